@@ -1,0 +1,29 @@
+#include "cli/CliCommand.h"
+
+#include <cstdio>
+
+namespace tessival::cli {
+namespace {
+
+std::vector<CliCommand>& Registry() {
+    static std::vector<CliCommand> commands;
+    return commands;
+}
+
+}  // namespace
+
+const std::vector<CliCommand>& Commands() { return Registry(); }
+
+CommandRegistration::CommandRegistration(CliCommand command) { Registry().push_back(std::move(command)); }
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "tessival-cli: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+int Failure(const std::string& message) {
+    std::fprintf(stderr, "tessival-cli: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+}  // namespace tessival::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tessival::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// One subcommand of tessival-cli. Each command's file registers itself with a static
+// CommandRegistration, so adding a command touches no other file.
+struct CliCommand {
+    std::string name;
+    std::string usage;    // arguments, e.g. "LIST.tsl"
+    std::string summary;  // one line
+    std::function<int(const std::vector<std::string>& args)> run;
+};
+
+const std::vector<CliCommand>& Commands();
+
+struct CommandRegistration {
+    explicit CommandRegistration(CliCommand command);
+};
+
+// Prints "tessival-cli: <message>" on stderr and returns kExitUsage.
+int UsageError(const std::string& message);
+// Prints "tessival-cli: <message>" on stderr and returns kExitFailure.
+int Failure(const std::string& message);
+
+}  // namespace tessival::cli

@@ -1,0 +1,40 @@
+// tessival-cli: the headless companion of the Tessival window.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+
+namespace {
+
+void PrintHelp(FILE* out) {
+    std::fprintf(out, "usage: tessival-cli COMMAND [ARGS]\n\ncommands:\n");
+    auto commands = tessival::cli::Commands();
+    std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& command : commands) {
+        std::string line = command.name + " " + command.usage;
+        std::fprintf(out, "  %-44s %s\n", line.c_str(), command.summary.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tessival::cli;
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "help" || name == "--help" || name == "-h") {
+        PrintHelp(stdout);
+        return kExitOk;
+    }
+    for (const auto& command : Commands()) {
+        if (command.name == name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "tessival-cli: unknown command '%s'\n", name.c_str());
+    PrintHelp(stderr);
+    return kExitUsage;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "joblist/ItemList.h"
+
+namespace tessival {
+
+// The list file: the 1060-byte records of the items, in list order, and nothing else.
+enum class ListFileResult {
+    Ok,
+    CannotOpen,  // the file cannot be opened or created
+    IoError,     // reading or writing failed after the file was opened
+};
+
+const char* ToString(ListFileResult result);
+
+// Appends ".tsl" when the path has no "." at all or its first "." is its first character.
+std::string WithListExtension(const std::string& path);
+
+// Writes every record in order. The file is replaced only once all records are written, so a
+// failed save leaves an older file intact.
+ListFileResult WriteListFile(const std::string& path, const ItemList& items);
+
+// Reads length / 1060 complete records (a trailing partial record is ignored). `items` is filled
+// only on success; on failure it is left empty.
+ListFileResult ReadListFile(const std::string& path, ItemList& items);
+
+}  // namespace tessival

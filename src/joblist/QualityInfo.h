@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessival {
+
+#pragma pack(push, 1)
+// The leading 18 bytes of a WAVEFORMATEX, packed, little-endian: one output format of an encoder.
+struct QualityInfo {
+    uint16_t wFormatTag;
+    uint16_t nChannels;  // 0 = no quality chosen
+    uint32_t nSamplesPerSec;
+    uint32_t nAvgBytesPerSec;
+    uint16_t nBlockAlign;
+    uint16_t wBitsPerSample;
+    uint16_t cbSize;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(QualityInfo) == 18);
+
+// Two qualities are the same when channels, rate, byte rate and bits agree; tag, block align and
+// extra size play no part.
+bool IsSameQuality(const QualityInfo& a, const QualityInfo& b);
+
+inline bool HasQuality(const QualityInfo& q) { return q.nChannels != 0; }
+
+// Kilobits per second as shown to the user: byte rate / 125, truncated.
+inline unsigned QualityKbps(const QualityInfo& q) { return q.nAvgBytesPerSec / 125u; }
+
+}  // namespace tessival

@@ -1,0 +1,94 @@
+#pragma once
+
+// Resource, command and string ids. The numbers are fixed: commands route by them and the
+// string table is looked up by them.
+namespace tessival {
+
+// Dialog templates.
+inline constexpr int IDD_ABOUT = 100;
+inline constexpr int IDD_MAIN = 102;
+inline constexpr int IDD_CAPTURE_DEVICE = 149;
+inline constexpr int IDD_ITEM_PROPERTIES = 150;
+inline constexpr int IDD_QUALITY = 152;
+inline constexpr int IDD_INVALID_ITEMS = 154;
+inline constexpr int IDD_MORE_TYPES = 157;
+inline constexpr int IDD_SUGGESTION = 158;
+inline constexpr int IDD_INVALID_QUALITY = 160;
+
+// Icons, bitmaps and menus.
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDB_SKIN = 130;
+inline constexpr int IDB_LIST_ICONS = 132;
+inline constexpr int IDB_FIRST_BUTTON = 133;
+inline constexpr int IDR_POPUP_MENUS = 148;
+
+// Standard dialog commands.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// Main window commands (image buttons): each equals its button bitmap id + 868.
+inline constexpr int ID_ADD = 1001;
+inline constexpr int ID_DELETE = 1002;
+inline constexpr int ID_NEW_LIST = 1003;
+inline constexpr int ID_SAVE = 1004;
+inline constexpr int ID_LOAD = 1005;
+inline constexpr int ID_EDIT = 1006;
+inline constexpr int ID_MINIMIZE = 1007;
+inline constexpr int ID_EXIT = 1008;
+inline constexpr int ID_MOVE_UP = 1009;
+inline constexpr int ID_MOVE_DOWN = 1010;
+inline constexpr int ID_PLAY = 1011;
+inline constexpr int ID_HELP = 1012;
+inline constexpr int ID_START = 1014;
+inline constexpr int ID_STOP = 1015;
+inline constexpr int IDC_ITEM_LIST = 1038;
+
+// Add popup menu commands.
+inline constexpr int ID_ADD_FROM_FILE = 32771;
+inline constexpr int ID_ADD_FROM_CDROM = 32772;
+inline constexpr int ID_ADD_FROM_CAPTURER = 32773;
+
+// System menu item that opens the about box.
+inline constexpr int IDM_ABOUTBOX = 0x0010;
+
+// Timers.
+inline constexpr int TIMER_PROGRESS = 120;
+
+// String table ids.
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDS_TIP_ADD = 102;
+inline constexpr int IDS_TIP_STOP = 116;
+inline constexpr int IDS_MEDIA_FILTER = 123;
+inline constexpr int IDS_LIST_FILTER = 124;
+inline constexpr int IDS_CONVERT_COMPLETE = 125;
+inline constexpr int IDS_QUALITY_TITLE = 126;
+inline constexpr int IDS_QUALITY_LIST_FAILED = 127;
+inline constexpr int IDS_NEED_DIRECTX = 128;
+inline constexpr int IDS_DEST_TYPE_GONE = 130;
+inline constexpr int IDS_INIT = 131;
+inline constexpr int IDS_USER_ABORT = 132;
+inline constexpr int IDS_COMPLETE = 133;
+inline constexpr int IDS_SOURCE_UNSUPPORTED = 135;
+inline constexpr int IDS_SOURCE_INCOMPATIBLE = 136;
+inline constexpr int IDS_DEST_TYPE_INVALID = 137;
+inline constexpr int IDS_DEST_QUALITY_INVALID = 138;
+inline constexpr int IDS_CONVERT_HAD_ERRORS = 139;
+inline constexpr int IDS_UNSPECIFIC = 140;
+inline constexpr int IDS_INVALID_DISK = 141;
+inline constexpr int IDS_MISSING_DECODERS = 142;
+inline constexpr int IDS_STOP_BEFORE_EXIT = 143;
+// Texts of our own, for failures the original program did not catch.
+inline constexpr int IDS_DEST_IS_SOURCE = 144;
+inline constexpr int IDS_SOURCE_UNREADABLE = 145;
+inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
+inline constexpr int IDS_SOURCE_DAMAGED = 147;
+inline constexpr int IDS_LIST_READ_FAILED = 148;
+inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+
+// Web addresses opened through the shell.
+inline constexpr const char* kMakerSite = "www.kestrane.com";
+inline constexpr const char* kMakerUrl = "https://www.kestrane.com/";
+inline constexpr const char* kProductUrl = "https://www.kestrane.com/tessival/";
+inline constexpr const char* kEncoderDownloadUrl = "https://www.kestrane.com/tessival/encoders/";
+
+}  // namespace tessival

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "joblist/ConvertItem.h"
+#include "joblist/ListFile.h"
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+using test::CliPath;
+using test::RunProcess;
+using test::ShellQuote;
+
+// Builds a record byte by byte, as another program would write it.
+std::string Record(const std::map<std::size_t, std::string>& fields) {
+    std::string record(1060, '\0');
+    for (const auto& [offset, text] : fields) record.replace(offset, text.size(), text);
+    return record;
+}
+
+TEST(CliShow, ForeignListWithOddRecordsShowsThreeRowsAndSavesBackUnchanged) {
+    test::TempDir dir;
+    // 1: no NUL anywhere in its text fields.
+    std::string noNul = Record({{0, std::string(255, 'p')},
+                                {255, std::string(80, 'n')},
+                                {335, std::string(10, 'e')},
+                                {345, std::string(10, 'T')},
+                                {364, std::string(255, 'd')},
+                                {619, std::string(80, 'D')},
+                                {699, std::string(80, 'Y')},
+                                {804, std::string(256, 'S')}});
+    // 2: non-zero reserved bytes.
+    std::string reserved = Record({{255, "b.wav"}, {345, "WAV"}, {619, "b"}, {699, "WAV"},
+                                   {364, "/tmp/"}, {804, "Ready"}});
+    reserved[355] = '\x5A';
+    for (int i = 797; i < 804; ++i) reserved[i] = static_cast<char>(i);
+    // 3: a saved error status, with remains behind the NUL of its name.
+    std::string failed = Record({{255, std::string("c.mp3\0remains", 13)}, {345, "MP3"}, {619, "c"},
+                                 {699, "WAV (PCM)"}, {364, "/out/"}, {804, "Error: Dest type is invalid."}});
+    const std::string records = noNul + reserved + failed;
+    const std::string path = dir.File("foreign.tsl");
+    test::WriteBytes(path, records + std::string(1000, '\x7F'));
+
+    const auto result = RunProcess(CliPath() + " show " + ShellQuote(path));
+    ASSERT_EQ(result.exitCode, 0);
+    const std::string expected =
+        std::string(80, 'n') + "\t" + std::string(10, 'T') + "\t" + std::string(80, 'D') + "\t" +
+        std::string(80, 'Y') + "\t" + std::string(255, 'd') + "\t" + std::string(256, 'S') + "\n" +
+        "b.wav\tWAV\tb\tWAV\t/tmp/\tReady\n" + "c.mp3\tMP3\tc\tWAV (PCM)\t/out/\tError: Dest type is invalid.\n";
+    EXPECT_EQ(result.output, expected);
+
+    ItemList loaded;
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    const std::string saved = dir.File("saved.tsl");
+    ASSERT_EQ(WriteListFile(saved, loaded), ListFileResult::Ok);
+    EXPECT_EQ(test::ReadBytes(saved), records);
+}
+
+TEST(CliShow, ErrorsAndUsage) {
+    test::TempDir dir;
+    const auto missing = RunProcess(CliPath() + " show " + ShellQuote(dir.File("none.tsl")) + " 2>/dev/null");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.output, "");
+    const auto oneLine = RunProcess(CliPath() + " show " + ShellQuote(dir.File("none.tsl")) + " 2>&1");
+    EXPECT_EQ(std::count(oneLine.output.begin(), oneLine.output.end(), '\n'), 1);
+    EXPECT_EQ(RunProcess(CliPath() + " show 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess(CliPath() + " show a b 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess(CliPath() + " 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess(CliPath() + " no-such-command 2>/dev/null").exitCode, 2);
+}
+
+TEST(CliAdd, AddedFilesShowAsNewRows) {
+    test::TempDir dir;
+    const std::string list = dir.File("new.tsl");
+    const auto add = RunProcess(CliPath() + " add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg");
+    ASSERT_EQ(add.exitCode, 0);
+    const auto show = RunProcess(CliPath() + " show " + ShellQuote(list));
+    EXPECT_EQ(show.output,
+              "Song.Live.MP3\tMP3\tSong.Live\tWAV\t/music/\tReady\n"
+              "b.ogg\tUNKNOWN\tb\tWAV\t/x/\tReady\n");
+}
+
+}  // namespace
+}  // namespace tessival

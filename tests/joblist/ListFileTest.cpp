@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "joblist/ItemTypes.h"
+#include "joblist/ListFile.h"
+#include "joblist/TextField.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+ConvertItem Sample(const std::string& name) {
+    ConvertItem item;
+    WriteField(item.sourceName, name);
+    WriteField(item.sourceExt, "mp3");
+    DetectSourceType(item);
+    return item;
+}
+
+TEST(ListFile, ThreeItemsRoundTripInOrderWithTheirStatus) {
+    TempDir dir;
+    ItemList list;
+    list.Append(Sample("one.mp3"));
+    list.Append(Sample("two.mp3"));
+    WriteField(list.At(1)->status, "Error: something failed");
+    list.Append(Sample("three.mp3"));
+    const std::string path = dir.File("list.tsl");
+    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    EXPECT_EQ(ReadBytes(path).size(), 3180u);
+
+    ItemList loaded;
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    ASSERT_EQ(loaded.Count(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(std::memcmp(loaded.At(i), list.At(i), sizeof(ConvertItem)), 0) << "record " << i;
+}
+
+TEST(ListFile, EmptyListGivesEmptyFileAndBack) {
+    TempDir dir;
+    const std::string path = dir.File("empty.tsl");
+    ASSERT_EQ(WriteListFile(path, ItemList()), ListFileResult::Ok);
+    EXPECT_EQ(ReadBytes(path).size(), 0u);
+    ItemList loaded;
+    loaded.Append(Sample("old.mp3"));
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    EXPECT_TRUE(loaded.Empty());
+}
+
+TEST(ListFile, TrailingPartialRecordIsIgnored) {
+    TempDir dir;
+    const std::string path = dir.File("odd.tsl");
+    WriteBytes(path, std::string(2121, '\0'));
+    ItemList loaded;
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    EXPECT_EQ(loaded.Count(), 2u);
+    WriteBytes(path, std::string(1059, 'x'));
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    EXPECT_EQ(loaded.Count(), 0u);
+}
+
+TEST(ListFile, EveryByteOfARecordSurvivesLoadAndSave) {
+    TempDir dir;
+    std::string record(1060, '\0');
+    for (std::size_t i = 0; i < record.size(); ++i) record[i] = static_cast<char>(i * 7 + 1);
+    const std::string in = dir.File("in.tsl");
+    const std::string out = dir.File("out.tsl");
+    WriteBytes(in, record + record);
+    ItemList loaded;
+    ASSERT_EQ(ReadListFile(in, loaded), ListFileResult::Ok);
+    ASSERT_EQ(WriteListFile(out, loaded), ListFileResult::Ok);
+    EXPECT_EQ(ReadBytes(out), record + record);
+}
+
+TEST(ListFile, UnreadableFileIsReportedAndLeavesTheListEmpty) {
+    TempDir dir;
+    ItemList loaded;
+    loaded.Append(Sample("old.mp3"));
+    EXPECT_EQ(ReadListFile(dir.File("missing.tsl"), loaded), ListFileResult::CannotOpen);
+    EXPECT_TRUE(loaded.Empty());
+    loaded.Append(Sample("old.mp3"));
+    EXPECT_EQ(ReadListFile(dir.Path(), loaded), ListFileResult::CannotOpen);  // a folder
+    EXPECT_TRUE(loaded.Empty());
+}
+
+TEST(ListFile, FailedSaveLeavesTheOlderFileIntact) {
+    TempDir dir;
+    const std::string path = dir.File("keep.tsl");
+    WriteBytes(path, "older list");
+    ItemList list;
+    list.Append(Sample("a.mp3"));
+    EXPECT_EQ(WriteListFile(dir.File("no-such-folder/x.tsl"), list), ListFileResult::CannotOpen);
+    // /dev/full accepts the open and fails every write.
+    if (::access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(WriteListFile("/dev/full", list), ListFileResult::IoError);
+    }
+    EXPECT_EQ(ReadBytes(path), "older list");
+}
+
+TEST(ListFile, SaveReplacesAnExistingFileAndKeepsItsMode) {
+    TempDir dir;
+    const std::string path = dir.File("list.tsl");
+    WriteBytes(path, std::string(5000, 'z'));
+    ::chmod(path.c_str(), 0640);
+    ItemList list;
+    list.Append(Sample("a.mp3"));
+    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    EXPECT_EQ(ReadBytes(path).size(), 1060u);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(ListFile, ListExtensionIsAddedOnlyWithoutAnyDot) {
+    EXPECT_EQ(WithListExtension("/home/u/list"), "/home/u/list.tsl");
+    EXPECT_EQ(WithListExtension("/home/u/list.txt"), "/home/u/list.txt");
+    EXPECT_EQ(WithListExtension("/home/u/my.lists/list"), "/home/u/my.lists/list");
+    EXPECT_EQ(WithListExtension(".hidden"), ".hidden.tsl");
+}
+
+}  // namespace
+}  // namespace tessival
+
+namespace tessival {
+namespace {
+
+TEST(ListFile, SavingThroughALinkKeepsTheLinkAndReplacesItsTarget) {
+    test::TempDir dir;
+    const std::string target = dir.File("real.tsl");
+    const std::string link = dir.File("link.tsl");
+    test::WriteBytes(target, "old");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    ItemList list;
+    list.Append(ConvertItem());
+    ASSERT_EQ(WriteListFile(link, list), ListFileResult::Ok);
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(test::ReadBytes(target).size(), 1060u);
+}
+
+}  // namespace
+}  // namespace tessival
