@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages Tessival needs to build, test and run; only the missing ones.
 set -e
-PACKAGES="cmake ninja-build g++ pkg-config make
+PACKAGES="cmake ninja-build g++ pkg-config make ccache
 qt6-base-dev
 libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
 libcdio-dev libcdio-paranoia-dev
