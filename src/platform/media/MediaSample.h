@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tessival::media {
+
+// Stream times are in 100-nanosecond units, as on the original platform.
+using REFERENCE_TIME = std::int64_t;
+inline constexpr REFERENCE_TIME kUnitsPerSecond = 10'000'000;
+
+// One buffer pushed downstream. Receivers may take the data (swap it out) instead of copying;
+// a sender that keeps a sample across calls must not rely on its contents afterwards.
+struct MediaSample {
+    std::vector<std::uint8_t> data;
+    // Stream time of the first and past the last sample; -1 when unknown. On byte streams
+    // (MEDIATYPE_Stream) start is the byte offset at which the data belongs.
+    REFERENCE_TIME start = -1;
+    REFERENCE_TIME stop = -1;
+    // Audio frames that the data decodes to; compressed formats set it for the fact chunk.
+    std::int64_t frameCount = -1;
+    bool discontinuity = false;
+};
+
+}  // namespace tessival::media

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/media/BaseFilter.h"
+
+namespace tessival::media {
+
+// Base of filters with one input and one output that work on the caller's thread: decoders,
+// encoders, format converters. A subclass says which inputs it takes, what it makes of them,
+// and converts samples; the base handles connection order, state and end of stream.
+//
+// Phases: CheckInputType / GetOutputTypes while connecting; StartStreaming when the graph
+// pauses from stopped (types are fixed then); Transform per sample; Drain at end of stream
+// (flush codec buffers) before end of stream goes downstream; StopStreaming when stopped.
+class TransformFilter : public BaseFilter {
+public:
+    TransformFilter(const Guid& clsid, std::string inputName, std::string outputName);
+
+    HRESULT CheckInputType(const BasePin& pin, const MediaType& type) const final;
+    HRESULT CheckOutputType(const BasePin& pin, const MediaType& type) const override;
+    HRESULT GetMediaTypes(const BasePin& pin, std::vector<MediaType>& types) const final;
+    HRESULT OnConnected(BasePin& pin) override;
+    void OnDisconnected(BasePin& pin) override;
+    HRESULT Receive(InputPin& pin, MediaSample& sample) final;
+    HRESULT EndOfStream(InputPin& pin) final;
+
+protected:
+    virtual HRESULT CheckInput(const MediaType& type) const = 0;
+    // Output types for the connected input type, preferred first.
+    virtual HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const = 0;
+    virtual HRESULT StartStreaming() { return S_OK; }
+    virtual void StopStreaming() {}
+    virtual HRESULT Transform(MediaSample& sample) = 0;
+    virtual HRESULT Drain() { return S_OK; }
+
+    HRESULT Deliver(MediaSample& sample) { return output_.Deliver(sample); }
+    const MediaType& InputType() const { return input_.CurrentType(); }
+    const MediaType& OutputType() const { return output_.CurrentType(); }
+    InputPin& Input() { return input_; }
+    OutputPin& Output() { return output_; }
+
+    HRESULT OnPrepare() override;
+    void OnRelease() override;
+
+private:
+    InputPin& input_;
+    OutputPin& output_;
+};
+
+}  // namespace tessival::media
