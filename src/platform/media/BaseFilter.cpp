@@ -36,6 +36,7 @@ HRESULT BaseFilter::QueryFilterInfo(FILTER_INFO& info) const {
 
 HRESULT BaseFilter::JoinFilterGraph(const std::shared_ptr<IFilterGraph>& graph, const std::string& name) {
     graph_ = graph;
+    eventSink_ = graph ? graph->EventSink() : nullptr;
     name_ = graph ? name : std::string();
     return S_OK;
 }
@@ -128,7 +129,7 @@ void BaseFilter::RetirePins(const std::function<bool(const BasePin&)>& which) {
 }
 
 HRESULT BaseFilter::NotifyEvent(long eventCode, std::intptr_t param1, std::intptr_t param2) {
-    const auto sink = QueryInterface<IMediaEventSink>(graph_.lock());
+    const auto sink = eventSink_;
     return sink ? sink->Notify(eventCode, param1, param2) : E_NOINTERFACE;
 }
 

@@ -80,6 +80,7 @@ private:
     std::vector<std::unique_ptr<BasePin>> retiredPins_;
     std::string name_;
     std::weak_ptr<IFilterGraph> graph_;
+    std::shared_ptr<IMediaEventSink> eventSink_;
     std::atomic<FILTER_STATE> state_{State_Stopped};
     std::mutex stateMutex_;
 };

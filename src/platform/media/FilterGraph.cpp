@@ -40,9 +40,11 @@ bool IsConnectedSink(IBaseFilter& filter) {
 
 }  // namespace
 
-FilterGraph::FilterGraph(std::shared_ptr<const FilterRegistry> registry) : registry_(std::move(registry)) {}
+FilterGraph::FilterGraph(std::shared_ptr<const FilterRegistry> registry)
+    : registry_(std::move(registry)), eventSink_(std::make_shared<GraphEventSink>(this)) {}
 
 FilterGraph::~FilterGraph() {
+    eventSink_->Detach();
     Stop();
     for (const auto& member : members_) {
         for (const auto& pin : PinsOf(*member.filter)) pin->Disconnect();

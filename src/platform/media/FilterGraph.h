@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/GraphEventSink.h"
 #include "platform/media/GraphInterfaces.h"
 
 namespace tessival::media {
@@ -36,6 +37,7 @@ public:
     HRESULT ConnectDirect(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input,
                           const MediaType* type) override;
     HRESULT Disconnect(const std::shared_ptr<IPin>& pin) override;
+    std::shared_ptr<IMediaEventSink> EventSink() override { return eventSink_; }
     HRESULT Connect(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input) override;
     HRESULT Render(const std::shared_ptr<IPin>& output) override;
     HRESULT RenderFile(const std::string& path, const std::string& playList) override;
@@ -78,6 +80,7 @@ private:
     void AbortSinks(HRESULT reason);
 
     std::shared_ptr<const FilterRegistry> registry_;
+    std::shared_ptr<GraphEventSink> eventSink_;
     mutable std::mutex membersMutex_;
     std::vector<Member> members_;
     FILTER_STATE state_ = State_Stopped;

@@ -25,6 +25,8 @@ public:
     virtual HRESULT ConnectDirect(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input,
                                   const MediaType* type) = 0;
     virtual HRESULT Disconnect(const std::shared_ptr<IPin>& pin) = 0;
+    // Where the graph's filters report events; it does not keep the graph alive.
+    virtual std::shared_ptr<IMediaEventSink> EventSink() = 0;
 };
 
 class IGraphBuilder : public IFilterGraph {
