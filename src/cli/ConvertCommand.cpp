@@ -1,0 +1,159 @@
+// tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
+// Status change. Ctrl-C stops like the Stop button.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+#include "cli/CliCommand.h"
+#include "engine/ConversionRun.h"
+#include "engine/ConvertEngine.h"
+#include "joblist/ItemChecks.h"
+#include "joblist/ListFile.h"
+#include "joblist/TextField.h"
+#include "platform/shell/ConsoleShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
+namespace tessival::cli {
+namespace {
+
+constexpr const char* kUsage = "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip]";
+
+// Prints each change of a row as "N: text" (rows counted from 1).
+class ConsoleRunView : public RunView {
+public:
+    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality) : items_(items), badQuality_(badQuality) {}
+
+    void SelectRunningRow(int) override {}
+    void SetStatusCell(int index, const std::string& text) override { Print(index, text); }
+    void RefreshRow(int index) override {
+        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status));
+    }
+    void RunFinished(int messageId) override {
+        finalMessage_ = messageId;
+        {
+            std::lock_guard lock(mutex_);
+            std::printf("%s\n", LoadString(messageId).c_str());
+            std::fflush(stdout);
+        }
+        ::kill(::getpid(), SIGUSR1);  // wakes the main thread
+    }
+    InvalidQualityChoice AskInvalidQuality() override {
+        std::lock_guard lock(mutex_);
+        std::fprintf(stderr, "tessival-cli: the encoder does not offer the item's quality; %s\n",
+                     badQuality_ == InvalidQualityChoice::SkipItem ? "skipping the item" : "using its default quality");
+        return badQuality_;
+    }
+    std::optional<QualityInfo> AskQuality(const ConvertItem&, const std::shared_ptr<media::IBaseFilter>&) override {
+        return std::nullopt;
+    }
+    int FinalMessage() const { return finalMessage_; }
+
+private:
+    void Print(int index, const std::string& text) {
+        std::lock_guard lock(mutex_);
+        std::printf("%d: %s\n", index + 1, text.c_str());
+        std::fflush(stdout);
+    }
+
+    ItemList& items_;
+    InvalidQualityChoice badQuality_;
+    std::mutex mutex_;
+    std::atomic<int> finalMessage_{0};
+};
+
+bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality) {
+    badQuality = InvalidQualityChoice::SkipItem;
+    for (const std::string& arg : args) {
+        if (arg == "--on-bad-quality=default")
+            badQuality = InvalidQualityChoice::UseEncoderDefault;
+        else if (arg == "--on-bad-quality=skip")
+            badQuality = InvalidQualityChoice::SkipItem;
+        else if (arg.rfind("--", 0) == 0 || !list.empty())
+            return false;
+        else
+            list = arg;
+    }
+    return !list.empty();
+}
+
+// Lists the incomplete items the way the window's start command refuses them.
+bool ReportIncompleteItems(const ItemList& items) {
+    if (items.Empty()) {
+        std::fprintf(stderr, "tessival-cli: the list is empty\n");
+        return true;
+    }
+    bool any = false;
+    for (std::size_t i = 0; i < items.Count(); ++i) {
+        if (IsItemComplete(*items.At(i))) continue;
+        std::fprintf(stderr, "tessival-cli: item %zu (%s) is incomplete: it needs a dest type, a quality, a dest "
+                     "name and a writable dest path\n", i + 1, ReadField(items.At(i)->sourceName).c_str());
+        any = true;
+    }
+    return any;
+}
+
+// Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
+void DriveRun(ConversionRun& run) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
+    timespec nextTick{};
+    clock_gettime(CLOCK_MONOTONIC, &nextTick);
+    nextTick.tv_sec += 1;
+    for (;;) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        long long waitNs = (nextTick.tv_sec - now.tv_sec) * 1000000000LL + (nextTick.tv_nsec - now.tv_nsec);
+        if (waitNs <= 0) {
+            run.Tick();
+            nextTick.tv_sec += 1;
+            continue;
+        }
+        const timespec timeout{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
+        const int signal = sigtimedwait(&signals, nullptr, &timeout);
+        if (signal == SIGUSR1) break;
+        if (signal == SIGINT || signal == SIGTERM) run.Stop();
+    }
+    run.Wait();
+}
+
+int Convert(const std::vector<std::string>& args) {
+    std::string listPath;
+    InvalidQualityChoice badQuality;
+    if (!ParseConvertArgs(args, listPath, badQuality)) return UsageError(kUsage);
+
+    ItemList items;
+    const ListFileResult read = ReadListFile(listPath, items);
+    if (read != ListFileResult::Ok) return Failure("cannot read list '" + listPath + "': " + ToString(read));
+    if (ReportIncompleteItems(items)) return kExitFailure;
+
+    // Block the signals before any thread starts, so that only sigtimedwait takes them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    ConsoleShell shell;
+    ConvertEngine engine(shell);
+    ConsoleRunView view(items, badQuality);
+    ConversionRun run(items, engine, view);
+    run.Start();
+    DriveRun(run);
+    const bool stopped = run.StopRequested();
+    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !stopped ? kExitOk : kExitFailure;
+}
+
+const CommandRegistration registration({"convert", "LIST.tsl [--on-bad-quality=default|skip]",
+                                        "convert every item of a list, one line per status change", Convert});
+
+}  // namespace
+}  // namespace tessival::cli

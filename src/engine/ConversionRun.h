@@ -1,0 +1,59 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "engine/RunView.h"
+#include "joblist/ItemList.h"
+
+namespace tessival {
+
+class ConvertEngine;
+
+// One conversion run over a list: a worker thread converts the items first to last with the
+// engine and reports each row's progress to the view. Start, Stop and Tick are called from one
+// controlling thread (the window's, or the command line's main thread).
+//
+// The list must keep its shape while the run is converting: the callers refuse every structural
+// change while Converting() holds.
+class ConversionRun {
+public:
+    ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view);
+    ~ConversionRun();
+    ConversionRun(const ConversionRun&) = delete;
+    ConversionRun& operator=(const ConversionRun&) = delete;
+
+    // Starts the worker unless a run is going on. The caller checks the items first.
+    bool Start();
+    // Asks the run to end after the current item, whose graph is halted now. Does nothing while
+    // no run is going on. Does not wait: the worker releases the item's graph once it has left it.
+    void Stop();
+    // The one-second progress tick: "Doing...N" in the running row's Status cell.
+    void Tick();
+    // Blocks until the worker has finished (for callers without an event loop).
+    void Wait();
+
+    bool Converting() const { return converting_; }
+    bool StopRequested() const { return stopRequested_; }
+    int CurrentIndex() const { return currentIndex_; }
+    int ElapsedSeconds() const { return elapsedSeconds_; }
+
+private:
+    void ThreadProc();
+    bool ConvertItemAt(int index);
+    void FinishRow(int index, bool ok);
+
+    ItemList& items_;
+    ConvertEngine& engine_;
+    RunView& view_;
+    std::thread worker_;
+    std::atomic<bool> converting_{false};
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<int> currentIndex_{-1};  // -1 between items: the tick then writes nothing
+    std::atomic<int> elapsedSeconds_{0};
+    // Keeps a tick from writing "Doing..." over a row the worker has just finished.
+    std::mutex tickMutex_;
+};
+
+}  // namespace tessival

@@ -1,0 +1,200 @@
+#include "engine/ConvertEngine.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/FindTypeFilter.h"
+#include "joblist/TextField.h"
+#include "platform/media/QueryInterface.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
+namespace tessival {
+
+using namespace media;
+
+namespace {
+
+bool IsDirectoryWritable(const std::string& folder) {
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool IsReadableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// Sources that are not files of their own: capture devices and audio CD tracks.
+bool HasFileSource(const ConvertItem& item) {
+    return FieldView(item.sourceType).substr(0, 3) != "CAP" && FieldView(item.sourceType).substr(0, 3) != "CDA";
+}
+
+}  // namespace
+
+ConvertEngine::ConvertEngine(Shell& shell, std::shared_ptr<const FilterRegistry> registry)
+    : GraphToolkit(shell, registry), analyzer(shell, registry) {}
+
+std::string DestinationFileName(const ConvertItem& item) {
+    return ReadField(item.destPath) + "/" + ReadField(item.destName);
+}
+
+void ConvertEngine::OpenForItem(ConvertItem& item) {
+    std::lock_guard lock(haltMutex_);
+    OpenGraph();
+    chain.fill(nullptr);
+    captureFilter.reset();
+    encoderFilter.reset();
+    fileSource.reset();
+    lastChainIndex = -1;
+    currentItem = &item;
+}
+
+void ConvertEngine::CloseItem() {
+    std::lock_guard lock(haltMutex_);
+    CloseGraph();
+    chain.fill(nullptr);
+    captureFilter.reset();
+    encoderFilter.reset();
+    fileSource.reset();
+    running_ = false;
+}
+
+void ConvertEngine::HaltGraph() {
+    std::lock_guard lock(haltMutex_);
+    halted_ = true;
+    // A graph that never ran has no streaming to end; it just will not start.
+    if (running_ && control) {
+        control->Pause();
+        control->Stop();
+    }
+}
+
+void ConvertEngine::ResetHalt() {
+    std::lock_guard lock(haltMutex_);
+    halted_ = false;
+}
+
+void ConvertEngine::SetItemError(int stringId) {
+    if (currentItem) WriteField(currentItem->status, LoadString(stringId));
+}
+
+int ConvertEngine::PreflightError() const {
+    const ConvertItem& item = *currentItem;
+    const std::string destination = DestinationFileName(item);
+    if (HasFileSource(item) && !IsReadableFile(ReadField(item.sourcePath))) return IDS_SOURCE_UNREADABLE;
+    if (!IsDirectoryWritable(ReadField(item.destPath))) return IDS_DEST_FOLDER_UNUSABLE;
+    if (HasFileSource(item) && IsSameFile(ReadField(item.sourcePath), destination)) return IDS_DEST_IS_SOURCE;
+    return 0;
+}
+
+bool ConvertEngine::EncoderNameFor(std::string& encoderName) {
+    const std::string destType = ReadField(currentItem->destType);
+    const auto open = destType.find('(');
+    if (open == std::string::npos) {
+        if (FindTypeFilter(shell(), destType, encoderName, registry())) return true;
+    } else {
+        encoderName = destType.substr(open + 1);
+        if (!encoderName.empty()) encoderName.pop_back();
+        // An empty name would match every compressor.
+        if (!encoderName.empty()) return true;
+    }
+    SetItemError(IDS_DEST_TYPE_INVALID);
+    return false;
+}
+
+bool ConvertEngine::ConvertCurrentItem() {
+    if (const int error = PreflightError()) {
+        SetItemError(error);
+        return false;
+    }
+    std::string encoderName;
+    if (!EncoderNameFor(encoderName)) return false;
+    auto encoderInput = BuildDestination(DestinationFileName(*currentItem), encoderName);
+    if (!encoderInput) return false;
+
+    if (auto output = BuildSourceChain(*currentItem)) {
+        // A typed chain whose audio the encoder refuses would leave the sink waiting forever.
+        if (FAILED(ConnectPins(output, encoderInput))) {
+            SetItemError(IDS_SOURCE_INCOMPATIBLE);
+            return false;
+        }
+    } else {
+        BuildGenericSourceChain(*currentItem);
+        if (!AttachGenericChain(encoderInput)) return false;
+    }
+
+    if (!ApplyQuality(encoderFilter, currentItem->quality) && !SettleQuality()) return false;
+    return RunGraph();
+}
+
+bool ConvertEngine::AttachGenericChain(const std::shared_ptr<IPin>& encoderInput) {
+    for (;;) {
+        if (SUCCEEDED(ConnectPins(DetachLastOutput(), encoderInput))) return true;
+        if (lastChainIndex <= 0) return false;
+        --lastChainIndex;
+    }
+}
+
+bool ConvertEngine::SettleQuality() {
+    for (;;) {
+        const InvalidQualityChoice choice = prompt_ ? prompt_->AskInvalidQuality() : InvalidQualityChoice::SkipItem;
+        if (choice == InvalidQualityChoice::UseEncoderDefault) return true;
+        if (choice == InvalidQualityChoice::SkipItem) {
+            SetItemError(IDS_DEST_QUALITY_INVALID);
+            return false;
+        }
+        const auto chosen = prompt_->AskQuality(*currentItem, encoderFilter);
+        if (!chosen) {
+            SetItemError(IDS_DEST_QUALITY_INVALID);
+            return false;
+        }
+        currentItem->quality = *chosen;
+        if (ApplyQuality(encoderFilter, currentItem->quality)) return true;
+    }
+}
+
+int ConvertEngine::RunFailureText(HRESULT hr) const {
+    if (hr == STG_E_MEDIUMFULL || hr == STG_E_WRITEFAULT || hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
+    if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM ||
+        hr == E_FILE_NOT_FOUND)
+        return IDS_SOURCE_DAMAGED;
+    return IDS_DEST_QUALITY_INVALID;
+}
+
+bool ConvertEngine::RunGraph() {
+    auto output = GetPin(encoderFilter, PINDIR_OUTPUT, 0);
+    if (!output || FAILED(builder->Render(output))) {
+        SetItemError(IDS_DEST_QUALITY_INVALID);
+        return false;
+    }
+    {
+        std::lock_guard lock(haltMutex_);
+        if (halted_) return true;  // stopped before it could start
+        if (FAILED(control->Run())) {
+            SetItemError(IDS_DEST_QUALITY_INVALID);
+            return false;
+        }
+        running_ = true;
+    }
+    long eventCode = 0;
+    const HRESULT waited = events->WaitForCompletion(INFINITE, eventCode);
+    if (waited == VFW_E_WRONG_STATE) return true;
+    if (FAILED(waited)) {
+        SetItemError(RunFailureText(waited));
+        return false;
+    }
+    if (FAILED(control->StopWhenReady())) {
+        SetItemError(IDS_DEST_QUALITY_INVALID);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tessival

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "joblist/ConvertItem.h"
+#include "joblist/QualityInfo.h"
+
+namespace tessival {
+
+namespace media {
+class IBaseFilter;
+}
+
+// The choices offered when the encoder refuses an item's quality.
+enum class InvalidQualityChoice { ChooseAnother = 0, UseEncoderDefault = 1, SkipItem = 2 };
+
+// What the engine asks the user while an item converts. Called on the worker thread; an
+// implementation with a user interface shows its dialogs on that interface's thread and blocks
+// the worker until the user answers.
+class QualityPrompt {
+public:
+    virtual ~QualityPrompt() = default;
+    virtual InvalidQualityChoice AskInvalidQuality() = 0;
+    // The quality the user picks from the running encoder's list, or nothing when cancelled.
+    virtual std::optional<QualityInfo> AskQuality(const ConvertItem& item,
+                                                  const std::shared_ptr<media::IBaseFilter>& encoder) = 0;
+};
+
+// What a conversion run shows. The worker calls every operation on its own thread, except that
+// SetStatusCell is also called from the thread that drives the progress tick.
+class RunView : public QualityPrompt {
+public:
+    // Clear the selection and select the row the run works on.
+    virtual void SelectRunningRow(int index) = 0;
+    // Write the Status cell of a row.
+    virtual void SetStatusCell(int index, const std::string& text) = 0;
+    // Rewrite every cell of the row from its record (the record's status shows its error).
+    virtual void RefreshRow(int index) = 0;
+    // The run is over: "converting" is already clear. Show the final message (a string id).
+    virtual void RunFinished(int messageId) = 0;
+};
+
+}  // namespace tessival
