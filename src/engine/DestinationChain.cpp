@@ -9,11 +9,10 @@ using namespace media;
 std::shared_ptr<IPin> ConvertEngine::BuildDestination(const std::string& fileName, const std::string& encoderName) {
     AddWavFileSink(fileName);  // a sink that cannot be made shows when the graph is rendered
     encoderFilter = AddAudioCompressor(encoderName);
-    if (!encoderFilter) {
-        SetItemError(IDS_DEST_TYPE_INVALID);
-        return nullptr;
-    }
-    return GetPin(encoderFilter, PINDIR_INPUT, 0);
+    auto input = GetPin(encoderFilter, PINDIR_INPUT, 0);
+    // An encoder that takes no input is as unusable as a missing one.
+    if (!input) SetItemError(IDS_DEST_TYPE_INVALID);
+    return input;
 }
 
 }  // namespace tessival

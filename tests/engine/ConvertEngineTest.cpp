@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "engine/ConvertEngine.h"
+#include "engine/FindTypeFilter.h"
+#include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
+#include "platform/shell/ScriptedShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "support/TempDir.h"
+#include "EngineFakes.h"
+
+namespace tessival {
+namespace {
+
+using namespace media;
+using test::Entry;
+using test::PlainFilter;
+
+// An engine over a registry of fakes, converting one item whose source is a real file.
+class ConvertEngineTest : public ::testing::Test {
+protected:
+    ConvertEngineTest() {
+        test::WriteBytes(source_, "not really audio");
+        item_ = MakeSingleFileItem(source_);
+        WriteField(item_.destPath, dir_.Path());
+        WriteField(item_.destName, "out.wav");
+    }
+    // A compressor with an input and one PCM output format.
+    void AddCompressor(const char* name) {
+        registry_->Register(Entry(CLSID_AudioCompressorCategory, name, [] {
+            auto encoder = std::make_shared<test::PinFilter>();
+            encoder->Add<InputPin>("In");
+            encoder->Add<test::ConfigurablePin>("Out", std::vector<WAVEFORMATEX>{MakePcmFormat(8000, 1, 16)});
+            return encoder;
+        }));
+    }
+    bool Convert(const std::string& destType) {
+        WriteField(item_.destType, destType);
+        engine_.OpenForItem(item_);
+        return engine_.ConvertCurrentItem();
+    }
+    bool InGraph(const std::string& name) {
+        std::shared_ptr<IBaseFilter> filter;
+        return engine_.graph && SUCCEEDED(engine_.graph->FindFilterByName(name, filter));
+    }
+    std::size_t FiltersInGraph() {
+        std::shared_ptr<IEnumFilters> filters;
+        engine_.graph->EnumFilters(filters);
+        return filters->All().size();
+    }
+    std::string Status() { return ReadField(item_.status); }
+
+    test::TempDir dir_;
+    std::string source_ = dir_.File("song.wav");
+    ConvertItem item_;
+    std::shared_ptr<FilterRegistry> registry_ = std::make_shared<FilterRegistry>();
+    ScriptedShell shell_;
+    ConvertEngine engine_{shell_, registry_};
+};
+
+TEST_F(ConvertEngineTest, MissingEncoderFailsBeforeAnySourceFilterIsAdded) {
+    EXPECT_FALSE(Convert("MP3"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
+    EXPECT_EQ(FiltersInGraph(), 0u);
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, RemovedCompressorStillAddsTheSinkButFailsWith137) {
+    EXPECT_FALSE(Convert("WAV (Gone Codec)"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
+    EXPECT_FALSE(InGraph("song.wav"));
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, EncoderNameComesFromTheParenthesesWithItsLastCharacterCut) {
+    AddCompressor("Foo Encoder");
+    Convert("WAV (Foo");  // no closing parenthesis: the name is "Fo"
+    EXPECT_TRUE(InGraph("Foo Encoder"));
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, WindowsMediaTypesTryEachWmaEncoderInTurn) {
+    AddCompressor("WMAudio Encoder DMO");
+    Convert("WMAX");
+    EXPECT_TRUE(InGraph("WMAudio Encoder DMO"));
+    EXPECT_NE(Status(), LoadString(IDS_DEST_TYPE_INVALID));
+    engine_.CloseItem();
+
+    std::string name;
+    EXPECT_TRUE(FindTypeFilter(shell_, "ASF", name, registry_));
+    EXPECT_EQ(name, "WMAudio Encoder DMO");
+    name = "untouched";
+    EXPECT_FALSE(FindTypeFilter(shell_, "VOB", name, registry_));
+    EXPECT_FALSE(FindTypeFilter(shell_, "OGG", name, registry_));
+    EXPECT_EQ(name, "untouched");
+}
+
+TEST_F(ConvertEngineTest, UninstalledSourceFiltersGive135AndTheGenericChainFindsNothing) {
+    AddCompressor("PCM");
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_SOURCE_UNSUPPORTED));
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, DestinationThatIsTheSourceFailsAndLeavesTheSourceAlone) {
+    AddCompressor("PCM");
+    WriteField(item_.destName, "song.wav");
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_IS_SOURCE));
+    EXPECT_EQ(test::ReadBytes(source_), "not really audio");
+    // Through another spelling of the same folder, too.
+    WriteField(item_.destPath, dir_.Path() + "/./");
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_IS_SOURCE));
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, MissingSourceAndMissingDestFolderAreClearErrors) {
+    AddCompressor("PCM");
+    WriteField(item_.sourcePath, dir_.File("gone.wav"));
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_SOURCE_UNREADABLE));
+    engine_.CloseItem();
+
+    WriteField(item_.sourcePath, source_);
+    WriteField(item_.destPath, dir_.File("no-such-folder"));
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE));
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, UnknownSourceTypeGoesStraightToTheGenericChain) {
+    AddCompressor("PCM");
+    WriteField(item_.sourceType, "UNKNOWN");
+    WriteField(item_.status, "Ready");
+    EXPECT_FALSE(Convert("WAV"));
+    // No typed chain ran, so nothing was written; the generic chain found no path either.
+    EXPECT_EQ(Status(), "Ready");
+    EXPECT_EQ(engine_.lastChainIndex, -1);
+    engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, EncoderWithoutInputPinIsAnInvalidDestType) {
+    registry_->Register(Entry(CLSID_AudioCompressorCategory, "PCM", PlainFilter()));
+    EXPECT_FALSE(Convert("WAV"));
+    EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
+    engine_.CloseItem();
+}
+
+TEST(DestinationFileName, JoinsPathAndNameAsTheyStand) {
+    ConvertItem item;
+    WriteField(item.destPath, "/music/");
+    WriteField(item.destName, "song.wma");
+    EXPECT_EQ(DestinationFileName(item), "/music//song.wma");
+}
+
+}  // namespace
+}  // namespace tessival
