@@ -7,4 +7,9 @@ bool IsSameQuality(const QualityInfo& a, const QualityInfo& b) {
            a.nAvgBytesPerSec == b.nAvgBytesPerSec && a.wBitsPerSample == b.wBitsPerSample;
 }
 
+std::array<std::string, 4> QualityCells(const QualityInfo& q) {
+    return {std::to_string(q.nChannels), std::to_string(QualityKbps(q)), std::to_string(q.wBitsPerSample),
+            std::to_string(q.nSamplesPerSec)};
+}
+
 }  // namespace tessival

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -28,5 +29,8 @@ inline bool HasQuality(const QualityInfo& q) { return q.nChannels != 0; }
 
 // Kilobits per second as shown to the user: byte rate / 125, truncated.
 inline unsigned QualityKbps(const QualityInfo& q) { return q.nAvgBytesPerSec / 125u; }
+
+// The four numbers a quality is shown as: channels, kbps, bits, frequency.
+std::array<std::string, 4> QualityCells(const QualityInfo& q);
 
 }  // namespace tessival

@@ -1,0 +1,33 @@
+#include "engine/QualityListing.h"
+
+#include "engine/FindTypeFilter.h"
+#include "engine/GraphToolkit.h"
+
+namespace tessival {
+
+std::string QualityEncoderName(Shell& shell, const std::string& destType,
+                               std::shared_ptr<const media::FilterRegistry> registry) {
+    const auto open = destType.find('(');
+    if (open != std::string::npos) {
+        std::string name = destType.substr(open + 1);
+        while (!name.empty() && name.back() == ')') name.pop_back();
+        return name;
+    }
+    std::string name;
+    return FindTypeFilter(shell, destType, name, std::move(registry)) ? name : std::string();
+}
+
+std::vector<QualityInfo> ListEncoderQualities(Shell& shell, const std::string& encoderName,
+                                              std::shared_ptr<const media::FilterRegistry> registry) {
+    GraphToolkit toolkit(shell, std::move(registry));
+    toolkit.OpenGraph();
+    std::vector<QualityInfo> qualities;
+    if (auto encoder = encoderName.empty() ? nullptr : toolkit.AddAudioCompressor(encoderName)) {
+        toolkit.ListQualities(encoder);
+        qualities = toolkit.Qualities;
+    }
+    toolkit.CloseGraph();
+    return qualities;
+}
+
+}  // namespace tessival

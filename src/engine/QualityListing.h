@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "joblist/QualityInfo.h"
+#include "platform/media/FilterRegistry.h"
+
+namespace tessival {
+
+class Shell;
+
+// The encoder a quality list is made for: the name inside the destination type's parentheses
+// (all trailing ")" removed), or the encoder that serves a built-in type. Empty when none is
+// installed.
+std::string QualityEncoderName(Shell& shell, const std::string& destType,
+                               std::shared_ptr<const media::FilterRegistry> registry = media::SystemRegistry());
+
+// The formats an encoder offers, in its order; empty when it is missing or offers none.
+std::vector<QualityInfo> ListEncoderQualities(Shell& shell, const std::string& encoderName,
+                                              std::shared_ptr<const media::FilterRegistry> registry = media::SystemRegistry());
+
+}  // namespace tessival
