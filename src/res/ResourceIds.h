@@ -43,6 +43,14 @@ inline constexpr int ID_START = 1014;
 inline constexpr int ID_STOP = 1015;
 inline constexpr int IDC_ITEM_LIST = 1038;
 
+// About dialog buttons.
+inline constexpr int IDC_MAKER_SITE = 1013;
+inline constexpr int IDC_PRODUCT_SITE = 1014;
+inline constexpr int IDC_HELP_TOPIC = 1052;
+
+// Invalid items dialog list.
+inline constexpr int IDC_INVALID_LIST = 1000;
+
 // Add popup menu commands.
 inline constexpr int ID_ADD_FROM_FILE = 32771;
 inline constexpr int ID_ADD_FROM_CDROM = 32772;
@@ -84,6 +92,9 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+
+// The help file, opened from the start-up directory.
+inline constexpr const char* kHelpFile = "tessival.hlp";
 
 // Web addresses opened through the shell.
 inline constexpr const char* kMakerSite = "www.kestrane.com";

@@ -1,0 +1,126 @@
+#include "platform/shell/QtShell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+#include <fstream>
+#include <sstream>
+
+#include "platform/shell/MountTableDriveTypes.h"
+
+namespace tessival {
+namespace {
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string ReadMountInfo() {
+    std::ifstream file("/proc/self/mountinfo");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+QString QtShell::ToQtFilter(const std::string& filter) {
+    // "||" ends the filter; whatever follows it is not part of it.
+    const QString body = FromUtf8(filter.substr(0, filter.find("||")));
+    const QStringList parts = body.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+ChosenFiles QtShell::SplitChosen(const QStringList& paths) {
+    ChosenFiles chosen;
+    if (paths.isEmpty()) return chosen;
+    chosen.folder = QFileInfo(paths.front()).absolutePath().toStdString();
+    if (chosen.folder.empty() || chosen.folder.back() != '/') chosen.folder.push_back('/');
+    for (const QString& path : paths) chosen.names.push_back(QFileInfo(path).fileName().toStdString());
+    return chosen;
+}
+
+QUrl QtShell::TargetUrl(const std::string& target) {
+    const QString text = FromUtf8(target);
+    if (text.contains(QStringLiteral("://"))) return QUrl(text);
+    return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+}
+
+int QtShell::MessageBox(const std::string& text, MessageButtons buttons) {
+    const auto choice = buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
+    const auto answer = QMessageBox::information(owner_, QStringLiteral("Tessival"), FromUtf8(text), choice);
+    return answer == QMessageBox::Ok ? kIdOk : kIdCancel;
+}
+
+std::optional<ChosenFiles> QtShell::GetOpenFileNames(const std::string& filter, bool multiSelect) {
+    QStringList paths;
+    if (multiSelect) {
+        paths = QFileDialog::getOpenFileNames(owner_, QString(), QString(), ToQtFilter(filter));
+    } else {
+        const QString path = QFileDialog::getOpenFileName(owner_, QString(), QString(), ToQtFilter(filter));
+        if (!path.isEmpty()) paths << path;
+    }
+    if (paths.isEmpty()) return std::nullopt;
+    return SplitChosen(paths);
+}
+
+std::optional<std::string> QtShell::GetSaveFileName(const std::string& filter) {
+    // The program itself decides about the extension, and overwriting is not asked about.
+    const QString path = QFileDialog::getSaveFileName(owner_, QString(), QString(), ToQtFilter(filter), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+std::optional<std::string> QtShell::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(owner_, FromUtf8(title), FromUtf8(initialFolder));
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
+bool QtShell::ShellOpen(const std::string& target) {
+    if (target.empty()) return false;
+    return QDesktopServices::openUrl(TargetUrl(target));
+}
+
+const DriveTypes& QtShell::Drives() const { return SystemDriveTypes(); }
+
+std::vector<std::string> QtShell::CdRomDrives() const {
+    // Optical drives by device name; a mounted data disc is its mount point, any other its node.
+    const auto mounts = MountTableDriveTypes::ParseMountInfo(ReadMountInfo());
+    QStringList devices = QDir(QStringLiteral("/dev")).entryList({QStringLiteral("sr*")}, QDir::System, QDir::Name);
+    std::vector<std::string> drives;
+    for (const QString& name : devices) {
+        const std::string node = "/dev/" + name.toStdString();
+        std::string drive = node;
+        for (const auto& mount : mounts) {
+            if (mount.source == node) drive = mount.mountPoint;
+        }
+        drives.push_back(drive);
+    }
+    return drives;
+}
+
+std::vector<DiscEntry> QtShell::FindFiles(const std::string& folder, const std::string& pattern) const {
+    // Name filters match case-insensitively. Folders only; the track list of an audio CD's device node comes with the disc reader.
+    std::vector<DiscEntry> found;
+    const QDir dir(FromUtf8(folder));
+    if (!dir.exists()) return found;
+    const QFileInfoList entries = dir.entryInfoList({FromUtf8(pattern)}, QDir::Files,
+                                                    QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries)
+        found.push_back({entry.absoluteFilePath().toStdString(), entry.fileName().toStdString()});
+    return found;
+}
+
+}  // namespace tessival

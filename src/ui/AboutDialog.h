@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+
+#include "platform/shell/Shell.h"
+
+namespace tessival {
+
+// Name and version of the program, with buttons that open the help file and the web pages. The
+// buttons leave the dialog open; only Close ends it.
+class AboutDialog : public QDialog {
+public:
+    AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent = nullptr);
+
+    void OnHelpTopic();
+    void OnMakerSite();
+    void OnProductSite();
+
+private:
+    Shell& shell_;
+    QString startupDirectory_;
+    QLabel icon_;
+    QLabel version_;
+    QLabel notice_;
+    QPushButton helpTopic_;
+    QPushButton makerSite_;
+    QPushButton productSite_;
+    QPushButton close_;
+};
+
+}  // namespace tessival

@@ -1,0 +1,129 @@
+#include "ui/ItemListMirror.h"
+
+#include <QSignalBlocker>
+
+#include "joblist/TextField.h"
+#include "ui/ItemEditorWindow.h"
+
+namespace tessival {
+namespace {
+
+// Position of the first "." of a name when it stands after the first character, else npos.
+std::size_t ExtensionDot(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    return dot == 0 ? std::string_view::npos : dot;
+}
+
+}  // namespace
+
+ItemListMirror::ItemListMirror(ItemList& items, ItemListView& view) : items_(items), view_(view) {}
+
+void ItemListMirror::SetEditor(ItemEditorWindow* editor) { editor_ = editor; }
+
+void ItemListMirror::AddItem(const ConvertItem& item) {
+    items_.Append(item);
+    view_.AppendRow(item);
+}
+
+void ItemListMirror::RefreshSelectedRow() {
+    const int row = view_.SelectedRow();
+    if (const ConvertItem* item = items_.At(row)) view_.WriteRow(row, *item);
+}
+
+void ItemListMirror::DetachEditorFrom(const ConvertItem* leaving) {
+    if (editor_ && editor_->Item() == leaving) editor_->SetItem(nullptr);
+}
+
+void ItemListMirror::RemoveItem(int row) {
+    const ConvertItem* leaving = items_.At(row);
+    if (!leaving) return;
+    DetachEditorFrom(leaving);
+    {
+        // Row and record go together; the window follows the selection once both are gone.
+        const QSignalBlocker quiet(&view_);
+        items_.RemoveAt(row);
+        view_.RemoveRow(row);
+        view_.ClearRowSelection();
+        view_.SelectRow(row);
+    }
+    OnSelectionChange();
+}
+
+void ItemListMirror::RemoveAll() {
+    if (editor_) editor_->SetItem(nullptr);
+    const QSignalBlocker quiet(&view_);
+    items_.Clear();
+    view_.RemoveAllRows();
+}
+
+void ItemListMirror::ReplaceSelectedBy(int fromRow, int toRow) {
+    {
+        const QSignalBlocker quiet(&view_);
+        view_.ClearRowSelection();
+        view_.SelectRow(fromRow);
+        RefreshSelectedRow();
+        view_.SelectRow(toRow);
+        RefreshSelectedRow();
+    }
+    OnSelectionChange();
+}
+
+bool ItemListMirror::MoveSelectedUp() {
+    const int row = view_.SelectedRow();
+    if (row <= 0) return false;
+    // The moved record gets a new place in memory: the window must let go of the old one.
+    DetachEditorFrom(items_.At(row));
+    items_.InsertBefore(row - 1, *items_.At(row));
+    items_.RemoveAt(row + 1);
+    ReplaceSelectedBy(row, row - 1);
+    return true;
+}
+
+bool ItemListMirror::MoveSelectedDown() {
+    const int row = view_.SelectedRow();
+    if (row < 0) return false;
+    DetachEditorFrom(items_.At(row));
+    const int last = static_cast<int>(items_.Count()) - 1;
+    if (row < last)
+        items_.InsertAfter(row + 1, *items_.At(row));
+    else
+        items_.Append(*items_.At(row));
+    items_.RemoveAt(row);
+    ReplaceSelectedBy(row, row + 1);
+    return row < last;
+}
+
+void ItemListMirror::ApplyToFollowing(const ConvertItem& shown) {
+    const int selected = view_.SelectedRow();
+    if (selected < 0) return;
+    const ConvertItem source = shown;  // the shown record may itself be rewritten below
+    const QSignalBlocker quiet(&view_);
+    view_.ClearRowSelection();
+    const int count = static_cast<int>(items_.Count());
+    const std::string_view sourceName = FieldView(source.destName);
+    const std::size_t dot = ExtensionDot(sourceName);
+    const bool copyExtension = dot != std::string_view::npos;
+    const std::string extension = copyExtension ? std::string(sourceName.substr(dot)) : std::string();
+    for (int row = selected + 1; row < count; ++row) {
+        ConvertItem& target = *items_.At(row);
+        target.quality = source.quality;
+        if (copyExtension) {
+            std::string name = ReadField(target.destName);
+            const std::size_t targetDot = ExtensionDot(name);
+            if (targetDot != std::string::npos) name.resize(targetDot);
+            WriteField(target.destName, name + extension);
+        }
+        WriteField(target.destType, FieldView(source.destType));
+        WriteField(target.destPath, FieldView(source.destPath));
+        view_.SelectRow(row);
+        RefreshSelectedRow();
+    }
+    OnSelectionChange();
+}
+
+void ItemListMirror::OnSelectionChange() {
+    ConvertItem* item = items_.At(view_.SelectedRow());
+    if (item && editor_) editor_->SetItem(item);
+}
+
+}  // namespace tessival

@@ -1,0 +1,225 @@
+#include "ui/MainDialog.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QWindow>
+#include <vector>
+
+#include "joblist/ItemChecks.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "ui/AboutDialog.h"
+#include "ui/Artwork.h"
+#include "ui/InvalidItemsDialog.h"
+#include "ui/PlaceholderPropertiesDialog.h"
+#include "ui/PopupMenu.h"
+#include "ui/SkinStyle.h"
+
+namespace tessival {
+namespace {
+
+constexpr QRect kWindowRect(0, 0, 640, 480);
+constexpr QRect kListRect(34, 88, 570, 307);
+
+}  // namespace
+
+MainDialog::MainDialog(Shell& shell, QString startupDirectory, QWidget* parent)
+    : QDialog(parent),
+      shell_(shell),
+      startupDirectory_(std::move(startupDirectory)),
+      listControl_(this),
+      mirror_(itemList, listControl_),
+      listCommands_(mirror_, itemList, shell_, converting) {
+    SetUpWindow();
+    SetUpSystemMenu();
+    SetUpListControl();
+    SetUpButtons();
+    propertiesDialog_ = std::make_unique<PlaceholderPropertiesDialog>(this);
+    propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
+    mirror_.SetEditor(propertiesDialog_.get());
+}
+
+MainDialog::~MainDialog() {
+    if (AppMainWindow() == this) SetAppMainWindow(nullptr);
+}
+
+void MainDialog::SetUpWindow() {
+    // A captionless window that still has a task-bar button and can be minimised.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    setWindowIcon(AppIcon());
+    setWindowTitle(QStringLiteral("Kestrane Tessival"));
+    skin_ = SkinBitmap();
+    setFixedSize(kWindowRect.size());
+    move(kWindowRect.topLeft());
+    // The skin covers every pixel, so nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MainDialog::SetUpSystemMenu() {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
+}
+
+void MainDialog::ShowSystemMenu() {
+    std::vector<MenuEntry> entries = {{"&Move", kSysMove}, {"Mi&nimize", kSysMinimize}, {"&Close", kSysClose}};
+    const std::string about = LoadString(IDS_ABOUTBOX);
+    if (!about.empty()) {
+        entries.push_back({"", 0});
+        entries.push_back({about, IDM_ABOUTBOX});
+    }
+    PopupMenu menu(entries, this);
+    if (const int id = menu.Track(mapToGlobal(QPoint(0, 0)))) OnSysCommand(id);
+}
+
+void MainDialog::SetUpListControl() {
+    const ImageList icons = ListIcons();
+    listControl_.SetRowIcon(QIcon(icons.Frame(0)));
+    listControl_.setIconSize(icons.FrameSize());
+    listControl_.setGeometry(kListRect);
+    ApplySkinStyle(listControl_);
+    connect(&listControl_, &QTreeWidget::itemSelectionChanged, this, [this] { mirror_.OnSelectionChange(); });
+    connect(&listControl_, &ItemListView::rowDoubleClicked, this, [this] { OnCommand(ID_EDIT); });
+    connect(&listControl_, &ItemListView::rightClicked, this, [this](const QPoint& pos) { ShowItemPopup(pos); });
+}
+
+void MainDialog::SetUpButtons() {
+    for (const ButtonEntry& entry : ButtonTable()) {
+        const QRect rect(entry.position, QSize(kButtonSize, kButtonSize));
+        Button(entry.commandId)
+            ->Create(QString::fromStdString(LoadString(entry.tipStringId)), rect, this, ButtonImages(entry.bitmapId),
+                     false, static_cast<unsigned>(entry.commandId));
+    }
+}
+
+CFlyBtn* MainDialog::Button(int commandId) {
+    const int slot = commandId - kFirstButtonCommand;
+    if (slot < 0 || slot >= kButtonSlots) return nullptr;
+    return &buttons_[static_cast<std::size_t>(slot)];
+}
+
+void MainDialog::OnCommand(int id) {
+    switch (id) {
+        case ID_ADD: OnAdd(); break;
+        case ID_DELETE: listCommands_.Delete(); break;
+        case ID_NEW_LIST: listCommands_.NewList(); break;
+        case ID_SAVE: listCommands_.Save(); break;
+        case ID_LOAD: listCommands_.Load(); break;
+        case ID_EDIT: OnEdit(); break;
+        case ID_MINIMIZE: showMinimized(); break;
+        case ID_EXIT: OnExit(); break;
+        case ID_MOVE_UP: listCommands_.MoveUp(); break;
+        case ID_MOVE_DOWN: listCommands_.MoveDown(); break;
+        case ID_PLAY: listCommands_.Play(); break;
+        case ID_HELP: OnHelp(); break;
+        case ID_START: OnStartConvert(); break;
+        case ID_STOP: OnStopConvert(); break;
+        case ID_ADD_FROM_FILE: listCommands_.AddFromFile(); break;
+        // From CDROM and From Capturer arrive here once the disc scan and the capture dialog exist.
+        default: break;  // IDOK (Enter) included: it never closes the window
+    }
+}
+
+void MainDialog::OnSysCommand(int id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        OnHelp();
+        return;
+    }
+    switch (id) {
+        case kSysMove:
+            if (windowHandle()) windowHandle()->startSystemMove();
+            break;
+        case kSysMinimize: showMinimized(); break;
+        case kSysClose: reject(); break;
+        default: break;
+    }
+}
+
+void MainDialog::OnAdd() {
+    if (converting) return;
+    const CFlyBtn* add = Button(ID_ADD);
+    const QRect rect = add->geometry();
+    PopupMenu menu(IDR_POPUP_MENUS, 0, this);
+    // Directly below the button's lower-left corner.
+    if (const int id = menu.Track(mapToGlobal(QPoint(rect.left(), rect.top() + rect.height())))) OnCommand(id);
+}
+
+void MainDialog::ShowItemPopup(const QPoint& screenPos) {
+    PopupMenu menu(IDR_POPUP_MENUS, 1, this);
+    if (const int id = menu.Track(screenPos)) OnCommand(id);
+}
+
+void MainDialog::OnEdit() {
+    if (propertiesDialog_ && listControl_.SelectedRow() >= 0) {
+        propertiesDialog_->show();
+        propertiesDialog_->raise();
+    }
+}
+
+void MainDialog::OnExit() {
+    if (converting) {
+        shell_.MessageBox(LoadString(IDS_STOP_BEFORE_EXIT));
+        return;
+    }
+    mirror_.SetEditor(nullptr);
+    propertiesDialog_.reset();
+    done(IDOK);
+}
+
+void MainDialog::reject() { OnExit(); }
+
+void MainDialog::OnHelp() {
+    AboutDialog about(shell_, startupDirectory_, this);
+    about.exec();
+}
+
+bool MainDialog::StartConditionHolds() const {
+    if (listControl_.RowCount() == 0) return false;
+    const DriveTypes& drives = shell_.Drives();
+    for (int row = 0; row < listControl_.RowCount(); ++row) {
+        const ConvertItem* item = itemList.At(row);
+        if (!item || !IsItemComplete(*item, drives)) return false;
+    }
+    return true;
+}
+
+void MainDialog::OnStartConvert() {
+    if (converting) return;
+    if (!StartConditionHolds()) {
+        InvalidItemsDialog invalid(itemList, shell_.Drives(), this);
+        invalid.exec();
+        return;
+    }
+    BeginConversionRun();
+}
+
+void MainDialog::OnStopConvert() {
+    if (converting) StopConversionRun();
+}
+
+void MainDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, skin_);
+}
+
+void MainDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    // The window manager moves the window when it can; otherwise follow the pointer ourselves.
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void MainDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - dragOffset_);
+}
+
+void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+}
+
+}  // namespace tessival

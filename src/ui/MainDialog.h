@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "joblist/ItemList.h"
+#include "platform/shell/Shell.h"
+#include "ui/ButtonTable.h"
+#include "ui/CFlyBtn.h"
+#include "ui/CommandTarget.h"
+#include "ui/ItemEditorWindow.h"
+#include "ui/ItemListMirror.h"
+#include "ui/ItemListView.h"
+#include "ui/ListCommands.h"
+
+namespace tessival {
+
+// The program's one top-level window: a frameless 640 x 480 skin at the screen's top-left corner
+// with the image buttons and the list of conversion items. Every command, from a button, a menu or
+// the list, goes through OnCommand.
+class MainDialog : public QDialog, public CommandTarget {
+    Q_OBJECT
+
+public:
+    // System menu commands, with the platform's numbers.
+    static constexpr int kSysMove = 0xF010;
+    static constexpr int kSysMinimize = 0xF020;
+    static constexpr int kSysClose = 0xF060;
+
+    MainDialog(Shell& shell, QString startupDirectory, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    void OnCommand(int id) override;
+    // System menu commands: move, minimise, close, and the about item.
+    void OnSysCommand(int id);
+
+    // The list operations other windows call.
+    void AddItem(const ConvertItem& item) { mirror_.AddItem(item); }
+    void RefreshSelectedRow() { mirror_.RefreshSelectedRow(); }
+    void ApplyToFollowing(const ConvertItem& source) { mirror_.ApplyToFollowing(source); }
+
+    ItemListView& ListControl() { return listControl_; }
+    // The button of a command id, or null.
+    CFlyBtn* Button(int commandId);
+    ItemEditorWindow* PropertiesDialog() { return propertiesDialog_.get(); }
+    Shell& DesktopShell() { return shell_; }
+
+    // Enter never closes the window.
+    void accept() override {}
+    // Escape and the system menu's Close end the window like Exit, and are refused the same way
+    // during a run.
+    void reject() override;
+
+    // Run state, shared with the conversion run's worker.
+    std::atomic<int> elapsedSeconds{0};
+    std::atomic<int> currentIndex{0};
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> converting{false};
+    ItemList itemList;
+
+protected:
+    // The conversion run plugs in here: called by Start once every item is complete and no run is
+    // going on, and by Stop while a run is going on.
+    virtual void BeginConversionRun() {}
+    virtual void StopConversionRun() {}
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void SetUpWindow();
+    void SetUpListControl();
+    void SetUpButtons();
+    void SetUpSystemMenu();
+    void ShowSystemMenu();
+
+    void OnAdd();
+    void OnEdit();
+    void OnExit();
+    void OnHelp();
+    void OnStartConvert();
+    void OnStopConvert();
+    void ShowItemPopup(const QPoint& screenPos);
+    bool StartConditionHolds() const;
+
+    Shell& shell_;
+    QString startupDirectory_;
+    QPixmap skin_;
+    std::array<CFlyBtn, kButtonSlots> buttons_;
+    std::unique_ptr<ItemEditorWindow> propertiesDialog_;
+    ItemListView listControl_;
+    ItemListMirror mirror_;
+    ListCommands listCommands_;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};
+
+}  // namespace tessival
