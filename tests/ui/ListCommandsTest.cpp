@@ -1,0 +1,277 @@
+#include <QTest>
+#include <filesystem>
+
+#include "WindowFixture.h"
+#include "joblist/ItemTypes.h"
+#include "res/StringTable.h"
+
+namespace tessival {
+namespace {
+
+using test::ReadBytes;
+using test::WindowTest;
+
+class ListCommandsTest : public WindowTest {
+protected:
+    void AddThree() { AddFiles("/music/", {"a.mp3", "b.wav", "c.wma"}); }
+    void Select(int row) { window.ListControl().SelectRow(row); }
+    int Selected() { return window.ListControl().SelectedRow(); }
+    ConvertItem* Shown() { return window.PropertiesDialog()->Item(); }
+};
+
+TEST_F(ListCommandsTest, SingleFileSplitsAtTheLastDot) {
+    AddFile("/music/Song.Live.mp3");
+    ASSERT_EQ(window.itemList.Count(), 1u);
+    const ConvertItem& item = *window.itemList.At(0);
+    EXPECT_EQ(ReadField(item.sourceName), "Song.Live.mp3");
+    EXPECT_EQ(ReadField(item.sourcePath), "/music/Song.Live.mp3");
+    EXPECT_EQ(ReadField(item.sourceExt), "mp3");
+    EXPECT_EQ(ReadField(item.sourceType), "MP3");
+    EXPECT_EQ(ReadField(item.destName), "Song.Live");
+    EXPECT_EQ(ReadField(item.destPath), "/music/");
+    EXPECT_EQ(ReadField(item.destType), "UNSPECIFIED");
+    EXPECT_EQ(ReadField(item.status), "Ready");
+    ExpectRowsMatchItems();
+    ASSERT_EQ(shell.openFilters.size(), 1u);
+    EXPECT_EQ(shell.openFilters[0], LoadString(123));
+    EXPECT_TRUE(shell.openMultiSelect[0]);
+    EXPECT_EQ(Selected(), -1);
+}
+
+TEST_F(ListCommandsTest, SeveralFilesSplitAtTheFirstDotInDialogOrder) {
+    AddFiles("/", {"Song.Live.mp3", "Intro", "Track.WAV"});
+    ASSERT_EQ(window.itemList.Count(), 3u);
+    const ConvertItem& song = *window.itemList.At(0);
+    EXPECT_EQ(ReadField(song.sourceExt), "live.mp3");
+    EXPECT_EQ(ReadField(song.sourceType), "UNKNOWN");
+    EXPECT_EQ(ReadField(song.destName), "Song");
+    EXPECT_EQ(ReadField(song.destPath), "/");
+    EXPECT_EQ(ReadField(song.sourcePath), "/Song.Live.mp3");
+    EXPECT_EQ(ReadField(window.itemList.At(1)->destName), "");
+    EXPECT_EQ(ReadField(window.itemList.At(2)->sourceType), "WAV");
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, CancelledFileDialogAddsNothing) {
+    shell.openAnswers.push_back(std::nullopt);
+    window.OnCommand(ID_ADD_FROM_FILE);
+    EXPECT_EQ(window.itemList.Count(), 0u);
+    EXPECT_EQ(window.ListControl().RowCount(), 0);
+}
+
+TEST_F(ListCommandsTest, DeleteSelectsTheNextItemAndNeverLeavesTheWindowOnAGoneRecord) {
+    AddThree();
+    Select(1);
+    window.OnCommand(ID_DELETE);
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"a.mp3", "c.wma"}));
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(Shown(), window.itemList.At(1));
+    ExpectRowsMatchItems();
+
+    window.OnCommand(ID_DELETE);  // the last item: nothing is selected afterwards
+    EXPECT_EQ(SourceNames(), std::vector<std::string>{"a.mp3"});
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(Shown(), nullptr);
+    window.OnCommand(ID_DELETE);  // no selection: nothing happens
+    EXPECT_EQ(window.itemList.Count(), 1u);
+
+    Select(0);
+    window.OnCommand(ID_DELETE);
+    EXPECT_TRUE(window.itemList.Empty());
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, MovesKeepTheMovedItemSelectedAndShown) {
+    AddThree();
+    Select(1);
+    window.OnCommand(ID_MOVE_UP);
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"b.wav", "a.mp3", "c.wma"}));
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(Shown(), window.itemList.At(0));
+    ExpectRowsMatchItems();
+
+    window.OnCommand(ID_MOVE_UP);  // already first
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"b.wav", "a.mp3", "c.wma"}));
+    EXPECT_EQ(Selected(), 0);
+
+    window.OnCommand(ID_MOVE_DOWN);  // back where it was
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"a.mp3", "b.wav", "c.wma"}));
+    EXPECT_EQ(Selected(), 1);
+    window.OnCommand(ID_MOVE_DOWN);
+    window.OnCommand(ID_MOVE_DOWN);  // already last
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"a.mp3", "c.wma", "b.wav"}));
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(Shown(), window.itemList.At(2));
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, SaveThenLoadGivesTheSameRows) {
+    AddThree();
+    WriteField(window.itemList.At(1)->status, "Error: earlier run");
+    shell.saveAnswers.push_back(dir.File("jobs"));
+    window.OnCommand(ID_SAVE);
+    ASSERT_EQ(shell.saveFilters.size(), 1u);
+    EXPECT_EQ(shell.saveFilters[0], LoadString(124));
+    EXPECT_EQ(ReadBytes(dir.File("jobs.tsl")).size(), 3u * kConvertItemSize);
+
+    const auto before = SourceNames();
+    Select(1);
+    window.OnCommand(ID_NEW_LIST);
+    EXPECT_TRUE(window.itemList.Empty());
+    EXPECT_EQ(Shown(), nullptr);
+    ExpectRowsMatchItems();
+
+    shell.openAnswers.push_back(ChosenFiles{dir.Path() + "/", {"jobs.tsl"}});
+    window.OnCommand(ID_LOAD);
+    EXPECT_FALSE(shell.openMultiSelect.back());
+    EXPECT_EQ(SourceNames(), before);
+    EXPECT_EQ(Cell(1, kStatusColumn), "Error: earlier run");
+    EXPECT_EQ(Selected(), -1);
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, LoadEmptiesTheListFirstAndDetachesTheWindow) {
+    AddThree();
+    Select(0);
+    ASSERT_NE(Shown(), nullptr);
+    test::WriteBytes(dir.File("two.tsl"), std::string(2 * kConvertItemSize + 1, '\0'));
+    shell.openAnswers.push_back(ChosenFiles{dir.Path() + "/", {"two.tsl"}});
+    window.OnCommand(ID_LOAD);
+    EXPECT_EQ(window.itemList.Count(), 2u);
+    EXPECT_EQ(Shown(), nullptr);
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, UnreadableListLeavesAnEmptyListAndSaysSo) {
+    AddThree();
+    shell.openAnswers.push_back(ChosenFiles{dir.Path() + "/", {"missing.tsl"}});
+    window.OnCommand(ID_LOAD);
+    EXPECT_TRUE(window.itemList.Empty());
+    ExpectRowsMatchItems();
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_LIST_READ_FAILED));
+}
+
+TEST_F(ListCommandsTest, CancelledLoadKeepsTheList) {
+    AddThree();
+    shell.openAnswers.push_back(std::nullopt);
+    window.OnCommand(ID_LOAD);
+    EXPECT_EQ(window.itemList.Count(), 3u);
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(ListCommandsTest, UnwritableListFileIsReported) {
+    AddThree();
+    shell.saveAnswers.push_back(dir.File("no-such-folder/jobs.tsl"));
+    window.OnCommand(ID_SAVE);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_LIST_WRITE_FAILED));
+    EXPECT_EQ(window.itemList.Count(), 3u);
+}
+
+TEST_F(ListCommandsTest, ListCommandsDoNothingDuringARun) {
+    AddThree();
+    Select(1);
+    window.converting = true;
+    const auto before = SourceNames();
+    const std::size_t dialogsBefore = shell.openFilters.size();
+    shell.saveAnswers.push_back(dir.File("x.tsl"));
+    shell.openAnswers.push_back(ChosenFiles{dir.Path() + "/", {"x.tsl"}});
+    for (int command : {ID_DELETE, ID_MOVE_UP, ID_MOVE_DOWN, ID_NEW_LIST, ID_SAVE, ID_LOAD, ID_PLAY})
+        window.OnCommand(command);
+    EXPECT_EQ(SourceNames(), before);
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_TRUE(shell.saveFilters.empty());
+    EXPECT_EQ(shell.openFilters.size(), dialogsBefore);
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.tsl")));
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, PlayOpensTheSourceAndNothingForACapture) {
+    AddFile("/music/a.mp3");
+    window.OnCommand(ID_PLAY);  // nothing selected
+    EXPECT_TRUE(shell.opened.empty());
+    Select(0);
+    window.OnCommand(ID_PLAY);
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"/music/a.mp3"});
+    ConvertItem capture;
+    WriteField(capture.sourceName, "Line In");
+    window.AddItem(capture);
+    Select(1);
+    window.OnCommand(ID_PLAY);
+    EXPECT_EQ(shell.opened.size(), 1u);
+}
+
+TEST_F(ListCommandsTest, EditShowsTheWindowOnlyWithASelection) {
+    AddThree();
+    window.OnCommand(ID_EDIT);
+    EXPECT_FALSE(window.PropertiesDialog()->isVisible());
+    Select(2);
+    window.OnCommand(ID_EDIT);
+    EXPECT_TRUE(window.PropertiesDialog()->isVisible());
+    EXPECT_EQ(Shown(), window.itemList.At(2));
+}
+
+TEST_F(ListCommandsTest, DoubleClickOnARowEdits) {
+    AddThree();
+    Select(0);
+    ItemListView& list = window.ListControl();
+    const QPoint row = list.visualItemRect(list.topLevelItem(0)).center();
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row);
+    EXPECT_TRUE(window.PropertiesDialog()->isVisible());
+}
+
+class ApplyToFollowingTest : public ListCommandsTest {
+protected:
+    // Rows: an item above, the source, then "Intro" (no dot) and "Song.wma".
+    void SetUp() override {
+        ListCommandsTest::SetUp();
+        AddFiles("/music/", {"Before.mp3", "Track01.mp3", "Intro", "Song.wma"});
+        ConvertItem& source = *window.itemList.At(1);
+        WriteField(source.destName, "Track01.mp3");
+        WriteField(source.destType, "MP3");
+        WriteField(source.destPath, "/out/");
+        source.quality.nChannels = 2;
+        source.quality.nAvgBytesPerSec = 16000;
+        WriteField(window.itemList.At(2)->destName, "Intro");
+        WriteField(window.itemList.At(3)->destName, "Song.wma");
+        for (int row = 0; row < 4; ++row) window.ListControl().WriteRow(row, *window.itemList.At(row));
+    }
+};
+
+TEST_F(ApplyToFollowingTest, CopiesDestinationAndExtensionToEveryFollowingItem) {
+    Select(1);
+    window.ApplyToFollowing(*Shown());
+    EXPECT_EQ(ReadField(window.itemList.At(2)->destName), "Intro.mp3");
+    EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.mp3");
+    for (int i : {2, 3}) {
+        const ConvertItem& target = *window.itemList.At(i);
+        EXPECT_EQ(ReadField(target.destType), "MP3");
+        EXPECT_EQ(ReadField(target.destPath), "/out/");
+        EXPECT_EQ(target.quality.nAvgBytesPerSec, 16000u);
+        EXPECT_EQ(ReadField(target.status), "Ready");
+    }
+    EXPECT_EQ(ReadField(window.itemList.At(0)->destType), "UNSPECIFIED");
+    EXPECT_EQ(Selected(), 3);
+    EXPECT_EQ(Shown(), window.itemList.At(3));
+    ExpectRowsMatchItems();
+}
+
+TEST_F(ApplyToFollowingTest, SourceNameWithoutDotLeavesNamesAlone) {
+    WriteField(window.itemList.At(1)->destName, "Track01");
+    Select(1);
+    window.ApplyToFollowing(*Shown());
+    EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.wma");
+    EXPECT_EQ(ReadField(window.itemList.At(3)->destPath), "/out/");
+}
+
+TEST_F(ApplyToFollowingTest, FromTheLastRowOnlyClearsTheSelection) {
+    Select(3);
+    window.ApplyToFollowing(*Shown());
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(ReadField(window.itemList.At(3)->destType), "UNSPECIFIED");
+}
+
+}  // namespace
+}  // namespace tessival
