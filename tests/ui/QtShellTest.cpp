@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "UiTestSupport.h"
+#include "platform/shell/QtShell.h"
+#include "res/StringTable.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+TEST(QtShellFilter, ProgramFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(QtShell::ToQtFilter(LoadString(124)),
+              QStringLiteral("Tessival List(*.tsl) (*.tsl);;All files(*.*) (*.*)"));
+    const QString media = QtShell::ToQtFilter(LoadString(123));
+    EXPECT_TRUE(media.startsWith(QStringLiteral("All supported media files (*.asf *.wav *.wma ")));
+    EXPECT_TRUE(media.endsWith(QStringLiteral("*.cda);;All files(*.*) (*.*)")));
+    EXPECT_EQ(QtShell::ToQtFilter(""), QString());
+}
+
+TEST(QtShellChosen, SplitsIntoFolderAndNames) {
+    const ChosenFiles one = QtShell::SplitChosen({QStringLiteral("/music/Song.Live.mp3")});
+    EXPECT_EQ(one.folder, "/music/");
+    EXPECT_EQ(one.names, std::vector<std::string>{"Song.Live.mp3"});
+    const ChosenFiles root = QtShell::SplitChosen({QStringLiteral("/a.wav"), QStringLiteral("/b.wav")});
+    EXPECT_EQ(root.folder, "/");
+    EXPECT_EQ(root.names, (std::vector<std::string>{"a.wav", "b.wav"}));
+    EXPECT_TRUE(QtShell::SplitChosen({}).names.empty());
+}
+
+TEST(QtShellOpen, WebAddressesStayAndFilesResolveFromTheCurrentDirectory) {
+    test::App();
+    EXPECT_EQ(QtShell::TargetUrl("https://www.kestrane.com/"), QUrl(QStringLiteral("https://www.kestrane.com/")));
+    test::TempDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.Path()));
+    const QUrl help = QtShell::TargetUrl("tessival.hlp");
+    QDir::setCurrent(before);
+    EXPECT_TRUE(help.isLocalFile());
+    EXPECT_EQ(QDir(QFileInfo(help.toLocalFile()).path()).canonicalPath(),
+              QDir(QString::fromStdString(dir.Path())).canonicalPath());
+    QtShell shell;
+    EXPECT_FALSE(shell.ShellOpen(""));
+}
+
+}  // namespace
+}  // namespace tessival
