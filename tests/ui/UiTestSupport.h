@@ -12,14 +12,8 @@
 
 namespace tessival::test {
 
-// The one application object of the test program (offscreen under ctest).
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The test program's application object, made by its main().
+inline QApplication& App() { return *qApp; }
 
 // Base of fixtures whose members are widgets: the application exists before them.
 struct UsesApp {
