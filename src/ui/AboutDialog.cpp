@@ -15,7 +15,7 @@ AboutDialog::AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent
       startupDirectory_(std::move(startupDirectory)),
       icon_(this),
       version_(QStringLiteral("Tessival 2.1.746"), this),
-      notice_(QStringLiteral("Copyright (C) Kestrane. All rights reserved."), this),
+      notice_(QStringLiteral("\u00A9 Kestrane. All rights reserved."), this),
       helpTopic_(QStringLiteral("Help Topic"), this),
       makerSite_(QStringLiteral("Kestrane Website"), this),
       productSite_(QStringLiteral("Tessival Website"), this),

@@ -12,6 +12,7 @@
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
+#include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/PlaceholderPropertiesDialog.h"
 #include "ui/PopupMenu.h"
@@ -50,6 +51,7 @@ void MainDialog::SetUpWindow() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setWindowIcon(AppIcon());
     setWindowTitle(QStringLiteral("Kestrane Tessival"));
+    setFont(DialogFont());
     skin_ = SkinBitmap();
     setFixedSize(kWindowRect.size());
     move(kWindowRect.topLeft());
