@@ -20,10 +20,7 @@ AboutDialog::AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent
       makerSite_(QStringLiteral("Kestrane Website"), this),
       productSite_(QStringLiteral("Tessival Website"), this),
       close_(QStringLiteral("Close"), this) {
-    setWindowTitle(QStringLiteral("Tessival Help"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    units.SizeDialog(*this, 201, 159);
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("Tessival Help"), 201, 159);
     units.Place(icon_, 7, 7, 20, 20);
     icon_.setPixmap(AppIcon().pixmap(icon_.size()));
     units.Place(version_, 38, 7, 119, 8);

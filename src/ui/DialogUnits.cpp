@@ -26,6 +26,14 @@ void DialogUnits::SizeDialog(QWidget& dialog, int width, int height) const {
     dialog.setFixedSize(ToPixelsX(width), ToPixelsY(height));
 }
 
+DialogUnits ApplyTemplate(QWidget& dialog, const QString& title, int width, int height) {
+    dialog.setWindowTitle(title);
+    dialog.setFont(DialogFont());
+    const DialogUnits units(dialog.font());
+    units.SizeDialog(dialog, width, height);
+    return units;
+}
+
 QFont DialogFont() {
     QFont font(QStringLiteral("MS Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);

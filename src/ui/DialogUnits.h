@@ -28,6 +28,9 @@ private:
     int charHeight_;
 };
 
+// Gives a dialog its template's title, font and size; the units to place its controls with.
+DialogUnits ApplyTemplate(QWidget& dialog, const QString& title, int width, int height);
+
 // The font the dialog templates name ("MS Sans Serif" 8), or the closest sans-serif face.
 QFont DialogFont();
 

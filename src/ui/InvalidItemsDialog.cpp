@@ -72,10 +72,7 @@ InvalidItemsDialog::InvalidItemsDialog(const ItemList& items, const DriveTypes& 
                            "window then edit item in properties box."),
             this),
       close_(QStringLiteral("Close"), this) {
-    setWindowTitle(QStringLiteral("Invalid Item"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    units.SizeDialog(*this, 360, 161);
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("Invalid Item"), 360, 161);
     units.Place(header_, 7, 7, 346, 20);
     units.Place(list_, 7, 33, 346, 90);
     units.Place(hint_, 7, 131, 275, 23);

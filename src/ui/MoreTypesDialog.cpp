@@ -25,10 +25,7 @@ MoreTypesDialog::MoreTypesDialog(Shell& shell, QWidget* parent)
       question_(QStringLiteral("Would you like to download codecs now?"), this),
       ok_(QStringLiteral("OK"), this),
       cancel_(QStringLiteral("Cancel"), this) {
-    setWindowTitle(QStringLiteral("How to get more types"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    units.SizeDialog(*this, 258, 152);
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("How to get more types"), 258, 152);
     units.Place(intro_, 7, 7, 244, 36);
     units.Place(rights_, 7, 50, 244, 43);
     units.Place(question_, 59, 106, 153, 8);
