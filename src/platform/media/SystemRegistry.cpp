@@ -4,7 +4,13 @@
 // accepted input types and factory, and add one Register line below. The order of the lines is
 // the enumeration order of each category.
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/filters/AcmWrapper.h"
+#include "platform/media/filters/FileSourceAsync.h"
+#include "platform/media/filters/FileWriter.h"
 #include "platform/media/filters/NullRenderer.h"
+#include "platform/media/filters/PcmEncoder.h"
+#include "platform/media/filters/WavDest.h"
+#include "platform/media/filters/WaveParser.h"
 
 namespace tessival::media {
 namespace {
@@ -12,9 +18,15 @@ namespace {
 std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     auto registry = std::make_shared<FilterRegistry>();
     // DirectShow filters
+    registry->Register(FileSourceAsync::Entry());
+    registry->Register(WaveParser::Entry());
+    registry->Register(AcmWrapper::Entry());
     registry->Register(NullRenderer::AudioRendererEntry());
     registry->Register(NullRenderer::VideoRendererEntry());
+    registry->Register(WavDest::Entry());
+    registry->Register(FileWriter::Entry());
     // Audio compressors
+    registry->Register(PcmEncoder::Entry());
     return registry;
 }
 

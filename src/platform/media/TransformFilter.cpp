@@ -2,11 +2,6 @@
 
 namespace tessival::media {
 
-TransformFilter::TransformFilter(const Guid& clsid, std::string inputName, std::string outputName)
-    : BaseFilter(clsid),
-      input_(AddPin<InputPin>(std::move(inputName))),
-      output_(AddPin<OutputPin>(std::move(outputName))) {}
-
 HRESULT TransformFilter::CheckInputType(const BasePin& pin, const MediaType& type) const {
     if (&pin != &input_) return VFW_E_TYPE_NOT_ACCEPTED;
     return CheckInput(type);

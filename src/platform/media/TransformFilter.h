@@ -1,5 +1,7 @@
 #pragma once
 
+#include <type_traits>
+
 #include "platform/media/BaseFilter.h"
 
 namespace tessival::media {
@@ -13,7 +15,14 @@ namespace tessival::media {
 // (flush codec buffers) before end of stream goes downstream; StopStreaming when stopped.
 class TransformFilter : public BaseFilter {
 public:
-    TransformFilter(const Guid& clsid, std::string inputName, std::string outputName);
+    TransformFilter(const Guid& clsid, std::string inputName, std::string outputName)
+        : TransformFilter(clsid, std::move(inputName), std::move(outputName), std::type_identity<OutputPin>{}) {}
+    // With an output pin class of the filter's own (one that offers IAMStreamConfig, say).
+    template <class OutputPinT>
+    TransformFilter(const Guid& clsid, std::string inputName, std::string outputName, std::type_identity<OutputPinT>)
+        : BaseFilter(clsid),
+          input_(AddPin<InputPin>(std::move(inputName))),
+          output_(AddPin<OutputPinT>(std::move(outputName))) {}
 
     HRESULT CheckInputType(const BasePin& pin, const MediaType& type) const final;
     HRESULT CheckOutputType(const BasePin& pin, const MediaType& type) const override;
@@ -37,6 +46,8 @@ protected:
     const MediaType& OutputType() const { return output_.CurrentType(); }
     InputPin& Input() { return input_; }
     OutputPin& Output() { return output_; }
+    const InputPin& Input() const { return input_; }
+    const OutputPin& Output() const { return output_; }
 
     HRESULT OnPrepare() override;
     void OnRelease() override;

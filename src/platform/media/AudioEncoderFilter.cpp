@@ -1,0 +1,86 @@
+#include "platform/media/AudioEncoderFilter.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessival::media {
+namespace {
+
+bool SameFormat(const MediaType& a, const MediaType& b) {
+    const WAVEFORMATEX* x = a.WaveFormat();
+    const WAVEFORMATEX* y = b.WaveFormat();
+    return x && y && std::memcmp(x, y, sizeof(WAVEFORMATEX)) == 0 && a.ExtraBytes().size() == b.ExtraBytes().size() &&
+           std::equal(a.ExtraBytes().begin(), a.ExtraBytes().end(), b.ExtraBytes().begin());
+}
+
+}  // namespace
+
+class AudioEncoderFilter::StreamConfigPin : public OutputPin, public IAMStreamConfig {
+public:
+    StreamConfigPin(BaseFilter& owner, std::string name) : OutputPin(owner, std::move(name)) {}
+
+    HRESULT GetNumberOfCapabilities(int& count, int& size) override {
+        count = static_cast<int>(Encoder().Capabilities().size());
+        size = sizeof(AUDIO_STREAM_CONFIG_CAPS);
+        return S_OK;
+    }
+
+    HRESULT GetStreamCaps(int index, MediaType& type, AUDIO_STREAM_CONFIG_CAPS* caps) override {
+        const auto& all = Encoder().Capabilities();
+        if (index < 0) return E_INVALIDARG;
+        if (static_cast<std::size_t>(index) >= all.size()) return S_FALSE;
+        type = all[index];
+        if (caps) *caps = CapsOf(*type.WaveFormat());
+        return S_OK;
+    }
+
+    HRESULT SetFormat(const MediaType& type) override { return Encoder().SetFormat(type); }
+
+    HRESULT GetFormat(MediaType& type) override {
+        return Encoder().ChosenFormat(type) ? S_OK : VFW_E_NOT_CONNECTED;
+    }
+
+private:
+    AudioEncoderFilter& Encoder() const { return static_cast<AudioEncoderFilter&>(Owner()); }
+
+    static AUDIO_STREAM_CONFIG_CAPS CapsOf(const WAVEFORMATEX& format) {
+        AUDIO_STREAM_CONFIG_CAPS caps;
+        caps.MinimumChannels = caps.MaximumChannels = format.nChannels;
+        caps.MinimumBitsPerSample = caps.MaximumBitsPerSample = format.wBitsPerSample;
+        caps.MinimumSampleFrequency = caps.MaximumSampleFrequency = format.nSamplesPerSec;
+        return caps;
+    }
+};
+
+AudioEncoderFilter::AudioEncoderFilter(const Guid& clsid, std::string inputName, std::string outputName)
+    : TransformFilter(clsid, std::move(inputName), std::move(outputName), std::type_identity<StreamConfigPin>{}) {}
+
+HRESULT AudioEncoderFilter::SetFormat(const MediaType& type) {
+    if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    if (Output().IsConnected()) return VFW_E_ALREADY_CONNECTED;
+    for (const MediaType& capability : Capabilities()) {
+        if (SameFormat(capability, type)) {
+            setFormat_ = capability;
+            return S_OK;
+        }
+    }
+    return VFW_E_INVALIDMEDIATYPE;
+}
+
+bool AudioEncoderFilter::ChosenFormat(MediaType& type) const {
+    if (setFormat_) {
+        type = *setFormat_;
+        return true;
+    }
+    if (!Input().IsConnected()) return false;
+    type = DefaultFormat(InputType());
+    return true;
+}
+
+HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType&, std::vector<MediaType>& types) const {
+    MediaType chosen;
+    if (ChosenFormat(chosen)) types.push_back(std::move(chosen));
+    return S_OK;
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/TransformFilter.h"
+
+namespace tessival::media {
+
+// Base of the audio compressors: a transform whose output pin offers IAMStreamConfig with the
+// complete list of formats the encoder can produce. SetFormat picks one of them for the next
+// connection; without it the encoder's default for the connected input is used.
+class AudioEncoderFilter : public TransformFilter {
+public:
+    AudioEncoderFilter(const Guid& clsid, std::string inputName, std::string outputName);
+
+    // Every format the encoder produces, in the order it reports them.
+    virtual const std::vector<MediaType>& Capabilities() const = 0;
+    // The format used when none was set, for this input.
+    virtual MediaType DefaultFormat(const MediaType& input) const = 0;
+
+    HRESULT SetFormat(const MediaType& type);
+    // The format set, else the default for the connected input; false when neither is known.
+    bool ChosenFormat(MediaType& type) const;
+
+protected:
+    HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+
+private:
+    class StreamConfigPin;
+    std::optional<MediaType> setFormat_;
+};
+
+}  // namespace tessival::media

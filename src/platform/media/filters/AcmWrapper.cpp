@@ -1,0 +1,124 @@
+#include "platform/media/filters/AcmWrapper.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace tessival::media {
+namespace {
+
+bool IsPcm(const MediaType& type) { return EffectiveFormatTag(type) == WAVE_FORMAT_PCM; }
+
+// Formats whose blocks must reach the decoder one by one.
+bool IsBlockCodec(const WAVEFORMATEX& format) {
+    return format.wFormatTag == WAVE_FORMAT_ADPCM || format.wFormatTag == WAVE_FORMAT_IMA_ADPCM ||
+           format.wFormatTag == WAVE_FORMAT_GSM610;
+}
+
+}  // namespace
+
+AcmWrapper::AcmWrapper() : TransformFilter(CLSID_ACMWrapper, "Input", "Output") {}
+
+HRESULT AcmWrapper::CheckInput(const MediaType& type) const {
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (type.majorType != MEDIATYPE_Audio || !wave || wave->nChannels == 0 || wave->nSamplesPerSec == 0)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    if (IsPcm(type)) return S_OK;
+    return LavcAudioDecoder::CanDecode(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT AcmWrapper::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {
+    const WAVEFORMATEX& wave = *input.WaveFormat();
+    if (wave.wFormatTag == WAVE_FORMAT_PCM)
+        types.push_back(input);
+    else if (IsPcm(input))
+        types.push_back(MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, wave.wBitsPerSample)));
+    else
+        types.push_back(MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, 16)));
+    return S_OK;
+}
+
+bool AcmWrapper::PassesThrough() const { return IsPcm(InputType()); }
+
+HRESULT AcmWrapper::StartStreaming() {
+    framesOut_ = 0;
+    pending_ = MediaSample{};
+    converterOpen_ = false;
+    if (PassesThrough()) return S_OK;
+    const WAVEFORMATEX& wave = *InputType().WaveFormat();
+    packetBytes_ = IsBlockCodec(wave) ? wave.nBlockAlign : 0;
+    return decoder_.Open(InputType());
+}
+
+void AcmWrapper::StopStreaming() {
+    decoder_.Close();
+    converter_.Close();
+}
+
+HRESULT AcmWrapper::Transform(MediaSample& sample) {
+    if (PassesThrough()) return Deliver(sample);
+    auto sink = [this](const AVFrame& frame) { return TakeFrame(frame); };
+    const std::uint8_t* data = sample.data.data();
+    std::size_t left = sample.data.size();
+    const std::size_t step = packetBytes_ ? packetBytes_ : left;
+    while (left > 0) {
+        const std::size_t size = std::min(step, left);
+        const HRESULT hr = decoder_.Decode(data, size, sink);
+        if (FAILED(hr)) return hr;
+        data += size;
+        left -= size;
+    }
+    return DeliverPending(sample.discontinuity);
+}
+
+HRESULT AcmWrapper::Drain() {
+    if (PassesThrough()) return S_OK;
+    HRESULT hr = decoder_.Flush([this](const AVFrame& frame) { return TakeFrame(frame); });
+    if (SUCCEEDED(hr) && converterOpen_) hr = converter_.Flush(pending_.data);
+    if (FAILED(hr)) return hr;
+    return DeliverPending(false);
+}
+
+HRESULT AcmWrapper::TakeFrame(const AVFrame& frame) {
+    if (!converterOpen_) {
+        const WAVEFORMATEX& out = *OutputType().WaveFormat();
+        SampleConverter::Format in;
+        in.sampleFormat = static_cast<AVSampleFormat>(frame.format);
+        in.channels = frame.ch_layout.nb_channels;
+        in.sampleRate = frame.sample_rate;
+        const HRESULT hr = converter_.Open(
+            in, SampleConverter::PcmFormat(out.wBitsPerSample, out.nChannels, static_cast<int>(out.nSamplesPerSec)));
+        if (FAILED(hr)) return hr;
+        converterOpen_ = true;
+    }
+    return converter_.Convert(frame.extended_data, frame.nb_samples, pending_.data);
+}
+
+HRESULT AcmWrapper::DeliverPending(bool discontinuity) {
+    if (pending_.data.empty()) return S_OK;
+    const WAVEFORMATEX& out = *OutputType().WaveFormat();
+    const std::int64_t frames = static_cast<std::int64_t>(pending_.data.size()) / out.nBlockAlign;
+    pending_.start = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+    framesOut_ += frames;
+    pending_.stop = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+    pending_.frameCount = frames;
+    pending_.discontinuity = discontinuity;
+    const HRESULT hr = Deliver(pending_);
+    pending_.data.clear();
+    return hr;
+}
+
+FilterEntry AcmWrapper::Entry() {
+    FilterEntry entry;
+    entry.category = CLSID_LegacyAmFilterCategory;
+    entry.clsid = CLSID_ACMWrapper;
+    entry.friendlyName = "ACM Wrapper";
+    entry.merit = MERIT_NORMAL;
+    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio)};
+    entry.factory = [] { return std::make_shared<AcmWrapper>(); };
+    return entry;
+}
+
+}  // namespace tessival::media

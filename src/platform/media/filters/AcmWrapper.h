@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/media/FilterRegistry.h"
+#include "platform/media/TransformFilter.h"
+#include "platform/media/filters/LavcAudioDecoder.h"
+#include "platform/media/filters/SampleConverter.h"
+
+namespace tessival::media {
+
+// "ACM Wrapper": any wave format with a decoder to PCM; PCM passes through untouched (and
+// WAVE_FORMAT_EXTENSIBLE PCM leaves as plain PCM). Decoded audio is 16-bit at the input's rate
+// and channel count.
+class AcmWrapper : public TransformFilter {
+public:
+    AcmWrapper();
+    static FilterEntry Entry();
+
+protected:
+    HRESULT CheckInput(const MediaType& type) const override;
+    HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+    HRESULT StartStreaming() override;
+    void StopStreaming() override;
+    HRESULT Transform(MediaSample& sample) override;
+    HRESULT Drain() override;
+
+private:
+    bool PassesThrough() const;
+    HRESULT TakeFrame(const AVFrame& frame);
+    HRESULT DeliverPending(bool discontinuity);
+
+    LavcAudioDecoder decoder_;
+    SampleConverter converter_;
+    bool converterOpen_ = false;
+    std::size_t packetBytes_ = 0;
+    std::int64_t framesOut_ = 0;
+    MediaSample pending_;
+};
+
+}  // namespace tessival::media

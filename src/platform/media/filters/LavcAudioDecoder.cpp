@@ -1,0 +1,121 @@
+#include "platform/media/filters/LavcAudioDecoder.h"
+
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace tessival::media {
+namespace {
+
+AVCodecID CodecIdOf(const MediaType& type) {
+    if (type.codecParameters) return type.codecParameters->codec_id;
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (!wave) return AV_CODEC_ID_NONE;
+    const std::uint16_t tag = EffectiveFormatTag(type);
+    if (tag == WAVE_FORMAT_PCM) {
+        switch (wave->wBitsPerSample) {
+        case 8: return AV_CODEC_ID_PCM_U8;
+        case 16: return AV_CODEC_ID_PCM_S16LE;
+        case 24: return AV_CODEC_ID_PCM_S24LE;
+        case 32: return AV_CODEC_ID_PCM_S32LE;
+        default: return AV_CODEC_ID_NONE;
+        }
+    }
+    if (tag == WAVE_FORMAT_IEEE_FLOAT) return wave->wBitsPerSample == 64 ? AV_CODEC_ID_PCM_F64LE : AV_CODEC_ID_PCM_F32LE;
+    const AVCodecTag* const tables[] = {avformat_get_riff_audio_tags(), nullptr};
+    return av_codec_get_id(tables, tag);
+}
+
+}  // namespace
+
+std::uint16_t EffectiveFormatTag(const MediaType& type) {
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (!wave) return 0;
+    const auto extra = type.ExtraBytes();
+    // WAVEFORMATEXTENSIBLE: valid bits (2), channel mask (4), then the subformat GUID whose
+    // first two bytes are the tag.
+    if (wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE && extra.size() >= 22)
+        return static_cast<std::uint16_t>(extra[6] | extra[7] << 8);
+    return wave->wFormatTag;
+}
+
+LavcAudioDecoder::LavcAudioDecoder() = default;
+
+LavcAudioDecoder::~LavcAudioDecoder() { Close(); }
+
+bool LavcAudioDecoder::CanDecode(const MediaType& type) {
+    const AVCodecID id = CodecIdOf(type);
+    return id != AV_CODEC_ID_NONE && avcodec_find_decoder(id) != nullptr;
+}
+
+HRESULT LavcAudioDecoder::Open(const MediaType& type) {
+    Close();
+    const AVCodec* codec = avcodec_find_decoder(CodecIdOf(type));
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (!codec || (!wave && !type.codecParameters)) return VFW_E_TYPE_NOT_ACCEPTED;
+    context_ = avcodec_alloc_context3(codec);
+    frame_ = av_frame_alloc();
+    packet_ = av_packet_alloc();
+    if (!context_ || !frame_ || !packet_) return E_OUTOFMEMORY;
+    if (type.codecParameters) {
+        if (avcodec_parameters_to_context(context_, type.codecParameters.get()) < 0) return E_FAIL;
+    } else {
+        av_channel_layout_default(&context_->ch_layout, wave->nChannels);
+        context_->sample_rate = static_cast<int>(wave->nSamplesPerSec);
+        context_->block_align = wave->nBlockAlign;
+        context_->bit_rate = static_cast<std::int64_t>(wave->nAvgBytesPerSec) * 8;
+        context_->bits_per_coded_sample = wave->wBitsPerSample;
+        context_->codec_tag = wave->wFormatTag;
+        const auto extra = type.ExtraBytes();
+        if (!extra.empty()) {
+            context_->extradata = static_cast<std::uint8_t*>(av_mallocz(extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            if (!context_->extradata) return E_OUTOFMEMORY;
+            std::memcpy(context_->extradata, extra.data(), extra.size());
+            context_->extradata_size = static_cast<int>(extra.size());
+        }
+    }
+    if (avcodec_open2(context_, codec, nullptr) < 0) {
+        Close();
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    return S_OK;
+}
+
+void LavcAudioDecoder::Close() {
+    avcodec_free_context(&context_);
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+}
+
+HRESULT LavcAudioDecoder::Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink) {
+    if (!context_) return E_UNEXPECTED;
+    if (size == 0) return S_OK;
+    if (av_new_packet(packet_, static_cast<int>(size)) < 0) return E_OUTOFMEMORY;
+    std::memcpy(packet_->data, data, size);
+    const HRESULT hr = Send(packet_, sink);
+    av_packet_unref(packet_);
+    return hr;
+}
+
+HRESULT LavcAudioDecoder::Flush(const FrameSink& sink) {
+    if (!context_) return S_OK;
+    return Send(nullptr, sink);
+}
+
+HRESULT LavcAudioDecoder::Send(const AVPacket* packet, const FrameSink& sink) {
+    int ret = avcodec_send_packet(context_, packet);
+    if (ret < 0 && ret != AVERROR_EOF) return VFW_E_INVALID_FILE_FORMAT;
+    for (;;) {
+        ret = avcodec_receive_frame(context_, frame_);
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
+        if (ret < 0) return VFW_E_INVALID_FILE_FORMAT;
+        const HRESULT hr = sink(*frame_);
+        av_frame_unref(frame_);
+        if (FAILED(hr)) return hr;
+    }
+}
+
+}  // namespace tessival::media

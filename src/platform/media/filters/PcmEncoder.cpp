@@ -1,0 +1,107 @@
+#include "platform/media/filters/PcmEncoder.h"
+
+#include <algorithm>
+
+#include "platform/media/filters/LavcAudioDecoder.h"
+
+namespace tessival::media {
+namespace {
+
+constexpr std::uint32_t kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 88200, 96000};
+constexpr std::uint16_t kBits[] = {8, 16, 24};
+
+std::vector<MediaType> BuildCapabilities() {
+    std::vector<MediaType> all;
+    for (std::uint32_t rate : kRates)
+        for (std::uint16_t bits : kBits)
+            for (std::uint16_t channels : {1, 2}) all.push_back(MediaType::Audio(MakePcmFormat(rate, channels, bits)));
+    return all;
+}
+
+SampleConverter::Format FormatOf(const WAVEFORMATEX& wave) {
+    return SampleConverter::PcmFormat(wave.wBitsPerSample, wave.nChannels, static_cast<int>(wave.nSamplesPerSec));
+}
+
+}  // namespace
+
+PcmEncoder::PcmEncoder() : AudioEncoderFilter(AudioCompressorClass(WAVE_FORMAT_PCM), "Input", "Output") {}
+
+const std::vector<MediaType>& PcmEncoder::Capabilities() const {
+    static const std::vector<MediaType> capabilities = BuildCapabilities();
+    return capabilities;
+}
+
+MediaType PcmEncoder::DefaultFormat(const MediaType& input) const {
+    const WAVEFORMATEX* wave = input.WaveFormat();
+    if (wave) {
+        const MediaType same =
+            MediaType::Audio(MakePcmFormat(wave->nSamplesPerSec, wave->nChannels, wave->wBitsPerSample));
+        const auto& all = Capabilities();
+        if (std::find(all.begin(), all.end(), same) != all.end()) return same;
+    }
+    return MediaType::Audio(MakePcmFormat(44100, 2, 16));
+}
+
+HRESULT PcmEncoder::CheckInput(const MediaType& type) const {
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (type.majorType != MEDIATYPE_Audio || !wave || EffectiveFormatTag(type) != WAVE_FORMAT_PCM)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    const int bits = wave->wBitsPerSample;
+    const bool widthOk = bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool blockOk = wave->nBlockAlign == wave->nChannels * bits / 8;
+    return widthOk && blockOk && wave->nChannels > 0 && wave->nSamplesPerSec > 0 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT PcmEncoder::StartStreaming() {
+    framesOut_ = 0;
+    out_ = MediaSample{};
+    return converter_.Open(FormatOf(*InputType().WaveFormat()), FormatOf(*OutputType().WaveFormat()));
+}
+
+void PcmEncoder::StopStreaming() { converter_.Close(); }
+
+HRESULT PcmEncoder::Transform(MediaSample& sample) {
+    const std::uint16_t inBlock = InputType().WaveFormat()->nBlockAlign;
+    const int frames = static_cast<int>(sample.data.size() / inBlock);
+    if (converter_.IsIdentity()) {
+        sample.frameCount = frames;
+        return Deliver(sample);
+    }
+    const std::uint8_t* planes[] = {sample.data.data()};
+    const HRESULT hr = converter_.Convert(planes, frames, out_.data);
+    if (FAILED(hr)) return hr;
+    return DeliverConverted(sample.discontinuity);
+}
+
+HRESULT PcmEncoder::Drain() {
+    const HRESULT hr = converter_.Flush(out_.data);
+    if (FAILED(hr)) return hr;
+    return DeliverConverted(false);
+}
+
+HRESULT PcmEncoder::DeliverConverted(bool discontinuity) {
+    if (out_.data.empty()) return S_OK;
+    const WAVEFORMATEX& wave = *OutputType().WaveFormat();
+    const std::int64_t frames = static_cast<std::int64_t>(out_.data.size()) / wave.nBlockAlign;
+    out_.start = framesOut_ * kUnitsPerSecond / wave.nSamplesPerSec;
+    framesOut_ += frames;
+    out_.stop = framesOut_ * kUnitsPerSecond / wave.nSamplesPerSec;
+    out_.frameCount = frames;
+    out_.discontinuity = discontinuity;
+    const HRESULT hr = Deliver(out_);
+    out_.data.clear();
+    return hr;
+}
+
+FilterEntry PcmEncoder::Entry() {
+    FilterEntry entry;
+    entry.category = CLSID_AudioCompressorCategory;
+    entry.clsid = AudioCompressorClass(WAVE_FORMAT_PCM);
+    entry.friendlyName = "PCM";
+    entry.merit = MERIT_DO_NOT_USE;
+    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM)};
+    entry.factory = [] { return std::make_shared<PcmEncoder>(); };
+    return entry;
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+#include "platform/media/HResult.h"
+
+struct SwrContext;
+
+namespace tessival::media {
+
+// Rate, layout and sample format conversion with libswresample, to interleaved output.
+// Packed 24-bit PCM, which libswresample lacks, is handled as 32-bit on either side.
+class SampleConverter {
+public:
+    struct Format {
+        AVSampleFormat sampleFormat = AV_SAMPLE_FMT_NONE;
+        int channels = 0;
+        int sampleRate = 0;
+        bool packed24 = false;  // interleaved 3-byte samples (sampleFormat is then S32)
+    };
+
+    SampleConverter() = default;
+    ~SampleConverter();
+    SampleConverter(const SampleConverter&) = delete;
+    SampleConverter& operator=(const SampleConverter&) = delete;
+
+    HRESULT Open(const Format& in, const Format& out);
+    void Close();
+    // Appends the converted frames of `frames` input frames to out. Planar input passes one
+    // pointer per channel, interleaved input one pointer.
+    HRESULT Convert(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out);
+    // Appends what the resampler still holds.
+    HRESULT Flush(std::vector<std::uint8_t>& out);
+    // True when input and output are the same, so the data may pass as it is.
+    bool IsIdentity() const { return identity_; }
+    int OutputFrameBytes() const;
+
+    // The sample format of integer PCM with that many bits (8 is unsigned).
+    static Format PcmFormat(int bits, int channels, int sampleRate);
+
+private:
+    HRESULT Run(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out);
+
+    SwrContext* swr_ = nullptr;
+    Format in_, out_;
+    bool identity_ = false;
+    std::vector<std::uint8_t> unpacked_;
+};
+
+}  // namespace tessival::media

@@ -1,0 +1,138 @@
+#include "platform/media/filters/WaveParser.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessival::media {
+namespace {
+
+constexpr std::uint32_t kMaxFmtBytes = 1 << 16;
+constexpr std::int32_t kTargetChunkBytes = 1 << 16;
+
+std::uint32_t U32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24; }
+std::uint64_t U64(const std::uint8_t* p) { return U32(p) | static_cast<std::uint64_t>(U32(p + 4)) << 32; }
+
+bool ReadExact(IAsyncReader& reader, std::int64_t position, std::int32_t length, std::uint8_t* buffer) {
+    return reader.SyncRead(position, length, buffer, nullptr) == S_OK;
+}
+
+bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size, WaveLayout& layout) {
+    if (size < 16 || size > kMaxFmtBytes) return false;
+    std::vector<std::uint8_t> bytes(size);
+    if (!ReadExact(reader, position, static_cast<std::int32_t>(size), bytes.data())) return false;
+    WAVEFORMATEX format;
+    std::memcpy(static_cast<void*>(&format), bytes.data(), 16);
+    format.cbSize = 0;
+    if (size >= 18) {
+        std::uint16_t declared;
+        std::memcpy(&declared, bytes.data() + 16, 2);
+        format.cbSize = static_cast<std::uint16_t>(std::min<std::uint32_t>(declared, size - 18));
+        layout.extra.assign(bytes.begin() + 18, bytes.begin() + 18 + format.cbSize);
+    }
+    layout.format = format;
+    return true;
+}
+
+bool FormatIsUsable(WAVEFORMATEX& format) {
+    if (format.nChannels == 0 || format.nSamplesPerSec == 0) return false;
+    if (format.wFormatTag == WAVE_FORMAT_PCM) {
+        const int bits = format.wBitsPerSample;
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+        format.nBlockAlign = static_cast<std::uint16_t>(format.nChannels * bits / 8);
+    }
+    return format.nBlockAlign != 0;
+}
+
+}  // namespace
+
+HRESULT ParseWaveLayout(IAsyncReader& reader, WaveLayout& layout) {
+    std::int64_t fileLength = 0, available = 0;
+    if (FAILED(reader.Length(fileLength, available))) return E_FAIL;
+    std::uint8_t header[12];
+    if (!ReadExact(reader, 0, 12, header) || std::memcmp(header + 8, "WAVE", 4) != 0) return VFW_E_INVALID_FILE_FORMAT;
+    const bool rf64 = std::memcmp(header, "RF64", 4) == 0;
+    if (!rf64 && std::memcmp(header, "RIFF", 4) != 0) return VFW_E_INVALID_FILE_FORMAT;
+
+    bool haveFormat = false, haveData = false;
+    std::uint64_t ds64DataSize = 0;
+    std::int64_t position = 12;
+    while (!(haveFormat && haveData) && position + 8 <= fileLength) {
+        std::uint8_t chunk[8];
+        if (!ReadExact(reader, position, 8, chunk)) break;
+        const std::uint32_t size = U32(chunk + 4);
+        const std::int64_t body = position + 8;
+        if (std::memcmp(chunk, "ds64", 4) == 0 && size >= 24) {
+            std::uint8_t ds64[24];
+            if (!ReadExact(reader, body, 24, ds64)) break;
+            ds64DataSize = U64(ds64 + 8);
+        } else if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            haveFormat = ReadFormat(reader, body, size, layout);
+            if (!haveFormat) return VFW_E_INVALID_FILE_FORMAT;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            haveData = true;
+            layout.dataOffset = body;
+            const std::uint64_t declared = rf64 && size == 0xFFFFFFFFu ? ds64DataSize : size;
+            layout.dataSize = static_cast<std::int64_t>(std::min<std::uint64_t>(declared, fileLength - body));
+            if (rf64 && size == 0xFFFFFFFFu) break;  // its size is in ds64; nothing after it matters
+        }
+        position = body + size + (size & 1);
+    }
+    if (!haveFormat || !haveData || !FormatIsUsable(layout.format)) return VFW_E_INVALID_FILE_FORMAT;
+    return S_OK;
+}
+
+WaveParser::WaveParser() : SplitterFilter(CLSID_WAVEParser, "input pin") {}
+
+bool WaveParser::AcceptsStream(const MediaType& type) const { return type.subtype == MEDIASUBTYPE_WAVE; }
+
+HRESULT WaveParser::OpenStream(IAsyncReader& reader) {
+    layout_ = WaveLayout{};
+    const HRESULT hr = ParseWaveLayout(reader, layout_);
+    if (FAILED(hr)) return hr;
+    const std::int32_t block = layout_.format.nBlockAlign;
+    chunkBytes_ = std::max(block, kTargetChunkBytes / block * block);
+    delivered_ = 0;
+    const std::uint32_t rate = layout_.format.nAvgBytesPerSec;
+    SetDuration(rate ? layout_.dataSize * kUnitsPerSecond / rate : 0);
+    output_ = &AddOutput("output", MediaType::Audio(layout_.format, layout_.extra));
+    return S_OK;
+}
+
+void WaveParser::CloseStream() { output_ = nullptr; }
+
+HRESULT WaveParser::DeliverNext() {
+    const std::int64_t block = layout_.format.nBlockAlign;
+    const std::int64_t left = (layout_.dataSize - delivered_) / block * block;
+    if (left <= 0) return S_FALSE;
+    const auto want = static_cast<std::int32_t>(std::min<std::int64_t>(left, chunkBytes_));
+    sample_.data.resize(static_cast<std::size_t>(want));
+    std::int32_t got = 0;
+    const HRESULT hr = Reader()->SyncRead(layout_.dataOffset + delivered_, want, sample_.data.data(), &got);
+    if (FAILED(hr)) return hr;
+    const std::int64_t whole = got / block * block;
+    if (whole == 0) return S_FALSE;
+    sample_.data.resize(static_cast<std::size_t>(whole));
+    const std::uint32_t rate = layout_.format.nAvgBytesPerSec;
+    sample_.start = rate ? delivered_ * kUnitsPerSecond / rate : -1;
+    sample_.stop = rate ? (delivered_ + whole) * kUnitsPerSecond / rate : -1;
+    sample_.frameCount = layout_.format.wFormatTag == WAVE_FORMAT_PCM ? whole / block : -1;
+    sample_.discontinuity = delivered_ == 0;
+    delivered_ += whole;
+    SetPosition(sample_.stop > 0 ? sample_.stop : 0);
+    const HRESULT delivered = DeliverTo(*output_, sample_);
+    if (FAILED(delivered)) return delivered;
+    return hr == S_FALSE ? S_FALSE : S_OK;
+}
+
+FilterEntry WaveParser::Entry() {
+    FilterEntry entry;
+    entry.category = CLSID_LegacyAmFilterCategory;
+    entry.clsid = CLSID_WAVEParser;
+    entry.friendlyName = "Wave Parser";
+    entry.merit = MERIT_NORMAL;
+    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Stream, MEDIASUBTYPE_WAVE)};
+    entry.factory = [] { return std::make_shared<WaveParser>(); };
+    return entry;
+}
+
+}  // namespace tessival::media
