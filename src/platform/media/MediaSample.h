@@ -20,6 +20,10 @@ struct MediaSample {
     // Audio frames that the data decodes to; compressed formats set it for the fact chunk.
     std::int64_t frameCount = -1;
     bool discontinuity = false;
+    // Decoded frames to drop from the front and the back of what this sample decodes to: the
+    // encoder delay and padding that the container reports.
+    std::uint32_t trimStart = 0;
+    std::uint32_t trimEnd = 0;
 };
 
 }  // namespace tessival::media

@@ -44,6 +44,8 @@ protected:
     // The type offered on an output added with AddOutput.
     const MediaType* OfferedType(const BasePin& pin) const;
     std::shared_ptr<IAsyncReader> Reader() const { return reader_; }
+    // The byte-stream type the input connected with (valid from OpenStream on).
+    const MediaType& InputType() const { return input_.CurrentType(); }
     // Shown through IMediaSeeking; parsers keep them current.
     void SetDuration(REFERENCE_TIME duration) { duration_ = duration; }
     void SetPosition(REFERENCE_TIME position) { position_ = position; }

@@ -5,12 +5,15 @@
 // the enumeration order of each category.
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/filters/AcmWrapper.h"
+#include "platform/media/filters/AsfAcmHandler.h"
 #include "platform/media/filters/FileSourceAsync.h"
 #include "platform/media/filters/FileWriter.h"
+#include "platform/media/filters/LavfSplitter.h"
 #include "platform/media/filters/NullRenderer.h"
 #include "platform/media/filters/PcmEncoder.h"
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
+#include "platform/media/filters/WindowsMediaSource.h"
 
 namespace tessival::media {
 namespace {
@@ -21,6 +24,12 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(FileSourceAsync::Entry());
     registry->Register(WaveParser::Entry());
     registry->Register(AcmWrapper::Entry());
+    registry->Register(LavfSplitter::MpegOneEntry());
+    registry->Register(LavfSplitter::MpegTwoEntry());
+    registry->Register(LavfSplitter::AviEntry());
+    registry->Register(WindowsMediaSource::SourceFilterEntry());
+    registry->Register(WindowsMediaSource::AsfReaderEntry());
+    registry->Register(AsfAcmHandler::Entry());
     registry->Register(NullRenderer::AudioRendererEntry());
     registry->Register(NullRenderer::VideoRendererEntry());
     registry->Register(WavDest::Entry());

@@ -1,0 +1,212 @@
+#include "platform/media/filters/LavfDemuxer.h"
+
+#include <cstdio>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/intreadwrite.h>
+}
+
+namespace tessival::media {
+namespace {
+
+constexpr int kIoBufferSize = 64 * 1024;
+
+std::uint16_t WaveTagOf(const AVCodecParameters& par) {
+    // Containers of the wave family carry the tag itself; the others are mapped by codec.
+    if (par.codec_tag != 0 && par.codec_tag <= 0xFFFF) return static_cast<std::uint16_t>(par.codec_tag);
+    const AVCodecTag* const tables[] = {avformat_get_riff_audio_tags(), nullptr};
+    return static_cast<std::uint16_t>(av_codec_get_tag(tables, par.codec_id));
+}
+
+std::shared_ptr<const AVCodecParameters> CopyParameters(const AVCodecParameters& par) {
+    AVCodecParameters* copy = avcodec_parameters_alloc();
+    if (!copy) return nullptr;
+    if (avcodec_parameters_copy(copy, &par) < 0) {
+        avcodec_parameters_free(&copy);
+        return nullptr;
+    }
+    return std::shared_ptr<const AVCodecParameters>(copy, [](const AVCodecParameters* p) {
+        auto* owned = const_cast<AVCodecParameters*>(p);
+        avcodec_parameters_free(&owned);
+    });
+}
+
+MediaType AudioTypeOf(const AVCodecParameters& par) {
+    WAVEFORMATEX wave;
+    wave.wFormatTag = WaveTagOf(par);
+    wave.nChannels = static_cast<std::uint16_t>(par.ch_layout.nb_channels);
+    wave.nSamplesPerSec = static_cast<std::uint32_t>(par.sample_rate);
+    wave.nAvgBytesPerSec = static_cast<std::uint32_t>(par.bit_rate / 8);
+    wave.nBlockAlign = static_cast<std::uint16_t>(par.block_align > 0 ? par.block_align : 1);
+    wave.wBitsPerSample = static_cast<std::uint16_t>(par.bits_per_coded_sample);
+    std::span<const std::uint8_t> extra;
+    if (par.extradata && par.extradata_size > 0 && par.extradata_size <= 0xFFFF)
+        extra = {par.extradata, static_cast<std::size_t>(par.extradata_size)};
+    MediaType type = MediaType::Audio(wave, extra);
+    type.codecParameters = CopyParameters(par);
+    return type;
+}
+
+MediaType VideoTypeOf(const AVCodecParameters& par) {
+    // Video is only carried to a renderer; the subtype follows the fourcc as on the platform.
+    MediaType type = MediaTypePattern(MEDIATYPE_Video, Guid{par.codec_tag, 0x0000, 0x0010,
+                                                            {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}});
+    type.codecParameters = CopyParameters(par);
+    return type;
+}
+
+}  // namespace
+
+LavfDemuxer::LavfDemuxer() = default;
+
+LavfDemuxer::~LavfDemuxer() { Close(); }
+
+HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* formatName) {
+    Close();
+    if (!reader) return E_POINTER;
+    reader_ = std::move(reader);
+    readerPosition_ = 0;
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferSize));
+    if (!buffer) return E_OUTOFMEMORY;
+    io_ = avio_alloc_context(buffer, kIoBufferSize, 0, this, &LavfDemuxer::ReadPacket, nullptr, &LavfDemuxer::Seek);
+    if (!io_) {
+        av_free(buffer);
+        return E_OUTOFMEMORY;
+    }
+    context_ = avformat_alloc_context();
+    if (!context_) return E_OUTOFMEMORY;
+    context_->pb = io_;
+    context_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return Finish(formatName, "");
+}
+
+HRESULT LavfDemuxer::OpenFile(const std::string& path, const char* formatName) {
+    Close();
+    // The file protocol is named outright so that no name is taken for another protocol.
+    return Finish(formatName, "file:" + path);
+}
+
+HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
+    const AVInputFormat* format = formatName ? av_find_input_format(formatName) : nullptr;
+    if (avformat_open_input(&context_, url.c_str(), format, nullptr) < 0) {
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    packet_ = av_packet_alloc();
+    if (!packet_) {
+        Close();
+        return E_OUTOFMEMORY;
+    }
+    if (avformat_find_stream_info(context_, nullptr) < 0) {
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    ListStreams();
+    if (streams_.empty()) {
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    return S_OK;
+}
+
+void LavfDemuxer::ListStreams() {
+    streams_.clear();
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        const AVCodecParameters& par = *context_->streams[i]->codecpar;
+        Stream stream;
+        stream.index = static_cast<int>(i);
+        if (par.codec_type == AVMEDIA_TYPE_AUDIO && par.ch_layout.nb_channels > 0 && par.sample_rate > 0) {
+            stream.type = AudioTypeOf(par);
+        } else if (par.codec_type == AVMEDIA_TYPE_VIDEO) {
+            stream.video = true;
+            stream.type = VideoTypeOf(par);
+        } else {
+            continue;
+        }
+        streams_.push_back(std::move(stream));
+    }
+}
+
+void LavfDemuxer::Close() {
+    av_packet_free(&packet_);
+    avformat_close_input(&context_);
+    if (io_) {
+        av_freep(&io_->buffer);
+        avio_context_free(&io_);
+    }
+    streams_.clear();
+    reader_.reset();
+}
+
+REFERENCE_TIME LavfDemuxer::Duration() const {
+    if (!context_ || context_->duration == AV_NOPTS_VALUE || context_->duration < 0) return 0;
+    return av_rescale(context_->duration, kUnitsPerSecond, AV_TIME_BASE);
+}
+
+bool LavfDemuxer::Listed(int index) const {
+    for (const Stream& stream : streams_)
+        if (stream.index == index) return true;
+    return false;
+}
+
+REFERENCE_TIME LavfDemuxer::ToReferenceTime(std::int64_t ts, int index) const {
+    if (ts == AV_NOPTS_VALUE) return -1;
+    const AVStream& stream = *context_->streams[index];
+    if (stream.start_time != AV_NOPTS_VALUE) ts -= stream.start_time;
+    return av_rescale_q(ts, stream.time_base, AVRational{1, kUnitsPerSecond});
+}
+
+HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
+    if (!context_) return E_UNEXPECTED;
+    for (;;) {
+        const int ret = av_read_frame(context_, packet_);
+        if (ret == AVERROR_EOF) return S_FALSE;
+        if (ret < 0) return ret == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_INVALID_FILE_FORMAT;
+        if (Listed(packet_->stream_index)) break;
+        av_packet_unref(packet_);
+    }
+    streamIndex = packet_->stream_index;
+    sample.data.assign(packet_->data, packet_->data + packet_->size);
+    sample.start = ToReferenceTime(packet_->pts, streamIndex);
+    const AVRational timeBase = context_->streams[streamIndex]->time_base;
+    sample.stop = sample.start >= 0 && packet_->duration > 0
+                      ? sample.start + av_rescale_q(packet_->duration, timeBase, AVRational{1, kUnitsPerSecond})
+                      : -1;
+    sample.discontinuity = (packet_->flags & AV_PKT_FLAG_CORRUPT) != 0;
+    sample.frameCount = -1;
+    std::size_t sideSize = 0;
+    const std::uint8_t* skip = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
+    sample.trimStart = skip && sideSize >= 8 ? AV_RL32(skip) : 0;
+    sample.trimEnd = skip && sideSize >= 8 ? AV_RL32(skip + 4) : 0;
+    av_packet_unref(packet_);
+    return S_OK;
+}
+
+int LavfDemuxer::ReadPacket(void* opaque, std::uint8_t* buffer, int size) {
+    auto& self = *static_cast<LavfDemuxer*>(opaque);
+    std::int32_t got = 0;
+    const HRESULT hr = self.reader_->SyncRead(self.readerPosition_, size, buffer, &got);
+    if (FAILED(hr)) return AVERROR(EIO);
+    self.readerPosition_ += got;
+    return got > 0 ? got : AVERROR_EOF;
+}
+
+std::int64_t LavfDemuxer::Seek(void* opaque, std::int64_t offset, int whence) {
+    auto& self = *static_cast<LavfDemuxer*>(opaque);
+    std::int64_t total = 0, available = 0;
+    if (FAILED(self.reader_->Length(total, available))) return AVERROR(EIO);
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return total;
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += self.readerPosition_; break;
+    case SEEK_END: offset += total; break;
+    default: return AVERROR(EINVAL);
+    }
+    if (offset < 0) return AVERROR(EINVAL);
+    self.readerPosition_ = offset;
+    return offset;
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/media/IPin.h"
+
+struct AVFormatContext;
+struct AVIOContext;
+struct AVPacket;
+
+namespace tessival::media {
+
+// A libavformat demuxer reading either through an upstream IAsyncReader (parsers behind "File
+// Source (Async.)") or from a named file (sources loaded through IFileSourceFilter). It lists
+// the audio and video streams with their media types and reads one packet at a time.
+class LavfDemuxer {
+public:
+    struct Stream {
+        int index = -1;  // the container's stream index
+        bool video = false;
+        MediaType type;
+    };
+
+    LavfDemuxer();
+    ~LavfDemuxer();
+    LavfDemuxer(const LavfDemuxer&) = delete;
+    LavfDemuxer& operator=(const LavfDemuxer&) = delete;
+
+    // formatName: the libavformat demuxer to use ("mpeg", "avi", ...); null lets it probe.
+    HRESULT Open(std::shared_ptr<IAsyncReader> reader, const char* formatName);
+    HRESULT OpenFile(const std::string& path, const char* formatName);
+    void Close();
+    bool IsOpen() const { return context_ != nullptr; }
+
+    // Audio and video streams in file order.
+    const std::vector<Stream>& Streams() const { return streams_; }
+    REFERENCE_TIME Duration() const;
+    // S_OK with the next packet of a listed stream, S_FALSE at the end, a failure code on a
+    // read error or a damaged stream.
+    HRESULT Read(int& streamIndex, MediaSample& sample);
+
+private:
+    HRESULT Finish(const char* formatName, const std::string& url);
+    void ListStreams();
+    bool Listed(int index) const;
+    REFERENCE_TIME ToReferenceTime(std::int64_t ts, int index) const;
+
+    std::shared_ptr<IAsyncReader> reader_;
+    std::int64_t readerPosition_ = 0;
+    AVFormatContext* context_ = nullptr;
+    AVIOContext* io_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    std::vector<Stream> streams_;
+
+    static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);
+};
+
+}  // namespace tessival::media
