@@ -1,0 +1,196 @@
+#include "platform/media/filters/LavcAudioEncoder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "platform/media/filters/LavcAudioDecoder.h"
+
+namespace tessival::media {
+namespace {
+
+// The interleaved form of the encoder's first sample format; planar encoders get their planes
+// split from it.
+AVSampleFormat PackedFormatOf(const AVCodec& codec) {
+    const AVSampleFormat first = codec.sample_fmts ? codec.sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    return av_get_packed_sample_fmt(first);
+}
+
+bool FixedFrameSize(const AVCodecContext& context) {
+    return context.frame_size > 0 && !(context.codec->capabilities & (AV_CODEC_CAP_VARIABLE_FRAME_SIZE |
+                                                                       AV_CODEC_CAP_SMALL_LAST_FRAME));
+}
+
+}  // namespace
+
+const std::vector<MediaType>& EncoderProfile::Capabilities() const {
+    std::call_once(built_, [this] {
+        for (const WAVEFORMATEX& candidate : candidates) {
+            AVCodecContext* context = LavcAudioEncoder::OpenEncoder(*this, candidate);
+            if (!context) continue;
+            if (!verify || verify(*context)) capabilities_.push_back(describe(*context, candidate));
+            avcodec_free_context(&context);
+        }
+    });
+    return capabilities_;
+}
+
+AVCodecContext* LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(profile.codecName);
+    if (!codec) return nullptr;
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (!context) return nullptr;
+    context->sample_rate = static_cast<int>(format.nSamplesPerSec);
+    av_channel_layout_default(&context->ch_layout, format.nChannels);
+    context->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    context->bit_rate = static_cast<std::int64_t>(format.nAvgBytesPerSec) * 8;
+    if (profile.configure) profile.configure(*context, format);
+    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
+    return context;
+}
+
+LavcAudioEncoder::LavcAudioEncoder(const EncoderProfile& profile)
+    : AudioEncoderFilter(profile.clsid, "Input", "Output"), profile_(profile) {}
+
+LavcAudioEncoder::~LavcAudioEncoder() { StopStreaming(); }
+
+const std::vector<MediaType>& LavcAudioEncoder::Capabilities() const { return profile_.Capabilities(); }
+
+MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
+    const WAVEFORMATEX* in = input.WaveFormat();
+    const auto distance = [in](const MediaType& type) {
+        const WAVEFORMATEX& wave = *type.WaveFormat();
+        const std::int64_t rate = in ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec) : 0;
+        const std::int64_t channels = in && wave.nChannels != in->nChannels ? 1 : 0;
+        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - 16000);
+        return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
+    };
+    const auto& all = Capabilities();
+    if (all.empty()) return MediaType{};
+    return *std::min_element(all.begin(), all.end(),
+                             [&](const MediaType& a, const MediaType& b) { return distance(a) < distance(b); });
+}
+
+HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (type.majorType != MEDIATYPE_Audio || !wave || EffectiveFormatTag(type) != WAVE_FORMAT_PCM)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    const int bits = wave->wBitsPerSample;
+    const bool known = bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    return known && wave->nChannels > 0 && wave->nSamplesPerSec > 0 && wave->nBlockAlign == wave->nChannels * bits / 8
+               ? S_OK
+               : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT LavcAudioEncoder::StartStreaming() {
+    StopStreaming();
+    const WAVEFORMATEX& in = *InputType().WaveFormat();
+    const WAVEFORMATEX& out = *OutputType().WaveFormat();
+    context_ = OpenEncoder(profile_, out);
+    frame_ = av_frame_alloc();
+    packet_ = av_packet_alloc();
+    if (!context_ || !frame_ || !packet_) return VFW_E_TYPE_NOT_ACCEPTED;
+    SampleConverter::Format target;
+    target.sampleFormat = PackedFormatOf(*context_->codec);
+    target.channels = out.nChannels;
+    target.sampleRate = static_cast<int>(out.nSamplesPerSec);
+    frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
+    framesIn_ = framesOut_ = 0;
+    queue_.clear();
+    out_ = MediaSample{};
+    return converter_.Open(SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec)),
+                           target);
+}
+
+void LavcAudioEncoder::StopStreaming() {
+    converter_.Close();
+    avcodec_free_context(&context_);
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+}
+
+HRESULT LavcAudioEncoder::Transform(MediaSample& sample) {
+    if (!context_) return E_UNEXPECTED;
+    const std::uint16_t block = InputType().WaveFormat()->nBlockAlign;
+    const std::uint8_t* planes[] = {sample.data.data()};
+    const HRESULT hr = converter_.Convert(planes, static_cast<int>(sample.data.size() / block), queue_);
+    if (FAILED(hr)) return hr;
+    return EncodeQueued(false);
+}
+
+HRESULT LavcAudioEncoder::Drain() {
+    if (!context_) return E_UNEXPECTED;
+    HRESULT hr = converter_.Flush(queue_);
+    if (SUCCEEDED(hr)) hr = EncodeQueued(true);
+    if (FAILED(hr)) return hr;
+    if (avcodec_send_frame(context_, nullptr) < 0) return E_FAIL;
+    return ReceivePackets();
+}
+
+HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
+    const int frameSize = context_->frame_size > 0 ? context_->frame_size : 4096;
+    std::size_t queued = queue_.size() / frameBytes_;
+    std::size_t offset = 0;
+    while (queued >= static_cast<std::size_t>(frameSize) || (final && queued > 0)) {
+        const int frames = static_cast<int>(std::min<std::size_t>(queued, frameSize));
+        frame_->nb_samples = FixedFrameSize(*context_) ? frameSize : frames;
+        frame_->format = context_->sample_fmt;
+        frame_->sample_rate = context_->sample_rate;
+        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 || av_frame_get_buffer(frame_, 0) < 0)
+            return E_OUTOFMEMORY;
+        // Silence pads a last frame that the encoder needs whole.
+        av_samples_set_silence(frame_->extended_data, 0, frame_->nb_samples, context_->ch_layout.nb_channels,
+                               context_->sample_fmt);
+        const std::uint8_t* source = queue_.data() + offset * frameBytes_;
+        if (av_sample_fmt_is_planar(context_->sample_fmt)) {
+            const int channels = context_->ch_layout.nb_channels;
+            const int bytes = av_get_bytes_per_sample(context_->sample_fmt);
+            for (int i = 0; i < frames; ++i)
+                for (int c = 0; c < channels; ++c)
+                    std::memcpy(frame_->extended_data[c] + i * bytes, source + (i * channels + c) * bytes, bytes);
+        } else {
+            std::memcpy(frame_->data[0], source, static_cast<std::size_t>(frames) * frameBytes_);
+        }
+        frame_->pts = framesIn_;
+        framesIn_ += frames;
+        const HRESULT hr = SendFrame();
+        if (FAILED(hr)) return hr;
+        offset += frames;
+        queued -= frames;
+    }
+    queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(offset * frameBytes_));
+    return S_OK;
+}
+
+HRESULT LavcAudioEncoder::SendFrame() {
+    const int ret = avcodec_send_frame(context_, frame_);
+    av_frame_unref(frame_);
+    if (ret < 0) return E_FAIL;
+    return ReceivePackets();
+}
+
+HRESULT LavcAudioEncoder::ReceivePackets() {
+    const WAVEFORMATEX& out = *OutputType().WaveFormat();
+    for (;;) {
+        const int ret = avcodec_receive_packet(context_, packet_);
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
+        if (ret < 0) return E_FAIL;
+        // The fact chunk counts the source's frames, not the padding of a last block.
+        std::int64_t frames = packet_->duration > 0 ? packet_->duration : context_->frame_size;
+        frames = std::max<std::int64_t>(0, std::min(frames, framesIn_ - framesOut_));
+        out_.data.assign(packet_->data, packet_->data + packet_->size);
+        out_.start = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+        framesOut_ += frames;
+        out_.stop = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+        out_.frameCount = frames;
+        av_packet_unref(packet_);
+        const HRESULT hr = Deliver(out_);
+        if (FAILED(hr)) return hr;
+    }
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "platform/media/AudioEncoderFilter.h"
+#include "platform/media/FilterRegistry.h"
+#include "platform/media/filters/SampleConverter.h"
+
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
+namespace tessival::media {
+
+// What makes one libavcodec audio compressor: the codec, the formats to offer (those the
+// encoder really opens with are kept) and how an opened encoder's output is described.
+struct EncoderProfile {
+    Guid clsid;
+    const char* codecName = nullptr;
+    std::vector<WAVEFORMATEX> candidates;
+    // The final format of a candidate, from the encoder opened for it (block align, extra bytes).
+    std::function<MediaType(const AVCodecContext& context, const WAVEFORMATEX& candidate)> describe;
+    // Encoder options for a format, e.g. the ADPCM block size.
+    std::function<void(AVCodecContext& context, const WAVEFORMATEX& format)> configure;
+    // Optional: whether an opened encoder really encodes (some refuse only when fed).
+    std::function<bool(AVCodecContext& context)> verify;
+
+    // Worked out on first use: opening every candidate takes a moment.
+    const std::vector<MediaType>& Capabilities() const;
+
+    // The cache behind Capabilities.
+    mutable std::once_flag built_;
+    mutable std::vector<MediaType> capabilities_;
+};
+
+// An audio compressor on libavcodec: PCM of any rate, width and channel count in (converted to
+// what the encoder takes with libswresample), the chosen format out, one packet per sample
+// with its frame count for the fact chunk.
+class LavcAudioEncoder : public AudioEncoderFilter {
+public:
+    explicit LavcAudioEncoder(const EncoderProfile& profile);
+    ~LavcAudioEncoder() override;
+
+    const std::vector<MediaType>& Capabilities() const override;
+    // The capability at the input's rate and channels nearest 128 kbps, else the nearest one.
+    MediaType DefaultFormat(const MediaType& input) const override;
+
+    // An encoder context opened for the format; null when the encoder refuses it.
+    static AVCodecContext* OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format);
+
+protected:
+    HRESULT CheckInput(const MediaType& type) const override;
+    HRESULT StartStreaming() override;
+    void StopStreaming() override;
+    HRESULT Transform(MediaSample& sample) override;
+    HRESULT Drain() override;
+
+private:
+    HRESULT EncodeQueued(bool final);
+    HRESULT SendFrame();
+    HRESULT ReceivePackets();
+
+    const EncoderProfile& profile_;
+    SampleConverter converter_;
+    AVCodecContext* context_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    std::vector<std::uint8_t> queue_;  // converted interleaved samples not yet encoded
+    std::size_t frameBytes_ = 0;
+    std::int64_t framesIn_ = 0;
+    std::int64_t framesOut_ = 0;
+    MediaSample out_;
+};
+
+}  // namespace tessival::media
