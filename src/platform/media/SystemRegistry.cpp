@@ -6,6 +6,8 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/filters/AcmWrapper.h"
 #include "platform/media/filters/AsfAcmHandler.h"
+#include "platform/media/filters/AudioCompressors.h"
+#include "platform/media/filters/AudioDecoders.h"
 #include "platform/media/filters/FileSourceAsync.h"
 #include "platform/media/filters/FileWriter.h"
 #include "platform/media/filters/LavfSplitter.h"
@@ -30,12 +32,23 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(WindowsMediaSource::SourceFilterEntry());
     registry->Register(WindowsMediaSource::AsfReaderEntry());
     registry->Register(AsfAcmHandler::Entry());
+    registry->Register(AudioDecoder::MpegAudioEntry());
+    registry->Register(AudioDecoder::MpegLayer3Entry());
+    registry->Register(AudioDecoder::WindowsMediaAudioEntry());
+    registry->Register(AudioDecoder::Ac3Entry());
     registry->Register(NullRenderer::AudioRendererEntry());
     registry->Register(NullRenderer::VideoRendererEntry());
     registry->Register(WavDest::Entry());
     registry->Register(FileWriter::Entry());
     // Audio compressors
     registry->Register(PcmEncoder::Entry());
+    registry->Register(AudioCompressors::Mp3Entry());
+    registry->Register(AudioCompressors::WindowsMediaEntry());
+    registry->Register(AudioCompressors::ImaAdpcmEntry());
+    registry->Register(AudioCompressors::MsAdpcmEntry());
+    registry->Register(AudioCompressors::Gsm610Entry());
+    registry->Register(AudioCompressors::ALawEntry());
+    registry->Register(AudioCompressors::MuLawEntry());
     return registry;
 }
 

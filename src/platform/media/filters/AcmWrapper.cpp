@@ -19,7 +19,9 @@ bool IsBlockCodec(const WAVEFORMATEX& format) {
 
 }  // namespace
 
-AcmWrapper::AcmWrapper() : TransformFilter(CLSID_ACMWrapper, "Input", "Output") {}
+AcmWrapper::AcmWrapper() : AcmWrapper(CLSID_ACMWrapper) {}
+
+AcmWrapper::AcmWrapper(const Guid& clsid) : TransformFilter(clsid, "Input", "Output") {}
 
 HRESULT AcmWrapper::CheckInput(const MediaType& type) const {
     const WAVEFORMATEX* wave = type.WaveFormat();
@@ -65,7 +67,10 @@ HRESULT AcmWrapper::Transform(MediaSample& sample) {
     const std::size_t step = packetBytes_ ? packetBytes_ : left;
     while (left > 0) {
         const std::size_t size = std::min(step, left);
-        const HRESULT hr = decoder_.Decode(data, size, sink);
+        // Encoder delay and padding that the container reports apply to the whole sample.
+        const std::uint32_t trimStart = data == sample.data.data() ? sample.trimStart : 0;
+        const std::uint32_t trimEnd = size == left ? sample.trimEnd : 0;
+        const HRESULT hr = decoder_.Decode(data, size, sink, trimStart, trimEnd);
         if (FAILED(hr)) return hr;
         data += size;
         left -= size;

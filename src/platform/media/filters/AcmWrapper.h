@@ -16,6 +16,9 @@ public:
     static FilterEntry Entry();
 
 protected:
+    // For decoders of a few formats that share this decoding (a class id of their own).
+    explicit AcmWrapper(const Guid& clsid);
+
     HRESULT CheckInput(const MediaType& type) const override;
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
     HRESULT StartStreaming() override;

@@ -177,7 +177,7 @@ MediaType DescribeAsIs(const AVCodecContext&, const WAVEFORMATEX& candidate) { r
 
 FilterEntry AudioCompressors::Mp3Entry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_MPEGLAYER3), "libmp3lame", Mp3Candidates(),
-                                        DescribeMp3, nullptr, nullptr};
+                                        DescribeMp3};
     return CompressorEntry("MPEG Layer-3", WAVE_FORMAT_MPEGLAYER3, profile);
 }
 
@@ -190,14 +190,13 @@ FilterEntry AudioCompressors::WindowsMediaEntry() {
 FilterEntry AudioCompressors::ImaAdpcmEntry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_IMA_ADPCM), "adpcm_ima_wav",
                                         AdpcmCandidates(WAVE_FORMAT_IMA_ADPCM), DescribeWithSamplesPerBlock,
-                                        ConfigureBlockSize, nullptr};
+                                        ConfigureBlockSize};
     return CompressorEntry("IMA ADPCM", WAVE_FORMAT_IMA_ADPCM, profile);
 }
 
 FilterEntry AudioCompressors::MsAdpcmEntry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_ADPCM), "adpcm_ms",
-                                        AdpcmCandidates(WAVE_FORMAT_ADPCM), DescribeMsAdpcm, ConfigureBlockSize,
-                                        nullptr};
+                                        AdpcmCandidates(WAVE_FORMAT_ADPCM), DescribeMsAdpcm, ConfigureBlockSize};
     return CompressorEntry("Microsoft ADPCM", WAVE_FORMAT_ADPCM, profile);
 }
 
@@ -205,20 +204,19 @@ FilterEntry AudioCompressors::Gsm610Entry() {
     // libgsm is specified for 8000 Hz; the other classic rates are the same stream, played faster.
     static const EncoderProfile profile{
         AudioCompressorClass(WAVE_FORMAT_GSM610), "libgsm_ms", GsmCandidates(), DescribeWithSamplesPerBlock,
-        [](AVCodecContext& context, const WAVEFORMATEX&) { context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL; },
-        nullptr};
+        [](AVCodecContext& context, const WAVEFORMATEX&) { context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL; }};
     return CompressorEntry("GSM 6.10", WAVE_FORMAT_GSM610, profile);
 }
 
 FilterEntry AudioCompressors::ALawEntry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_ALAW), "pcm_alaw",
-                                        G711Candidates(WAVE_FORMAT_ALAW), DescribeAsIs, nullptr, nullptr};
+                                        G711Candidates(WAVE_FORMAT_ALAW), DescribeAsIs};
     return CompressorEntry("CCITT A-Law", WAVE_FORMAT_ALAW, profile);
 }
 
 FilterEntry AudioCompressors::MuLawEntry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_MULAW), "pcm_mulaw",
-                                        G711Candidates(WAVE_FORMAT_MULAW), DescribeAsIs, nullptr, nullptr};
+                                        G711Candidates(WAVE_FORMAT_MULAW), DescribeAsIs};
     return CompressorEntry("CCITT u-Law", WAVE_FORMAT_MULAW, profile);
 }
 

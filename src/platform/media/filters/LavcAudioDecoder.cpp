@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/intreadwrite.h>
 }
 
 namespace tessival::media {
@@ -90,11 +91,23 @@ void LavcAudioDecoder::Close() {
     av_packet_free(&packet_);
 }
 
-HRESULT LavcAudioDecoder::Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink) {
+HRESULT LavcAudioDecoder::Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink,
+                                 std::uint32_t trimStart, std::uint32_t trimEnd) {
     if (!context_) return E_UNEXPECTED;
     if (size == 0) return S_OK;
     if (av_new_packet(packet_, static_cast<int>(size)) < 0) return E_OUTOFMEMORY;
     std::memcpy(packet_->data, data, size);
+    if (trimStart || trimEnd) {
+        // libavcodec drops them itself: skip, discard padding, two reason bytes.
+        std::uint8_t* side = av_packet_new_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, 10);
+        if (!side) {
+            av_packet_unref(packet_);
+            return E_OUTOFMEMORY;
+        }
+        AV_WL32(side, trimStart);
+        AV_WL32(side + 4, trimEnd);
+        side[8] = side[9] = 0;
+    }
     const HRESULT hr = Send(packet_, sink);
     av_packet_unref(packet_);
     return hr;

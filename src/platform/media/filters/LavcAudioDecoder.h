@@ -28,7 +28,9 @@ public:
     static bool CanDecode(const MediaType& type);
     HRESULT Open(const MediaType& type);
     void Close();
-    HRESULT Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink);
+    // trimStart and trimEnd: decoded frames of this packet to drop at its front and back.
+    HRESULT Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink, std::uint32_t trimStart = 0,
+                   std::uint32_t trimEnd = 0);
     // Drains the decoder at the end of the stream.
     HRESULT Flush(const FrameSink& sink);
 

@@ -18,15 +18,23 @@ namespace tessival::media {
 // What makes one libavcodec audio compressor: the codec, the formats to offer (those the
 // encoder really opens with are kept) and how an opened encoder's output is described.
 struct EncoderProfile {
+    using Describe = std::function<MediaType(const AVCodecContext&, const WAVEFORMATEX&)>;
+    using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
+    using Verify = std::function<bool(AVCodecContext&)>;
+    EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
+                   Configure configure = nullptr, Verify verify = nullptr)
+        : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
+          configure(std::move(configure)), verify(std::move(verify)) {}
+
     Guid clsid;
-    const char* codecName = nullptr;
+    const char* codecName;
     std::vector<WAVEFORMATEX> candidates;
     // The final format of a candidate, from the encoder opened for it (block align, extra bytes).
-    std::function<MediaType(const AVCodecContext& context, const WAVEFORMATEX& candidate)> describe;
+    Describe describe;
     // Encoder options for a format, e.g. the ADPCM block size.
-    std::function<void(AVCodecContext& context, const WAVEFORMATEX& format)> configure;
+    Configure configure;
     // Optional: whether an opened encoder really encodes (some refuse only when fed).
-    std::function<bool(AVCodecContext& context)> verify;
+    Verify verify;
 
     // Worked out on first use: opening every candidate takes a moment.
     const std::vector<MediaType>& Capabilities() const;
