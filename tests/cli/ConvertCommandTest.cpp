@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "joblist/ItemFactory.h"
+#include "joblist/ListFile.h"
+#include "joblist/TextField.h"
+#include "platform/media/MediaFixtures.h"
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+using test::CliPath;
+using test::RunProcess;
+using test::ShellQuote;
+
+class CliConvert : public ::testing::Test {
+protected:
+    CliConvert() { std::filesystem::create_directory(out_); }
+
+    void AddItem(const std::string& source, const QualityInfo& quality, const std::string& destType = "WAV (PCM)") {
+        ConvertItem item = MakeSingleFileItem(source);
+        WriteField(item.destPath, out_);
+        WriteField(item.destName, ReadField(item.destName) + ".out.wav");
+        WriteField(item.destType, destType);
+        item.quality = quality;
+        items_.Append(item);
+        ASSERT_EQ(WriteListFile(list_, items_), ListFileResult::Ok);
+    }
+    std::string Tone(const std::string& name, double seconds, int rate = 44100) {
+        const std::string path = dir_.File(name);
+        EXPECT_TRUE(media::test::MakeTone(path, rate, 2, "pcm_s16le", seconds));
+        return path;
+    }
+    test::ProcessResult Convert(const std::string& prefix = "", const std::string& options = "") {
+        return RunProcess(prefix + CliPath() + " convert " + ShellQuote(list_) + options + " 2>/dev/null");
+    }
+
+    test::TempDir dir_;
+    std::string out_ = dir_.File("out");
+    std::string list_ = dir_.File("list.tsl");
+    ItemList items_;
+};
+
+constexpr QualityInfo kMono22k{1, 1, 22050, 44100, 2, 16, 0};
+
+TEST_F(CliConvert, EveryChangeIsALineAndSuccessExitsZero) {
+    AddItem(Tone("a.wav", 1), kMono22k);
+    const auto result = Convert();
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.rfind("1: Init...\n", 0), 0u) << result.output;
+    EXPECT_NE(result.output.find("1: Complete("), std::string::npos);
+    EXPECT_NE(result.output.find("\nConvert Complete!\n"), std::string::npos);
+    EXPECT_EQ(media::test::Probe(out_ + "/a.out.wav").at("sample_rate"), "22050");
+}
+
+TEST_F(CliConvert, AFailedItemIsReportedAndExitsOne) {
+    AddItem(dir_.File("missing.wav"), kMono22k);
+    AddItem(Tone("b.wav", 1), kMono22k);
+    const auto result = Convert();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Error: "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2: Complete("), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("At least one error while converting."), std::string::npos);
+}
+
+TEST_F(CliConvert, BadQualityIsSkippedOrConvertedWithTheDefault) {
+    AddItem(Tone("a.wav", 1), QualityInfo{1, 1, 22050, 44101, 2, 16, 0});
+    const auto skipped = Convert();
+    EXPECT_EQ(skipped.exitCode, 1);
+    EXPECT_NE(skipped.output.find("1: Error: Dest qualities is invalid."), std::string::npos) << skipped.output;
+    const auto defaulted = Convert("", " --on-bad-quality=default");
+    EXPECT_EQ(defaulted.exitCode, 0) << defaulted.output;
+    EXPECT_TRUE(std::filesystem::exists(out_ + "/a.out.wav"));
+}
+
+TEST_F(CliConvert, InterruptStopsLikeTheStopButton) {
+    AddItem(Tone("long.wav", 900, 96000), kMono22k);
+    AddItem(Tone("next.wav", 1), kMono22k);
+    const auto result = Convert("timeout --preserve-status -s INT 1 ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("2: "), std::string::npos) << result.output;
+}
+
+TEST_F(CliConvert, UsageAndIncompleteLists) {
+    EXPECT_EQ(RunProcess(CliPath() + " convert 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess(CliPath() + " convert a.tsl --on-bad-quality=maybe 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(dir_.File("none.tsl")) + " 2>/dev/null").exitCode, 1);
+    AddItem(Tone("a.wav", 1), QualityInfo{});  // no quality chosen
+    const auto result = Convert();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.output, "");
+}
+
+}  // namespace
+}  // namespace tessival

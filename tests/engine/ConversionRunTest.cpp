@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "engine/ConversionRun.h"
+#include "engine/ConvertEngine.h"
+#include "joblist/ItemFactory.h"
+#include "platform/media/MediaFixtures.h"
+#include "platform/shell/ScriptedShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "support/TempDir.h"
+#include "RecordingRunView.h"
+
+namespace tessival {
+namespace {
+
+using media::test::MakeTone;
+using media::test::Probe;
+
+constexpr QualityInfo kMono22k{1, 1, 22050, 44100, 2, 16, 0};
+
+// Real conversions of WAVE files through the system's filters, driven by a run.
+class ConversionRunTest : public ::testing::Test {
+protected:
+    // Ten minutes of 96 kHz stereo: long enough to be stopped in the middle. Made once.
+    static void SetUpTestSuite() {
+        longDir_ = std::make_unique<test::TempDir>();
+        longSource_ = longDir_->File("long.wav");
+        ASSERT_TRUE(MakeTone(longSource_, 96000, 2, "pcm_s16le", 600));
+    }
+    static void TearDownTestSuite() { longDir_.reset(); }
+    static inline std::unique_ptr<test::TempDir> longDir_;
+    static inline std::string longSource_;
+
+    std::string Source(const std::string& name, double seconds, int rate = 44100, int channels = 2) {
+        const std::string path = dir_.File(name);
+        EXPECT_TRUE(MakeTone(path, rate, channels, "pcm_s16le", seconds));
+        return path;
+    }
+    ConvertItem& Add(const std::string& source, const QualityInfo& quality = kMono22k) {
+        ConvertItem item = MakeSingleFileItem(source);
+        WriteField(item.destPath, out_);
+        WriteField(item.destName, ReadField(item.destName) + ".out.wav");
+        WriteField(item.destType, "WAV (PCM)");
+        item.quality = quality;
+        return items_.Append(item);
+    }
+    std::string Output(int index) { return out_ + "/" + ReadField(items_.At(index)->destName); }
+    void RunToEnd() {
+        ASSERT_TRUE(run_.Start());
+        ASSERT_TRUE(view_.WaitForFinish());
+        run_.Wait();
+    }
+
+    test::TempDir dir_;
+    std::string out_ = [this] {
+        std::filesystem::create_directory(dir_.File("out"));
+        return dir_.File("out");
+    }();
+    ItemList items_;
+    ScriptedShell shell_;
+    ConvertEngine engine_{shell_};
+    test::RecordingRunView view_{items_};
+    ConversionRun run_{items_, engine_, view_};
+};
+
+TEST_F(ConversionRunTest, FailedItemDoesNotEndTheRun) {
+    Add(Source("one.wav", 1));
+    const std::string broken = dir_.File("two.wav");
+    test::WriteBytes(broken, "RIFF\x10\0\0\0WAVEjunkjunkjunk");
+    Add(broken);
+    Add(Source("three.wav", 1));
+    RunToEnd();
+
+    EXPECT_EQ(view_.Cell(0).rfind("Complete(", 0), 0u) << view_.Cell(0);
+    EXPECT_EQ(view_.Cell(1).rfind("Error:", 0), 0u) << view_.Cell(1);
+    EXPECT_EQ(view_.Cell(1), ReadField(items_.At(1)->status));
+    EXPECT_EQ(view_.Cell(2).rfind("Complete(", 0), 0u) << view_.Cell(2);
+    EXPECT_EQ(view_.finalMessage, IDS_CONVERT_HAD_ERRORS);
+    EXPECT_FALSE(run_.Converting());
+
+    EXPECT_FALSE(std::filesystem::exists(Output(1)));
+    const auto probe = Probe(Output(2));
+    EXPECT_EQ(probe.at("sample_rate"), "22050");
+    EXPECT_EQ(probe.at("channels"), "1");
+    // A successful item keeps its status in the record.
+    EXPECT_EQ(ReadField(items_.At(0)->status), "Ready");
+}
+
+TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone) {
+    Add(Source("short.wav", 0.5));
+    Add(longSource_);
+    Add(Source("after.wav", 0.5));
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(view_.WaitForCell(1, "Init..."));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    run_.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run_.Wait();
+
+    EXPECT_EQ(view_.Cell(0).rfind("Complete(", 0), 0u);
+    EXPECT_EQ(view_.Cell(1), LoadString(IDS_USER_ABORT));
+    EXPECT_EQ(view_.Cell(2), "");
+    EXPECT_EQ(view_.finalMessage, IDS_CONVERT_COMPLETE);
+    EXPECT_TRUE(run_.StopRequested());
+    // What was converted of the stopped item is a valid file.
+    if (std::filesystem::exists(Output(1))) EXPECT_EQ(Probe(Output(1)).count("error"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(Output(2)));
+    // The engine is reusable after a stop.
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(view_.WaitForCell(2, "Complete("));
+}
+
+TEST_F(ConversionRunTest, StartAndStopAreRefusedWhenTheyDoNotApply) {
+    run_.Stop();  // no run: nothing happens
+    EXPECT_FALSE(run_.StopRequested());
+    Add(longSource_);
+    ASSERT_TRUE(run_.Start());
+    EXPECT_FALSE(run_.Start());
+    run_.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    EXPECT_EQ(view_.finishCount, 1);
+}
+
+TEST_F(ConversionRunTest, TicksCountSecondsInTheRunningRowOnly) {
+    Add(longSource_);
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
+    run_.Tick();
+    run_.Tick();
+    EXPECT_EQ(view_.Cell(0), "Doing...1");
+    run_.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run_.Wait();
+    run_.Tick();  // between runs: writes nothing
+    EXPECT_EQ(view_.Cell(0), LoadString(IDS_USER_ABORT));
+}
+
+class QualityChoiceTest : public ConversionRunTest {
+protected:
+    // One byte per second more than the encoder offers.
+    static constexpr QualityInfo kOffByOne{1, 1, 22050, 44101, 2, 16, 0};
+};
+
+TEST_F(QualityChoiceTest, EncoderDefaultRunsTheItemAndKeepsItsQuality) {
+    Add(Source("a.wav", 1), kOffByOne);
+    view_.invalidQualityAnswer = InvalidQualityChoice::UseEncoderDefault;
+    RunToEnd();
+    EXPECT_EQ(view_.invalidQualityAsked, 1);
+    EXPECT_EQ(view_.Cell(0).rfind("Complete(", 0), 0u);
+    EXPECT_EQ(items_.At(0)->quality.nAvgBytesPerSec, 44101u);
+    EXPECT_EQ(Probe(Output(0)).count("error"), 0u);
+}
+
+TEST_F(QualityChoiceTest, AnotherQualityIsStoredInTheItemAndUsed) {
+    Add(Source("a.wav", 1), kOffByOne);
+    view_.invalidQualityAnswer = InvalidQualityChoice::ChooseAnother;
+    view_.qualityAnswer = kMono22k;
+    RunToEnd();
+    EXPECT_EQ(view_.qualityAsked, 1);
+    EXPECT_TRUE(view_.askedWithEncoder);
+    EXPECT_EQ(items_.At(0)->quality.nAvgBytesPerSec, 44100u);
+    EXPECT_EQ(Probe(Output(0)).at("sample_rate"), "22050");
+}
+
+TEST_F(QualityChoiceTest, SkippingOrCancellingFailsTheItemWith138) {
+    Add(Source("a.wav", 1), kOffByOne);
+    Add(Source("b.wav", 1), kOffByOne);
+    view_.invalidQualityAnswer = InvalidQualityChoice::SkipItem;
+    RunToEnd();
+    EXPECT_EQ(view_.Cell(0), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_EQ(view_.finalMessage, IDS_CONVERT_HAD_ERRORS);
+
+    view_.invalidQualityAnswer = InvalidQualityChoice::ChooseAnother;
+    view_.qualityAnswer.reset();  // the user closes the quality list
+    view_.finishCount = 0;
+    RunToEnd();
+    EXPECT_EQ(ReadField(items_.At(1)->status), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_FALSE(std::filesystem::exists(Output(1)));
+}
+
+}  // namespace
+}  // namespace tessival
