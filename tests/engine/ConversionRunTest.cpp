@@ -105,8 +105,12 @@ TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone)
     EXPECT_EQ(view_.Cell(2), "");
     EXPECT_EQ(view_.finalMessage, IDS_CONVERT_COMPLETE);
     EXPECT_TRUE(run_.StopRequested());
-    // What was converted of the stopped item is a valid file.
-    if (std::filesystem::exists(Output(1))) EXPECT_EQ(Probe(Output(1)).count("error"), 0u);
+    // What was converted of the stopped item, 300 ms into it, is a valid file of that part.
+    const auto stopped = Probe(Output(1));
+    ASSERT_EQ(stopped.count("error"), 0u);
+    const long samples = std::stol(stopped.at("duration_ts"));
+    EXPECT_GT(samples, 0);
+    EXPECT_LT(samples, 600L * 22050);
     EXPECT_FALSE(std::filesystem::exists(Output(2)));
     // The engine is reusable after a stop.
     ASSERT_TRUE(run_.Start());
