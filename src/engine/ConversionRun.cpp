@@ -59,9 +59,13 @@ void ConversionRun::ThreadProc() {
 bool ConversionRun::ConvertItemAt(int index) {
     ConvertItem* item = items_.At(index);
     view_.SelectRunningRow(index);
-    view_.SetStatusCell(index, LoadString(IDS_INIT));
-    elapsedSeconds_ = 0;
-    currentIndex_ = index;
+    {
+        // A tick sees the new row only once it shows "Init...".
+        std::lock_guard lock(tickMutex_);
+        view_.SetStatusCell(index, LoadString(IDS_INIT));
+        elapsedSeconds_ = 0;
+        currentIndex_ = index;
+    }
 
     engine_.OpenForItem(*item);
     const bool ok = engine_.ConvertCurrentItem();
