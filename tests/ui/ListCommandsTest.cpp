@@ -1,3 +1,4 @@
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 
@@ -213,6 +214,15 @@ TEST_F(ListCommandsTest, EditShowsTheWindowOnlyWithASelection) {
     EXPECT_EQ(Shown(), window.itemList.At(2));
 }
 
+TEST_F(ListCommandsTest, KeyboardSelectionRebindsThePropertiesWindow) {
+    AddThree();
+    Select(0);
+    window.ListControl().setFocus();
+    QTest::keyClick(&window.ListControl(), Qt::Key_Down);
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(Shown(), window.itemList.At(1));
+}
+
 TEST_F(ListCommandsTest, DoubleClickOnARowEdits) {
     AddThree();
     Select(0);
@@ -256,6 +266,19 @@ TEST_F(ApplyToFollowingTest, CopiesDestinationAndExtensionToEveryFollowingItem) 
     EXPECT_EQ(Selected(), 3);
     EXPECT_EQ(Shown(), window.itemList.At(3));
     ExpectRowsMatchItems();
+}
+
+TEST_F(ApplyToFollowingTest, ThePropertiesWindowButtonAppliesTheShownItem) {
+    Select(1);
+    window.OnCommand(ID_EDIT);
+    QPushButton* apply = nullptr;
+    for (QPushButton* button : window.PropertiesDialog()->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("Apply to follow items")) apply = button;
+    }
+    ASSERT_NE(apply, nullptr);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.mp3");
+    EXPECT_EQ(Shown(), window.itemList.At(3));
 }
 
 TEST_F(ApplyToFollowingTest, SourceNameWithoutDotLeavesNamesAlone) {
