@@ -1,6 +1,5 @@
 #include "ui/MainDialog.h"
 
-#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>

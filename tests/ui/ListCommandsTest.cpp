@@ -259,7 +259,8 @@ TEST_F(ApplyToFollowingTest, CopiesDestinationAndExtensionToEveryFollowingItem) 
         const ConvertItem& target = *window.itemList.At(i);
         EXPECT_EQ(ReadField(target.destType), "MP3");
         EXPECT_EQ(ReadField(target.destPath), "/out/");
-        EXPECT_EQ(target.quality.nAvgBytesPerSec, 16000u);
+        const uint32_t byteRate = target.quality.nAvgBytesPerSec;  // packed field: copy before comparing
+        EXPECT_EQ(byteRate, 16000u);
         EXPECT_EQ(ReadField(target.status), "Ready");
     }
     EXPECT_EQ(ReadField(window.itemList.At(0)->destType), "UNSPECIFIED");

@@ -44,5 +44,18 @@ TEST(QtShellOpen, WebAddressesStayAndFilesResolveFromTheCurrentDirectory) {
     EXPECT_FALSE(shell.ShellOpen(""));
 }
 
+TEST(QtShellFind, MatchesPatternsCaseInsensitivelyInNameOrder) {
+    test::TempDir dir;
+    for (const char* name : {"b.mp3", "A.MP3", "c.wav"}) test::WriteBytes(dir.File(name), "x");
+    QtShell shell;
+    const auto found = shell.FindFiles(dir.Path(), "*.mp3");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, "A.MP3");
+    EXPECT_EQ(found[1].name, "b.mp3");
+    EXPECT_EQ(QDir(QFileInfo(QString::fromStdString(found[1].fullPath)).path()).canonicalPath(),
+              QDir(QString::fromStdString(dir.Path())).canonicalPath());
+    EXPECT_TRUE(shell.FindFiles(dir.File("missing"), "*.mp3").empty());
+}
+
 }  // namespace
 }  // namespace tessival
