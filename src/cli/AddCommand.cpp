@@ -1,20 +1,25 @@
 // tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does.
 #include <cstring>
+#include <optional>
 
 #include "cli/CliCommand.h"
+#include "engine/QualityListing.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
+#include "platform/shell/ConsoleShell.h"
 
 namespace tessival::cli {
 namespace {
 
-constexpr const char* kUsage = "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] FILE...";
+constexpr const char* kUsage =
+    "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] FILE...";
 
 struct AddOptions {
     std::string list;
     std::string destType;
     std::string destPath;
+    std::string quality;  // as `qualities TYPE` shows it, comma-separated
     std::vector<std::string> files;
 };
 
@@ -27,7 +32,8 @@ bool TakeOption(const std::string& arg, const char* name, std::string& value) {
 
 bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
     for (const std::string& arg : args) {
-        if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath))
+        if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
+            TakeOption(arg, "--quality=", options.quality))
             continue;
         if (arg.rfind("--", 0) == 0) return false;
         if (options.list.empty())
@@ -38,9 +44,25 @@ bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) 
     return !options.list.empty() && !options.files.empty();
 }
 
+// The first quality of the dest type's encoder that shows as the given four numbers.
+std::optional<QualityInfo> FindQuality(const std::string& destType, const std::string& shown) {
+    ConsoleShell shell;
+    for (const QualityInfo& quality : ListEncoderQualities(shell, QualityEncoderName(shell, destType))) {
+        const auto cells = QualityCells(quality);
+        if (cells[0] + "," + cells[1] + "," + cells[2] + "," + cells[3] == shown) return quality;
+    }
+    return std::nullopt;
+}
+
 int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
+    QualityInfo quality{};
+    if (!options.quality.empty()) {
+        const auto found = FindQuality(options.destType, options.quality);
+        if (!found) return Failure("\"" + options.destType + "\" offers no quality " + options.quality);
+        quality = *found;
+    }
 
     ItemList items;
     const ListFileResult read = ReadListFile(options.list, items);
@@ -49,6 +71,7 @@ int Add(const std::vector<std::string>& args) {
         ConvertItem item = MakeSingleFileItem(file);
         if (!options.destType.empty()) WriteField(item.destType, options.destType);
         if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);
+        item.quality = quality;
         items.Append(item);
     }
     if (WriteListFile(options.list, items) != ListFileResult::Ok)
@@ -56,7 +79,7 @@ int Add(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"add", "LIST.tsl [--dest-type=T] [--dest-path=D] FILE...",
+const CommandRegistration registration({"add", "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] FILE...",
                                         "append files to a list as the Add command does", Add});
 
 }  // namespace
