@@ -1,6 +1,7 @@
 #include "platform/media/filters/LavfDemuxer.h"
 
 #include <cstdio>
+#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -59,7 +60,11 @@ MediaType VideoTypeOf(const AVCodecParameters& par) {
 
 }  // namespace
 
-LavfDemuxer::LavfDemuxer() = default;
+LavfDemuxer::LavfDemuxer() {
+    // Damaged input is reported through the results; libav's own chatter stays off the terminal.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
+}
 
 LavfDemuxer::~LavfDemuxer() { Close(); }
 
