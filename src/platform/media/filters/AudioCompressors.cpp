@@ -204,7 +204,10 @@ FilterEntry AudioCompressors::Gsm610Entry() {
     // libgsm is specified for 8000 Hz; the other classic rates are the same stream, played faster.
     static const EncoderProfile profile{
         AudioCompressorClass(WAVE_FORMAT_GSM610), "libgsm_ms", GsmCandidates(), DescribeWithSamplesPerBlock,
-        [](AVCodecContext& context, const WAVEFORMATEX&) { context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL; }};
+        [](AVCodecContext& context, const WAVEFORMATEX&) {
+            context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
+            context.bit_rate = 13000;
+        }};
     return CompressorEntry("GSM 6.10", WAVE_FORMAT_GSM610, profile);
 }
 

@@ -100,6 +100,7 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     target.sampleRate = static_cast<int>(out.nSamplesPerSec);
     frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
     framesIn_ = framesOut_ = 0;
+    sourceFrames_ = -1;
     queue_.clear();
     out_ = MediaSample{};
     return converter_.Open(SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec)),
@@ -125,6 +126,11 @@ HRESULT LavcAudioEncoder::Transform(MediaSample& sample) {
 HRESULT LavcAudioEncoder::Drain() {
     if (!context_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(queue_);
+    sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_);
+    // An encoder that starts late by its delay but keeps no frames for a flush needs that much
+    // silence after the end, or the source's last samples never reach the file.
+    if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))
+        queue_.resize(queue_.size() + static_cast<std::size_t>(context_->initial_padding) * frameBytes_, 0);
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
     if (avcodec_send_frame(context_, nullptr) < 0) return E_FAIL;
@@ -181,7 +187,8 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         if (ret < 0) return E_FAIL;
         // The fact chunk counts the source's frames, not the padding of a last block.
         std::int64_t frames = packet_->duration > 0 ? packet_->duration : context_->frame_size;
-        frames = std::max<std::int64_t>(0, std::min(frames, framesIn_ - framesOut_));
+        const std::int64_t known = sourceFrames_ >= 0 ? sourceFrames_ : framesIn_;
+        frames = std::max<std::int64_t>(0, std::min(frames, known - framesOut_));
         out_.data.assign(packet_->data, packet_->data + packet_->size);
         out_.start = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
         framesOut_ += frames;

@@ -80,6 +80,7 @@ private:
     std::size_t frameBytes_ = 0;
     std::int64_t framesIn_ = 0;
     std::int64_t framesOut_ = 0;
+    std::int64_t sourceFrames_ = -1;  // known at the end of the stream
     MediaSample out_;
 };
 
