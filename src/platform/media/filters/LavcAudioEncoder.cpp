@@ -76,14 +76,7 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
 }
 
 HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {
-    const WAVEFORMATEX* wave = type.WaveFormat();
-    if (type.majorType != MEDIATYPE_Audio || !wave || EffectiveFormatTag(type) != WAVE_FORMAT_PCM)
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    const int bits = wave->wBitsPerSample;
-    const bool known = bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    return known && wave->nChannels > 0 && wave->nSamplesPerSec > 0 && wave->nBlockAlign == wave->nChannels * bits / 8
-               ? S_OK
-               : VFW_E_TYPE_NOT_ACCEPTED;
+    return IsConvertiblePcm(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT LavcAudioEncoder::StartStreaming() {

@@ -43,13 +43,7 @@ MediaType PcmEncoder::DefaultFormat(const MediaType& input) const {
 }
 
 HRESULT PcmEncoder::CheckInput(const MediaType& type) const {
-    const WAVEFORMATEX* wave = type.WaveFormat();
-    if (type.majorType != MEDIATYPE_Audio || !wave || EffectiveFormatTag(type) != WAVE_FORMAT_PCM)
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    const int bits = wave->wBitsPerSample;
-    const bool widthOk = bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    const bool blockOk = wave->nBlockAlign == wave->nChannels * bits / 8;
-    return widthOk && blockOk && wave->nChannels > 0 && wave->nSamplesPerSec > 0 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return IsConvertiblePcm(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT PcmEncoder::StartStreaming() {

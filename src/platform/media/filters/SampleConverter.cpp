@@ -6,6 +6,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "platform/media/filters/LavcAudioDecoder.h"
+
 namespace tessival::media {
 namespace {
 
@@ -33,6 +35,15 @@ AVChannelLayout DefaultLayout(int channels) {
 }
 
 }  // namespace
+
+bool IsConvertiblePcm(const MediaType& type) {
+    const WAVEFORMATEX* wave = type.WaveFormat();
+    if (type.majorType != MEDIATYPE_Audio || !wave || EffectiveFormatTag(type) != WAVE_FORMAT_PCM) return false;
+    const int bits = wave->wBitsPerSample;
+    const bool widthOk = bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool blockOk = wave->nBlockAlign == wave->nChannels * bits / 8;
+    return widthOk && blockOk && wave->nChannels > 0 && wave->nSamplesPerSec > 0;
+}
 
 SampleConverter::~SampleConverter() { Close(); }
 

@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "platform/media/HResult.h"
+#include "platform/media/MediaType.h"
 
 struct SwrContext;
 
@@ -52,5 +53,9 @@ private:
     bool identity_ = false;
     std::vector<std::uint8_t> unpacked_;
 };
+
+// Whether the type is integer PCM that the converter reads (8, 16, 24 or 32 bit, consistent
+// block align): the input of every compressor.
+bool IsConvertiblePcm(const MediaType& type);
 
 }  // namespace tessival::media
