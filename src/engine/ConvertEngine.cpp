@@ -119,6 +119,7 @@ bool ConvertEngine::ConvertCurrentItem() {
     auto encoderInput = BuildDestination(DestinationFileName(*currentItem), encoderName);
     if (!encoderInput) return false;
 
+    const std::string statusBefore = ReadField(currentItem->status);
     if (auto output = BuildSourceChain(*currentItem)) {
         // A typed chain whose audio the encoder refuses would leave the sink waiting forever.
         if (FAILED(ConnectPins(output, encoderInput))) {
@@ -127,7 +128,11 @@ bool ConvertEngine::ConvertCurrentItem() {
         }
     } else {
         BuildGenericSourceChain(*currentItem);
-        if (!AttachGenericChain(encoderInput)) return false;
+        if (!AttachGenericChain(encoderInput)) {
+            // A failure must say so: when no chain left a reason, the file itself is the problem.
+            if (ReadField(currentItem->status) == statusBefore) SetItemError(IDS_SOURCE_DAMAGED);
+            return false;
+        }
     }
 
     if (!ApplyQuality(encoderFilter, currentItem->quality) && !SettleQuality()) return false;

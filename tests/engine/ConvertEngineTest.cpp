@@ -135,8 +135,8 @@ TEST_F(ConvertEngineTest, UnknownSourceTypeGoesStraightToTheGenericChain) {
     WriteField(item_.sourceType, "UNKNOWN");
     WriteField(item_.status, "Ready");
     EXPECT_FALSE(Convert("WAV"));
-    // No typed chain ran, so nothing was written; the generic chain found no path either.
-    EXPECT_EQ(Status(), "Ready");
+    // No typed chain ran; the generic chain found no path either, and says so.
+    EXPECT_EQ(Status(), LoadString(IDS_SOURCE_DAMAGED));
     EXPECT_EQ(engine_.lastChainIndex, -1);
     engine_.CloseItem();
 }

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/ConvertEngine.h"
+#include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
+#include "platform/media/MediaFixtures.h"
+#include "platform/shell/ScriptedShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+
+using media::test::MakeTone;
+using media::test::Probe;
+
+// The system's filters without the one named.
+std::shared_ptr<media::FilterRegistry> SystemRegistryWithout(const std::string& missing) {
+    auto registry = std::make_shared<media::FilterRegistry>();
+    for (const media::Guid& category : {media::CLSID_LegacyAmFilterCategory, media::CLSID_AudioCompressorCategory}) {
+        for (media::FilterEntry entry : media::SystemRegistry()->Entries(category))
+            if (entry.friendlyName != missing) registry->Register(std::move(entry));
+    }
+    return registry;
+}
+
+class GenericChainTest : public ::testing::Test {
+protected:
+    ConvertItem MakeItem(const std::string& source) {
+        ConvertItem item = MakeSingleFileItem(source);
+        WriteField(item.destPath, dir_.Path());
+        WriteField(item.destName, "out.wav");
+        WriteField(item.destType, "WAV (PCM)");
+        item.quality = QualityInfo{1, 2, 44100, 176400, 4, 16, 0};
+        return item;
+    }
+    bool Convert(ConvertEngine& engine, ConvertItem& item) {
+        engine.OpenForItem(item);
+        const bool ok = engine.ConvertCurrentItem();
+        engine.CloseItem();
+        return ok;
+    }
+
+    tessival::test::TempDir dir_;
+    ScriptedShell shell_;
+};
+
+TEST_F(GenericChainTest, WmaWithoutTheAsfHandlerConvertsThroughTheRebuiltPathAndKeepsText135) {
+    const std::string source = dir_.File("song.wma");
+    ASSERT_TRUE(MakeTone(source, 44100, 2, "wmav2", 2, "-b:a 128k"));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_, SystemRegistryWithout("ASF ACM Handler"));
+    ASSERT_TRUE(Convert(engine, item));
+    EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_UNSUPPORTED));
+    EXPECT_GE(engine.chainNames.size(), 2u);
+    const auto probe = Probe(dir_.File("out.wav"));
+    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
+    EXPECT_EQ(probe.at("channels"), "2");
+    // Two seconds, give or take one WMA frame.
+    EXPECT_NEAR(std::stol(probe.at("duration_ts")), 2 * 44100, 2048);
+}
+
+TEST_F(GenericChainTest, UnknownSourceTypeConvertsWithoutAnyStatusText) {
+    const std::string source = dir_.File("tone.sound");
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    ConvertItem item = MakeItem(source);
+    ASSERT_EQ(ReadField(item.sourceType), "UNKNOWN");
+    ConvertEngine engine(shell_);
+    ASSERT_TRUE(Convert(engine, item));
+    EXPECT_EQ(ReadField(item.status), "Ready");
+    const auto probe = Probe(dir_.File("out.wav"));
+    EXPECT_EQ(probe.at("sample_rate"), "44100");
+    EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
+}
+
+TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
+    const std::string source = dir_.File("noise.bin");
+    tessival::test::WriteBytes(source, std::string(4096, '\x42'));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_);
+    EXPECT_FALSE(Convert(engine, item));
+    EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_DAMAGED));
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
+}
+
+}  // namespace
+}  // namespace tessival
