@@ -13,11 +13,32 @@ extern "C" {
 namespace tessival::media {
 namespace {
 
-// The interleaved form of the encoder's first sample format; planar encoders get their planes
-// split from it.
-AVSampleFormat PackedFormatOf(const AVCodec& codec) {
-    const AVSampleFormat first = codec.sample_fmts ? codec.sample_fmts[0] : AV_SAMPLE_FMT_S16;
-    return av_get_packed_sample_fmt(first);
+// The encoder's sample format that takes `preferred` (interleaved) with the least conversion:
+// the same layout or its planar twin, else the encoder's first.
+AVSampleFormat EncoderFormatFor(const AVCodec& codec, AVSampleFormat preferred) {
+    if (!codec.sample_fmts) return AV_SAMPLE_FMT_S16;
+    for (const AVSampleFormat* f = codec.sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f)
+        if (av_get_packed_sample_fmt(*f) == preferred) return *f;
+    return codec.sample_fmts[0];
+}
+
+template <class Sample>
+void Deinterleave(const std::uint8_t* source, int frames, int channels, std::uint8_t* const* planes) {
+    const auto* in = reinterpret_cast<const Sample*>(source);
+    for (int c = 0; c < channels; ++c) {
+        auto* out = reinterpret_cast<Sample*>(planes[c]);
+        for (int i = 0; i < frames; ++i) out[i] = in[i * channels + c];
+    }
+}
+
+// Interleaved converter output into the frame's planes.
+void SplitPlanes(const std::uint8_t* source, int frames, const AVCodecContext& context, AVFrame& frame) {
+    const int channels = context.ch_layout.nb_channels;
+    switch (av_get_bytes_per_sample(context.sample_fmt)) {
+    case 2: Deinterleave<std::uint16_t>(source, frames, channels, frame.extended_data); break;
+    case 4: Deinterleave<std::uint32_t>(source, frames, channels, frame.extended_data); break;
+    default: Deinterleave<std::uint64_t>(source, frames, channels, frame.extended_data); break;
+    }
 }
 
 bool FixedFrameSize(const AVCodecContext& context) {
@@ -39,14 +60,15 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
     return capabilities_;
 }
 
-AVCodecContext* LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format) {
+AVCodecContext* LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
+                                              AVSampleFormat preferred) {
     const AVCodec* codec = avcodec_find_encoder_by_name(profile.codecName);
     if (!codec) return nullptr;
     AVCodecContext* context = avcodec_alloc_context3(codec);
     if (!context) return nullptr;
     context->sample_rate = static_cast<int>(format.nSamplesPerSec);
     av_channel_layout_default(&context->ch_layout, format.nChannels);
-    context->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    context->sample_fmt = EncoderFormatFor(*codec, preferred);
     context->bit_rate = static_cast<std::int64_t>(format.nAvgBytesPerSec) * 8;
     if (profile.configure) profile.configure(*context, format);
     if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
@@ -83,12 +105,14 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     StopStreaming();
     const WAVEFORMATEX& in = *InputType().WaveFormat();
     const WAVEFORMATEX& out = *OutputType().WaveFormat();
-    context_ = OpenEncoder(profile_, out);
+    const SampleConverter::Format source =
+        SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec));
+    context_ = OpenEncoder(profile_, out, source.packed24 ? AV_SAMPLE_FMT_NONE : source.sampleFormat);
     frame_ = av_frame_alloc();
     packet_ = av_packet_alloc();
     if (!context_ || !frame_ || !packet_) return VFW_E_TYPE_NOT_ACCEPTED;
     SampleConverter::Format target;
-    target.sampleFormat = PackedFormatOf(*context_->codec);
+    target.sampleFormat = av_get_packed_sample_fmt(context_->sample_fmt);
     target.channels = out.nChannels;
     target.sampleRate = static_cast<int>(out.nSamplesPerSec);
     frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
@@ -96,8 +120,7 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     sourceFrames_ = -1;
     queue_.clear();
     out_ = MediaSample{};
-    return converter_.Open(SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec)),
-                           target);
+    return converter_.Open(source, target);
 }
 
 void LavcAudioEncoder::StopStreaming() {
@@ -142,15 +165,12 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
         if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 || av_frame_get_buffer(frame_, 0) < 0)
             return E_OUTOFMEMORY;
         // Silence pads a last frame that the encoder needs whole.
-        av_samples_set_silence(frame_->extended_data, 0, frame_->nb_samples, context_->ch_layout.nb_channels,
-                               context_->sample_fmt);
+        if (frames < frame_->nb_samples)
+            av_samples_set_silence(frame_->extended_data, frames, frame_->nb_samples - frames,
+                                   context_->ch_layout.nb_channels, context_->sample_fmt);
         const std::uint8_t* source = queue_.data() + offset * frameBytes_;
         if (av_sample_fmt_is_planar(context_->sample_fmt)) {
-            const int channels = context_->ch_layout.nb_channels;
-            const int bytes = av_get_bytes_per_sample(context_->sample_fmt);
-            for (int i = 0; i < frames; ++i)
-                for (int c = 0; c < channels; ++c)
-                    std::memcpy(frame_->extended_data[c] + i * bytes, source + (i * channels + c) * bytes, bytes);
+            SplitPlanes(source, frames, *context_, *frame_);
         } else {
             std::memcpy(frame_->data[0], source, static_cast<std::size_t>(frames) * frameBytes_);
         }

@@ -9,6 +9,10 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/filters/SampleConverter.h"
 
+extern "C" {
+#include <libavutil/samplefmt.h>
+}
+
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
@@ -57,7 +61,9 @@ public:
     MediaType DefaultFormat(const MediaType& input) const override;
 
     // An encoder context opened for the format; null when the encoder refuses it.
-    static AVCodecContext* OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format);
+    // preferred: the interleaved sample format the input will come in, when known.
+    static AVCodecContext* OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
+                                       AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
