@@ -290,30 +290,23 @@ HRESULT FilterGraph::Notify(long eventCode, std::intptr_t param1, std::intptr_t)
     return S_OK;
 }
 
-HRESULT FilterGraph::get_Duration(REFTIME& seconds) {
+HRESULT FilterGraph::LongestOf(HRESULT (IMediaSeeking::*read)(REFERENCE_TIME&), REFTIME& seconds) const {
     seconds = 0;
     HRESULT result = E_NOTIMPL;
     for (const auto& filter : FiltersInAddOrder()) {
-        REFERENCE_TIME duration = 0;
+        REFERENCE_TIME time = 0;
         auto seeking = QueryInterface<IMediaSeeking>(filter);
-        if (!seeking || FAILED(seeking->GetDuration(duration))) continue;
-        seconds = std::max(seconds, static_cast<double>(duration) / kUnitsPerSecond);
+        if (!seeking || FAILED(((*seeking).*read)(time))) continue;
+        seconds = std::max(seconds, static_cast<double>(time) / kUnitsPerSecond);
         result = S_OK;
     }
     return result;
 }
 
+HRESULT FilterGraph::get_Duration(REFTIME& seconds) { return LongestOf(&IMediaSeeking::GetDuration, seconds); }
+
 HRESULT FilterGraph::get_CurrentPosition(REFTIME& seconds) {
-    seconds = 0;
-    HRESULT result = E_NOTIMPL;
-    for (const auto& filter : FiltersInAddOrder()) {
-        REFERENCE_TIME position = 0;
-        auto seeking = QueryInterface<IMediaSeeking>(filter);
-        if (!seeking || FAILED(seeking->GetCurrentPosition(position))) continue;
-        seconds = std::max(seconds, static_cast<double>(position) / kUnitsPerSecond);
-        result = S_OK;
-    }
-    return result;
+    return LongestOf(&IMediaSeeking::GetCurrentPosition, seconds);
 }
 
 }  // namespace tessival::media

@@ -9,6 +9,7 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/GraphEventSink.h"
 #include "platform/media/GraphInterfaces.h"
+#include "platform/media/OptionalInterfaces.h"
 
 namespace tessival::media {
 
@@ -77,7 +78,8 @@ private:
     std::vector<std::shared_ptr<IBaseFilter>> UpstreamFirst() const;
     int CountSinks() const;
     void StopFilters();
-    void AbortSinks(HRESULT reason);
+    // The largest time any filter with IMediaSeeking reports, in seconds.
+    HRESULT LongestOf(HRESULT (IMediaSeeking::*read)(REFERENCE_TIME&), REFTIME& seconds) const;
 
     std::shared_ptr<const FilterRegistry> registry_;
     std::shared_ptr<GraphEventSink> eventSink_;

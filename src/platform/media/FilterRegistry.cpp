@@ -4,6 +4,18 @@
 
 namespace tessival::media {
 
+FilterEntry MakeFilterEntry(const Guid& category, const Guid& clsid, std::string friendlyName, std::uint32_t merit,
+                            std::vector<MediaType> inputTypes, std::function<std::shared_ptr<IBaseFilter>()> factory) {
+    FilterEntry entry;
+    entry.category = category;
+    entry.clsid = clsid;
+    entry.friendlyName = std::move(friendlyName);
+    entry.merit = merit;
+    entry.inputTypes = std::move(inputTypes);
+    entry.factory = std::move(factory);
+    return entry;
+}
+
 HRESULT FilterRegistry::Register(FilterEntry entry) {
     if (entry.category.IsNull() || !entry.factory) return E_INVALIDARG;
     std::lock_guard lock(mutex_);

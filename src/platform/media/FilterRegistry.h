@@ -34,6 +34,9 @@ struct FilterEntry {
     std::function<bool(const std::string& path, std::span<const std::uint8_t> head)> opensFile;
 };
 
+FilterEntry MakeFilterEntry(const Guid& category, const Guid& clsid, std::string friendlyName, std::uint32_t merit,
+                            std::vector<MediaType> inputTypes, std::function<std::shared_ptr<IBaseFilter>()> factory);
+
 // The registered filters by category, in registration order. The program uses SystemRegistry();
 // tests build their own. Reading is thread-safe; registration happens before use.
 class FilterRegistry {

@@ -39,6 +39,19 @@ HRESULT TransformFilter::EndOfStream(InputPin&) {
     return output_.IsConnected() ? output_.DeliverEndOfStream() : S_OK;
 }
 
+HRESULT TransformFilter::DeliverAudio(MediaSample& sample, std::int64_t& framesSoFar, bool discontinuity) {
+    const WAVEFORMATEX* wave = OutputType().WaveFormat();
+    if (sample.data.empty()) return S_OK;
+    if (!wave || wave->nBlockAlign == 0 || wave->nSamplesPerSec == 0) return VFW_E_INVALIDMEDIATYPE;
+    const std::int64_t frames = static_cast<std::int64_t>(sample.data.size()) / wave->nBlockAlign;
+    sample.start = framesSoFar * kUnitsPerSecond / wave->nSamplesPerSec;
+    framesSoFar += frames;
+    sample.stop = framesSoFar * kUnitsPerSecond / wave->nSamplesPerSec;
+    sample.frameCount = frames;
+    sample.discontinuity = discontinuity;
+    return Deliver(sample);
+}
+
 HRESULT TransformFilter::OnPrepare() {
     if (!input_.IsConnected()) return S_OK;
     return StartStreaming();

@@ -42,6 +42,9 @@ protected:
     virtual HRESULT Drain() { return S_OK; }
 
     HRESULT Deliver(MediaSample& sample) { return output_.Deliver(sample); }
+    // Delivers audio in the output's wave format, stamped with its frame count and times that
+    // continue from framesSoFar (advanced); an empty sample is not sent.
+    HRESULT DeliverAudio(MediaSample& sample, std::int64_t& framesSoFar, bool discontinuity);
     const MediaType& InputType() const { return input_.CurrentType(); }
     const MediaType& OutputType() const { return output_.CurrentType(); }
     InputPin& Input() { return input_; }

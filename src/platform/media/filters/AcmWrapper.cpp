@@ -102,28 +102,14 @@ HRESULT AcmWrapper::TakeFrame(const AVFrame& frame) {
 }
 
 HRESULT AcmWrapper::DeliverPending(bool discontinuity) {
-    if (pending_.data.empty()) return S_OK;
-    const WAVEFORMATEX& out = *OutputType().WaveFormat();
-    const std::int64_t frames = static_cast<std::int64_t>(pending_.data.size()) / out.nBlockAlign;
-    pending_.start = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
-    framesOut_ += frames;
-    pending_.stop = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
-    pending_.frameCount = frames;
-    pending_.discontinuity = discontinuity;
-    const HRESULT hr = Deliver(pending_);
+    const HRESULT hr = DeliverAudio(pending_, framesOut_, discontinuity);
     pending_.data.clear();
     return hr;
 }
 
 FilterEntry AcmWrapper::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_ACMWrapper;
-    entry.friendlyName = "ACM Wrapper";
-    entry.merit = MERIT_NORMAL;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio)};
-    entry.factory = [] { return std::make_shared<AcmWrapper>(); };
-    return entry;
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_ACMWrapper, "ACM Wrapper", MERIT_NORMAL,
+                           {MediaTypePattern(MEDIATYPE_Audio)}, [] { return std::make_shared<AcmWrapper>(); });
 }
 
 }  // namespace tessival::media

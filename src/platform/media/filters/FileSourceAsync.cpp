@@ -82,12 +82,9 @@ HRESULT FileSourceAsync::CheckOutputType(const BasePin&, const MediaType& type) 
 }
 
 FilterEntry FileSourceAsync::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_AsyncReader;
-    entry.friendlyName = "File Source (Async.)";
-    entry.merit = MERIT_UNLIKELY;
-    entry.factory = [] { return std::make_shared<FileSourceAsync>(); };
+    FilterEntry entry = MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_AsyncReader, "File Source (Async.)",
+                                        MERIT_UNLIKELY, {}, [] { return std::make_shared<FileSourceAsync>(); });
+    // The reader of last resort: it opens any file and lets the parser behind it judge.
     entry.opensFile = [](const std::string&, std::span<const std::uint8_t>) { return true; };
     return entry;
 }

@@ -142,14 +142,8 @@ void FileWriter::Discard() {
 }
 
 FilterEntry FileWriter::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_FileWriter;
-    entry.friendlyName = "File Writer";
-    entry.merit = MERIT_DO_NOT_USE;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Stream)};
-    entry.factory = [] { return std::make_shared<FileWriter>(); };
-    return entry;
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_FileWriter, "File Writer", MERIT_DO_NOT_USE,
+                           {MediaTypePattern(MEDIATYPE_Stream)}, [] { return std::make_shared<FileWriter>(); });
 }
 
 }  // namespace tessival::media

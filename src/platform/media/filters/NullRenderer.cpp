@@ -12,30 +12,15 @@ HRESULT NullRenderer::CheckInput(const MediaType& type) const {
 HRESULT NullRenderer::Render(MediaSample&) { return S_OK; }
 
 FilterEntry NullRenderer::AudioRendererEntry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_AudioRender;
-    entry.friendlyName = "Audio Renderer";
-    entry.merit = MERIT_PREFERRED;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM)};
-    entry.factory = [] {
-        return std::make_shared<NullRenderer>(CLSID_AudioRender, "Audio Input pin (rendered)",
-                                              MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM));
-    };
-    return entry;
+    const MediaType pcm = MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM);
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_AudioRender, "Audio Renderer", MERIT_PREFERRED, {pcm},
+                           [pcm] { return std::make_shared<NullRenderer>(CLSID_AudioRender, "Audio Input pin (rendered)", pcm); });
 }
 
 FilterEntry NullRenderer::VideoRendererEntry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_VideoRenderer;
-    entry.friendlyName = "Video Renderer";
-    entry.merit = MERIT_UNLIKELY + 1;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Video)};
-    entry.factory = [] {
-        return std::make_shared<NullRenderer>(CLSID_VideoRenderer, "Input", MediaTypePattern(MEDIATYPE_Video));
-    };
-    return entry;
+    const MediaType video = MediaTypePattern(MEDIATYPE_Video);
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_VideoRenderer, "Video Renderer", MERIT_UNLIKELY + 1,
+                           {video}, [video] { return std::make_shared<NullRenderer>(CLSID_VideoRenderer, "Input", video); });
 }
 
 }  // namespace tessival::media

@@ -74,28 +74,15 @@ HRESULT PcmEncoder::Drain() {
 }
 
 HRESULT PcmEncoder::DeliverConverted(bool discontinuity) {
-    if (out_.data.empty()) return S_OK;
-    const WAVEFORMATEX& wave = *OutputType().WaveFormat();
-    const std::int64_t frames = static_cast<std::int64_t>(out_.data.size()) / wave.nBlockAlign;
-    out_.start = framesOut_ * kUnitsPerSecond / wave.nSamplesPerSec;
-    framesOut_ += frames;
-    out_.stop = framesOut_ * kUnitsPerSecond / wave.nSamplesPerSec;
-    out_.frameCount = frames;
-    out_.discontinuity = discontinuity;
-    const HRESULT hr = Deliver(out_);
+    const HRESULT hr = DeliverAudio(out_, framesOut_, discontinuity);
     out_.data.clear();
     return hr;
 }
 
 FilterEntry PcmEncoder::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_AudioCompressorCategory;
-    entry.clsid = AudioCompressorClass(WAVE_FORMAT_PCM);
-    entry.friendlyName = "PCM";
-    entry.merit = MERIT_DO_NOT_USE;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM)};
-    entry.factory = [] { return std::make_shared<PcmEncoder>(); };
-    return entry;
+    return MakeFilterEntry(CLSID_AudioCompressorCategory, AudioCompressorClass(WAVE_FORMAT_PCM), "PCM",
+                           MERIT_DO_NOT_USE, {MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM)},
+                           [] { return std::make_shared<PcmEncoder>(); });
 }
 
 }  // namespace tessival::media

@@ -71,14 +71,8 @@ HRESULT WavDest::Finalise() {
 }
 
 FilterEntry WavDest::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_WavDest;
-    entry.friendlyName = "WAV Dest";
-    entry.merit = MERIT_DO_NOT_USE;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio)};
-    entry.factory = [] { return std::make_shared<WavDest>(); };
-    return entry;
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_WavDest, "WAV Dest", MERIT_DO_NOT_USE,
+                           {MediaTypePattern(MEDIATYPE_Audio)}, [] { return std::make_shared<WavDest>(); });
 }
 
 }  // namespace tessival::media

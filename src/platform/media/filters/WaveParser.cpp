@@ -125,14 +125,9 @@ HRESULT WaveParser::DeliverNext() {
 }
 
 FilterEntry WaveParser::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = CLSID_WAVEParser;
-    entry.friendlyName = "Wave Parser";
-    entry.merit = MERIT_NORMAL;
-    entry.inputTypes = {MediaTypePattern(MEDIATYPE_Stream, MEDIASUBTYPE_WAVE)};
-    entry.factory = [] { return std::make_shared<WaveParser>(); };
-    return entry;
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, CLSID_WAVEParser, "Wave Parser", MERIT_NORMAL,
+                           {MediaTypePattern(MEDIATYPE_Stream, MEDIASUBTYPE_WAVE)},
+                           [] { return std::make_shared<WaveParser>(); });
 }
 
 }  // namespace tessival::media
