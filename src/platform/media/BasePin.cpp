@@ -16,12 +16,14 @@ HRESULT BasePin::Disconnect() {
 }
 
 HRESULT BasePin::ConnectedTo(std::shared_ptr<IPin>& peer) const {
+    std::lock_guard lock(connectionMutex_);
     peer = peer_.lock();
     return peer ? S_OK : VFW_E_NOT_CONNECTED;
 }
 
 HRESULT BasePin::ConnectionMediaType(MediaType& type) const {
-    if (!IsConnected()) {
+    std::lock_guard lock(connectionMutex_);
+    if (peer_.expired()) {
         type = MediaType{};
         return VFW_E_NOT_CONNECTED;
     }
@@ -52,21 +54,28 @@ HRESULT BasePin::EnumMediaTypes(std::vector<MediaType>& types) const {
     return owner_.GetMediaTypes(*this, types);
 }
 
-bool BasePin::IsConnected() const { return !peer_.expired(); }
+bool BasePin::IsConnected() const {
+    std::lock_guard lock(connectionMutex_);
+    return !peer_.expired();
+}
 
 std::shared_ptr<IPin> BasePin::Self() const {
     return std::shared_ptr<IPin>(owner_.SharedFilter(), const_cast<BasePin*>(this));
 }
 
 HRESULT BasePin::SetConnection(const std::shared_ptr<IPin>& peer, const MediaType& type) {
-    peer_ = peer;
-    type_ = type;
+    {
+        std::lock_guard lock(connectionMutex_);
+        peer_ = peer;
+        type_ = type;
+    }
     const HRESULT hr = owner_.OnConnected(*this);
     if (FAILED(hr)) ClearConnection();
     return hr;
 }
 
 void BasePin::ClearConnection() {
+    std::lock_guard lock(connectionMutex_);
     peer_.reset();
     type_ = MediaType{};
 }

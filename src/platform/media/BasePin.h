@@ -41,6 +41,8 @@ private:
     BaseFilter& owner_;
     std::string name_;
     PIN_DIRECTION direction_;
+    // The graph may be stopped from another thread while connections are being made.
+    mutable std::mutex connectionMutex_;
     std::weak_ptr<IPin> peer_;
     MediaType type_;
 };
