@@ -24,7 +24,7 @@ void Unpack24(const std::uint8_t* in, std::size_t samples, std::uint8_t* out) {
 void Pack24InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
     const std::size_t samples = (data.size() - from) / 4;
     std::uint8_t* p = data.data() + from;
-    for (std::size_t i = 0; i < samples; ++i) std::memcpy(p + 3 * i, p + 4 * i + 1, 3);
+    for (std::size_t i = 0; i < samples; ++i) std::memmove(p + 3 * i, p + 4 * i + 1, 3);
     data.resize(from + samples * 3);
 }
 
