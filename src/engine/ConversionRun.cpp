@@ -9,7 +9,10 @@
 namespace tessival {
 
 ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view)
-    : items_(items), engine_(engine), view_(view) {}
+    : ConversionRun(items, engine, view, ownFlags_) {}
+
+ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, RunFlags& flags)
+    : items_(items), engine_(engine), view_(view), flags_(flags) {}
 
 ConversionRun::~ConversionRun() {
     Stop();
@@ -17,26 +20,26 @@ ConversionRun::~ConversionRun() {
 }
 
 bool ConversionRun::Start() {
-    if (converting_.exchange(true)) return false;
+    if (flags_.converting.exchange(true)) return false;
     if (worker_.joinable()) worker_.join();  // the previous run's thread has ended already
-    stopRequested_ = false;
+    flags_.stopRequested = false;
     engine_.ResetHalt();
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
     return true;
 }
 
 void ConversionRun::Stop() {
-    if (!converting_) return;
-    stopRequested_ = true;
+    if (!flags_.converting) return;
+    flags_.stopRequested = true;
     engine_.HaltGraph();
 }
 
 void ConversionRun::Tick() {
     std::lock_guard lock(tickMutex_);
-    const int index = currentIndex_;
+    const int index = flags_.currentIndex;
     if (index < 0) return;
     char text[32];
-    std::snprintf(text, sizeof text, "Doing...%d", elapsedSeconds_.fetch_add(1));
+    std::snprintf(text, sizeof text, "Doing...%d", flags_.elapsedSeconds.fetch_add(1));
     view_.SetStatusCell(index, text);
 }
 
@@ -45,14 +48,14 @@ void ConversionRun::Wait() {
 }
 
 void ConversionRun::ThreadProc() {
-    converting_ = true;
+    flags_.converting = true;
     bool allOk = true;
     engine_.SetQualityPrompt(&view_);
-    for (int i = 0; i < static_cast<int>(items_.Count()) && !stopRequested_; ++i) {
+    for (int i = 0; i < static_cast<int>(items_.Count()) && !flags_.stopRequested; ++i) {
         allOk = ConvertItemAt(i) && allOk;
     }
     engine_.SetQualityPrompt(nullptr);
-    converting_ = false;
+    flags_.converting = false;
     view_.RunFinished(allOk ? IDS_CONVERT_COMPLETE : IDS_CONVERT_HAD_ERRORS);
 }
 
@@ -63,8 +66,8 @@ bool ConversionRun::ConvertItemAt(int index) {
         // A tick sees the new row only once it shows "Init...".
         std::lock_guard lock(tickMutex_);
         view_.SetStatusCell(index, LoadString(IDS_INIT));
-        elapsedSeconds_ = 0;
-        currentIndex_ = index;
+        flags_.elapsedSeconds = 0;
+        flags_.currentIndex = index;
     }
 
     engine_.OpenForItem(*item);
@@ -75,9 +78,9 @@ bool ConversionRun::ConvertItemAt(int index) {
 
     {
         std::lock_guard lock(tickMutex_);
-        currentIndex_ = -1;
+        flags_.currentIndex = -1;
     }
-    if (stopRequested_) {
+    if (flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
         return ok;
     }
@@ -91,7 +94,7 @@ void ConversionRun::FinishRow(int index, bool ok) {
         return;
     }
     char text[64];
-    std::snprintf(text, sizeof text, "%s(%ds)", LoadString(IDS_COMPLETE).c_str(), elapsedSeconds_.load());
+    std::snprintf(text, sizeof text, "%s(%ds)", LoadString(IDS_COMPLETE).c_str(), flags_.elapsedSeconds.load());
     view_.SetStatusCell(index, text);
 }
 

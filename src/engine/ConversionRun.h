@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/RunFlags.h"
 #include "engine/RunView.h"
 #include "joblist/ItemList.h"
 
@@ -20,6 +21,8 @@ class ConvertEngine;
 class ConversionRun {
 public:
     ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view);
+    // A run that keeps its state in the caller's flags.
+    ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, RunFlags& flags);
     ~ConversionRun();
     ConversionRun(const ConversionRun&) = delete;
     ConversionRun& operator=(const ConversionRun&) = delete;
@@ -34,10 +37,10 @@ public:
     // Blocks until the worker has finished (for callers without an event loop).
     void Wait();
 
-    bool Converting() const { return converting_; }
-    bool StopRequested() const { return stopRequested_; }
-    int CurrentIndex() const { return currentIndex_; }
-    int ElapsedSeconds() const { return elapsedSeconds_; }
+    bool Converting() const { return flags_.converting; }
+    bool StopRequested() const { return flags_.stopRequested; }
+    int CurrentIndex() const { return flags_.currentIndex; }
+    int ElapsedSeconds() const { return flags_.elapsedSeconds; }
 
 private:
     void ThreadProc();
@@ -47,11 +50,9 @@ private:
     ItemList& items_;
     ConvertEngine& engine_;
     RunView& view_;
+    RunFlags ownFlags_;
+    RunFlags& flags_;
     std::thread worker_;
-    std::atomic<bool> converting_{false};
-    std::atomic<bool> stopRequested_{false};
-    std::atomic<int> currentIndex_{-1};  // -1 between items: the tick then writes nothing
-    std::atomic<int> elapsedSeconds_{0};
     // Keeps a tick from writing "Doing..." over a row the worker has just finished.
     std::mutex tickMutex_;
 };

@@ -13,6 +13,7 @@ namespace tessival {
 class ItemEditorWindow : public QDialog {
 public:
     using ApplyHandler = std::function<void(const ConvertItem&)>;
+    using RowHandler = std::function<void(const ConvertItem&)>;
 
     explicit ItemEditorWindow(QWidget* parent = nullptr) : QDialog(parent) {}
 
@@ -22,14 +23,24 @@ public:
 
     // "Apply to follow items" hands the shown record to this handler.
     void SetApplyToFollowingHandler(ApplyHandler handler) { applyToFollowing_ = std::move(handler); }
+    // Told after every change the window writes into its record, to rewrite that record's row.
+    void SetItemChangedHandler(RowHandler handler) { itemChanged_ = std::move(handler); }
+    // While a run converts, the window only shows: the run reads and writes the records.
+    virtual void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool ReadOnly() const { return readOnly_; }
 
 protected:
     void RequestApplyToFollowing() {
-        if (Item() && applyToFollowing_) applyToFollowing_(*Item());
+        if (Item() && applyToFollowing_ && !readOnly_) applyToFollowing_(*Item());
+    }
+    void ItemChanged() {
+        if (Item() && itemChanged_) itemChanged_(*Item());
     }
 
 private:
     ApplyHandler applyToFollowing_;
+    RowHandler itemChanged_;
+    bool readOnly_ = false;
 };
 
 }  // namespace tessival

@@ -25,10 +25,13 @@ void ItemListMirror::AddItem(const ConvertItem& item) {
     view_.AppendRow(item);
 }
 
-void ItemListMirror::RefreshSelectedRow() {
-    const int row = view_.SelectedRow();
+void ItemListMirror::RefreshRowOf(const ConvertItem& item) { RefreshRow(static_cast<int>(items_.IndexOf(&item))); }
+
+void ItemListMirror::RefreshRow(int row) {
     if (const ConvertItem* item = items_.At(row)) view_.WriteRow(row, *item);
 }
+
+void ItemListMirror::RefreshSelectedRow() { RefreshRow(view_.SelectedRow()); }
 
 void ItemListMirror::DetachEditorFrom(const ConvertItem* leaving) {
     if (editor_ && editor_->Item() == leaving) editor_->SetItem(nullptr);

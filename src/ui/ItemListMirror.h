@@ -19,6 +19,9 @@ public:
     void AddItem(const ConvertItem& item);
     // Rewrites the first selected row's cells from its record.
     void RefreshSelectedRow();
+    // Rewrites the cells of the row that shows this record; nothing when it is not in the list.
+    void RefreshRowOf(const ConvertItem& item);
+    void RefreshRow(int row);
 
     int SelectedRow() const { return view_.SelectedRow(); }
     ConvertItem* SelectedItem() { return items_.At(SelectedRow()); }

@@ -13,7 +13,7 @@
 #include "ui/Artwork.h"
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
-#include "ui/PlaceholderPropertiesDialog.h"
+#include "ui/ItemPropertiesDialog.h"
 #include "ui/PopupMenu.h"
 #include "ui/SkinStyle.h"
 
@@ -31,13 +31,19 @@ MainDialog::MainDialog(Shell& shell, QString startupDirectory, QWidget* parent)
       startupDirectory_(std::move(startupDirectory)),
       listControl_(this),
       mirror_(itemList, listControl_),
-      listCommands_(mirror_, itemList, shell_, converting) {
+      listCommands_(mirror_, itemList, shell_, converting),
+      engine_(shell_),
+      runView_(mirror_, listControl_, shell_, this, [this](int messageId) { OnRunFinished(messageId); }),
+      run_(itemList, engine_, runView_, runFlags) {
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
     SetUpButtons();
-    propertiesDialog_ = std::make_unique<PlaceholderPropertiesDialog>(this);
+    propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
+    propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
+    progressTimer_.setInterval(1000);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { run_.Tick(); });
     mirror_.SetEditor(propertiesDialog_.get());
 }
 
@@ -175,7 +181,7 @@ void MainDialog::OnHelp() {
     about.exec();
 }
 
-bool MainDialog::StartConditionHolds() const {
+bool MainDialog::CheckAllItems() const {
     if (listControl_.RowCount() == 0) return false;
     const DriveTypes& drives = shell_.Drives();
     for (int row = 0; row < listControl_.RowCount(); ++row) {
@@ -187,7 +193,7 @@ bool MainDialog::StartConditionHolds() const {
 
 void MainDialog::OnStartConvert() {
     if (converting) return;
-    if (!StartConditionHolds()) {
+    if (!CheckAllItems()) {
         InvalidItemsDialog invalid(itemList, shell_.Drives(), this);
         invalid.exec();
         return;
@@ -197,6 +203,33 @@ void MainDialog::OnStartConvert() {
 
 void MainDialog::OnStopConvert() {
     if (converting) StopConversionRun();
+}
+
+void MainDialog::BeginConversionRun() {
+    // The run reads and writes the records: the properties window only shows them meanwhile.
+    if (propertiesDialog_) propertiesDialog_->SetReadOnly(true);
+    if (!run_.Start()) {
+        if (propertiesDialog_) propertiesDialog_->SetReadOnly(false);
+        return;
+    }
+    progressTimer_.start();
+}
+
+void MainDialog::StopConversionRun() {
+    progressTimer_.stop();
+    run_.Stop();
+}
+
+void MainDialog::OnRunFinished(int messageId) {
+    // A new run may have begun before this news arrived; it keeps its timer.
+    if (!converting) {
+        progressTimer_.stop();
+        if (propertiesDialog_) {
+            propertiesDialog_->SetReadOnly(false);
+            propertiesDialog_->SetItem(propertiesDialog_->Item());  // shows the statuses the run wrote
+        }
+    }
+    shell_.MessageBox(LoadString(messageId));
 }
 
 void MainDialog::paintEvent(QPaintEvent*) {

@@ -4,10 +4,14 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <atomic>
 #include <memory>
 
+#include "engine/ConversionRun.h"
+#include "engine/ConvertEngine.h"
+#include "engine/RunFlags.h"
 #include "joblist/ItemList.h"
 #include "platform/shell/Shell.h"
 #include "ui/ButtonTable.h"
@@ -17,6 +21,7 @@
 #include "ui/ItemListMirror.h"
 #include "ui/ItemListView.h"
 #include "ui/ListCommands.h"
+#include "ui/WindowRunView.h"
 
 namespace tessival {
 
@@ -56,18 +61,19 @@ public:
     // during a run.
     void reject() override;
 
-    // Run state, shared with the conversion run's worker.
-    std::atomic<int> elapsedSeconds{0};
-    std::atomic<int> currentIndex{0};
-    std::atomic<bool> stopRequested{false};
-    std::atomic<bool> converting{false};
+    // Run state: the conversion run's own flags, shared with its worker.
+    RunFlags runFlags;
+    std::atomic<int>& elapsedSeconds = runFlags.elapsedSeconds;
+    std::atomic<int>& currentIndex = runFlags.currentIndex;
+    std::atomic<bool>& stopRequested = runFlags.stopRequested;
+    std::atomic<bool>& converting = runFlags.converting;
     ItemList itemList;
 
 protected:
-    // The conversion run plugs in here: called by Start once every item is complete and no run is
-    // going on, and by Stop while a run is going on.
-    virtual void BeginConversionRun() {}
-    virtual void StopConversionRun() {}
+    // Called by Start once every item is complete and no run is going on, and by Stop while a run
+    // is going on.
+    virtual void BeginConversionRun();
+    virtual void StopConversionRun();
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -88,7 +94,8 @@ private:
     void OnStartConvert();
     void OnStopConvert();
     void ShowItemPopup(const QPoint& screenPos);
-    bool StartConditionHolds() const;
+    bool CheckAllItems() const;
+    void OnRunFinished(int messageId);
 
     Shell& shell_;
     QString startupDirectory_;
@@ -98,6 +105,10 @@ private:
     ItemListView listControl_;
     ItemListMirror mirror_;
     ListCommands listCommands_;
+    ConvertEngine engine_;
+    WindowRunView runView_;
+    ConversionRun run_;
+    QTimer progressTimer_;  // the one-second "Doing..." tick
     bool dragging_ = false;
     QPoint dragOffset_;
 };

@@ -1,0 +1,258 @@
+#include "ui/ItemPropertiesDialog.h"
+
+#include <cstring>
+
+#include "engine/GraphToolkit.h"
+#include "joblist/TextField.h"
+#include "platform/media/Guid.h"
+#include "ui/ControlId.h"
+#include "ui/DialogUnits.h"
+#include "ui/FolderBrowser.h"
+#include "ui/MoreTypesDialog.h"
+#include "ui/QualityDialog.h"
+
+namespace tessival {
+namespace {
+
+constexpr const char* kSourceTypes[] = {
+    "UNKNOWN (UnKnown type)",        "ASF (Advanced Streaming Format)", "WMV (Windows Media Video)",
+    "WMA (Windows Media Audio)",     "DAT (Video CD)",                  "VOB (DVD Video)",
+    "MPG (MPEG I Video)",            "AVI (Audio-Video Interleaved)",   "WAV (Wave)",
+    "MP3 (MPEG Layer 3 Audio)",      "CDA (CD Audio Track)",            "CAP (Audio Capture Device)",
+};
+
+constexpr const char* kDestTypes[] = {
+    "UNSPECIFIED", "WMA", "WAV", "MP3", "", "--------All third party types----------", "",
+};
+
+constexpr const char* kQualityCaptions[] = {"Channel:", "Bit:", "Frequency:", "Bit rate:"};
+
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The new destination name for a type: the part before the first dot after the first character,
+// then the type's extension in lower case.
+QString RenamedForType(QString name, const QString& typeEntry) {
+    const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
+    if (dot > 0) name.truncate(dot);
+    return name + QLatin1Char('.') + typeEntry.left(3).toLower();
+}
+
+}  // namespace
+
+ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent)
+    : ItemEditorWindow(parent),
+      shell_(shell),
+      sourceGroup_(QStringLiteral("Source"), this),
+      sourceTypeLabel_(QStringLiteral("Source type:"), this),
+      sourceType_(this),
+      destGroup_(QStringLiteral("Destination Name, Type and Quality"), this),
+      destNameLabel_(QStringLiteral("Dest name:"), this),
+      destName_(this),
+      destPathLabel_(QStringLiteral("Dest path:"), this),
+      destPath_(this),
+      browse_(QStringLiteral("..."), this),
+      destTypeLabel_(QStringLiteral("Dest type:"), this),
+      destType_(this),
+      selectQuality_(QStringLiteral("Select Dest Qualities"), this),
+      moreTypes_(QStringLiteral("How to get more types"), this),
+      applyToFollowing_(QStringLiteral("Apply to follow items"), this),
+      status_(this) {
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    PlaceControls();
+    FillCombos();
+    ConnectHandlers();
+    SetItem(nullptr);
+}
+
+void ItemPropertiesDialog::PlaceControls() {
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("\"abc.wav\" Properties"), 213, 207);
+    units.Place(sourceGroup_, 7, 7, 199, 26);
+    units.Place(sourceTypeLabel_, 13, 19, 49, 8);
+    units.Place(sourceType_, 65, 15, 136, 12);
+    units.Place(destGroup_, 7, 34, 199, 112);
+    units.Place(destNameLabel_, 13, 49, 41, 8);
+    units.Place(destName_, 65, 46, 123, 12);
+    units.Place(destPathLabel_, 13, 63, 41, 8);
+    units.Place(destPath_, 65, 61, 122, 12);
+    units.Place(browse_, 188, 60, 13, 12);
+    units.Place(destTypeLabel_, 13, 81, 41, 8);
+    units.Place(destType_, 65, 77, 134, 12);
+    constexpr int kCaptionRects[4][4] = {{17, 100, 41, 8}, {110, 98, 37, 8}, {17, 114, 41, 8}, {110, 113, 37, 8}};
+    constexpr int kValueRects[4][4] = {{65, 96, 40, 12}, {157, 95, 44, 12}, {65, 111, 40, 12}, {157, 109, 44, 12}};
+    constexpr int kValueIds[4] = {kChannels, kBits, kFrequency, kBitRate};
+    for (std::size_t i = 0; i < 4; ++i) {
+        QLabel& caption = qualityCaptions_[i];
+        caption.setParent(this);
+        caption.setText(QString::fromLatin1(kQualityCaptions[i]));
+        caption.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        units.Place(caption, kCaptionRects[i][0], kCaptionRects[i][1], kCaptionRects[i][2], kCaptionRects[i][3]);
+        QLabel& value = qualityValues_[i];
+        value.setParent(this);
+        value.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        units.Place(value, kValueRects[i][0], kValueRects[i][1], kValueRects[i][2], kValueRects[i][3]);
+        SetControlId(value, kValueIds[i]);
+    }
+    units.Place(selectQuality_, 108, 127, 93, 14);
+    units.Place(moreTypes_, 7, 152, 90, 14);
+    units.Place(applyToFollowing_, 108, 152, 93, 14);
+    units.Place(status_, 7, 169, 199, 31);
+    status_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status_.setWordWrap(true);
+    status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    destName_.setMaxLength(79);
+    destPath_.setMaxLength(254);
+    for (QPushButton* button : {&browse_, &selectQuality_, &moreTypes_, &applyToFollowing_}) button->setAutoDefault(false);
+
+    SetControlId(sourceType_, kSourceType);
+    SetControlId(destName_, kDestName);
+    SetControlId(destPath_, kDestPath);
+    SetControlId(browse_, kBrowse);
+    SetControlId(destType_, kDestType);
+    SetControlId(selectQuality_, kSelectQuality);
+    SetControlId(moreTypes_, kMoreTypes);
+    SetControlId(applyToFollowing_, kApplyToFollowing);
+    SetControlId(status_, kStatus);
+}
+
+void ItemPropertiesDialog::FillCombos() {
+    for (const char* entry : kSourceTypes) sourceType_.addItem(QString::fromLatin1(entry));
+    for (const char* entry : kDestTypes) destType_.addItem(QString::fromLatin1(entry));
+    // Every installed audio compressor can write a WAV file of its own format.
+    GraphToolkit toolkit(shell_);
+    toolkit.OpenGraph();
+    const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
+    for (int i = 0; i < count; ++i)
+        destType_.addItem(QStringLiteral("WAV (%1)").arg(QString::fromStdString(toolkit.GetDeviceName(i))));
+    toolkit.CloseGraph();
+}
+
+void ItemPropertiesDialog::ConnectHandlers() {
+    connect(&sourceType_, &QComboBox::activated, this, [this] { OnSourceTypeChanged(); });
+    connect(&destType_, &QComboBox::activated, this, [this] { OnDestTypeChanged(); });
+    connect(&destName_, &QLineEdit::textEdited, this, [this] { OnDestNameChanged(); });
+    connect(&destPath_, &QLineEdit::textEdited, this, [this] { OnDestPathChanged(); });
+    connect(&browse_, &QPushButton::clicked, this, [this] { OnBrowse(); });
+    connect(&selectQuality_, &QPushButton::clicked, this, [this] { OnSelectQuality(); });
+    connect(&moreTypes_, &QPushButton::clicked, this, [this] { OnMoreTypes(); });
+    connect(&applyToFollowing_, &QPushButton::clicked, this, [this] { RequestApplyToFollowing(); });
+}
+
+int ItemPropertiesDialog::FindEntry(const QComboBox& combo, const QString& prefix) {
+    const int count = combo.count();
+    for (int step = 1; step <= count; ++step) {
+        const int index = step % count;
+        if (combo.itemText(index).startsWith(prefix, Qt::CaseInsensitive)) return index;
+    }
+    return -1;
+}
+
+void ItemPropertiesDialog::SetItem(ConvertItem* item) {
+    item_ = item;
+    if (item) {
+        setWindowTitle(QStringLiteral("\"%1\"  Properties").arg(Text(FieldView(item->sourceName))));
+        destName_.setText(Text(FieldView(item->destName)));
+        destPath_.setText(Text(FieldView(item->destPath)));
+        if (const int index = FindEntry(sourceType_, Text(FieldView(item->sourceType))); index >= 0)
+            sourceType_.setCurrentIndex(index);
+        if (const int index = FindEntry(destType_, Text(FieldView(item->destType))); index >= 0)
+            destType_.setCurrentIndex(index);
+        status_.setText(Text(FieldView(item->status)));
+    } else {
+        destName_.clear();
+        destPath_.clear();
+        status_.clear();
+    }
+    ShowQualityLabels();
+    UpdateEnabling();
+}
+
+void ItemPropertiesDialog::SetReadOnly(bool readOnly) {
+    ItemEditorWindow::SetReadOnly(readOnly);
+    UpdateEnabling();
+}
+
+void ItemPropertiesDialog::UpdateEnabling() {
+    const bool editable = Editable();
+    sourceType_.setEnabled(editable);
+    destType_.setEnabled(editable);
+    destName_.setReadOnly(!editable);
+    destPath_.setReadOnly(!editable);
+    browse_.setEnabled(editable);
+    applyToFollowing_.setEnabled(editable);
+    selectQuality_.setEnabled(editable && !IsTypeUnusable());
+}
+
+bool ItemPropertiesDialog::IsTypeUnusable() const {
+    const QString entry = destType_.currentText();
+    return entry.size() < 3 || entry.startsWith(QLatin1Char('-')) || entry.startsWith(QLatin1String("UNSPECIFIED"));
+}
+
+void ItemPropertiesDialog::ShowQualityLabels() {
+    const QualityInfo quality = item_ ? item_->quality : QualityInfo{};
+    qualityValues_[0].setText(QString::number(quality.nChannels));
+    qualityValues_[1].setText(QString::number(quality.wBitsPerSample));
+    qualityValues_[2].setText(QString::number(quality.nSamplesPerSec));
+    qualityValues_[3].setText(QString::number(QualityKbps(quality)));
+}
+
+void ItemPropertiesDialog::OnSourceTypeChanged() {
+    if (!Editable()) return;
+    WriteField(item_->sourceType, sourceType_.currentText().left(3).toStdString());
+    ItemChanged();
+}
+
+void ItemPropertiesDialog::OnDestNameChanged() {
+    if (!Editable()) return;
+    WriteField(item_->destName, destName_.text().toStdString());
+    ItemChanged();
+}
+
+void ItemPropertiesDialog::OnDestPathChanged() {
+    if (!Editable()) return;
+    WriteField(item_->destPath, destPath_.text().toStdString());
+    ItemChanged();
+}
+
+void ItemPropertiesDialog::OnDestTypeChanged() {
+    if (!Editable()) return;
+    if (IsTypeUnusable()) {
+        selectQuality_.setEnabled(false);
+        return;
+    }
+    selectQuality_.setEnabled(true);
+    const QString entry = destType_.currentText();
+    std::memset(item_->destType, 0, sizeof item_->destType);
+    WriteField(item_->destType, entry.toStdString());
+    destName_.setText(RenamedForType(destName_.text(), entry));
+    item_->quality = QualityInfo{};
+    ShowQualityLabels();
+    OnDestNameChanged();
+}
+
+void ItemPropertiesDialog::OnBrowse() {
+    if (!Editable()) return;
+    FolderBrowser browser;
+    browser.title = "Folder";
+    if (!browser.Browse(shell_)) return;
+    destPath_.setText(QString::fromStdString(browser.path));
+    OnDestPathChanged();
+}
+
+void ItemPropertiesDialog::OnSelectQuality() {
+    if (!Editable()) return;
+    ConvertItem* const target = item_;
+    QualityDialog dialog(shell_, destType_.currentText().toStdString(), target->quality, nullptr, this);
+    // The window may have been bound elsewhere while the dialog was open.
+    if (dialog.exec() != QDialog::Accepted || item_ != target || !Editable()) return;
+    item_->quality = dialog.Chosen();
+    ShowQualityLabels();
+    ItemChanged();
+}
+
+void ItemPropertiesDialog::OnMoreTypes() {
+    MoreTypesDialog dialog(shell_, this);
+    dialog.exec();
+}
+
+}  // namespace tessival

@@ -1,0 +1,40 @@
+#include "ui/SuggestionDialog.h"
+
+#include "res/ResourceIds.h"
+#include "ui/ControlId.h"
+#include "ui/DialogUnits.h"
+
+namespace tessival {
+namespace {
+
+// One text, its lines joined with line breaks.
+QString Lines(std::initializer_list<const char*> lines) {
+    QStringList list;
+    for (const char* line : lines) list << QString::fromLatin1(line);
+    return list.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+SuggestionDialog::SuggestionDialog(QWidget* parent)
+    : QDialog(parent),
+      meaning_(Lines({"First, you ought to know the mean of the numbers.", "", "Channel:   1 = mono, 2 = stereo",
+                      "kbps:\t   Kilo-Bytes Per Second", "Bit:\t   8 bit or 16 bit per sample",
+                      "Frequency: 48000=good than CD,41000=CD,22050=Radio,8000=Phone"}),
+               this),
+      example_(Lines({"For example: ", "If you plan convert a file to mp3, following is the best:", "",
+                      "Channel:   2 = stereo", "kbps:\t   128 k byte per second.", "Bit:\t   0",
+                      "Frequency: 41000 = CD"}),
+               this),
+      close_(QStringLiteral("Close"), this) {
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("Suggestion"), 273, 193);
+    units.Place(meaning_, 7, 7, 259, 50);
+    units.Place(example_, 7, 90, 259, 68);
+    units.Place(close_, 216, 172, 50, 14);
+    for (QLabel* label : {&meaning_, &example_}) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetControlId(close_, IDCANCEL);
+    close_.setDefault(true);
+    connect(&close_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+}  // namespace tessival

@@ -1,0 +1,225 @@
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+#include <functional>
+#include <regex>
+
+#include "UiTestSupport.h"
+#include "joblist/ItemColumns.h"
+#include "joblist/TextField.h"
+#include "platform/media/MediaFixtures.h"
+#include "platform/shell/ScriptedShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "support/TempDir.h"
+#include "ui/CommandTarget.h"
+#include "ui/ControlId.h"
+#include "ui/ItemPropertiesDialog.h"
+#include "ui/MainDialog.h"
+#include "ui/QualityDialog.h"
+
+namespace tessival {
+namespace {
+
+using media::test::MakeTone;
+using media::test::Probe;
+using test::WhenModal;
+
+using QualityPick = std::function<bool(const QualityInfo&)>;
+
+// The real window with its real engine, driven as a user would: files from the scripted file
+// dialog, type and quality through the properties and quality dialogs, then Start and Stop.
+class WindowRunTest : public ::testing::Test, protected test::UsesApp {
+protected:
+    void SetUp() override {
+        shell.drives = &drives;
+        SetAppMainWindow(&window);
+        window.show();
+        std::filesystem::create_directories(OutDir());
+        // Every text a Status cell shows, in order.
+        QObject::connect(&window.ListControl(), &QTreeWidget::itemChanged, [this](QTreeWidgetItem* row, int column) {
+            if (column == kStatusColumn)
+                statusHistory[window.ListControl().indexOfTopLevelItem(row)].push_back(row->text(column).toStdString());
+        });
+    }
+    void TearDown() override {
+        if (window.converting) {
+            window.OnCommand(ID_STOP);
+            WaitForRunEnd(60000);
+        }
+        SetAppMainWindow(nullptr);
+    }
+
+    std::string OutDir() { return dir.Path() + "/out"; }
+    std::string Cell(int row) { return window.ListControl().CellText(row, kStatusColumn).toStdString(); }
+    ItemPropertiesDialog& Properties() { return static_cast<ItemPropertiesDialog&>(*window.PropertiesDialog()); }
+
+    void AddSources(const std::vector<std::string>& names) {
+        shell.openAnswers.push_back(ChosenFiles{dir.Path() + "/", names});
+        window.OnCommand(ID_ADD_FROM_FILE);
+    }
+
+    // Binds the row, picks the type, the output folder and the first quality that `pick` accepts.
+    void SetUpRow(int row, const QString& type, const QualityPick& pick) {
+        window.ListControl().SelectRow(row);
+        window.OnCommand(ID_EDIT);
+        auto& combo = *qobject_cast<QComboBox*>(FindControl(Properties(), ItemPropertiesDialog::kDestType));
+        const int index = combo.findText(type);
+        ASSERT_GE(index, 0);
+        combo.setCurrentIndex(index);
+        emit combo.activated(index);
+        shell.folderAnswers.push_back(OutDir());
+        qobject_cast<QPushButton*>(FindControl(Properties(), ItemPropertiesDialog::kBrowse))->click();
+        bool picked = false;
+        WhenModal choose(WhenModal::Kind::Dialog, [&](QWidget* window) {
+            auto* dialog = dynamic_cast<QualityDialog*>(window);
+            if (!dialog) return;
+            for (std::size_t i = 0; i < dialog->Qualities().size() && !picked; ++i) {
+                if (!pick(dialog->Qualities()[i])) continue;
+                dialog->List().clearSelection();
+                dialog->List().topLevelItem(static_cast<int>(i))->setSelected(true);
+                picked = true;
+            }
+            picked ? dialog->accept() : dialog->reject();
+        });
+        qobject_cast<QPushButton*>(FindControl(Properties(), ItemPropertiesDialog::kSelectQuality))->click();
+        ASSERT_TRUE(picked) << "no such quality for " << type.toStdString();
+    }
+
+    bool WaitForRunEnd(int timeoutMs) {
+        return QTest::qWaitFor([this] { return !window.converting && !shell.messages.empty(); }, timeoutMs);
+    }
+
+    static bool Pcm22kStereo(const QualityInfo& q) {
+        return q.nChannels == 2 && q.nSamplesPerSec == 22050 && q.wBitsPerSample == 16;
+    }
+    static bool Mp3Mono(const QualityInfo& q) { return q.nChannels == 1; }
+
+    test::FakeDrives drives;
+    ScriptedShell shell;
+    test::TempDir dir;
+    MainDialog window{shell, QString::fromStdString(dir.Path())};
+    std::map<int, std::vector<std::string>> statusHistory;
+};
+
+const std::regex kComplete(R"(Complete\(\d+s\))");
+
+TEST_F(WindowRunTest, TwoFilesConvertToValidOutputs) {
+    ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 44100, 2, "pcm_s16le", 1.5));
+    ASSERT_TRUE(MakeTone(dir.Path() + "/b.mp3", 44100, 2, "libmp3lame", 1.5));
+    AddSources({"a.wav", "b.mp3"});
+    SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    SetUpRow(1, QStringLiteral("MP3"), Mp3Mono);
+    ASSERT_TRUE(HasQuality(window.itemList.At(1)->quality));
+
+    statusHistory.clear();
+    window.OnCommand(ID_START);
+    EXPECT_TRUE(window.converting || !shell.messages.empty());
+    ASSERT_TRUE(WaitForRunEnd(120000));
+    QTest::qWait(50);  // the last queued cell texts
+
+    EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
+    EXPECT_TRUE(std::regex_match(Cell(1), kComplete)) << Cell(1);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_CONVERT_COMPLETE));
+    for (int row : {0, 1}) EXPECT_EQ(statusHistory[row].front(), LoadString(IDS_INIT));
+
+    auto wav = Probe(OutDir() + "/a.wav");
+    EXPECT_EQ(wav["codec_name"], "pcm_s16le") << wav["error"];
+    EXPECT_EQ(wav["sample_rate"], "22050");
+    EXPECT_EQ(wav["channels"], "2");
+    auto mp3 = Probe(OutDir() + "/b.mp3");
+    EXPECT_EQ(mp3["codec_name"], "mp3") << mp3["error"];
+    EXPECT_EQ(mp3["channels"], "1");
+    EXPECT_GT(std::stoi(mp3["nb_read_packets"].empty() ? "0" : mp3["nb_read_packets"]), 10);
+    // The properties window edits again once the run is over.
+    EXPECT_FALSE(Properties().ReadOnly());
+}
+
+TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
+    ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 22050, 1, "pcm_s16le", 1));
+    // Long enough that the timer ticks several times while it converts.
+    ASSERT_TRUE(MakeTone(dir.Path() + "/long.wav", 22050, 1, "pcm_s16le", 2400));
+    ASSERT_TRUE(MakeTone(dir.Path() + "/c.wav", 22050, 1, "pcm_s16le", 1));
+    AddSources({"a.wav", "long.wav", "c.wav"});
+    SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    SetUpRow(1, QStringLiteral("MP3"), Mp3Mono);
+    SetUpRow(2, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    const std::string thirdBefore = Cell(2);
+
+    statusHistory.clear();
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(1) == "Doing...2"; }, 60000)) << Cell(1);
+
+    // While it converts: the window answers, refuses Exit and structural commands, edits nothing.
+    EXPECT_TRUE(Properties().ReadOnly());
+    window.OnCommand(ID_EXIT);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_STOP_BEFORE_EXIT));
+    EXPECT_TRUE(window.isVisible());
+    window.OnCommand(ID_DELETE);
+    EXPECT_EQ(window.itemList.Count(), 3u);
+    shell.messages.clear();
+
+    window.OnCommand(ID_STOP);
+    ASSERT_TRUE(WaitForRunEnd(60000));
+    QTest::qWait(50);
+    EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
+    EXPECT_EQ(Cell(1), LoadString(IDS_USER_ABORT));
+    EXPECT_EQ(Cell(2), thirdBefore);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_CONVERT_COMPLETE));
+
+    // The running row went Init..., then one tick a second.
+    const std::vector<std::string> expected = {"Init...", "Doing...0", "Doing...1", "Doing...2"};
+    const auto& seen = statusHistory[1];
+    ASSERT_GE(seen.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(seen.begin(), seen.begin() + 4), expected);
+    EXPECT_EQ(seen.back(), LoadString(IDS_USER_ABORT));
+    // What was converted before the stop stays a valid file.
+    EXPECT_EQ(Probe(OutDir() + "/long.mp3")["codec_name"], "mp3");
+}
+
+TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {
+    AddSources({"missing.wav"});
+    WhenModal close(WhenModal::Kind::Dialog, [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    window.OnCommand(ID_START);
+    EXPECT_EQ(close.Seen(), 1);
+    EXPECT_FALSE(window.converting);
+    window.OnCommand(ID_STOP);
+    EXPECT_TRUE(shell.messages.empty());
+}
+
+// Makes the README's run and properties screenshots when asked to, under a display (e.g. Xvfb :99):
+// DISPLAY=:99 QT_QPA_PLATFORM=xcb TESSIVAL_RUN_SCREENSHOTS=docs build/tests/ui/test_ui
+//   --gtest_filter='WindowRunTest.Screenshots'
+TEST_F(WindowRunTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("TESSIVAL_RUN_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "set TESSIVAL_RUN_SCREENSHOTS";
+    const std::vector<std::string> names = {"Morning Raga.wav", "Harbour Bells.wav", "Night Train.wav",
+                                            "Field Recording.wav"};
+    for (const std::string& name : names) ASSERT_TRUE(MakeTone(dir.Path() + "/" + name, 44100, 2, "pcm_s16le", 900));
+    AddSources(names);
+    for (int row = 0; row < 4; ++row) SetUpRow(row, QStringLiteral("MP3"), [](const QualityInfo& q) {
+        return q.nChannels == 2 && q.nAvgBytesPerSec == 16000;
+    });
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(0) == "Doing...3"; }, 60000));
+    Properties().hide();
+    window.raise();
+    QTest::qWait(300);
+    ASSERT_TRUE(window.grab().save(folder + QStringLiteral("/run.png")));
+    window.OnCommand(ID_STOP);
+    ASSERT_TRUE(WaitForRunEnd(60000));
+    window.ListControl().SelectRow(1);
+    window.OnCommand(ID_EDIT);
+    QTest::qWait(300);
+    ASSERT_TRUE(Properties().grab().save(folder + QStringLiteral("/properties.png")));
+}
+
+}  // namespace
+}  // namespace tessival
