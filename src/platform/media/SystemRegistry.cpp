@@ -17,10 +17,17 @@
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace tessival::media {
 namespace {
 
 std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
+    // Failures reach the program as result codes and status texts; libav's own log lines (codec
+    // probing, damaged input) would only clutter the terminal.
+    av_log_set_level(AV_LOG_QUIET);
     auto registry = std::make_shared<FilterRegistry>();
     // DirectShow filters
     registry->Register(FileSourceAsync::Entry());

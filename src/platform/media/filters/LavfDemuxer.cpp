@@ -60,11 +60,7 @@ MediaType VideoTypeOf(const AVCodecParameters& par) {
 
 }  // namespace
 
-LavfDemuxer::LavfDemuxer() {
-    // Damaged input is reported through the results; libav's own chatter stays off the terminal.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
-}
+LavfDemuxer::LavfDemuxer() = default;
 
 LavfDemuxer::~LavfDemuxer() { Close(); }
 
