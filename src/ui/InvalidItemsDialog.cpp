@@ -1,7 +1,5 @@
 #include "ui/InvalidItemsDialog.h"
 
-#include <QHeaderView>
-
 #include "joblist/ItemChecks.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
@@ -9,16 +7,12 @@
 #include "res/StringTable.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
+#include "ui/ReportList.h"
 
 namespace tessival {
 namespace {
 
-struct Column {
-    const char* header;
-    int width;
-};
-
-constexpr std::array<Column, InvalidItemsDialog::kColumnCount> kColumns = {{
+constexpr std::array<ReportColumn, InvalidItemsDialog::kColumnCount> kColumns = {{
     {"Source", 85},
     {"source type", 90},
     {"dest name", 80},
@@ -26,17 +20,6 @@ constexpr std::array<Column, InvalidItemsDialog::kColumnCount> kColumns = {{
     {"dest type", 80},
     {"qualities", 80},
 }};
-
-void SetUpColumns(QTreeWidget& list) {
-    QStringList headers;
-    for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
-    list.setColumnCount(InvalidItemsDialog::kColumnCount);
-    list.setHeaderLabels(headers);
-    list.header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list.header()->setStretchLastSection(false);
-    for (int i = 0; i < InvalidItemsDialog::kColumnCount; ++i)
-        list.setColumnWidth(i, kColumns[static_cast<std::size_t>(i)].width);
-}
 
 std::string DestPathCell(const ConvertItem& item, const DriveTypes& drives) {
     std::string cell;
@@ -83,10 +66,7 @@ InvalidItemsDialog::InvalidItemsDialog(const ItemList& items, const DriveTypes& 
     SetControlId(close_, IDCANCEL);
     connect(&close_, &QPushButton::clicked, this, &QDialog::reject);
 
-    list_.setRootIsDecorated(false);
-    list_.setSelectionMode(QAbstractItemView::SingleSelection);
-    list_.setSelectionBehavior(QAbstractItemView::SelectRows);
-    SetUpColumns(list_);
+    SetUpReportList(list_, kColumns);
     items.ForEach([this, &drives](const ConvertItem& item) {
         const auto cells = CellsFor(item, drives);
         if (!cells) return;

@@ -1,7 +1,5 @@
 #include "ui/QualityDialog.h"
 
-#include <QHeaderView>
-
 #include "engine/GraphToolkit.h"
 #include "engine/QualityListing.h"
 #include "platform/shell/Shell.h"
@@ -9,30 +7,13 @@
 #include "res/StringTable.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
+#include "ui/ReportList.h"
 #include "ui/SuggestionDialog.h"
 
 namespace tessival {
 namespace {
 
-struct Column {
-    const char* header;
-    int width;
-};
-
-constexpr Column kColumns[] = {{"Channel", 70}, {"kbps", 60}, {"Bit", 50}, {"Frequency", 75}};
-
-void SetUpList(QTreeWidget& list) {
-    QStringList headers;
-    for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
-    list.setColumnCount(static_cast<int>(std::size(kColumns)));
-    list.setHeaderLabels(headers);
-    list.header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list.header()->setStretchLastSection(false);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) list.setColumnWidth(i, kColumns[i].width);
-    list.setRootIsDecorated(false);
-    list.setSelectionMode(QAbstractItemView::SingleSelection);
-    list.setSelectionBehavior(QAbstractItemView::SelectRows);
-}
+constexpr ReportColumn kColumns[] = {{"Channel", 70}, {"kbps", 60}, {"Bit", 50}, {"Frequency", 75}};
 
 QString TitleFor(const std::string& destType) {
     std::string title = LoadString(IDS_QUALITY_TITLE);
@@ -64,7 +45,7 @@ QualityDialog::QualityDialog(Shell& shell, std::string destType, const QualityIn
     SetControlId(suggestion_, kSuggestion);
     SetControlId(ok_, IDOK);
     SetControlId(close_, IDCANCEL);
-    SetUpList(list_);
+    SetUpReportList(list_, kColumns);
     ok_.setDefault(true);
     connect(&ok_, &QPushButton::clicked, this, &QualityDialog::accept);
     connect(&close_, &QPushButton::clicked, this, &QDialog::reject);

@@ -98,6 +98,10 @@ protected:
         return q.nChannels == 2 && q.nSamplesPerSec == 22050 && q.wBitsPerSample == 16;
     }
     static bool Mp3Mono(const QualityInfo& q) { return q.nChannels == 1; }
+    // The slowest encoding offered, so that a long item surely outlasts a few ticks.
+    static bool Mp3Heaviest(const QualityInfo& q) {
+        return q.nChannels == 2 && q.nSamplesPerSec == 44100 && q.nAvgBytesPerSec == 40000;
+    }
 
     test::FakeDrives drives;
     ScriptedShell shell;
@@ -147,7 +151,7 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     ASSERT_TRUE(MakeTone(dir.Path() + "/c.wav", 22050, 1, "pcm_s16le", 1));
     AddSources({"a.wav", "long.wav", "c.wav"});
     SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
-    SetUpRow(1, QStringLiteral("MP3"), Mp3Mono);
+    SetUpRow(1, QStringLiteral("MP3"), Mp3Heaviest);
     SetUpRow(2, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
     const std::string thirdBefore = Cell(2);
 
@@ -205,7 +209,7 @@ TEST_F(WindowRunTest, Screenshots) {
     for (const std::string& name : names) ASSERT_TRUE(MakeTone(dir.Path() + "/" + name, 44100, 2, "pcm_s16le", 900));
     AddSources(names);
     for (int row = 0; row < 4; ++row) SetUpRow(row, QStringLiteral("MP3"), [](const QualityInfo& q) {
-        return q.nChannels == 2 && q.nAvgBytesPerSec == 16000;
+        return q.nChannels == 2 && q.nSamplesPerSec == 44100 && q.nAvgBytesPerSec == 16000;
     });
     window.OnCommand(ID_START);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(0) == "Doing...3"; }, 60000));
