@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "support/TempDir.h"
 #include "ui/CommandTarget.h"
 #include "ui/ControlId.h"
+#include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/QualityDialog.h"
@@ -186,6 +188,44 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     EXPECT_EQ(seen.back(), LoadString(IDS_USER_ABORT));
     // What was converted before the stop stays a valid file.
     EXPECT_EQ(Probe(OutDir() + "/long.mp3")["codec_name"], "mp3");
+}
+
+TEST_F(WindowRunTest, RefusedQualityAsksTheUserOnTheWindowThread) {
+    ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 44100, 2, "pcm_s16le", 1));
+    ASSERT_TRUE(MakeTone(dir.Path() + "/b.wav", 44100, 2, "pcm_s16le", 1));
+    AddSources({"a.wav", "b.wav"});
+    SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    SetUpRow(1, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    const QualityInfo refused{1, 2, 22050, 12345, 4, 16, 0};  // no encoder offers this byte rate
+    for (int row : {0, 1}) window.itemList.At(row)->quality = refused;
+
+    // Item 1: pick another quality from the running encoder's list. Item 2: skip it.
+    std::vector<std::string> asked;
+    QualityInfo picked{};
+    WhenModal answer(WhenModal::Kind::Dialog, [&](QWidget* shown) {
+        if (auto* quality = dynamic_cast<QualityDialog*>(shown)) {
+            asked.push_back("quality");
+            quality->List().clearSelection();
+            quality->List().topLevelItem(0)->setSelected(true);
+            picked = quality->Qualities().at(0);
+            quality->accept();
+            return;
+        }
+        asked.push_back("invalid");
+        const int radio = asked.size() == 1 ? InvalidQualityDialog::kSelectAnother : InvalidQualityDialog::kIgnoreItem;
+        qobject_cast<QRadioButton*>(FindControl(*shown, radio))->setChecked(true);
+        static_cast<QDialog*>(shown)->accept();
+    });
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(WaitForRunEnd(60000));
+    QTest::qWait(50);
+
+    EXPECT_EQ(asked, (std::vector<std::string>{"invalid", "quality", "invalid"}));
+    EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
+    EXPECT_TRUE(IsSameQuality(window.itemList.At(0)->quality, picked));
+    EXPECT_EQ(Cell(1), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_EQ(shell.messages.back().text, LoadString(IDS_CONVERT_HAD_ERRORS));
+    EXPECT_EQ(Probe(OutDir() + "/a.wav")["channels"], std::to_string(picked.nChannels));
 }
 
 TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {
