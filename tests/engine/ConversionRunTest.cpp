@@ -95,7 +95,7 @@ TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone)
     Add(Source("after.wav", 0.5));
     ASSERT_TRUE(run_.Start());
     ASSERT_TRUE(view_.WaitForCell(1, "Init..."));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     run_.Stop();
     ASSERT_TRUE(view_.WaitForFinish());
     run_.Wait();
@@ -105,7 +105,7 @@ TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone)
     EXPECT_EQ(view_.Cell(2), "");
     EXPECT_EQ(view_.finalMessage, IDS_CONVERT_COMPLETE);
     EXPECT_TRUE(run_.StopRequested());
-    // What was converted of the stopped item, 300 ms into it, is a valid file of that part.
+    // What was converted of the stopped item, 100 ms into it, is a valid file of that part.
     const auto stopped = Probe(Output(1));
     ASSERT_EQ(stopped.count("error"), 0u);
     const long samples = std::stol(stopped.at("duration_ts"));
