@@ -81,7 +81,7 @@ TEST(RoadOfOneItem, EverySourceTypeToEveryDestinationType) {
         WriteField(item.destName, std::to_string(i) + ".wav");
         WriteField(item.destType, destType);
         item.quality = PickQuality(destType);
-        ASSERT_NE(item.quality.nChannels, 0) << destType;
+        ASSERT_NE(+item.quality.nChannels, 0) << destType;  // + copies the packed field
         chosen.push_back(item.quality);
         items.Append(item);
     }

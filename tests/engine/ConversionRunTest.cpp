@@ -154,7 +154,7 @@ TEST_F(QualityChoiceTest, EncoderDefaultRunsTheItemAndKeepsItsQuality) {
     RunToEnd();
     EXPECT_EQ(view_.invalidQualityAsked, 1);
     EXPECT_EQ(view_.Cell(0).rfind("Complete(", 0), 0u);
-    EXPECT_EQ(items_.At(0)->quality.nAvgBytesPerSec, 44101u);
+    EXPECT_EQ(+items_.At(0)->quality.nAvgBytesPerSec, 44101u);  // + copies the packed field
     EXPECT_EQ(Probe(Output(0)).count("error"), 0u);
 }
 
@@ -165,7 +165,7 @@ TEST_F(QualityChoiceTest, AnotherQualityIsStoredInTheItemAndUsed) {
     RunToEnd();
     EXPECT_EQ(view_.qualityAsked, 1);
     EXPECT_TRUE(view_.askedWithEncoder);
-    EXPECT_EQ(items_.At(0)->quality.nAvgBytesPerSec, 44100u);
+    EXPECT_EQ(+items_.At(0)->quality.nAvgBytesPerSec, 44100u);
     EXPECT_EQ(Probe(Output(0)).at("sample_rate"), "22050");
 }
 

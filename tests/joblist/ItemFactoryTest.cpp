@@ -16,7 +16,7 @@ TEST(ItemFactory, SingleFileSplitsAtTheLastDot) {
     EXPECT_EQ(ReadField(item.destPath), "/music/");
     EXPECT_EQ(ReadField(item.destType), "UNSPECIFIED");
     EXPECT_EQ(ReadField(item.status), "Ready");
-    EXPECT_EQ(item.quality.nChannels, 0);
+    EXPECT_EQ(+item.quality.nChannels, 0);  // + copies the packed field
 }
 
 TEST(ItemFactory, SeveralFilesSplitAtTheFirstDot) {
@@ -46,8 +46,8 @@ TEST(ItemFactory, DiscAndCaptureItemsHaveNoDestPath) {
     EXPECT_EQ(ReadField(capture.sourceExt), "cap");
     EXPECT_EQ(ReadField(capture.sourceType), "CAP");
     EXPECT_EQ(ReadField(capture.destName), "USB Microphone");
-    EXPECT_EQ(capture.captureDevice, 1);
-    EXPECT_EQ(capture.captureInput, 2);
+    EXPECT_EQ(+capture.captureDevice, 1);
+    EXPECT_EQ(+capture.captureInput, 2);
 }
 
 TEST(ItemFactory, OverlongNamesAreCutAtTheirField) {
