@@ -9,6 +9,7 @@ namespace tessival {
 namespace {
 
 constexpr std::array<SourceTypeInfo, 12> kSourceTypes = {{
+    {"UNK", "UNKNOWN (UnKnown type)"},
     {"ASF", "ASF (Advanced Streaming Format)"},
     {"WMV", "WMV (Windows Media Video)"},
     {"WMA", "WMA (Windows Media Audio)"},
@@ -20,7 +21,6 @@ constexpr std::array<SourceTypeInfo, 12> kSourceTypes = {{
     {"CDA", "CDA (CD Audio Track)"},
     {"WAV", "WAV (Wave)"},
     {"CAP", "CAP (Audio Capture Device)"},
-    {"UNK", "UNKNOWN (UnKnown type)"},
 }};
 
 constexpr std::array<std::string_view, 3> kBuiltInDestTypes = {kDestWma, kDestWav, kDestMp3};

@@ -13,7 +13,7 @@ struct SourceTypeInfo {
     std::string_view description;  // "MP3 (MPEG Layer 3 Audio)"
 };
 
-// The source types a user can pick, in the order the properties dialog lists them; the last is
+// The source types a user can pick, in the order the properties dialog lists them; the first is
 // the unknown type, whose first three letters "UNK" are what gets stored.
 std::span<const SourceTypeInfo> SourceTypes();
 

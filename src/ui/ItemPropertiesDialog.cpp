@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/GraphToolkit.h"
+#include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
 #include "platform/media/Guid.h"
 #include "ui/ControlId.h"
@@ -14,16 +15,8 @@
 namespace tessival {
 namespace {
 
-constexpr const char* kSourceTypes[] = {
-    "UNKNOWN (UnKnown type)",        "ASF (Advanced Streaming Format)", "WMV (Windows Media Video)",
-    "WMA (Windows Media Audio)",     "DAT (Video CD)",                  "VOB (DVD Video)",
-    "MPG (MPEG I Video)",            "AVI (Audio-Video Interleaved)",   "WAV (Wave)",
-    "MP3 (MPEG Layer 3 Audio)",      "CDA (CD Audio Track)",            "CAP (Audio Capture Device)",
-};
-
-constexpr const char* kDestTypes[] = {
-    "UNSPECIFIED", "WMA", "WAV", "MP3", "", "--------All third party types----------", "",
-};
+// Entries after the built-in destination types, before the installed compressors.
+constexpr const char* kDestTypeSeparators[] = {"", "--------All third party types----------", ""};
 
 constexpr const char* kQualityCaptions[] = {"Channel:", "Bit:", "Frequency:", "Bit rate:"};
 
@@ -116,14 +109,16 @@ void ItemPropertiesDialog::PlaceControls() {
 }
 
 void ItemPropertiesDialog::FillCombos() {
-    for (const char* entry : kSourceTypes) sourceType_.addItem(QString::fromLatin1(entry));
-    for (const char* entry : kDestTypes) destType_.addItem(QString::fromLatin1(entry));
+    for (const SourceTypeInfo& type : SourceTypes()) sourceType_.addItem(Text(type.description));
+    destType_.addItem(Text(kDestUnspecified));
+    for (std::string_view type : BuiltInDestTypes()) destType_.addItem(Text(type));
+    for (const char* entry : kDestTypeSeparators) destType_.addItem(QString::fromLatin1(entry));
     // Every installed audio compressor can write a WAV file of its own format.
     GraphToolkit toolkit(shell_);
     toolkit.OpenGraph();
     const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
     for (int i = 0; i < count; ++i)
-        destType_.addItem(QStringLiteral("WAV (%1)").arg(QString::fromStdString(toolkit.GetDeviceName(i))));
+        destType_.addItem(QString::fromStdString(CompressorDestType(toolkit.GetDeviceName(i))));
     toolkit.CloseGraph();
 }
 

@@ -1,7 +1,6 @@
 #include "platform/media/filters/LavfDemuxer.h"
 
 #include <cstdio>
-#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
