@@ -7,7 +7,13 @@ libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
 libcdio-dev libcdio-paranoia-dev
 libpulse-dev
 libgtest-dev googletest
-ffmpeg sox libsox-fmt-all xvfb xauth imagemagick x11-apps"
+ffmpeg sox libsox-fmt-all xvfb xauth imagemagick x11-apps
+clang libclang-rt-14-dev
+cd-paranoia libcdio-utils
+pulseaudio pulseaudio-utils
+parallel
+desktop-file-utils appstream man-db
+fonts-wqy-microhei"
 
 missing=""
 for p in $PACKAGES; do
