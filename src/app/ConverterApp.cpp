@@ -20,7 +20,7 @@ namespace tessival {
 ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tessival"));
     setOrganizationName(QStringLiteral("Kestrane"));
-    setDesktopFileName(QStringLiteral("com.kestrane.Tessival"));
+    setDesktopFileName(QStringLiteral("com.kestrane.tessival"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
 }
 
