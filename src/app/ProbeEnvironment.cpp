@@ -1,6 +1,7 @@
 #include "app/ProbeEnvironment.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 extern "C" {
@@ -54,6 +55,11 @@ std::string UsableDecoder(GraphToolkit& toolkit, const std::string& prefix, cons
     return toolkit.DeviceNames.back();
 }
 
+std::string CreatedWavDest(const FilterRegistry& registry) {
+    std::shared_ptr<IBaseFilter> wavDest;
+    return SUCCEEDED(registry.CreateInstance(CLSID_WavDest, wavDest)) && wavDest ? "WAV Dest" : "";
+}
+
 std::string FoundTypeFilter(Shell& shell, const char* type, const std::shared_ptr<const FilterRegistry>& registry) {
     std::string name;
     return FindTypeFilter(shell, type, name, registry) ? name : std::string();
@@ -75,29 +81,42 @@ ProbeEnvironment::ProbeEnvironment(Shell& shell, std::shared_ptr<const FilterReg
     : shell_(shell), registry_(std::move(registry)) {}
 
 void ProbeEnvironment::Probe() {
+    using Finder = std::function<std::string(GraphToolkit&)>;
+    struct Check {
+        ProbedComponent component;
+        Finder find;
+    };
     const std::string codecs = CodecPackage();
-    components_ = {
-        {"PCM Encoder", IDS_NEED_DIRECTX, {codecs}, {}},
-        {"WAV Dest", IDS_NEED_DIRECTX, {kOwnPackage}, {}},
-        {"MP3 Encoder", IDS_MISSING_DECODERS, {codecs, "libmp3lame0"}, {}},
-        {"MP3 Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
-        {"WMA Encoder", IDS_MISSING_DECODERS, {codecs}, {}},
-        {"WMA Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
-        {"DVD AC3 Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
+    const auto encoderFor = [this](const char* type) -> Finder {
+        return [this, type](GraphToolkit& toolkit) {
+            return UsableEncoder(toolkit, FoundTypeFilter(shell_, type, registry_));
+        };
+    };
+    const auto decoder = [](std::string prefix, MediaType stream) -> Finder {
+        return [prefix, stream](GraphToolkit& toolkit) { return UsableDecoder(toolkit, prefix, stream); };
+    };
+    const std::vector<Check> checks = {
+        {{"PCM Encoder", IDS_NEED_DIRECTX, {codecs}, {}}, [](GraphToolkit& t) { return UsableEncoder(t, "PCM"); }},
+        {{"WAV Dest", IDS_NEED_DIRECTX, {kOwnPackage}, {}}, [this](GraphToolkit&) { return CreatedWavDest(*registry_); }},
+        {{"MP3 Encoder", IDS_MISSING_DECODERS, {codecs, "libmp3lame0"}, {}}, encoderFor("MP3")},
+        {{"MP3 Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
+         decoder("MPEG Layer-3 Decoder", CompressedAudio(WAVE_FORMAT_MPEGLAYER3, 44100, 16000, 1, 0))},
+        {{"WMA Encoder", IDS_MISSING_DECODERS, {codecs}, {}}, encoderFor("WMA")},
+        {{"WMA Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
+         decoder("Windows Media Audio Decoder", CompressedAudio(WAVE_FORMAT_WMAUDIO2, 44100, 16000, 2973, 16))},
+        {{"DVD AC3 Decoder", IDS_MISSING_DECODERS, {codecs}, {}},
+         [this](GraphToolkit& toolkit) {
+             return UsableDecoder(toolkit, FoundTypeFilter(shell_, "VOB", registry_),
+                                  CompressedAudio(WAVE_FORMAT_DOLBY_AC3, 48000, 24000, 768, 0));
+         }},
     };
     GraphToolkit toolkit(shell_, registry_);
     toolkit.OpenGraph();
-    components_[0].filterName = UsableEncoder(toolkit, "PCM");
-    std::shared_ptr<IBaseFilter> wavDest;
-    if (SUCCEEDED(registry_->CreateInstance(CLSID_WavDest, wavDest)) && wavDest) components_[1].filterName = "WAV Dest";
-    components_[2].filterName = UsableEncoder(toolkit, FoundTypeFilter(shell_, "MP3", registry_));
-    components_[3].filterName =
-        UsableDecoder(toolkit, "MPEG Layer-3 Decoder", CompressedAudio(WAVE_FORMAT_MPEGLAYER3, 44100, 16000, 1, 0));
-    components_[4].filterName = UsableEncoder(toolkit, FoundTypeFilter(shell_, "WMA", registry_));
-    components_[5].filterName = UsableDecoder(toolkit, "Windows Media Audio Decoder",
-                                              CompressedAudio(WAVE_FORMAT_WMAUDIO2, 44100, 16000, 2973, 16));
-    components_[6].filterName = UsableDecoder(toolkit, FoundTypeFilter(shell_, "VOB", registry_),
-                                              CompressedAudio(WAVE_FORMAT_DOLBY_AC3, 48000, 24000, 768, 0));
+    components_.clear();
+    for (const Check& check : checks) {
+        components_.push_back(check.component);
+        components_.back().filterName = check.find(toolkit);
+    }
     toolkit.CloseGraph();
 }
 
@@ -117,12 +136,14 @@ std::vector<ProbeOffer> ProbeEnvironment::Offers() const {
         }
         if (missing.empty()) continue;
         const std::string install = LoadStringWith(IDS_PROBE_DEBIAN_PACKAGES, Joined(packages, " "));
-        if (id == IDS_NEED_DIRECTX)
-            offers.push_back({id, LoadString(id) + "\n\n" + LoadStringWith(IDS_PROBE_MISSING_HERE, Joined(missing, ", ")) +
-                                      "\n" + install,
-                              PackagePage(packages.front())});
-        else
-            offers.push_back({id, LoadStringWith(id, Joined(missing, "\n") + "\n") + "\n\n" + install, kEncoderDownloadUrl});
+        if (id == IDS_NEED_DIRECTX) {
+            // Message 128 names nothing itself.
+            const std::string named = LoadStringWith(IDS_PROBE_MISSING_HERE, Joined(missing, ", "));
+            offers.push_back({id, LoadString(id) + "\n\n" + named + "\n" + install, PackagePage(packages.front())});
+        } else {
+            const std::string lines = Joined(missing, "\n") + "\n";
+            offers.push_back({id, LoadStringWith(id, lines) + "\n\n" + install, kEncoderDownloadUrl});
+        }
     }
     return offers;
 }
