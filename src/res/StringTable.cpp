@@ -51,6 +51,9 @@ const std::map<int, std::string>& Table() {
         {147, "Error: The source file is damaged or is not a media file."},
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
+        {190, "Missing on this computer: %s"},
+        {191, "On Debian they come with these packages:\n    sudo apt install %s"},
+        {192, "Not added to the list, not a readable file: %s"},
     };
     return table;
 }
@@ -61,6 +64,12 @@ std::string LoadString(int id) {
     const auto& table = Table();
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
+}
+
+std::string LoadStringWith(int id, const std::string& value) {
+    std::string text = LoadString(id);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
 }
 
 }  // namespace tessival
