@@ -11,7 +11,7 @@ SANITIZE_FLAG := -DTESSIVAL_SANITIZE=OFF
 endif
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run demo bench clean
+.PHONY: all deps configure build test run demo bench screenshots clean
 
 all: build
 
@@ -35,6 +35,10 @@ demo: build
 
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
+
+# The README's pictures of the window and its dialogs, made under Xvfb into docs/.
+screenshots: build
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/tools/screenshots/tessival-screenshots docs
 
 clean:
 	rm -rf build build-asan
