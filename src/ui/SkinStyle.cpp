@@ -80,6 +80,7 @@ QComboBox QAbstractItemView { color: #e4f1f9; background: #0d141b; selection-bac
 QListWidget, QTreeWidget, QTextBrowser {
     color: #d3e4ef; background: #0d141b; border: 1px solid #05080b; selection-background-color: #1d6b98;
 }
+QHeaderView { background: #2a3440; }
 QHeaderView::section { color: #a9cde3; background: #2a3440; border: none; border-right: 1px solid #151b21; padding: 1px 4px; }
 )";
 

@@ -117,6 +117,7 @@ bool ScreenshotMaker::ShotWindowAndRun() {
 bool ScreenshotMaker::ShotDialogs() {
     window_.PropertiesDialog()->hide();
     QualityDialog quality(shell_, "MP3", QualityInfo{}, nullptr, &window_);
+    if (!quality.Initialize()) return false;
     quality.show();
     if (!Save(quality, QStringLiteral("quality.png"))) return false;
     quality.hide();
