@@ -13,7 +13,7 @@ cd-paranoia libcdio-utils
 pulseaudio pulseaudio-utils
 parallel
 desktop-file-utils appstream man-db bash-completion dpkg-dev file qt6-svg-dev
-fonts-wqy-microhei"
+fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra"
 
 missing=""
 for p in $PACKAGES; do

@@ -15,6 +15,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/MoreTypesDialog.h"
+#include "ui/SuggestionDialog.h"
 
 namespace tessival {
 namespace {
@@ -157,6 +158,19 @@ TEST_F(DialogTest, MoreTypesOkOpensThePageEachTimeAndOnlyCancelCloses) {
     QTest::mouseClick(ButtonOf(more, IDCANCEL), Qt::LeftButton);
     EXPECT_FALSE(more.isVisible());
     EXPECT_EQ(more.result(), QDialog::Rejected);
+}
+
+TEST_F(DialogTest, SuggestionTextsFitTheirPlacesWhole) {
+    SuggestionDialog dialog;
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    bool sawPhone = false;
+    for (QLabel* label : labels) {
+        EXPECT_TRUE(label->wordWrap());
+        EXPECT_LE(label->heightForWidth(label->width()), label->height()) << label->text().toStdString();
+        sawPhone = sawPhone || label->text().endsWith(QStringLiteral("8000=Phone"));
+    }
+    EXPECT_TRUE(sawPhone);
 }
 
 }  // namespace
