@@ -92,6 +92,12 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+// Audio CDs and disc images.
+inline constexpr int IDS_CD_SECTOR_UNREADABLE = 165;
+inline constexpr int IDS_CD_NO_DISC = 166;
+inline constexpr int IDS_CD_IMAGE_FILE_MISSING = 167;
+inline constexpr int IDS_CD_IMAGE_DAMAGED = 168;
+inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

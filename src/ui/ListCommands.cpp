@@ -1,5 +1,6 @@
 #include "ui/ListCommands.h"
 
+#include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -15,11 +16,17 @@ void ListCommands::AddFromFile() {
     // Reached only through the Add menu, which is not offered during a run.
     const auto chosen = shell_.GetOpenFileNames(LoadString(IDS_MEDIA_FILTER), true);
     if (!chosen || chosen->names.empty()) return;
-    if (chosen->names.size() == 1) {
-        mirror_.AddItem(MakeSingleFileItem(chosen->folder + chosen->names.front()));
-        return;
-    }
-    for (const ConvertItem& item : MakeMultiFileItems(chosen->folder, chosen->names)) mirror_.AddItem(item);
+    const std::vector<ConvertItem> items = chosen->names.size() == 1
+                                               ? std::vector{MakeSingleFileItem(chosen->folder + chosen->names.front())}
+                                               : MakeMultiFileItems(chosen->folder, chosen->names);
+    // A disc image stands for the disc: its audio tracks are added, as From CDROM adds a drive's.
+    std::vector<DiscProblem> problems;
+    for (const ConvertItem& item : ExpandDiscImages(items, problems)) mirror_.AddItem(item);
+    for (const DiscProblem& problem : problems) shell_.MessageBox(DiscProblemText(problem));
+}
+
+void ListCommands::AddFromCdRom() {
+    for (const ConvertItem& item : ScanCdRomDrives(shell_)) mirror_.AddItem(item);
 }
 
 void ListCommands::Save() {

@@ -16,6 +16,7 @@ public:
     ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell, const std::atomic<bool>& converting);
 
     void AddFromFile();
+    void AddFromCdRom();
     void Save();
     void Load();
     void NewList();
