@@ -13,7 +13,7 @@ TEST_F(CdTracksWindowTest, ADiscImageChosenAsAFileAddsItsAudioTracks) {
     const test::DiscImageFile image(dir.Path(), {90, 120, 75});
     AddFiles(dir.Path() + "/", {"disc.cue"});
     EXPECT_EQ(SourceNames(), (std::vector<std::string>{"Track02.cda", "Track03.cda", "Track04.cda"}));
-    EXPECT_EQ(Cell(2, 1), "CDA (CD Audio Track)");
+    EXPECT_EQ(Cell(2, 1), "CDA");
     EXPECT_EQ(ReadField(window.itemList.At(2)->sourcePath), image.Cue() + "/Track04.cda");
     ExpectRowsMatchItems();
     EXPECT_TRUE(shell.messages.empty());
