@@ -1,10 +1,7 @@
 // A ten-minute audio track of a disc image (.cue/.bin) to WAV PCM with tessival-cli, beside
 // cd-paranoia reading the same track from the same image into a WAVE file: whole processes,
 // alternating, five pairs. Prints the median ratio with its minimum and maximum.
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,26 +9,16 @@
 #include <vector>
 
 #include "../tests/support/DiscImage.h"
+#include "BenchProcess.h"
 
 namespace {
 
+using tessival::bench::Median;
+using tessival::bench::Quote;
+using tessival::bench::Time;
+
 constexpr int kPairs = 5;
 constexpr int kTenMinutesOfSectors = 600 * 75;
-
-std::string Quote(const std::string& word) { return "'" + word + "'"; }
-
-// Seconds a shell command takes; negative when it fails.
-double Time(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 }  // namespace
 

@@ -25,13 +25,9 @@ CdTrackSource::CdTrackSource() : BaseFilter(kCdTrackSourceClass) {}
 CdTrackSource::~CdTrackSource() { thread_.Stop(); }
 
 FilterEntry CdTrackSource::Entry() {
-    FilterEntry entry;
-    entry.category = CLSID_LegacyAmFilterCategory;
-    entry.clsid = kCdTrackSourceClass;
-    entry.friendlyName = "WMP CD Filter";
-    entry.merit = MERIT_DO_NOT_USE;
-    entry.factory = [] { return std::make_shared<CdTrackSource>(); };
-    return entry;
+    // Taken by name only; it has no input for automatic connection to offer it.
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, kCdTrackSourceClass, "WMP CD Filter", MERIT_DO_NOT_USE, {},
+                           [] { return std::make_shared<CdTrackSource>(); });
 }
 
 HRESULT CdTrackSource::Load(const std::string& path, const MediaType*) {
