@@ -16,12 +16,6 @@
 namespace tessival {
 namespace {
 
-// libcdio warns on stderr about every odd image; failures reach callers as DiscProblem.
-void QuietLibcdio() {
-    static std::once_flag once;
-    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
-}
-
 bool IsDeviceNode(const std::string& source, bool& exists) {
     struct stat info {};
     exists = ::stat(source.c_str(), &info) == 0;
@@ -40,6 +34,11 @@ bool DriveMayHoldDisc(const std::string& device) {
 
 }  // namespace
 
+void SilenceLibcdio() {
+    static std::once_flag once;
+    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+}
+
 CdDisc::CdDisc(std::string source, CdIo_t* handle) : source_(std::move(source)), handle_(handle) {}
 
 CdDisc::~CdDisc() {
@@ -47,7 +46,7 @@ CdDisc::~CdDisc() {
 }
 
 std::unique_ptr<CdDisc> CdDisc::Open(const std::string& source, DiscProblem& problem) {
-    QuietLibcdio();
+    SilenceLibcdio();
     problem = DiscProblem{};
     problem.source = source;
     bool exists = false;

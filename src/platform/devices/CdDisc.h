@@ -56,4 +56,8 @@ private:
     std::int32_t readableEnd_ = 0;
 };
 
+// libcdio warns on stderr about every odd image or absent drive; failures reach callers as
+// results instead. Called before the first use of libcdio.
+void SilenceLibcdio();
+
 }  // namespace tessival

@@ -1,5 +1,7 @@
 #include "platform/devices/CdDrives.h"
 
+#include "platform/devices/CdDisc.h"
+
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <mntent.h>
@@ -45,9 +47,15 @@ bool HoldsDisc(const std::string& source) {
 }
 
 std::vector<std::string> LibcdioDevices() {
+    SilenceLibcdio();
     std::vector<std::string> devices;
     if (char** list = cdio_get_devices(DRIVER_DEVICE)) {
-        for (char** device = list; *device; ++device) devices.emplace_back(*device);
+        // /dev/cdrom and /dev/sr0 are one drive.
+        for (char** device = list; *device; ++device) {
+            std::error_code error;
+            const auto node = std::filesystem::canonical(*device, error);
+            devices.push_back(error ? std::string(*device) : node.string());
+        }
         cdio_free_device_list(list);
     }
     std::sort(devices.begin(), devices.end());
