@@ -32,6 +32,13 @@ std::unique_ptr<CdTrackReader> CdTrackReader::Open(CdDisc& disc, const DiscTrack
     // Drives and BINARY images deliver little-endian samples; cd-paranoia's guess from the
     // first sectors can take quiet or unusual audio for big-endian and swap every sample.
     reader->drive_->bigendianp = 0;
+    // On a CD-Extra disc the last audio track ends with the first session, not where the data
+    // session's track starts: cd-paranoia knows from the session info.
+    if (reader->drive_->cd_extra > 0) {
+        const lsn_t sessionEnd = cdio_cddap_track_lastsector(reader->drive_, static_cast<track_t>(track.number));
+        if (sessionEnd >= track.firstSector && sessionEnd < reader->track_.lastSector)
+            reader->track_.lastSector = sessionEnd;
+    }
     reader->paranoia_ = cdio_paranoia_init(reader->drive_);
     if (!reader->paranoia_) return nullptr;
     // Full paranoia; without "never skip" a hopeless sector ends the retries instead of looping
