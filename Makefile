@@ -11,7 +11,7 @@ SANITIZE_FLAG := -DTESSIVAL_SANITIZE=OFF
 endif
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run demo bench clean
+.PHONY: all deps configure build test run demo bench package clean
 
 all: build
 
@@ -35,6 +35,10 @@ demo: build
 
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
+
+# A Debian package of the installed tree in $(BUILD_DIR)/.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf build build-asan

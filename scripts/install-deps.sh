@@ -12,7 +12,7 @@ clang libclang-rt-14-dev
 cd-paranoia libcdio-utils
 pulseaudio pulseaudio-utils
 parallel
-desktop-file-utils appstream man-db
+desktop-file-utils appstream man-db bash-completion dpkg-dev file qt6-svg-dev
 fonts-wqy-microhei"
 
 missing=""

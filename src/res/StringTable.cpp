@@ -57,6 +57,9 @@ const std::map<int, std::string>& Table() {
         {167, "Error: The disc image %s cannot be read: its file \"%s\" is missing."},
         {168, "Error: %s is not a disc image that can be read (damaged file or malformed cue sheet)."},
         {169, "Error: The disc in %s has no audio track %d."},
+        {190, "Missing on this computer: %s"},
+        {191, "On Debian they come with these packages:\n    sudo apt install %s"},
+        {192, "Not added to the list, not a readable file: %s"},
     };
     return table;
 }
@@ -67,6 +70,12 @@ std::string LoadString(int id) {
     const auto& table = Table();
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
+}
+
+std::string LoadStringWith(int id, const std::string& value) {
+    std::string text = LoadString(id);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
 }
 
 }  // namespace tessival

@@ -25,10 +25,10 @@ constexpr QRect kListRect(34, 88, 570, 307);
 
 }  // namespace
 
-MainDialog::MainDialog(Shell& shell, QString startupDirectory, QWidget* parent)
+MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     : QDialog(parent),
       shell_(shell),
-      startupDirectory_(std::move(startupDirectory)),
+      helpFile_(std::move(helpFile)),
       listControl_(this),
       mirror_(itemList, listControl_),
       listCommands_(mirror_, itemList, shell_, converting),
@@ -178,7 +178,7 @@ void MainDialog::OnExit() {
 void MainDialog::reject() { OnExit(); }
 
 void MainDialog::OnHelp() {
-    AboutDialog about(shell_, startupDirectory_, this);
+    AboutDialog about(shell_, helpFile_, this);
     about.exec();
 }
 

@@ -37,7 +37,7 @@ public:
     static constexpr int kSysMinimize = 0xF020;
     static constexpr int kSysClose = 0xF060;
 
-    MainDialog(Shell& shell, QString startupDirectory, QWidget* parent = nullptr);
+    MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     void OnCommand(int id) override;
@@ -98,7 +98,7 @@ private:
     void OnRunFinished(int messageId);
 
     Shell& shell_;
-    QString startupDirectory_;
+    QString helpFile_;  // the help page, by its full path
     QPixmap skin_;
     std::array<CFlyBtn, kButtonSlots> buttons_;
     std::unique_ptr<ItemEditorWindow> propertiesDialog_;
