@@ -1,19 +1,24 @@
-// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does.
+// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does;
+// with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
+// image).
 #include <cstring>
 #include <optional>
 
 #include "cli/CliCommand.h"
 #include "engine/QualityListing.h"
+#include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
+#include "platform/devices/CdDisc.h"
 #include "platform/shell/ConsoleShell.h"
 
 namespace tessival::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] FILE...";
+    "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
+    "[--cd[=DRIVE]] [FILE...]";
 
 struct AddOptions {
     std::string list;
@@ -21,6 +26,8 @@ struct AddOptions {
     std::string destPath;
     std::string quality;  // as `qualities TYPE` shows it, comma-separated
     std::vector<std::string> files;
+    bool cd = false;
+    std::string drive;  // empty: every drive
 };
 
 bool TakeOption(const std::string& arg, const char* name, std::string& value) {
@@ -33,15 +40,20 @@ bool TakeOption(const std::string& arg, const char* name, std::string& value) {
 bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
     for (const std::string& arg : args) {
         if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
-            TakeOption(arg, "--quality=", options.quality))
+            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive))
             continue;
+        if (arg == "--cd") {
+            options.cd = true;
+            continue;
+        }
         if (arg.rfind("--", 0) == 0) return false;
         if (options.list.empty())
             options.list = arg;
         else
             options.files.push_back(arg);
     }
-    return !options.list.empty() && !options.files.empty();
+    options.cd = options.cd || !options.drive.empty();
+    return !options.list.empty() && (!options.files.empty() || options.cd);
 }
 
 // The first quality of the dest type's encoder that shows as the given four numbers.
@@ -54,6 +66,34 @@ std::optional<QualityInfo> FindQuality(const std::string& destType, const std::s
     return std::nullopt;
 }
 
+// The files as "From File" adds them; a disc image adds its audio tracks.
+bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& added, std::string& problem) {
+    std::vector<ConvertItem> chosen;
+    for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
+    std::vector<DiscProblem> problems;
+    for (const ConvertItem& item : ExpandDiscImages(chosen, problems)) added.push_back(item);
+    if (!problems.empty()) problem = DiscProblemText(problems.front());
+    return problems.empty();
+}
+
+// What "From CDROM" adds, from every drive or from the one given; finding nothing is a failure
+// that says why.
+bool AddFromDrives(const std::string& drive, std::vector<ConvertItem>& added, std::string& problem) {
+    const auto listed = ListedCdDrives({drive});
+    const ConsoleShell shell(drive.empty() ? SystemCdDrives() : *listed);
+    const std::vector<ConvertItem> found = ScanCdRomDrives(shell);
+    added.insert(added.end(), found.begin(), found.end());
+    if (!found.empty()) return true;
+    if (drive.empty()) {
+        problem = "no drive holds a disc with audio tracks, Video CD or DVD files";
+        return false;
+    }
+    DiscProblem reason;
+    CdDisc::Open(drive, reason);
+    problem = reason ? DiscProblemText(reason) : drive + ": the disc holds no audio tracks, Video CD or DVD files";
+    return false;
+}
+
 int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
@@ -64,11 +104,15 @@ int Add(const std::vector<std::string>& args) {
         quality = *found;
     }
 
+    std::vector<ConvertItem> added;
+    std::string problem;
+    if (!AddFiles(options.files, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
+        return Failure(problem);
+
     ItemList items;
     const ListFileResult read = ReadListFile(options.list, items);
     if (read == ListFileResult::IoError) return Failure("cannot read list '" + options.list + "'");
-    for (const std::string& file : options.files) {
-        ConvertItem item = MakeSingleFileItem(file);
+    for (ConvertItem& item : added) {
         if (!options.destType.empty()) WriteField(item.destType, options.destType);
         if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);
         item.quality = quality;
@@ -79,8 +123,9 @@ int Add(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"add", "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] FILE...",
-                                        "append files to a list as the Add command does", Add});
+const CommandRegistration registration({"add",
+                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] [--cd[=DRIVE]] [FILE...]",
+                                        "append files, disc image tracks or what the CD drives hold to a list", Add});
 
 }  // namespace
 }  // namespace tessival::cli

@@ -194,7 +194,7 @@ bool ConvertEngine::RunGraph() {
     const HRESULT waited = events->WaitForCompletion(INFINITE, eventCode);
     if (waited == VFW_E_WRONG_STATE) return true;
     if (FAILED(waited)) {
-        SetItemError(RunFailureText(waited));
+        if (!ReportDiscProblem()) SetItemError(RunFailureText(waited));
         return false;
     }
     if (FAILED(control->StopWhenReady())) {

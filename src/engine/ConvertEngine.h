@@ -71,6 +71,8 @@ private:
     bool AttachGenericChain(const std::shared_ptr<media::IPin>& encoderInput);
     bool SettleQuality();
     int RunFailureText(media::HRESULT hr) const;
+    // Writes what went wrong with the item's CD track, if anything did; true when it wrote.
+    bool ReportDiscProblem();
 
     // Typed chains.
     std::shared_ptr<media::IPin> BuildWindowsMediaChain(ConvertItem& item);

@@ -139,6 +139,8 @@ std::shared_ptr<IPin> ConvertEngine::BuildCdTrackChain(ConvertItem& item) {
         SetItemError(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
     }
+    // An empty drive or a broken image says so, rather than leaving it to the generic chain.
+    if (ReportDiscProblem()) return nullptr;
     return Out(1, 0);
 }
 

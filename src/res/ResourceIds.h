@@ -92,6 +92,12 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+// Audio CDs and disc images.
+inline constexpr int IDS_CD_SECTOR_UNREADABLE = 165;
+inline constexpr int IDS_CD_NO_DISC = 166;
+inline constexpr int IDS_CD_IMAGE_FILE_MISSING = 167;
+inline constexpr int IDS_CD_IMAGE_DAMAGED = 168;
+inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
 // The start-up probe's notes for this system, and files named on the command line.
 inline constexpr int IDS_PROBE_MISSING_HERE = 190;
 inline constexpr int IDS_PROBE_DEBIAN_PACKAGES = 191;

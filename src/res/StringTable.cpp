@@ -51,6 +51,12 @@ const std::map<int, std::string>& Table() {
         {147, "Error: The source file is damaged or is not a media file."},
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
+        {165, "Error: Track %d has a sector that cannot be read at %s, even after retries. The disc is damaged "
+              "or dirty, or the disc image is cut short."},
+        {166, "Error: There is no disc in the drive %s."},
+        {167, "Error: The disc image %s cannot be read: its file \"%s\" is missing."},
+        {168, "Error: %s is not a disc image that can be read (damaged file or malformed cue sheet)."},
+        {169, "Error: The disc in %s has no audio track %d."},
         {190, "Missing on this computer: %s"},
         {191, "On Debian they come with these packages:\n    sudo apt install %s"},
         {192, "Not added to the list, not a readable file: %s"},

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/ListFile.h"
@@ -49,11 +50,19 @@ void ListCommands::AddFromFile() {
     // Reached only through the Add menu, which is not offered during a run.
     const auto chosen = shell_.GetOpenFileNames(LoadString(IDS_MEDIA_FILTER), true);
     if (!chosen || chosen->names.empty()) return;
-    if (chosen->names.size() == 1) {
-        mirror_.AddItem(MakeSingleFileItem(chosen->folder + chosen->names.front()));
-        return;
-    }
-    for (const ConvertItem& item : MakeMultiFileItems(chosen->folder, chosen->names)) mirror_.AddItem(item);
+    AddFileItems(chosen->names.size() == 1 ? std::vector{MakeSingleFileItem(chosen->folder + chosen->names.front())}
+                                           : MakeMultiFileItems(chosen->folder, chosen->names));
+}
+
+void ListCommands::AddFileItems(const std::vector<ConvertItem>& items) {
+    // A disc image stands for the disc: its audio tracks are added, as From CDROM adds a drive's.
+    std::vector<DiscProblem> problems;
+    for (const ConvertItem& item : ExpandDiscImages(items, problems)) mirror_.AddItem(item);
+    for (const DiscProblem& problem : problems) shell_.MessageBox(DiscProblemText(problem));
+}
+
+void ListCommands::AddFromCdRom() {
+    for (const ConvertItem& item : ScanCdRomDrives(shell_)) mirror_.AddItem(item);
 }
 
 void ListCommands::AddDropped(const std::vector<std::string>& paths) {
@@ -71,7 +80,9 @@ void ListCommands::AddDropped(const std::vector<std::string>& paths) {
         else
             files.push_back(path);
     }
-    for (const std::string& file : files) mirror_.AddItem(MakeSingleFileItem(file));
+    std::vector<ConvertItem> items;
+    for (const std::string& file : files) items.push_back(MakeSingleFileItem(file));
+    AddFileItems(items);
 }
 
 void ListCommands::Save() {

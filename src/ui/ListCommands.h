@@ -21,6 +21,7 @@ public:
     // Paths dropped on the list: a list file loads, files are added as "From File" adds them,
     // folders add every media file below them (in name order). Refused during a run.
     void AddDropped(const std::vector<std::string>& paths);
+    void AddFromCdRom();
     void Save();
     void Load();
     void LoadFrom(const std::string& path);
@@ -32,6 +33,7 @@ public:
 
 private:
     bool Refused() const { return converting_.load(); }
+    void AddFileItems(const std::vector<ConvertItem>& items);
 
     ItemListMirror& mirror_;
     ItemList& items_;

@@ -175,7 +175,8 @@ void MainDialog::OnCommand(int id) {
         case ID_START: OnStartConvert(); break;
         case ID_STOP: OnStopConvert(); break;
         case ID_ADD_FROM_FILE: listCommands_.AddFromFile(); break;
-        // From CDROM and From Capturer arrive here once the disc scan and the capture dialog exist.
+        case ID_ADD_FROM_CDROM: listCommands_.AddFromCdRom(); break;
+        // From Capturer arrives here once the capture dialog exists.
         default: break;  // IDOK (Enter) included: it never closes the window
     }
 }

@@ -16,6 +16,7 @@
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/sources/CdTrackSource.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -39,6 +40,7 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(WindowsMediaSource::SourceFilterEntry());
     registry->Register(WindowsMediaSource::AsfReaderEntry());
     registry->Register(AsfAcmHandler::Entry());
+    registry->Register(CdTrackSource::Entry());
     registry->Register(AudioDecoder::MpegAudioEntry());
     registry->Register(AudioDecoder::MpegLayer3Entry());
     registry->Register(AudioDecoder::WindowsMediaAudioEntry());

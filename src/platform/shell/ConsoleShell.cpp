@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/shell/DiscSearch.h"
+
 namespace tessival {
 
 namespace {
@@ -26,8 +28,10 @@ bool ConsoleShell::ShellOpen(const std::string&) { return false; }
 
 const DriveTypes& ConsoleShell::Drives() const { return SystemDriveTypes(); }
 
-std::vector<std::string> ConsoleShell::CdRomDrives() const { return {}; }
+std::vector<std::string> ConsoleShell::CdRomDrives() const { return CdRomDriveNames(drives_); }
 
-std::vector<DiscEntry> ConsoleShell::FindFiles(const std::string&, const std::string&) const { return {}; }
+std::vector<DiscEntry> ConsoleShell::FindFiles(const std::string& folder, const std::string& pattern) const {
+    return FindDiscFiles(drives_, folder, pattern);
+}
 
 }  // namespace tessival

@@ -6,10 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
-#include <fstream>
-#include <sstream>
 
-#include "platform/shell/MountTableDriveTypes.h"
+#include "platform/shell/DiscSearch.h"
 
 namespace tessival {
 namespace {
@@ -18,13 +16,6 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-std::string ReadMountInfo() {
-    std::ifstream file("/proc/self/mountinfo");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 }  // namespace
 
@@ -95,32 +86,10 @@ bool QtShell::ShellOpen(const std::string& target) {
 
 const DriveTypes& QtShell::Drives() const { return SystemDriveTypes(); }
 
-std::vector<std::string> QtShell::CdRomDrives() const {
-    // Optical drives by device name; a mounted data disc is its mount point, any other its node.
-    const auto mounts = MountTableDriveTypes::ParseMountInfo(ReadMountInfo());
-    QStringList devices = QDir(QStringLiteral("/dev")).entryList({QStringLiteral("sr*")}, QDir::System, QDir::Name);
-    std::vector<std::string> drives;
-    for (const QString& name : devices) {
-        const std::string node = "/dev/" + name.toStdString();
-        std::string drive = node;
-        for (const auto& mount : mounts) {
-            if (mount.source == node) drive = mount.mountPoint;
-        }
-        drives.push_back(drive);
-    }
-    return drives;
-}
+std::vector<std::string> QtShell::CdRomDrives() const { return CdRomDriveNames(SystemCdDrives()); }
 
 std::vector<DiscEntry> QtShell::FindFiles(const std::string& folder, const std::string& pattern) const {
-    // Name filters match case-insensitively. Folders only; the track list of an audio CD's device node comes with the disc reader.
-    std::vector<DiscEntry> found;
-    const QDir dir(FromUtf8(folder));
-    if (!dir.exists()) return found;
-    const QFileInfoList entries = dir.entryInfoList({FromUtf8(pattern)}, QDir::Files,
-                                                    QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& entry : entries)
-        found.push_back({entry.absoluteFilePath().toStdString(), entry.fileName().toStdString()});
-    return found;
+    return FindDiscFiles(SystemCdDrives(), folder, pattern);
 }
 
 }  // namespace tessival

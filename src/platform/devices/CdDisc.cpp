@@ -1,0 +1,110 @@
+#include "platform/devices/CdDisc.h"
+
+#include <fcntl.h>
+#include <linux/cdrom.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+
+#include <mutex>
+
+#include "platform/devices/DiscImage.h"
+
+namespace tessival {
+namespace {
+
+bool IsDeviceNode(const std::string& source, bool& exists) {
+    struct stat info {};
+    exists = ::stat(source.c_str(), &info) == 0;
+    if (!exists) return source.rfind("/dev/", 0) == 0;
+    return S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode);
+}
+
+// False only when the drive says for certain that it holds no disc.
+bool DriveMayHoldDisc(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const int status = ::ioctl(fd, CDROM_DRIVE_STATUS, CDSL_CURRENT);
+    ::close(fd);
+    return status != CDS_NO_DISC && status != CDS_TRAY_OPEN;
+}
+
+}  // namespace
+
+void SilenceLibcdio() {
+    static std::once_flag once;
+    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+}
+
+CdDisc::CdDisc(std::string source, CdIo_t* handle) : source_(std::move(source)), handle_(handle) {}
+
+CdDisc::~CdDisc() {
+    if (handle_) cdio_destroy(handle_);
+}
+
+std::unique_ptr<CdDisc> CdDisc::Open(const std::string& source, DiscProblem& problem) {
+    SilenceLibcdio();
+    problem = DiscProblem{};
+    problem.source = source;
+    bool exists = false;
+    const bool device = IsDeviceNode(source, exists);
+    if (device && (!exists || !DriveMayHoldDisc(source))) {
+        problem.kind = DiscProblem::Kind::NoDisc;
+        return nullptr;
+    }
+    const DiscImage image(source);
+    if (!device) {
+        problem = image.CheckFiles();
+        if (problem) return nullptr;
+    }
+    CdIo_t* handle = cdio_open(source.c_str(), DRIVER_UNKNOWN);
+    std::unique_ptr<CdDisc> disc(handle ? new CdDisc(source, handle) : nullptr);
+    if (!disc || !disc->ReadToc()) {
+        problem.kind = device ? DiscProblem::Kind::NoDisc : DiscProblem::Kind::BadImage;
+        return nullptr;
+    }
+    // The sector that a cut-short image holds only in part belongs to the last track, unread.
+    if (!device && image.EndsInsideASector()) {
+        for (DiscTrack& track : disc->tracks_)
+            if (track.lastSector == disc->readableEnd_ - 1) track.lastSector = disc->readableEnd_;
+    }
+    return disc;
+}
+
+bool CdDisc::ReadToc() {
+    const track_t first = cdio_get_first_track_num(handle_);
+    const track_t count = cdio_get_num_tracks(handle_);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) return false;
+    readableEnd_ = cdio_get_track_lsn(handle_, CDIO_CDROM_LEADOUT_TRACK);
+    if (readableEnd_ == CDIO_INVALID_LSN) return false;
+    for (track_t number = first; number < first + count; ++number) {
+        DiscTrack track;
+        track.number = number;
+        track.audio = cdio_get_track_format(handle_, number) == TRACK_FORMAT_AUDIO;
+        track.firstSector = cdio_get_track_lsn(handle_, number);
+        track.lastSector = cdio_get_track_last_lsn(handle_, number);
+        if (track.firstSector == CDIO_INVALID_LSN) return false;
+        // A track that starts past the end of a cut-short image: unreadable from its first sector.
+        if (track.lastSector < track.firstSector) track.lastSector = track.firstSector;
+        tracks_.push_back(track);
+    }
+    return true;
+}
+
+std::vector<DiscTrack> CdDisc::AudioTracks() const {
+    std::vector<DiscTrack> audio;
+    for (const DiscTrack& track : tracks_)
+        if (track.audio) audio.push_back(track);
+    return audio;
+}
+
+const DiscTrack* CdDisc::FindAudioTrack(int number) const {
+    for (const DiscTrack& track : tracks_)
+        if (track.number == number && track.audio) return &track;
+    return nullptr;
+}
+
+}  // namespace tessival

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/devices/DiscProblem.h"
+
+typedef struct _CdIo CdIo_t;
+
+namespace tessival {
+
+// One track of a disc's table of contents; sectors are logical sector numbers, 588 stereo
+// frames of 16-bit samples each for audio.
+struct DiscTrack {
+    int number = 0;
+    bool audio = false;
+    std::int32_t firstSector = 0;
+    std::int32_t lastSector = 0;  // inclusive
+
+    std::int32_t SectorCount() const { return lastSector - firstSector + 1; }
+};
+
+// A disc opened through libcdio: the disc in a drive (device node) or a disc image (.cue/.bin,
+// .toc, .nrg). Holds its table of contents; the handle lives as long as the object.
+class CdDisc {
+public:
+    static constexpr int kFramesPerSector = 588;
+    static constexpr int kBytesPerSector = 2352;
+    static constexpr int kSectorsPerSecond = 75;
+
+    // Null with the reason filled in when the source holds no readable disc.
+    static std::unique_ptr<CdDisc> Open(const std::string& source, DiscProblem& problem);
+    ~CdDisc();
+    CdDisc(const CdDisc&) = delete;
+    CdDisc& operator=(const CdDisc&) = delete;
+
+    const std::string& Source() const { return source_; }
+    // Every track, data tracks included, in disc order.
+    const std::vector<DiscTrack>& Tracks() const { return tracks_; }
+    std::vector<DiscTrack> AudioTracks() const;
+    // The audio track of that number, or null.
+    const DiscTrack* FindAudioTrack(int number) const;
+    // The first sector past what the medium holds. Tracks of a cut-short image reach past it.
+    std::int32_t ReadableEnd() const { return readableEnd_; }
+    CdIo_t* Handle() const { return handle_; }
+
+private:
+    CdDisc(std::string source, CdIo_t* handle);
+    bool ReadToc();
+
+    std::string source_;
+    CdIo_t* handle_ = nullptr;
+    std::vector<DiscTrack> tracks_;
+    std::int32_t readableEnd_ = 0;
+};
+
+// libcdio warns on stderr about every odd image or absent drive; failures reach callers as
+// results instead. Called before the first use of libcdio.
+void SilenceLibcdio();
+
+}  // namespace tessival

@@ -1,0 +1,112 @@
+#include "platform/devices/DiscImage.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tessival {
+namespace {
+
+constexpr std::uintmax_t kRawSectorBytes = 2352;
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string LowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// The first word of a sheet line after the keyword: a quoted name or a bare word.
+std::string TakeName(std::istringstream& words) {
+    words >> std::ws;
+    std::string name;
+    if (words.peek() == '"') {
+        words.get();
+        std::getline(words, name, '"');
+    } else {
+        words >> name;
+    }
+    return name;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+DiscImage::DiscImage(std::string path) : path_(std::move(path)), extension_(LowerExtension(path_)) { ReadSheet(); }
+
+void DiscImage::ReadSheet() {
+    if (extension_ != ".cue" && extension_ != ".toc") return;
+    std::ifstream sheet(path_);
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    std::string line;
+    while (std::getline(sheet, line)) {
+        std::istringstream words(line);
+        std::string keyword;
+        words >> keyword;
+        keyword = Upper(keyword);
+        if (keyword == "FILE" || (extension_ == ".toc" && keyword == "DATAFILE")) {
+            DataFile file;
+            file.name = TakeName(words);
+            if (file.name.empty()) continue;
+            file.path = std::filesystem::path(file.name).is_absolute() ? file.name : (folder / file.name).string();
+            std::string type;
+            words >> type;
+            dataFiles_.push_back(std::move(file));
+            fileTypes_.push_back(Upper(type));
+        } else if (keyword == "TRACK" && extension_ == ".cue") {
+            std::string number, mode;
+            words >> number >> mode;
+            mode = Upper(mode);
+            if (mode != "AUDIO" && mode.find("/2352") == std::string::npos) everyTrackRaw_ = false;
+        }
+    }
+}
+
+bool DiscImage::IsDiscImage(const std::string& path) {
+    const std::string extension = LowerExtension(path);
+    if (extension == ".toc" || extension == ".nrg") return true;
+    if (extension != ".cue") return false;
+    const DiscImage image(path);
+    if (image.fileTypes_.empty()) return false;
+    return std::all_of(image.fileTypes_.begin(), image.fileTypes_.end(),
+                       [](const std::string& type) { return type == "BINARY" || type == "MOTOROLA"; });
+}
+
+DiscProblem DiscImage::CheckFiles() const {
+    DiscProblem problem;
+    problem.source = path_;
+    if (!IsRegularFile(path_)) {
+        problem.kind = DiscProblem::Kind::ImageMissing;
+        return problem;
+    }
+    for (const DataFile& file : dataFiles_) {
+        if (!IsRegularFile(file.path)) {
+            problem.kind = DiscProblem::Kind::DataFileMissing;
+            problem.detail = file.name;
+            return problem;
+        }
+    }
+    return problem;
+}
+
+bool DiscImage::EndsInsideASector() const {
+    // Only a cue sheet of raw sectors leaves the last track's length to the file's size.
+    if (extension_ != ".cue" || dataFiles_.empty() || !everyTrackRaw_) return false;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(dataFiles_.back().path, error);
+    return !error && size % kRawSectorBytes != 0;
+}
+
+}  // namespace tessival

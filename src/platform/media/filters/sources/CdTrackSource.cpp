@@ -1,0 +1,158 @@
+#include "platform/media/filters/sources/CdTrackSource.h"
+
+#include "platform/devices/CdDrives.h"
+#include "platform/devices/CdTrackPath.h"
+
+namespace tessival::media {
+namespace {
+
+constexpr Guid kCdTrackSourceClass{0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+constexpr WAVEFORMATEX kCdAudio = MakePcmFormat(44100, 2, 16);
+// About a fifth of a second per sample: short steps keep Stop prompt.
+constexpr int kSectorsPerSample = 16;
+
+// A mixed-mode disc's data session may be mounted; its tracks are read from the drive itself.
+std::string DeviceOf(const std::string& drive) {
+    OpticalDrive found;
+    if (SystemCdDrives().Find(drive, found)) return found.device;
+    return drive;
+}
+
+}  // namespace
+
+CdTrackSource::CdTrackSource() : BaseFilter(kCdTrackSourceClass) {}
+
+CdTrackSource::~CdTrackSource() { thread_.Stop(); }
+
+FilterEntry CdTrackSource::Entry() {
+    // Taken by name only; it has no input for automatic connection to offer it.
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, kCdTrackSourceClass, "WMP CD Filter", MERIT_DO_NOT_USE, {},
+                           [] { return std::make_shared<CdTrackSource>(); });
+}
+
+HRESULT CdTrackSource::Load(const std::string& path, const MediaType*) {
+    if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    if (reader_) return E_UNEXPECTED;  // a source holds one track for its life
+    const HRESULT hr = OpenTrack(path);
+    if (FAILED(hr)) {
+        reader_.reset();
+        disc_.reset();
+        return hr;
+    }
+    path_ = path;
+    output_ = &AddPin<OutputPin>("Output");
+    return S_OK;
+}
+
+HRESULT CdTrackSource::OpenTrack(const std::string& path) {
+    DiscProblem problem;
+    std::string drive;
+    int number = 0;
+    if (!ParseTrackPath(path, drive, number)) {
+        problem.kind = DiscProblem::Kind::NoSuchTrack;
+        problem.source = path;
+        Fail(problem);
+        return VFW_E_NOT_FOUND;
+    }
+    disc_ = CdDisc::Open(DeviceOf(drive), problem);
+    if (!disc_) {
+        Fail(problem);
+        return problem.kind == DiscProblem::Kind::NoDisc ? VFW_E_NOT_FOUND : VFW_E_INVALID_FILE_FORMAT;
+    }
+    const DiscTrack* track = disc_->FindAudioTrack(number);
+    if (!track) {
+        problem.kind = DiscProblem::Kind::NoSuchTrack;
+        problem.track = number;
+        Fail(problem);
+        return VFW_E_NOT_FOUND;
+    }
+    reader_ = CdTrackReader::Open(*disc_, *track);
+    if (!reader_) {
+        problem.kind = DiscProblem::Kind::BadImage;
+        Fail(problem);
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    return S_OK;
+}
+
+HRESULT CdTrackSource::GetCurFile(std::string& path, MediaType* type) const {
+    path = path_;
+    if (type) *type = MediaType::Audio(kCdAudio);
+    return path_.empty() ? E_FAIL : S_OK;
+}
+
+HRESULT CdTrackSource::GetMediaTypes(const BasePin& pin, std::vector<MediaType>& types) const {
+    if (&pin == output_) types.push_back(MediaType::Audio(kCdAudio));
+    return S_OK;
+}
+
+REFERENCE_TIME CdTrackSource::TimeOfSector(std::int64_t sector) const {
+    return sector * CdDisc::kFramesPerSector * kUnitsPerSecond / kCdAudio.nSamplesPerSec;
+}
+
+HRESULT CdTrackSource::GetDuration(REFERENCE_TIME& duration) {
+    if (!reader_) return E_UNEXPECTED;
+    duration = TimeOfSector(reader_->Track().SectorCount());
+    return S_OK;
+}
+
+HRESULT CdTrackSource::GetCurrentPosition(REFERENCE_TIME& position) {
+    if (!reader_) return E_UNEXPECTED;
+    position = TimeOfSector(sectorsRead_.load());
+    return S_OK;
+}
+
+DiscProblem CdTrackSource::Problem() const {
+    std::lock_guard lock(problemMutex_);
+    return problem_;
+}
+
+void CdTrackSource::Fail(DiscProblem problem) {
+    std::lock_guard lock(problemMutex_);
+    problem_ = std::move(problem);
+}
+
+HRESULT CdTrackSource::OnStart() {
+    if (reader_ && !ended_ && output_->IsConnected()) thread_.Start([this] { return StreamStep(); });
+    return S_OK;
+}
+
+void CdTrackSource::OnHalt() { thread_.Stop(); }
+
+bool CdTrackSource::StreamStep() {
+    const std::int32_t before = reader_->SectorsRead();
+    sample_.data.clear();
+    const CdTrackReader::Status status = reader_->Read(kSectorsPerSample, sample_.data);
+    const std::int32_t after = reader_->SectorsRead();
+    sectorsRead_ = after;
+    if (after > before) {
+        sample_.start = TimeOfSector(before);
+        sample_.stop = TimeOfSector(after);
+        sample_.frameCount = static_cast<std::int64_t>(after - before) * CdDisc::kFramesPerSector;
+        sample_.discontinuity = before == 0;
+        const HRESULT hr = output_->Deliver(sample_);
+        if (FAILED(hr)) {
+            // A downstream filter stopping us meanwhile is not an error of the disc.
+            if (!thread_.StopRequested()) ReportError(hr);
+            ended_ = true;
+            return false;
+        }
+    }
+    if (status == CdTrackReader::Status::Ok) return true;
+    ended_ = true;
+    if (status == CdTrackReader::Status::End) {
+        const HRESULT hr = output_->DeliverEndOfStream();
+        if (FAILED(hr)) ReportError(hr);
+        return false;
+    }
+    DiscProblem problem;
+    problem.kind = DiscProblem::Kind::UnreadableSector;
+    problem.source = disc_->Source();
+    problem.track = reader_->Track().number;
+    problem.secondsIntoTrack = reader_->BadSector() / CdDisc::kSectorsPerSecond;
+    Fail(problem);
+    ReportError(STG_E_READFAULT);
+    return false;
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/devices/CdDisc.h"
+#include "platform/devices/CdTrackReader.h"
+#include "platform/media/BaseFilter.h"
+#include "platform/media/FilterRegistry.h"
+#include "platform/media/IDiscTrackStatus.h"
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/StreamingThread.h"
+
+namespace tessival::media {
+
+// "WMP CD Filter": one audio CD track, given as "<drive>/TrackNN.cda" through
+// IFileSourceFilter::Load, where <drive> is a device node, a mixed-mode disc's mount point or a
+// disc image. Its output pin "Output" carries PCM 44100 Hz, 2 channels, 16 bit: exactly the
+// track's sectors from the table of contents, read with full verification. A sector that stays
+// unreadable ends the graph with STG_E_READFAULT, and Problem() tells where.
+class CdTrackSource : public BaseFilter, public IFileSourceFilter, public IMediaSeeking, public IDiscTrackStatus {
+public:
+    CdTrackSource();
+    ~CdTrackSource() override;
+    static FilterEntry Entry();
+
+    HRESULT Load(const std::string& path, const MediaType* type) override;
+    HRESULT GetCurFile(std::string& path, MediaType* type) const override;
+    HRESULT GetMediaTypes(const BasePin& pin, std::vector<MediaType>& types) const override;
+    HRESULT GetDuration(REFERENCE_TIME& duration) override;
+    HRESULT GetCurrentPosition(REFERENCE_TIME& position) override;
+    DiscProblem Problem() const override;
+
+protected:
+    HRESULT OnStart() override;
+    void OnHalt() override;
+
+private:
+    HRESULT OpenTrack(const std::string& path);
+    bool StreamStep();
+    void Fail(DiscProblem problem);
+    REFERENCE_TIME TimeOfSector(std::int64_t sector) const;
+
+    std::string path_;
+    std::unique_ptr<CdDisc> disc_;
+    std::unique_ptr<CdTrackReader> reader_;
+    OutputPin* output_ = nullptr;
+    StreamingThread thread_;
+    MediaSample sample_;
+    std::atomic<std::int32_t> sectorsRead_{0};
+    bool ended_ = false;
+    mutable std::mutex problemMutex_;
+    DiscProblem problem_;  // guarded by problemMutex_
+};
+
+}  // namespace tessival::media
