@@ -36,11 +36,15 @@ public:
     void OpenForItem(ConvertItem& item);
     bool ConvertCurrentItem();
     bool RunGraph();
+    // Stops the item's graph, which settles its output file, and releases it.
     void CloseItem();
-    // Halts the running graph; a graph not yet running will not start. Cleared by ResetHalt.
+    // Asks the running graph to stop and returns: the worker stops it and settles the file. A
+    // graph not yet running will not start. Cleared by ResetHalt. Safe from any thread.
     void HaltGraph();
     void ResetHalt();
     void SetItemError(int stringId);
+    // As above; a text with "%s" takes the system's reason for the failure `cause`.
+    void SetItemError(int stringId, media::HRESULT cause);
 
     // Source chains.
     std::shared_ptr<media::IPin> BuildSourceChain(ConvertItem& item);
@@ -60,6 +64,8 @@ public:
     std::vector<std::string> chainNames;
     ConvertItem* currentItem = nullptr;
     SourceAnalyzer analyzer;
+    // Where the last closed item's stopped output went when an older file had its name, else empty.
+    std::string stoppedOutputBeside;
 
 private:
     // Checks that protect the user's files before any graph is built; a string id or 0.
@@ -84,6 +90,7 @@ private:
     std::mutex haltMutex_;
     bool halted_ = false;   // guarded by haltMutex_
     bool running_ = false;  // guarded by haltMutex_
+    std::shared_ptr<media::IMediaEventSink> haltSink_;  // guarded by haltMutex_; the running graph's
 };
 
 }  // namespace tessival

@@ -92,6 +92,8 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+inline constexpr int IDS_DEST_WRITE_FAILED = 150;       // "%s": the system's reason
+inline constexpr int IDS_STOPPED_OUTPUT_BESIDE = 151;  // "%s": the file the stopped output went to
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

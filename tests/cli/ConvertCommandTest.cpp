@@ -86,6 +86,33 @@ TEST_F(CliConvert, InterruptStopsLikeTheStopButton) {
     EXPECT_EQ(result.output.find("2: "), std::string::npos) << result.output;
 }
 
+TEST_F(CliConvert, AnInterruptedItemKeepsTheOlderFileAndSaysWhereItsOutputWent) {
+    AddItem(Tone("long.wav", 900, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3");
+    test::WriteBytes(out_ + "/long.out.wav", "older content");
+    // Stopped once the conversion writes, so that there is something to keep. (A background job
+    // of a shell ignores SIGINT, so it gets SIGTERM, which the command takes the same way.)
+    const std::string wait = "until ls " + ShellQuote(out_) + " | grep -q part-; do sleep 0.1; done; sleep 0.5";
+    const auto result = RunProcess("(" + CliPath() + " convert " + ShellQuote(list_) + " 2>/dev/null & pid=$!; " +
+                                   wait + "; kill -TERM $pid; wait $pid)");
+    EXPECT_NE(result.output.find("1: User abort\nStopped: the older file keeps its name; what was converted is in " +
+                                 out_ + "/long.out (stopped).wav\nConvert Complete!\n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(test::ReadBytes(out_ + "/long.out.wav"), "older content");
+    EXPECT_EQ(media::test::Probe(out_ + "/long.out (stopped).wav")["codec_name"], "mp3");
+}
+
+TEST_F(CliConvert, AWriteFailureSaysSoWithTheSystemsReason) {
+    AddItem(Tone("a.wav", 5), kMono22k);
+    // A file size limit makes writes fail part way, as a full disk does.
+    const auto result = Convert("trap '' XFSZ; ulimit -f 64; ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Error: Cannot write the destination file: File too large\n"), std::string::npos)
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(out_ + "/a.out.wav"));
+    EXPECT_TRUE(std::filesystem::is_empty(out_));
+}
+
 TEST_F(CliConvert, UsageAndIncompleteLists) {
     EXPECT_EQ(RunProcess(CliPath() + " convert 2>/dev/null").exitCode, 2);
     EXPECT_EQ(RunProcess(CliPath() + " convert a.tsl --on-bad-quality=maybe 2>/dev/null").exitCode, 2);
