@@ -15,28 +15,23 @@
 namespace tessival {
 namespace {
 
+using test::FileMode;
+using test::FileNames;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
-
-std::set<std::string> Names(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-}
-
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
 
 void Write(const AtomicFile& file, const std::string& bytes) {
     ASSERT_EQ(::write(file.Fd(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
-TEST(AtomicFile, TheOlderFileStaysUntilCommitThenIsReplacedKeepingItsMode) {
+class AtomicFileTest : public ::testing::Test {
+protected:
     TempDir dir;
     const std::string path = dir.File("out.wav");
+};
+
+TEST_F(AtomicFileTest, TheOlderFileStaysUntilCommitThenIsReplacedKeepingItsMode) {
     WriteBytes(path, "older");
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
 
@@ -44,30 +39,27 @@ TEST(AtomicFile, TheOlderFileStaysUntilCommitThenIsReplacedKeepingItsMode) {
     ASSERT_EQ(file.Open(path), 0);
     Write(file, "newer");
     EXPECT_EQ(ReadBytes(path), "older");
-    EXPECT_EQ(Names(dir.Path()).size(), 2u);
+    EXPECT_EQ(FileNames(dir.Path()).size(), 2u);
     EXPECT_EQ(file.TemporaryPath().rfind(dir.File("out.wav.part-"), 0), 0u) << file.TemporaryPath();
 
     ASSERT_EQ(file.Commit(), 0);
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(ReadBytes(path), "newer");
-    EXPECT_EQ(ModeOf(path), 0600u);
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"out.wav"});
+    EXPECT_EQ(FileMode(path), 0600u);
+    EXPECT_EQ(FileNames(dir.Path()), std::set<std::string>{"out.wav"});
 }
 
-TEST(AtomicFile, ANewFileGetsReadWriteForAllLessTheUmask) {
-    TempDir dir;
+TEST_F(AtomicFileTest, ANewFileGetsReadWriteForAllLessTheUmask) {
     const mode_t previous = ::umask(027);
     AtomicFile file;
     const int opened = file.Open(dir.File("new.wav"));
     ::umask(previous);
     ASSERT_EQ(opened, 0);
     ASSERT_EQ(file.Commit(), 0);
-    EXPECT_EQ(ModeOf(dir.File("new.wav")), 0640u);
+    EXPECT_EQ(FileMode(dir.File("new.wav")), 0640u);
 }
 
-TEST(AtomicFile, DiscardedOrAbandonedWorkLeavesNothingAndTheOlderFileIntact) {
-    TempDir dir;
-    const std::string path = dir.File("out.wav");
+TEST_F(AtomicFileTest, DiscardedOrAbandonedWorkLeavesNothingAndTheOlderFileIntact) {
     WriteBytes(path, "older");
     {
         AtomicFile file;
@@ -80,12 +72,10 @@ TEST(AtomicFile, DiscardedOrAbandonedWorkLeavesNothingAndTheOlderFileIntact) {
         Write(file, "half again");
     }
     EXPECT_EQ(ReadBytes(path), "older");
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"out.wav"});
+    EXPECT_EQ(FileNames(dir.Path()), std::set<std::string>{"out.wav"});
 }
 
-TEST(AtomicFile, CommitNewNeverReplacesAFileAndKeepsTheWorkForAnotherName) {
-    TempDir dir;
-    const std::string path = dir.File("out.wav");
+TEST_F(AtomicFileTest, CommitNewNeverReplacesAFileAndKeepsTheWorkForAnotherName) {
     WriteBytes(path, "older");
     AtomicFile file;
     ASSERT_EQ(file.Open(path), 0);
@@ -95,11 +85,10 @@ TEST(AtomicFile, CommitNewNeverReplacesAFileAndKeepsTheWorkForAnotherName) {
     ASSERT_EQ(file.CommitNew(dir.File("out (stopped).wav")), 0);
     EXPECT_EQ(ReadBytes(path), "older");
     EXPECT_EQ(ReadBytes(dir.File("out (stopped).wav")), "partial");
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"out.wav", "out (stopped).wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"out.wav", "out (stopped).wav"}));
 }
 
-TEST(AtomicFile, FailuresAreReportedAndLeaveNoTemporaryFile) {
-    TempDir dir;
+TEST_F(AtomicFileTest, FailuresAreReportedAndLeaveNoTemporaryFile) {
     AtomicFile file;
     EXPECT_EQ(file.Open(dir.File("missing/out.wav")), ENOENT);
     EXPECT_EQ(file.Open(dir.Path() + "/"), EISDIR);
@@ -111,12 +100,10 @@ TEST(AtomicFile, FailuresAreReportedAndLeaveNoTemporaryFile) {
     Write(file, "data");
     EXPECT_EQ(file.Commit(), EISDIR);
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"taken"});
+    EXPECT_EQ(FileNames(dir.Path()), std::set<std::string>{"taken"});
 }
 
-TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay) {
-    TempDir dir;
-    const std::string path = dir.File("out.wav");
+TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -127,8 +114,8 @@ TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
-    ASSERT_EQ(Names(dir.Path()).size(), 1u) << "the killed writer should have left its temporary file";
-    const std::string stale = *Names(dir.Path()).begin();
+    ASSERT_EQ(FileNames(dir.Path()).size(), 1u) << "the killed writer should have left its temporary file";
+    const std::string stale = *FileNames(dir.Path()).begin();
     // Names that only look alike belong to others.
     for (const char* other : {"out.wav.part-notes", "out.wav.part-0123456789", "other.wav.part-0badc0de"})
         WriteBytes(dir.File(other), "keep");
@@ -139,16 +126,15 @@ TEST(AtomicFile, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay
     AtomicFile next;
     ASSERT_EQ(next.Open(path), 0);
     EXPECT_TRUE(std::filesystem::exists(live.TemporaryPath())) << "a live writer's file was taken";
-    EXPECT_EQ(Names(dir.Path()).size(), 5u);
+    EXPECT_EQ(FileNames(dir.Path()).size(), 5u);
     ASSERT_EQ(next.Commit(), 0);
     EXPECT_EQ(live.Commit(), 0);
 }
 
-TEST(AtomicFile, LongNamesGetATemporaryNameWithinTheLimit) {
+TEST_F(AtomicFileTest, LongNamesGetATemporaryNameWithinTheLimit) {
     const std::string longest(255, 'n');
     EXPECT_EQ(TemporaryPrefix(longest), std::string(241, 'n') + ".part-");
     EXPECT_EQ(TemporaryPrefix("song.wav"), "song.wav.part-");
-    TempDir dir;
     AtomicFile file;
     ASSERT_EQ(file.Open(dir.File(longest)), 0);
     ASSERT_EQ(file.Commit(), 0);

@@ -1,10 +1,8 @@
 // What "File Writer" leaves on disk when a graph completes, fails to start, fails, or is stopped.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
-#include <set>
 #include <thread>
 
 #include "platform/media/MediaFixtures.h"
@@ -18,20 +16,11 @@ namespace {
 using namespace std::chrono_literals;
 using test::PinOf;
 using test::WaveGraph;
+using tessival::test::FileMode;
+using tessival::test::FileNames;
 using tessival::test::ReadBytes;
 using tessival::test::TempDir;
 using tessival::test::WriteBytes;
-
-std::set<std::string> Names(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
-    return names;
-}
-
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
 
 class FileWriterOutcome : public ::testing::Test {
 protected:
@@ -74,7 +63,7 @@ TEST_F(FileWriterOutcome, AGraphThatFailsToStartLeavesNoFileAndTheOlderOneIntact
         g.graph->Stop();
     }
     EXPECT_EQ(ReadBytes(older), "older content");
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"twelve.wav", "older.wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"twelve.wav", "older.wav"}));
 }
 
 TEST_F(FileWriterOutcome, AGraphStoppedWithoutHavingRunLeavesNoFile) {
@@ -82,7 +71,7 @@ TEST_F(FileWriterOutcome, AGraphStoppedWithoutHavingRunLeavesNoFile) {
     ASSERT_EQ(g.graph->Render(PinOf(g.encoder, PINDIR_OUTPUT)), S_OK);
     ASSERT_EQ(g.graph->Pause(), S_OK);
     g.graph->Stop();
-    EXPECT_TRUE(Names(dir.Path()).empty());
+    EXPECT_TRUE(FileNames(dir.Path()).empty());
 }
 
 TEST_F(FileWriterOutcome, AStopNeverReplacesAnOlderFileItKeepsThePartOutputBesideIt) {
@@ -91,7 +80,7 @@ TEST_F(FileWriterOutcome, AStopNeverReplacesAnOlderFileItKeepsThePartOutputBesid
     EXPECT_EQ(StoppedRun(out), dir.File("song (stopped).wav"));
     EXPECT_EQ(StoppedRun(out), dir.File("song (stopped 2).wav"));
     EXPECT_EQ(ReadBytes(out), "older content");
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"song.wav", "song (stopped).wav", "song (stopped 2).wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"song.wav", "song (stopped).wav", "song (stopped 2).wav"}));
     for (const char* kept : {"song (stopped).wav", "song (stopped 2).wav"}) {
         SCOPED_TRACE(kept);
         EXPECT_TRUE(test::SizesAreConsistent(ReadBytes(dir.File(kept))));
@@ -117,9 +106,9 @@ TEST_F(FileWriterOutcome, AReplacedFileKeepsItsModeAndStaleTemporariesAreCleared
         WaveGraph g(source, out);
         ASSERT_EQ(g.Convert(nullptr), S_OK);
     }
-    EXPECT_EQ(ModeOf(out), 0600u);
+    EXPECT_EQ(FileMode(out), 0600u);
     EXPECT_EQ(test::Probe(out)["sample_rate"], "22050");
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
 }
 
 TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
@@ -131,7 +120,7 @@ TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
     WaveGraph g(source, out);
     EXPECT_EQ(g.Convert(nullptr), HResultFromErrno(EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(out + "/inside"));
-    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
 }
 
 }  // namespace
