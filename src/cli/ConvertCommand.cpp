@@ -26,7 +26,8 @@ constexpr const char* kUsage = "usage: tessival-cli convert LIST.tsl [--on-bad-q
 // Prints each change of a row as "N: text" (rows counted from 1).
 class ConsoleRunView : public RunView {
 public:
-    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality) : items_(items), badQuality_(badQuality) {}
+    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, const ConvertEngine& engine)
+        : items_(items), badQuality_(badQuality), engine_(engine) {}
 
     void SelectRunningRow(int) override {}
     void SetStatusCell(int index, const std::string& text) override { Print(index, text); }
@@ -37,6 +38,9 @@ public:
         finalMessage_ = messageId;
         {
             std::lock_guard lock(mutex_);
+            // The engine's last item is the stopped one, if any; this runs on its worker.
+            if (!engine_.stoppedOutputBeside.empty())
+                std::printf((LoadString(IDS_STOPPED_OUTPUT_BESIDE) + "\n").c_str(), engine_.stoppedOutputBeside.c_str());
             std::printf("%s\n", LoadString(messageId).c_str());
             std::fflush(stdout);
         }
@@ -62,6 +66,7 @@ private:
 
     ItemList& items_;
     InvalidQualityChoice badQuality_;
+    const ConvertEngine& engine_;
     std::mutex mutex_;
     std::atomic<int> finalMessage_{0};
 };
@@ -144,7 +149,7 @@ int Convert(const std::vector<std::string>& args) {
 
     ConsoleShell shell;
     ConvertEngine engine(shell);
-    ConsoleRunView view(items, badQuality);
+    ConsoleRunView view(items, badQuality, engine);
     ConversionRun run(items, engine, view);
     run.Start();
     DriveRun(run);

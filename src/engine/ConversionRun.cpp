@@ -70,11 +70,13 @@ bool ConversionRun::ConvertItemAt(int index) {
         flags_.currentIndex = index;
     }
 
-    engine_.OpenForItem(*item);
+    working_ = *item;
+    engine_.OpenForItem(working_);
     const bool ok = engine_.ConvertCurrentItem();
     // The worker alone releases the item's graph, and only after it has left the conversion, so a
     // stop can never release it twice or under the worker's feet.
     engine_.CloseItem();
+    view_.StoreRecord(*item, working_);
 
     {
         std::lock_guard lock(tickMutex_);

@@ -53,6 +53,8 @@ private:
     RunFlags ownFlags_;
     RunFlags& flags_;
     std::thread worker_;
+    // The worker's copy of the record it converts: the engine writes into it, never into the list.
+    ConvertItem working_;
     // Keeps a tick from writing "Doing..." over a row the worker has just finished.
     std::mutex tickMutex_;
 };

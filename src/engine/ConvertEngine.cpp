@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <system_error>
+
 #include "engine/FindTypeFilter.h"
 #include "joblist/TextField.h"
 #include "platform/media/QueryInterface.h"
@@ -58,23 +61,27 @@ void ConvertEngine::OpenForItem(ConvertItem& item) {
 
 void ConvertEngine::CloseItem() {
     progress.Detach();
-    std::lock_guard lock(haltMutex_);
+    {
+        std::lock_guard lock(haltMutex_);
+        running_ = false;
+        haltSink_.reset();
+    }
+    // The sink commits, keeps or discards its file as the graph stops.
+    if (control) control->Stop();
+    auto stopped = QueryInterface<IStoppedOutputSink>(FileWriterFilter);
+    stoppedOutputBeside = stopped ? stopped->OutputKeptBeside() : std::string();
     CloseGraph();
     chain.fill(nullptr);
     captureFilter.reset();
     encoderFilter.reset();
     fileSource.reset();
-    running_ = false;
 }
 
 void ConvertEngine::HaltGraph() {
     std::lock_guard lock(haltMutex_);
     halted_ = true;
-    // A graph that never ran has no streaming to end; it just will not start.
-    if (running_ && control) {
-        control->Pause();
-        control->Stop();
-    }
+    // Only a signal: stopping means joining threads and file work, which is the worker's.
+    if (running_ && haltSink_) haltSink_->Notify(EC_USERABORT, 0, 0);
 }
 
 void ConvertEngine::ResetHalt() {
@@ -84,6 +91,15 @@ void ConvertEngine::ResetHalt() {
 
 void ConvertEngine::SetItemError(int stringId) {
     if (currentItem) WriteField(currentItem->status, LoadString(stringId));
+}
+
+void ConvertEngine::SetItemError(int stringId, HRESULT cause) {
+    if (stringId != IDS_DEST_WRITE_FAILED) return SetItemError(stringId);
+    // The system's own words for what went wrong with the file.
+    const std::string reason = std::system_category().message(ErrnoFromHResult(cause));
+    char text[sizeof currentItem->status];
+    std::snprintf(text, sizeof text, LoadString(stringId).c_str(), reason.c_str());
+    if (currentItem) WriteField(currentItem->status, text);
 }
 
 int ConvertEngine::PreflightError() const {
@@ -167,7 +183,8 @@ bool ConvertEngine::SettleQuality() {
 }
 
 int ConvertEngine::RunFailureText(HRESULT hr) const {
-    if (hr == STG_E_MEDIUMFULL || hr == STG_E_WRITEFAULT || hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
+    if (ErrnoFromHResult(hr)) return IDS_DEST_WRITE_FAILED;
+    if (hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
     if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM ||
         hr == E_FILE_NOT_FOUND)
         return IDS_SOURCE_DAMAGED;
@@ -183,18 +200,24 @@ bool ConvertEngine::RunGraph() {
     {
         std::lock_guard lock(haltMutex_);
         if (halted_) return true;  // stopped before it could start
-        if (FAILED(control->Run())) {
-            SetItemError(IDS_DEST_QUALITY_INVALID);
+        if (const HRESULT hr = control->Run(); FAILED(hr)) {
+            SetItemError(ErrnoFromHResult(hr) ? IDS_DEST_WRITE_FAILED : IDS_DEST_QUALITY_INVALID, hr);
             return false;
         }
         running_ = true;
+        haltSink_ = builder->EventSink();
     }
     progress.Attach(position, media::QueryInterface<media::IAudioLevels>(encoderFilter));
     long eventCode = 0;
     const HRESULT waited = events->WaitForCompletion(INFINITE, eventCode);
     if (waited == VFW_E_WRONG_STATE) return true;
+    if (SUCCEEDED(waited) && eventCode == EC_USERABORT) {
+        // Stopped: streaming ends now; CloseItem settles the file.
+        control->Pause();
+        return true;
+    }
     if (FAILED(waited)) {
-        if (!ReportDiscProblem()) SetItemError(RunFailureText(waited));
+        if (!ReportDiscProblem()) SetItemError(RunFailureText(waited), waited);
         return false;
     }
     if (FAILED(control->StopWhenReady())) {

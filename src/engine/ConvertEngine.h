@@ -37,11 +37,15 @@ public:
     void OpenForItem(ConvertItem& item);
     bool ConvertCurrentItem();
     bool RunGraph();
+    // Stops the item's graph, which settles its output file, and releases it.
     void CloseItem();
-    // Halts the running graph; a graph not yet running will not start. Cleared by ResetHalt.
+    // Asks the running graph to stop and returns: the worker stops it and settles the file. A
+    // graph not yet running will not start. Cleared by ResetHalt. Safe from any thread.
     void HaltGraph();
     void ResetHalt();
     void SetItemError(int stringId);
+    // As above; a text with "%s" takes the system's reason for the failure `cause`.
+    void SetItemError(int stringId, media::HRESULT cause);
 
     // Source chains.
     std::shared_ptr<media::IPin> BuildSourceChain(ConvertItem& item);
@@ -63,6 +67,8 @@ public:
     SourceAnalyzer analyzer;
     // Position and levels of the running graph, for displays on other threads.
     RunProgress progress;
+    // Where the last closed item's stopped output went when an older file had its name, else empty.
+    std::string stoppedOutputBeside;
 
 private:
     // Checks that protect the user's files before any graph is built; a string id or 0.
@@ -89,6 +95,7 @@ private:
     std::mutex haltMutex_;
     bool halted_ = false;   // guarded by haltMutex_
     bool running_ = false;  // guarded by haltMutex_
+    std::shared_ptr<media::IMediaEventSink> haltSink_;  // guarded by haltMutex_; the running graph's
 };
 
 }  // namespace tessival

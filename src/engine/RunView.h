@@ -38,6 +38,11 @@ public:
     virtual void SetStatusCell(int index, const std::string& text) = 0;
     // Rewrite every cell of the row from its record (the record's status shows its error).
     virtual void RefreshRow(int index) = 0;
+    // The worker converts a copy of each record, so that no other thread ever reads a record
+    // while it is written. This puts the copy (its status, a quality chosen meanwhile) back into
+    // the list's record, before the row's next change is shown. The default stores it at once,
+    // which suits views whose records no other thread reads during a run.
+    virtual void StoreRecord(ConvertItem& record, const ConvertItem& converted) { record = converted; }
     // The run is over: "converting" is already clear. Show the final message (a string id).
     virtual void RunFinished(int messageId) = 0;
 };

@@ -257,7 +257,8 @@ void MainDialog::OnStopConvert() {
 }
 
 void MainDialog::BeginConversionRun() {
-    // The run reads and writes the records: the properties window only shows them meanwhile.
+    // The run reads the records and hands its results back here: the properties window only shows
+    // them meanwhile.
     if (propertiesDialog_) propertiesDialog_->SetReadOnly(true);
     if (!run_.Start()) {
         if (propertiesDialog_) propertiesDialog_->SetReadOnly(false);

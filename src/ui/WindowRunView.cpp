@@ -48,6 +48,11 @@ void WindowRunView::RefreshRow(int index) {
     Post([this, index] { mirror_.RefreshRow(index); });
 }
 
+void WindowRunView::StoreRecord(ConvertItem& record, const ConvertItem& converted) {
+    // The window's thread reads the records (the properties window shows the bound one).
+    Post([&record, converted] { record = converted; });
+}
+
 void WindowRunView::RunFinished(int messageId) {
     Post([this, messageId] {
         if (finished_) finished_(messageId);

@@ -38,6 +38,14 @@ protected:
         return RunProcess(prefix + CliPath() + " convert " + ShellQuote(list_) + options + " 2>/dev/null");
     }
 
+    // Ctrl-C once the conversion writes its file, however long the start takes: `timeout` turns
+    // the alarm into SIGINT for the command (a background job of a shell would ignore SIGINT).
+    test::ProcessResult ConvertAndInterruptOnceWriting() {
+        return RunProcess("timeout --preserve-status -s INT 600 " + CliPath() + " convert " + ShellQuote(list_) +
+                          " 2>/dev/null & pid=$!; until ls " + ShellQuote(out_) +
+                          " | grep -q part-; do sleep 0.1; done; sleep 0.5; kill -ALRM $pid; wait $pid");
+    }
+
     test::TempDir dir_;
     std::string out_ = dir_.File("out");
     std::string list_ = dir_.File("list.tsl");
@@ -77,13 +85,36 @@ TEST_F(CliConvert, BadQualityIsSkippedOrConvertedWithTheDefault) {
 }
 
 TEST_F(CliConvert, InterruptStopsLikeTheStopButton) {
-    // MP3 at its heaviest setting, so the item outlasts the second before the interrupt on any machine.
+    // MP3 at its heaviest setting, so the item is still converting when the interrupt comes.
     AddItem(Tone("long.wav", 900, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3");
     AddItem(Tone("next.wav", 1), kMono22k);
-    const auto result = Convert("timeout --preserve-status -s INT 1 ");
+    const auto result = ConvertAndInterruptOnceWriting();
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("2: "), std::string::npos) << result.output;
+}
+
+TEST_F(CliConvert, AnInterruptedItemKeepsTheOlderFileAndSaysWhereItsOutputWent) {
+    AddItem(Tone("long.wav", 900, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3");
+    test::WriteBytes(out_ + "/long.out.wav", "older content");
+    const auto result = ConvertAndInterruptOnceWriting();
+    EXPECT_NE(result.output.find("1: User abort\nStopped: the older file keeps its name; what was converted is in " +
+                                 out_ + "/long.out (stopped).wav\nConvert Complete!\n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(test::ReadBytes(out_ + "/long.out.wav"), "older content");
+    EXPECT_EQ(media::test::Probe(out_ + "/long.out (stopped).wav")["codec_name"], "mp3");
+}
+
+TEST_F(CliConvert, AWriteFailureSaysSoWithTheSystemsReason) {
+    AddItem(Tone("a.wav", 5), kMono22k);
+    // A file size limit makes writes fail part way, as a full disk does.
+    const auto result = Convert("trap '' XFSZ; ulimit -f 64; ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Error: Cannot write the destination file: File too large\n"), std::string::npos)
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(out_ + "/a.out.wav"));
+    EXPECT_TRUE(std::filesystem::is_empty(out_));
 }
 
 TEST_F(CliConvert, UsageAndIncompleteLists) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertEngine.h"
 #include "joblist/ItemFactory.h"
 #include "platform/media/MediaFixtures.h"
+#include "platform/media/filters/FileWriter.h"
 #include "platform/shell/ScriptedShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -140,6 +142,91 @@ TEST_F(ConversionRunTest, TicksCountSecondsInTheRunningRowOnly) {
     run_.Wait();
     run_.Tick();  // between runs: writes nothing
     EXPECT_EQ(view_.Cell(0), LoadString(IDS_USER_ABORT));
+}
+
+// A real "File Writer" that notes the thread on which it settles its file as the graph stops.
+class ThreadNotingWriter : public media::FileWriter {
+public:
+    std::thread::id settledOn;
+
+protected:
+    void OnRelease() override {
+        settledOn = std::this_thread::get_id();
+        FileWriter::OnRelease();
+    }
+};
+
+// The system's filters, with that writer in place of the usual one.
+std::shared_ptr<media::FilterRegistry> RegistryWith(std::shared_ptr<ThreadNotingWriter> writer) {
+    using namespace media;
+    auto registry = std::make_shared<FilterRegistry>();
+    FilterEntry entry = FileWriter::Entry();
+    entry.factory = [writer] { return writer; };
+    registry->Register(entry);
+    for (const Guid& category : {CLSID_LegacyAmFilterCategory, CLSID_AudioCompressorCategory})
+        for (const FilterEntry& system : SystemRegistry()->Entries(category)) registry->Register(system);
+    return registry;
+}
+
+bool WaitForTemporaryFile(const std::string& folder) {
+    for (int tries = 0; tries < 6000; ++tries) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().find(".part-") != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(ConversionRunTest, StopOnlySignalsTheWorkerStopsTheGraphAndKeepsTheFile) {
+    auto writer = std::make_shared<ThreadNotingWriter>();
+    ConvertEngine engine(shell_, RegistryWith(writer));
+    ConversionRun run(items_, engine, view_);
+    Add(longSource_);
+    ASSERT_TRUE(run.Start());
+    // Once the temporary file exists the graph is starting: the stop must end a running graph.
+    ASSERT_TRUE(WaitForTemporaryFile(out_));
+    run.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run.Wait();
+    EXPECT_NE(writer->settledOn, std::thread::id());
+    EXPECT_NE(writer->settledOn, std::this_thread::get_id()) << "the stopping thread did the file work";
+    EXPECT_EQ(view_.Cell(0), LoadString(IDS_USER_ABORT));
+    EXPECT_EQ(Probe(Output(0)).count("error"), 0u);
+    EXPECT_EQ(engine.stoppedOutputBeside, "");
+}
+
+TEST_F(ConversionRunTest, AStoppedItemKeepsTheOlderFileAndPutsItsOutputBesideIt) {
+    Add(longSource_);
+    test::WriteBytes(Output(0), "older content");
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(WaitForTemporaryFile(out_));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    run_.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run_.Wait();
+    EXPECT_EQ(test::ReadBytes(Output(0)), "older content");
+    const std::string beside = out_ + "/long.out (stopped).wav";
+    EXPECT_EQ(engine_.stoppedOutputBeside, beside);
+    const auto kept = Probe(beside);
+    ASSERT_EQ(kept.count("error"), 0u) << kept.at("error");
+    EXPECT_EQ(kept.at("sample_rate"), "22050");
+}
+
+TEST_F(ConversionRunTest, AnItemWhoseGraphCannotStartLeavesTheOlderFileAndNoNewOne) {
+    const std::string twelve = dir_.File("twelve.wav");
+    ASSERT_TRUE(media::test::MakeManyChannels(twelve, 12));
+    constexpr QualityInfo kStereo8k{1, 2, 8000, 32000, 4, 16, 0};
+    Add(twelve, kStereo8k);
+    Add(twelve, kStereo8k);
+    WriteField(items_.At(1)->destName, "fresh.wav");
+    test::WriteBytes(Output(0), "older content");
+    RunToEnd();
+    EXPECT_EQ(view_.Cell(0), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_EQ(view_.Cell(1), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_EQ(test::ReadBytes(Output(0)), "older content");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(out_)) left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"twelve.out.wav"});
 }
 
 class QualityChoiceTest : public ConversionRunTest {

@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -226,6 +227,27 @@ TEST_F(WindowRunTest, RefusedQualityAsksTheUserOnTheWindowThread) {
     EXPECT_EQ(Cell(1), LoadString(IDS_DEST_QUALITY_INVALID));
     EXPECT_EQ(shell.messages.back().text, LoadString(IDS_CONVERT_HAD_ERRORS));
     EXPECT_EQ(Probe(OutDir() + "/a.wav")["channels"], std::to_string(picked.nChannels));
+}
+
+TEST_F(WindowRunTest, ThePropertiesWindowFollowsTheRunningRowAndShowsItsOutcome) {
+    ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 44100, 2, "pcm_s16le", 1));
+    ASSERT_TRUE(media::test::MakeManyChannels(dir.Path() + "/twelve.wav", 12));
+    AddSources({"a.wav", "twelve.wav"});
+    SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    SetUpRow(1, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+    Properties().show();
+
+    // The window shows each row as the run selects it, while the run works on that row's item.
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(WaitForRunEnd(60000));
+    QTest::qWait(50);
+    EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
+    EXPECT_EQ(Cell(1), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_EQ(Properties().Item(), window.itemList.At(1));
+    auto* status = qobject_cast<QLabel*>(FindControl(Properties(), ItemPropertiesDialog::kStatus));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text().toStdString(), LoadString(IDS_DEST_QUALITY_INVALID));
+    EXPECT_FALSE(std::filesystem::exists(OutDir() + "/twelve.wav"));
 }
 
 TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {

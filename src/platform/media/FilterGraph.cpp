@@ -186,6 +186,7 @@ HRESULT FilterGraph::Run() {
             std::lock_guard events(eventMutex_);
             pendingSinks_ = CountSinks();
             completed_ = pendingSinks_ == 0;
+            userAborted_ = false;
             error_ = S_OK;
             running_ = true;
             runningFilters_ = upstreamFirst;
@@ -193,18 +194,12 @@ HRESULT FilterGraph::Run() {
         // Sinks get ready before anything flows into them.
         for (auto it = upstreamFirst.rbegin(); it != upstreamFirst.rend(); ++it) {
             const HRESULT hr = (*it)->Pause();
-            if (FAILED(hr)) {
-                StopFilters();
-                return hr;
-            }
+            if (FAILED(hr)) return FailStart(upstreamFirst, hr);
         }
     }
     for (auto it = upstreamFirst.rbegin(); it != upstreamFirst.rend(); ++it) {
         const HRESULT hr = (*it)->Run();
-        if (FAILED(hr)) {
-            StopFilters();
-            return hr;
-        }
+        if (FAILED(hr)) return FailStart(upstreamFirst, hr);
     }
     state_ = State_Running;
     return S_OK;
@@ -222,6 +217,13 @@ HRESULT FilterGraph::Pause() {
     }
     state_ = State_Paused;
     return S_OK;
+}
+
+HRESULT FilterGraph::FailStart(const std::vector<std::shared_ptr<IBaseFilter>>& filters, HRESULT hr) {
+    // Sinks that were made ready must not take what a failed start left for a finished stream.
+    TellAborted(filters, hr);
+    StopFilters();
+    return hr;
 }
 
 HRESULT FilterGraph::Stop() {
@@ -256,7 +258,7 @@ HRESULT FilterGraph::WaitForCompletion(long timeoutMs, long& eventCode) {
     std::unique_lock lock(eventMutex_);
     if (!running_) return VFW_E_WRONG_STATE;
     const std::uint64_t stopsAtStart = stops_;
-    auto settled = [&] { return completed_ || FAILED(error_) || stops_ != stopsAtStart; };
+    auto settled = [&] { return completed_ || userAborted_ || FAILED(error_) || stops_ != stopsAtStart; };
     if (timeoutMs < 0)
         eventChanged_.wait(lock, settled);
     else
@@ -265,8 +267,8 @@ HRESULT FilterGraph::WaitForCompletion(long timeoutMs, long& eventCode) {
         eventCode = EC_ERRORABORT;
         return error_;
     }
-    if (completed_) {
-        eventCode = EC_COMPLETE;
+    if (completed_ || userAborted_) {
+        eventCode = completed_ ? EC_COMPLETE : EC_USERABORT;
         return S_OK;
     }
     return stops_ != stopsAtStart ? VFW_E_WRONG_STATE : E_ABORT;
@@ -278,16 +280,21 @@ HRESULT FilterGraph::Notify(long eventCode, std::intptr_t param1, std::intptr_t)
         std::lock_guard lock(eventMutex_);
         if (!running_) return S_FALSE;
         if (eventCode == EC_COMPLETE && pendingSinks_ > 0 && --pendingSinks_ == 0) completed_ = true;
+        if (eventCode == EC_USERABORT) userAborted_ = true;
         if (eventCode == EC_ERRORABORT && SUCCEEDED(error_)) {
             const auto hr = static_cast<HRESULT>(param1);
             error_ = FAILED(hr) ? hr : E_FAIL;
             toAbort = runningFilters_;
         }
     }
-    for (const auto& filter : toAbort)
-        if (auto sink = QueryInterface<IStreamAbortSink>(filter)) sink->OnStreamAborted(static_cast<HRESULT>(param1));
+    TellAborted(toAbort, static_cast<HRESULT>(param1));
     eventChanged_.notify_all();
     return S_OK;
+}
+
+void FilterGraph::TellAborted(const std::vector<std::shared_ptr<IBaseFilter>>& filters, HRESULT hr) {
+    for (const auto& filter : filters)
+        if (auto sink = QueryInterface<IStreamAbortSink>(filter)) sink->OnStreamAborted(hr);
 }
 
 HRESULT FilterGraph::LongestOf(HRESULT (IMediaSeeking::*read)(REFERENCE_TIME&), REFTIME& seconds) const {

@@ -78,6 +78,8 @@ private:
     std::vector<std::shared_ptr<IBaseFilter>> UpstreamFirst() const;
     int CountSinks() const;
     void StopFilters();
+    HRESULT FailStart(const std::vector<std::shared_ptr<IBaseFilter>>& filters, HRESULT hr);
+    static void TellAborted(const std::vector<std::shared_ptr<IBaseFilter>>& filters, HRESULT hr);
     // The largest time any filter with IMediaSeeking reports, in seconds.
     HRESULT LongestOf(HRESULT (IMediaSeeking::*read)(REFERENCE_TIME&), REFTIME& seconds) const;
 
@@ -94,6 +96,7 @@ private:
     int pendingSinks_ = 0;
     bool running_ = false;
     bool completed_ = false;
+    bool userAborted_ = false;
     HRESULT error_ = S_OK;
     std::uint64_t stops_ = 0;
     std::vector<std::shared_ptr<IBaseFilter>> runningFilters_;

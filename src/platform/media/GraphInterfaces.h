@@ -58,8 +58,9 @@ class IMediaEventEx {
 public:
     virtual ~IMediaEventEx() = default;
     // Waits until every sink has seen the end of its stream: S_OK with EC_COMPLETE. A filter
-    // error ends the wait with that error and EC_ERRORABORT; a Stop meanwhile (or a graph that
-    // is not running) gives VFW_E_WRONG_STATE; the time-out E_ABORT.
+    // error ends the wait with that error and EC_ERRORABORT; EC_USERABORT sent to the graph's
+    // event sink ends it with S_OK and EC_USERABORT; a Stop meanwhile (or a graph that is not
+    // running) gives VFW_E_WRONG_STATE; the time-out E_ABORT.
     virtual HRESULT WaitForCompletion(long timeoutMs, long& eventCode) = 0;
 };
 

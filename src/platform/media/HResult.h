@@ -48,6 +48,17 @@ inline constexpr HRESULT VFW_E_NOT_IN_GRAPH = MakeHResult(0x8004025F);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
+// A failed system call's errno value as a failure code of its own facility, and back (0 for
+// codes of other facilities), so that callers can say what the system reported.
+inline constexpr std::uint32_t kErrnoFacilityBits = 0x80A10000;
+constexpr HRESULT HResultFromErrno(int error) {
+    return MakeHResult(kErrnoFacilityBits | (static_cast<std::uint32_t>(error) & 0xFFFF));
+}
+constexpr int ErrnoFromHResult(HRESULT hr) {
+    const auto bits = static_cast<std::uint32_t>(hr);
+    return (bits & 0xFFFF0000) == kErrnoFacilityBits ? static_cast<int>(bits & 0xFFFF) : 0;
+}
+
 // "VFW_E_WRONG_STATE (0x80040227)" for the names above, the hex value otherwise.
 std::string HResultToString(HRESULT hr);
 

@@ -81,4 +81,14 @@ public:
     virtual void OnStreamAborted(HRESULT reason) = 0;
 };
 
+// File sinks that keep what a stopped stream wrote. When a file of the destination's name
+// existed, it stays and the stopped output is kept beside it under another name.
+class IStoppedOutputSink {
+public:
+    virtual ~IStoppedOutputSink() = default;
+    // That other name, once the graph has stopped; empty when the output took the destination's
+    // name or nothing was kept.
+    virtual std::string OutputKeptBeside() const = 0;
+};
+
 }  // namespace tessival::media

@@ -27,6 +27,16 @@ inline bool MakeTone(const std::string& path, int rate, int channels, const std:
     return RunProcess(cmd.str()).exitCode == 0;
 }
 
+// One second of 16-bit PCM with as many channels as asked (more than any encoder takes, say).
+inline bool MakeManyChannels(const std::string& path, int channels) {
+    std::ostringstream split, merge;
+    for (int i = 0; i < channels; ++i) split << "[c" << i << "]";
+    merge << "'[0]asplit=" << channels << split.str() << ";" << split.str() << "amerge=inputs=" << channels << "'";
+    return RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=1' -filter_complex " +
+                      merge.str() + " -c:a pcm_s16le " + ShellQuote(path))
+               .exitCode == 0;
+}
+
 // ffprobe's view of the first audio stream: codec_name, sample_rate, channels, ...
 inline std::map<std::string, std::string> Probe(const std::string& path) {
     const auto result = RunProcess("ffprobe -v error -select_streams a:0 -count_packets -show_entries "

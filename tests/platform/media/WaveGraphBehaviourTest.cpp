@@ -204,7 +204,7 @@ TEST(WaveGraphBehaviourTest, WriteFailuresEndTheGraphWithAnError) {
     }
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(hr, STG_E_WRITEFAULT);
+    EXPECT_EQ(hr, HResultFromErrno(EFBIG));
     EXPECT_EQ(ReadBytes(out), "older content");
     EXPECT_EQ(FilesIn(dir.Path()), 2u);
 }

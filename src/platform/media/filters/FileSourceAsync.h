@@ -5,7 +5,7 @@
 #include "platform/media/BaseFilter.h"
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/OptionalInterfaces.h"
-#include "platform/media/filters/UniqueFd.h"
+#include "platform/io/UniqueFd.h"
 
 namespace tessival::media {
 

@@ -1,14 +1,13 @@
 #include "platform/media/filters/FileWriter.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <random>
 
 namespace tessival::media {
 namespace {
+
+constexpr int kStoppedNameTries = 100;
 
 HRESULT OpenError(int error) {
     switch (error) {
@@ -17,20 +16,23 @@ HRESULT OpenError(int error) {
     case EACCES:
     case EPERM:
     case EROFS: return E_ACCESSDENIED;
-    case ENOSPC: return STG_E_MEDIUMFULL;
-    default: return E_FAIL;
+    default: return HResultFromErrno(error);
     }
 }
 
-HRESULT WriteError(int error) { return error == ENOSPC || error == EDQUOT ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT; }
-
 }  // namespace
 
-FileWriter::FileWriter() : RendererFilter(CLSID_FileWriter, "in") {}
-
-FileWriter::~FileWriter() {
-    if (fd_.Valid()) Discard();
+std::string StoppedOutputName(const std::string& path, int attempt) {
+    const auto slash = path.rfind('/');
+    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    auto dot = path.rfind('.');
+    // A leading dot starts a hidden name, not an extension.
+    if (dot == std::string::npos || dot <= nameStart) dot = path.size();
+    const std::string tag = attempt <= 1 ? " (stopped)" : " (stopped " + std::to_string(attempt) + ")";
+    return path.substr(0, dot) + tag + path.substr(dot);
 }
+
+FileWriter::FileWriter() : RendererFilter(CLSID_FileWriter, "in") {}
 
 HRESULT FileWriter::SetFileName(const std::string& path, const MediaType*) {
     if (path.empty()) return E_INVALIDARG;
@@ -66,39 +68,29 @@ HRESULT FileWriter::OnPrepare() {
     if (FAILED(hr)) return hr;
     if (path_.empty()) return E_UNEXPECTED;
     failed_ = false;
+    started_ = false;
     end_ = 0;
-    return OpenTemporary();
+    keptBeside_.clear();
+    const int error = file_.Open(path_);
+    return error ? OpenError(error) : S_OK;
 }
 
-HRESULT FileWriter::OpenTemporary() {
-    // Beside the destination, so the final rename stays on one file system.
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".part-%08x", random());
-        const std::string candidate = path_ + suffix;
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fd_ = UniqueFd(fd);
-            temporary_ = candidate;
-            return S_OK;
-        }
-        if (errno != EEXIST) return OpenError(errno);
-    }
-    return E_FAIL;
+HRESULT FileWriter::OnStart() {
+    started_ = true;
+    return S_OK;
 }
 
 HRESULT FileWriter::Render(MediaSample& sample) {
-    if (!fd_.Valid()) return E_UNEXPECTED;
+    if (!file_.IsOpen()) return E_UNEXPECTED;
     const std::int64_t offset = sample.start >= 0 ? sample.start : end_;
     std::size_t done = 0;
     while (done < sample.data.size()) {
-        const ssize_t put = ::pwrite(fd_.Get(), sample.data.data() + done, sample.data.size() - done,
+        const ssize_t put = ::pwrite(file_.Fd(), sample.data.data() + done, sample.data.size() - done,
                                      static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             failed_ = true;
-            return WriteError(put < 0 ? errno : ENOSPC);
+            return HResultFromErrno(put < 0 ? errno : ENOSPC);
         }
         done += static_cast<std::size_t>(put);
     }
@@ -108,37 +100,33 @@ HRESULT FileWriter::Render(MediaSample& sample) {
 
 HRESULT FileWriter::Finish() {
     if (failed_) {
-        Discard();
+        file_.Discard();
         return E_FAIL;
     }
-    return Commit();
+    const int error = file_.Commit();
+    return error ? HResultFromErrno(error) : S_OK;
 }
 
 void FileWriter::OnRelease() {
-    if (!fd_.Valid()) return;
-    // Stopped: what was written is kept, unless the graph failed.
-    if (failed_)
-        Discard();
-    else
-        Commit();
-}
-
-HRESULT FileWriter::Commit() {
-    const bool closed = fd_.Close();
-    if (!closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        const HRESULT hr = closed ? OpenError(errno) : STG_E_WRITEFAULT;
-        ::unlink(temporary_.c_str());
-        temporary_.clear();
-        return hr;
+    if (!file_.IsOpen()) return;
+    // Only a stop of a running graph keeps a partial output; a graph that failed to start or to
+    // run, or never ran, leaves nothing.
+    if (failed_ || !started_) {
+        file_.Discard();
+        return;
     }
-    temporary_.clear();
-    return S_OK;
+    KeepStopped();
 }
 
-void FileWriter::Discard() {
-    fd_.Close();
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    temporary_.clear();
+void FileWriter::KeepStopped() {
+    for (int attempt = 0; attempt < kStoppedNameTries; ++attempt) {
+        const std::string name = attempt == 0 ? path_ : StoppedOutputName(path_, attempt);
+        const int error = file_.CommitNew(name);
+        if (error == EEXIST) continue;
+        if (error == 0 && attempt > 0) keptBeside_ = name;
+        return;
+    }
+    file_.Discard();
 }
 
 FilterEntry FileWriter::Entry() {

@@ -3,22 +3,22 @@
 #include <atomic>
 #include <string>
 
+#include "platform/io/AtomicFile.h"
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/RendererFilter.h"
-#include "platform/media/filters/UniqueFd.h"
 
 namespace tessival::media {
 
 // "File Writer": writes the byte stream it receives (each sample at the offset in its start
-// time) to the file named by SetFileName. An existing file there is replaced only by a
-// finished result: the bytes go to a temporary file beside it, renamed into place at the end
-// of the stream or when the graph is stopped; when the graph fails the temporary file is
-// removed and the older file stays as it was.
-class FileWriter : public RendererFilter, public IFileSinkFilter2, public IStreamAbortSink {
+// time) to the file named by SetFileName. The bytes go to a temporary file beside it, which
+// replaces the destination only at a clean end of the stream. A graph stopped while it runs
+// keeps what was written: under the destination's name when no file has it, else beside the
+// older file as "NAME (stopped).EXT". A graph that fails, or stops without having run, leaves
+// no file and an older one as it was.
+class FileWriter : public RendererFilter, public IFileSinkFilter2, public IStreamAbortSink, public IStoppedOutputSink {
 public:
     FileWriter();
-    ~FileWriter() override;
     static FilterEntry Entry();
 
     HRESULT SetFileName(const std::string& path, const MediaType* type) override;
@@ -26,25 +26,31 @@ public:
     HRESULT SetMode(std::uint32_t flags) override;
     HRESULT GetMode(std::uint32_t& flags) const override;
     void OnStreamAborted(HRESULT reason) override;
+    // Read it on the thread that stopped the graph.
+    std::string OutputKeptBeside() const override { return keptBeside_; }
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
     HRESULT Render(MediaSample& sample) override;
     HRESULT Finish() override;
     HRESULT OnPrepare() override;
+    HRESULT OnStart() override;
     void OnRelease() override;
 
 private:
-    HRESULT OpenTemporary();
-    HRESULT Commit();
-    void Discard();
+    void KeepStopped();
 
     std::string path_;
-    std::string temporary_;
     std::uint32_t mode_ = 0;
-    UniqueFd fd_;
+    AtomicFile file_;
     std::int64_t end_ = 0;
     std::atomic<bool> failed_{false};
+    bool started_ = false;
+    std::string keptBeside_;
 };
+
+// The name a stopped output takes beside an older file: "NAME (stopped).EXT" for the first try,
+// "NAME (stopped 2).EXT" for the second, and so on.
+std::string StoppedOutputName(const std::string& path, int attempt);
 
 }  // namespace tessival::media

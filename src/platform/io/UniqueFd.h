@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace tessival::media {
+namespace tessival {
 
 // Owns a POSIX file descriptor.
 class UniqueFd {
@@ -37,4 +37,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace tessival::media
+}  // namespace tessival

@@ -1,0 +1,188 @@
+#include "platform/io/AtomicFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string_view>
+
+namespace tessival {
+namespace {
+
+constexpr std::string_view kPartTag = ".part-";
+constexpr std::size_t kRandomDigits = 8;
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// A link is followed to its target, so that the link itself stays.
+std::string ResolveLink(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kRandomDigits || name.substr(0, prefix.size()) != prefix) return false;
+    for (char c : name.substr(prefix.size()))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether `name` in the folder still is the file open as `fd`.
+bool StillNamed(int folderFd, const char* name, int fd) {
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::fstatat(folderFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(opened.st_mode) && SameFile(opened, named);
+}
+
+// Temporary files whose lock is free belong to no living writer.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir) return;
+    const int folderFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (!IsTemporaryName(entry->d_name, prefix)) continue;
+        UniqueFd fd(::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+        if (StillNamed(folderFd, entry->d_name, fd.Get())) ::unlinkat(folderFd, entry->d_name, 0);
+    }
+}
+
+int SyncFolder(const std::string& path) {
+    UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid()) return errno;
+    // Some file systems cannot sync a folder; the rename is then as durable as they make it.
+    if (::fsync(folder.Get()) != 0 && errno != EINVAL) return errno;
+    return 0;
+}
+
+// The older file's owner and permission bits go to its replacement. Only root may give a file
+// away, so a refused chown leaves the replacement ours; the mode is set after it, as chown may
+// clear set-id bits.
+int KeepAttributes(int fd, const std::string& older) {
+    struct stat info {};
+    if (::stat(older.c_str(), &info) != 0) return 0;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0 && errno != EPERM) return errno;
+    return ::fchmod(fd, info.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+std::string TemporaryPrefix(const std::string& fileName) {
+    const std::size_t room = NAME_MAX - kPartTag.size() - kRandomDigits;
+    return fileName.substr(0, room) + std::string(kPartTag);
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : destination_(std::exchange(other.destination_, {})),
+      temporary_(std::exchange(other.temporary_, {})),
+      fd_(std::move(other.fd_)) {}
+
+AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        destination_ = std::exchange(other.destination_, {});
+        temporary_ = std::exchange(other.temporary_, {});
+        fd_ = std::move(other.fd_);
+    }
+    return *this;
+}
+
+int AtomicFile::Open(const std::string& path) {
+    Discard();
+    if (path.empty() || path.back() == '/') return EISDIR;
+    destination_ = ResolveLink(path);
+    const std::string folder = FolderOf(destination_);
+    const std::string prefix = TemporaryPrefix(NameOf(destination_));
+    RemoveStaleTemporaries(folder, prefix);
+
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char digits[kRandomDigits + 1];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
+        const std::string candidate = Join(folder, prefix + digits);
+        UniqueFd fd(::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd.Valid()) {
+            if (errno == EEXIST) continue;
+            return errno;
+        }
+        // Between creating and locking, another writer may have taken it for a stale one.
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || !StillNamed(AT_FDCWD, candidate.c_str(), fd.Get())) continue;
+        fd_ = std::move(fd);
+        temporary_ = candidate;
+        return 0;
+    }
+    return EEXIST;
+}
+
+int AtomicFile::Commit() {
+    if (!IsOpen()) return EBADF;
+    if (const int error = KeepAttributes(fd_.Get(), destination_)) return Finish(error);
+    if (::fsync(fd_.Get()) != 0) return Finish(errno);
+    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) return Finish(errno);
+    temporary_.clear();
+    if (!fd_.Close()) return errno;
+    return SyncFolder(destination_);
+}
+
+int AtomicFile::CommitNew(const std::string& target) {
+    if (!IsOpen()) return EBADF;
+    if (::fsync(fd_.Get()) != 0) return Finish(errno);
+    int moved = ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without no-replace renames: a hard link fails as well when the name is taken.
+        moved = ::link(temporary_.c_str(), target.c_str());
+        if (moved == 0) ::unlink(temporary_.c_str());
+    }
+    if (moved != 0) {
+        const int error = errno;
+        return error == EEXIST ? EEXIST : Finish(error);
+    }
+    temporary_.clear();
+    if (!fd_.Close()) return errno;
+    return SyncFolder(target);
+}
+
+void AtomicFile::Discard() {
+    // Removed while still locked, so no other writer takes it for a stale one meanwhile.
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    fd_.Close();
+}
+
+int AtomicFile::Finish(int error) {
+    Discard();
+    return error;
+}
+
+}  // namespace tessival

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+#include "platform/io/UniqueFd.h"
+
+namespace tessival {
+
+// A file written under a temporary name beside its destination and moved into place only once
+// it is complete, so that a failure or a crash never leaves a half-written file under the
+// destination's name nor damages an older file there.
+//
+// The temporary file is "NAME.part-XXXXXXXX" and stays locked (flock) while its writer lives.
+// One whose lock is free was left by a process that died: the next Open for NAME removes it.
+//
+// Operations return 0 or an errno value. One object is used by one thread at a time.
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    // Removes a temporary file that was not committed.
+    ~AtomicFile();
+    AtomicFile(AtomicFile&& other) noexcept;
+    AtomicFile& operator=(AtomicFile&& other) noexcept;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file for `path`. A symbolic link at `path` is followed: its target is
+    // the file that Commit replaces.
+    int Open(const std::string& path);
+    bool IsOpen() const { return fd_.Valid(); }
+    // Open for writing; positioned at the start.
+    int Fd() const { return fd_.Get(); }
+    const std::string& TemporaryPath() const { return temporary_; }
+
+    // Replaces the destination with what was written, keeping the replaced file's permission
+    // bits (a new file has 0666 less the umask). The data and then the folder are synced. On
+    // failure the temporary file is removed and an older file stays as it was.
+    int Commit();
+    // Moves what was written to `target` (in the same folder) only when no file of that name
+    // exists: EEXIST then, and the temporary file stays for another try. Other failures remove it.
+    int CommitNew(const std::string& target);
+    // Removes the temporary file.
+    void Discard();
+
+private:
+    int Finish(int error);
+
+    std::string destination_;
+    std::string temporary_;
+    UniqueFd fd_;
+};
+
+// The temporary names for a destination file start with this: its file name (cut so that the
+// temporary name fits the file system's name limit) and ".part-".
+std::string TemporaryPrefix(const std::string& fileName);
+
+}  // namespace tessival

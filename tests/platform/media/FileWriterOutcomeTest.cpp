@@ -1,0 +1,127 @@
+// What "File Writer" leaves on disk when a graph completes, fails to start, fails, or is stopped.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/media/MediaFixtures.h"
+#include "platform/media/WaveFileSupport.h"
+#include "platform/media/WaveGraph.h"
+#include "support/TempDir.h"
+
+namespace tessival::media {
+namespace {
+
+using namespace std::chrono_literals;
+using test::PinOf;
+using test::WaveGraph;
+using tessival::test::FileMode;
+using tessival::test::FileNames;
+using tessival::test::ReadBytes;
+using tessival::test::TempDir;
+using tessival::test::WriteBytes;
+
+class FileWriterOutcome : public ::testing::Test {
+protected:
+    // Ten minutes: long enough to be stopped in the middle. Made once.
+    static void SetUpTestSuite() {
+        longDir_ = std::make_unique<TempDir>();
+        ASSERT_EQ(test::RunProcess("sox -n -r 44100 -c 2 -b 16 " + LongSource() + " synth 600 sine 440").exitCode, 0);
+    }
+    static void TearDownTestSuite() { longDir_.reset(); }
+    static std::string LongSource() { return longDir_->File("long.wav"); }
+
+    // Runs the long conversion into `out` for a moment, then stops it as the Stop button does.
+    static std::string StoppedRun(const std::string& out) {
+        WaveGraph g(LongSource(), out);
+        EXPECT_TRUE(test::ApplyFormat(g.encoder, MakePcmFormat(22050, 1, 8)));
+        EXPECT_EQ(g.graph->Render(PinOf(g.encoder, PINDIR_OUTPUT)), S_OK);
+        EXPECT_EQ(g.graph->Run(), S_OK);
+        std::this_thread::sleep_for(100ms);
+        g.graph->Pause();
+        g.graph->Stop();
+        return QueryInterface<IStoppedOutputSink>(g.fileWriter)->OutputKeptBeside();
+    }
+
+    static inline std::unique_ptr<TempDir> longDir_;
+    TempDir dir;
+};
+
+TEST_F(FileWriterOutcome, AGraphThatFailsToStartLeavesNoFileAndTheOlderOneIntact) {
+    const std::string source = dir.File("twelve.wav");
+    ASSERT_TRUE(test::MakeManyChannels(source, 12));
+    const std::string older = dir.File("older.wav");
+    WriteBytes(older, "older content");
+    for (const std::string& out : {older, dir.File("new.wav")}) {
+        SCOPED_TRACE(out);
+        WaveGraph g(source, out);
+        ASSERT_EQ(g.connectResult, S_OK);
+        ASSERT_TRUE(test::ApplyFormat(g.encoder, MakePcmFormat(8000, 2, 16)));
+        ASSERT_EQ(g.graph->Render(PinOf(g.encoder, PINDIR_OUTPUT)), S_OK);
+        EXPECT_TRUE(FAILED(g.graph->Run()));
+        g.graph->Stop();
+    }
+    EXPECT_EQ(ReadBytes(older), "older content");
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"twelve.wav", "older.wav"}));
+}
+
+TEST_F(FileWriterOutcome, AGraphStoppedWithoutHavingRunLeavesNoFile) {
+    WaveGraph g(LongSource(), dir.File("out.wav"));
+    ASSERT_EQ(g.graph->Render(PinOf(g.encoder, PINDIR_OUTPUT)), S_OK);
+    ASSERT_EQ(g.graph->Pause(), S_OK);
+    g.graph->Stop();
+    EXPECT_TRUE(FileNames(dir.Path()).empty());
+}
+
+TEST_F(FileWriterOutcome, AStopNeverReplacesAnOlderFileItKeepsThePartOutputBesideIt) {
+    const std::string out = dir.File("song.wav");
+    WriteBytes(out, "older content");
+    EXPECT_EQ(StoppedRun(out), dir.File("song (stopped).wav"));
+    EXPECT_EQ(StoppedRun(out), dir.File("song (stopped 2).wav"));
+    EXPECT_EQ(ReadBytes(out), "older content");
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"song.wav", "song (stopped).wav", "song (stopped 2).wav"}));
+    for (const char* kept : {"song (stopped).wav", "song (stopped 2).wav"}) {
+        SCOPED_TRACE(kept);
+        EXPECT_TRUE(test::SizesAreConsistent(ReadBytes(dir.File(kept))));
+        auto probe = test::Probe(dir.File(kept));
+        ASSERT_EQ(probe.count("error"), 0u) << probe["error"];
+        EXPECT_EQ(probe["sample_rate"], "22050");
+        EXPECT_GT(std::stol(probe["duration_ts"]), 0);
+    }
+    // With no file of its name, the stopped output takes it.
+    EXPECT_EQ(StoppedRun(dir.File("fresh.wav")), "");
+    EXPECT_EQ(test::Probe(dir.File("fresh.wav"))["codec_name"], "pcm_u8");
+}
+
+TEST_F(FileWriterOutcome, AReplacedFileKeepsItsModeAndStaleTemporariesAreCleared) {
+    const std::string source = dir.File("in.wav");
+    ASSERT_TRUE(test::MakeTone(source, 22050, 1, "pcm_s16le", 0.5));
+    const std::string out = dir.File("out.wav");
+    WriteBytes(out, "older content");
+    ASSERT_EQ(::chmod(out.c_str(), 0600), 0);
+    // Left by a conversion that was killed.
+    WriteBytes(dir.File("out.wav.part-0badc0de"), "half");
+    {
+        WaveGraph g(source, out);
+        ASSERT_EQ(g.Convert(nullptr), S_OK);
+    }
+    EXPECT_EQ(FileMode(out), 0600u);
+    EXPECT_EQ(test::Probe(out)["sample_rate"], "22050");
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
+}
+
+TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
+    const std::string source = dir.File("in.wav");
+    ASSERT_TRUE(test::MakeTone(source, 22050, 1, "pcm_s16le", 0.5));
+    // A folder of the destination's name cannot be replaced by the finished file.
+    const std::string out = dir.File("out.wav");
+    std::filesystem::create_directories(out + "/inside");
+    WaveGraph g(source, out);
+    EXPECT_EQ(g.Convert(nullptr), HResultFromErrno(EISDIR));
+    EXPECT_TRUE(std::filesystem::is_directory(out + "/inside"));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
+}
+
+}  // namespace
+}  // namespace tessival::media
