@@ -4,6 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "engine/QualityListing.h"
+#include "joblist/AlbumTracks.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -68,11 +69,12 @@ int Add(const std::vector<std::string>& args) {
     const ListFileResult read = ReadListFile(options.list, items);
     if (read == ListFileResult::IoError) return Failure("cannot read list '" + options.list + "'");
     for (const std::string& file : options.files) {
-        ConvertItem item = MakeSingleFileItem(file);
-        if (!options.destType.empty()) WriteField(item.destType, options.destType);
-        if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);
-        item.quality = quality;
-        items.Append(item);
+        for (ConvertItem item : ExpandAlbumTracks({MakeSingleFileItem(file)})) {
+            if (!options.destType.empty()) WriteField(item.destType, options.destType);
+            if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);
+            item.quality = quality;
+            items.Append(item);
+        }
     }
     if (WriteListFile(options.list, items) != ListFileResult::Ok)
         return Failure("cannot write list '" + options.list + "'");

@@ -5,6 +5,7 @@
 
 #include "engine/FindTypeFilter.h"
 #include "joblist/TextField.h"
+#include "platform/io/TrackPath.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -88,9 +89,11 @@ void ConvertEngine::SetItemError(int stringId) {
 int ConvertEngine::PreflightError() const {
     const ConvertItem& item = *currentItem;
     const std::string destination = DestinationFileName(item);
-    if (HasFileSource(item) && !IsReadableFile(ReadField(item.sourcePath))) return IDS_SOURCE_UNREADABLE;
+    // An album track reads its album's file.
+    const std::string source = SourceFileOf(ReadField(item.sourcePath));
+    if (HasFileSource(item) && !IsReadableFile(source)) return IDS_SOURCE_UNREADABLE;
     if (!IsDirectoryWritable(ReadField(item.destPath))) return IDS_DEST_FOLDER_UNUSABLE;
-    if (HasFileSource(item) && IsSameFile(ReadField(item.sourcePath), destination)) return IDS_DEST_IS_SOURCE;
+    if (HasFileSource(item) && IsSameFile(source, destination)) return IDS_DEST_IS_SOURCE;
     return 0;
 }
 

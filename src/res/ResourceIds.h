@@ -92,6 +92,8 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+// The file dialog's entry for the formats only the general splitter reads.
+inline constexpr int IDS_MORE_MEDIA_FILTER = 175;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

@@ -51,6 +51,7 @@ const std::map<int, std::string>& Table() {
         {147, "Error: The source file is damaged or is not a media file."},
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
+        {175, "Other audio and video files (FLAC, M4A, AAC, Ogg, Opus, AIFF, WavPack, APE, Matroska, MP4, ...)"},
     };
     return table;
 }

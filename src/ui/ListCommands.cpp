@@ -1,7 +1,9 @@
 #include "ui/ListCommands.h"
 
+#include "joblist/AlbumTracks.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
+#include "joblist/MediaFileFilter.h"
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -13,13 +15,13 @@ ListCommands::ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell
 
 void ListCommands::AddFromFile() {
     // Reached only through the Add menu, which is not offered during a run.
-    const auto chosen = shell_.GetOpenFileNames(LoadString(IDS_MEDIA_FILTER), true);
+    const auto chosen =
+        shell_.GetOpenFileNames(ExtendedMediaFilter(LoadString(IDS_MEDIA_FILTER), LoadString(IDS_MORE_MEDIA_FILTER)), true);
     if (!chosen || chosen->names.empty()) return;
-    if (chosen->names.size() == 1) {
-        mirror_.AddItem(MakeSingleFileItem(chosen->folder + chosen->names.front()));
-        return;
-    }
-    for (const ConvertItem& item : MakeMultiFileItems(chosen->folder, chosen->names)) mirror_.AddItem(item);
+    // A cue sheet of a one-file album adds its tracks.
+    const auto items = chosen->names.size() == 1 ? ExpandAlbumTracks({MakeSingleFileItem(chosen->folder + chosen->names.front())})
+                                                 : ExpandAlbumTracks(MakeMultiFileItems(chosen->folder, chosen->names));
+    for (const ConvertItem& item : items) mirror_.AddItem(item);
 }
 
 void ListCommands::Save() {
