@@ -1,8 +1,6 @@
 // Whole `tessival-cli convert` processes beside the ffmpeg command doing the same work, run
 // alternately: a ten-minute FLAC to PCM WAVE, and a ten-minute M4A (AAC) to MP3 128 kbps in WAVE.
 // Prints the median of the per-pair time ratios with their minimum and maximum.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,19 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
+
 namespace {
 
 constexpr int kPairs = 7;
 
-std::string Quote(const std::string& word) { return "'" + word + "'"; }
-
-// Seconds a shell command takes; negative when it fails.
-double Time(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
+using tessival::bench::Quote;
+using tessival::bench::Time;
 
 struct Case {
     const char* title;
