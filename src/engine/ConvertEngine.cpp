@@ -133,7 +133,8 @@ bool ConvertEngine::ConvertCurrentItem() {
         BuildGenericSourceChain(*currentItem);
         if (!AttachGenericChain(encoderInput)) {
             // A failure must say so: when no chain left a reason, the file itself is the problem.
-            if (ReadField(currentItem->status) == statusBefore) SetItemError(IDS_SOURCE_DAMAGED);
+            if (ReadField(currentItem->status) == statusBefore)
+                SetItemError(analyzer.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
             return false;
         }
     }

@@ -94,6 +94,7 @@ inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
 // The file dialog's entry for the formats only the general splitter reads.
 inline constexpr int IDS_MORE_MEDIA_FILTER = 175;
+inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

@@ -52,6 +52,7 @@ const std::map<int, std::string>& Table() {
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
         {175, "Other audio and video files (FLAC, M4A, AAC, Ogg, Opus, AIFF, WavPack, APE, Matroska, MP4, ...)"},
+        {176, "Error: The source file has no audio."},
     };
     return table;
 }

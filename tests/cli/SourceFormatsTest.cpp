@@ -215,6 +215,11 @@ TEST_F(SourceFormats, DamagedFilesGiveTheirAudioOrAClearTextAndNeverCrash) {
         Add(dir_.File(std::string("cut-") + name), std::string("cut-") + name + ".wav", "WAV (PCM)", pcm);
         Add(dir_.File(std::string("bad-") + name), std::string("bad-") + name + ".wav", "WAV (PCM)", pcm);
     }
+    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=duration=1.3:size=160x120:rate=25 -c:v mpeg4 " +
+                         ShellQuote(dir_.File("silent.mp4")))
+                  .exitCode,
+              0);
+    Add(dir_.File("silent.mp4"), "silent.wav", "WAV (PCM)", pcm);
     test::WriteBytes(dir_.File("empty.flac"), "");
     Add(dir_.File("empty.flac"), "empty.wav", "WAV (PCM)", pcm);
     const auto run = Convert();
@@ -236,6 +241,9 @@ TEST_F(SourceFormats, DamagedFilesGiveTheirAudioOrAClearTextAndNeverCrash) {
             EXPECT_FALSE(std::filesystem::exists(Out(destName)));
         }
     }
+    EXPECT_NE(run.output.find("\n" + std::to_string(items_.Count() - 1) + ": Error: The source file has no audio."),
+              std::string::npos)
+        << run.output;
     EXPECT_NE(run.output.find("\n" + std::to_string(items_.Count()) +
                               ": Error: The source file is damaged or is not a media file."),
               std::string::npos)
