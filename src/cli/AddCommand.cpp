@@ -6,6 +6,7 @@
 
 #include "cli/CliCommand.h"
 #include "engine/QualityListing.h"
+#include "joblist/AlbumTracks.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
@@ -71,7 +72,8 @@ bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& a
     std::vector<ConvertItem> chosen;
     for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
     std::vector<DiscProblem> problems;
-    for (const ConvertItem& item : ExpandDiscImages(chosen, problems)) added.push_back(item);
+    // A cue sheet of a one-file album adds its tracks; a disc image adds the disc's.
+    for (const ConvertItem& item : ExpandDiscImages(ExpandAlbumTracks(chosen), problems)) added.push_back(item);
     if (!problems.empty()) problem = DiscProblemText(problems.front());
     return problems.empty();
 }

@@ -8,6 +8,7 @@
 
 #include "engine/FindTypeFilter.h"
 #include "joblist/TextField.h"
+#include "platform/io/TrackPath.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -105,9 +106,11 @@ void ConvertEngine::SetItemError(int stringId, HRESULT cause) {
 int ConvertEngine::PreflightError() const {
     const ConvertItem& item = *currentItem;
     const std::string destination = DestinationFileName(item);
-    if (HasFileSource(item) && !IsReadableFile(ReadField(item.sourcePath))) return IDS_SOURCE_UNREADABLE;
+    // An album track reads its album's file.
+    const std::string source = SourceFileOf(ReadField(item.sourcePath));
+    if (HasFileSource(item) && !IsReadableFile(source)) return IDS_SOURCE_UNREADABLE;
     if (!IsDirectoryWritable(ReadField(item.destPath))) return IDS_DEST_FOLDER_UNUSABLE;
-    if (HasFileSource(item) && IsSameFile(ReadField(item.sourcePath), destination)) return IDS_DEST_IS_SOURCE;
+    if (HasFileSource(item) && IsSameFile(source, destination)) return IDS_DEST_IS_SOURCE;
     return 0;
 }
 
@@ -147,7 +150,8 @@ bool ConvertEngine::ConvertCurrentItem() {
         BuildGenericSourceChain(*currentItem);
         if (!AttachGenericChain(encoderInput)) {
             // A failure must say so: when no chain left a reason, the file itself is the problem.
-            if (ReadField(currentItem->status) == statusBefore) SetItemError(IDS_SOURCE_DAMAGED);
+            if (ReadField(currentItem->status) == statusBefore)
+                SetItemError(analyzer.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
             return false;
         }
     }

@@ -25,6 +25,8 @@ public:
     explicit SourceAnalyzer(Shell& shell, std::shared_ptr<const media::FilterRegistry> registry);
 
     void Analyze(const std::string& path);
+    // The file rendered to a video renderer and nothing else: a video without audio.
+    bool OnlyVideo() const { return audioOnMain == 0 && branchPath.empty(); }
 
     std::string analyzedFile;
     std::vector<FilterRecord> filterList;  // reverse of the scratch graph's enumeration order

@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "joblist/ConvertItem.h"
 
@@ -33,6 +34,9 @@ std::string CompressorDestType(std::string_view compressorName);
 // Lower-cases sourceExt in place (ASCII letters), sets sourceType from its first characters, then
 // destType "UNSPECIFIED" and status "Ready".
 void DetectSourceType(ConvertItem& item);
+
+// The extensions of the source types read only by the general splitter, in rule order.
+std::vector<std::string_view> AddedSourceExtensions();
 
 // True when the first three characters of sourceType are "UNK".
 bool IsUnknownSourceType(const ConvertItem& item);

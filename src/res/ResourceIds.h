@@ -104,6 +104,9 @@ inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
 inline constexpr int IDS_PROBE_MISSING_HERE = 190;
 inline constexpr int IDS_PROBE_DEBIAN_PACKAGES = 191;
 inline constexpr int IDS_FILE_NOT_ADDED = 192;
+// The file dialog's entry for the formats only the general splitter reads.
+inline constexpr int IDS_MORE_MEDIA_FILTER = 175;
+inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -62,6 +62,8 @@ const std::map<int, std::string>& Table() {
         {190, "Missing on this computer: %s"},
         {191, "On Debian they come with these packages:\n    sudo apt install %s"},
         {192, "Not added to the list, not a readable file: %s"},
+        {175, "Other audio and video files (FLAC, M4A, AAC, Ogg, Opus, AIFF, WavPack, APE, Matroska, MP4, ...)"},
+        {176, "Error: The source file has no audio."},
     };
     return table;
 }

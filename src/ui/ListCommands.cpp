@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "joblist/AlbumTracks.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/ListFile.h"
+#include "joblist/MediaFileFilter.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaProbe.h"
 #include "res/ResourceIds.h"
@@ -48,16 +50,18 @@ ListCommands::ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell
 
 void ListCommands::AddFromFile() {
     // Reached only through the Add menu, which is not offered during a run.
-    const auto chosen = shell_.GetOpenFileNames(LoadString(IDS_MEDIA_FILTER), true);
+    const auto chosen =
+        shell_.GetOpenFileNames(ExtendedMediaFilter(LoadString(IDS_MEDIA_FILTER), LoadString(IDS_MORE_MEDIA_FILTER)), true);
     if (!chosen || chosen->names.empty()) return;
     AddFileItems(chosen->names.size() == 1 ? std::vector{MakeSingleFileItem(chosen->folder + chosen->names.front())}
                                            : MakeMultiFileItems(chosen->folder, chosen->names));
 }
 
 void ListCommands::AddFileItems(const std::vector<ConvertItem>& items) {
-    // A disc image stands for the disc: its audio tracks are added, as From CDROM adds a drive's.
+    // A cue sheet of a one-file album adds its tracks. A disc image stands for the disc: its audio
+    // tracks are added, as From CDROM adds a drive's.
     std::vector<DiscProblem> problems;
-    for (const ConvertItem& item : ExpandDiscImages(items, problems)) mirror_.AddItem(item);
+    for (const ConvertItem& item : ExpandDiscImages(ExpandAlbumTracks(items), problems)) mirror_.AddItem(item);
     for (const DiscProblem& problem : problems) shell_.MessageBox(DiscProblemText(problem));
 }
 

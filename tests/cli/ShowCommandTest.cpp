@@ -82,7 +82,7 @@ TEST(CliAdd, AddedFilesShowAsNewRows) {
     const auto show = RunProcess(CliPath() + " show " + ShellQuote(list));
     EXPECT_EQ(show.output,
               "Song.Live.MP3\tMP3\tSong.Live\tWAV\t/music/\tReady\n"
-              "b.ogg\tUNKNOWN\tb\tWAV\t/x/\tReady\n");
+              "b.ogg\tOGG\tb\tWAV\t/x/\tReady\n");
 }
 
 }  // namespace

@@ -33,6 +33,37 @@ TEST(DetectSourceType, ExtensionPrefixDecidesTheType) {
     EXPECT_EQ(TypeForExtension("live.mp3"), "UNKNOWN");
 }
 
+TEST(DetectSourceType, WholeExtensionsOfTheGeneralFormatsGetTheirOwnTypes) {
+    EXPECT_EQ(TypeForExtension("flac"), "FLAC");
+    EXPECT_EQ(TypeForExtension("FLAC"), "FLAC");
+    EXPECT_EQ(TypeForExtension("m4a"), "M4A");
+    EXPECT_EQ(TypeForExtension("aac"), "AAC");
+    EXPECT_EQ(TypeForExtension("ogg"), "OGG");
+    EXPECT_EQ(TypeForExtension("opus"), "OPUS");
+    EXPECT_EQ(TypeForExtension("aif"), "AIFF");
+    EXPECT_EQ(TypeForExtension("aifc"), "AIFF");
+    EXPECT_EQ(TypeForExtension("wv"), "WV");
+    EXPECT_EQ(TypeForExtension("ape"), "APE");
+    EXPECT_EQ(TypeForExtension("mka"), "MKA");
+    EXPECT_EQ(TypeForExtension("webm"), "WEBM");
+    EXPECT_EQ(TypeForExtension("mp4"), "MP4");
+    EXPECT_EQ(TypeForExtension("cue"), "CUE");
+    // Only whole extensions: no prefix rule for the added types.
+    EXPECT_EQ(TypeForExtension("flacx"), "UNKNOWN");
+    EXPECT_EQ(TypeForExtension("fla"), "UNKNOWN");
+    EXPECT_EQ(TypeForExtension("w"), "UNKNOWN");
+}
+
+TEST(DetectSourceType, OriginalPrefixRulesStillComeFirst) {
+    EXPECT_EQ(TypeForExtension("wave"), "WAV");
+    EXPECT_EQ(TypeForExtension("mp3"), "MP3");
+    EXPECT_EQ(TypeForExtension("mpeg"), "MPG");
+    EXPECT_EQ(TypeForExtension("avi"), "AVI");
+    EXPECT_EQ(TypeForExtension("cap"), "CAP");
+    EXPECT_EQ(TypeForExtension("data"), "DAT");
+    EXPECT_EQ(TypeForExtension("mp3x"), "MP3");
+}
+
 TEST(DetectSourceType, ShortExtensionsCompareTheirNul) {
     EXPECT_EQ(TypeForExtension("mp"), "UNKNOWN");
     EXPECT_EQ(TypeForExtension("mpe"), "UNKNOWN");

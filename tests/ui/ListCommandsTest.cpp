@@ -4,6 +4,7 @@
 
 #include "WindowFixture.h"
 #include "joblist/ItemTypes.h"
+#include "joblist/MediaFileFilter.h"
 #include "res/StringTable.h"
 
 namespace tessival {
@@ -34,7 +35,7 @@ TEST_F(ListCommandsTest, SingleFileSplitsAtTheLastDot) {
     EXPECT_EQ(ReadField(item.status), "Ready");
     ExpectRowsMatchItems();
     ASSERT_EQ(shell.openFilters.size(), 1u);
-    EXPECT_EQ(shell.openFilters[0], LoadString(123));
+    EXPECT_EQ(shell.openFilters[0], ExtendedMediaFilter(LoadString(123), LoadString(IDS_MORE_MEDIA_FILTER)));
     EXPECT_TRUE(shell.openMultiSelect[0]);
     EXPECT_EQ(Selected(), -1);
 }

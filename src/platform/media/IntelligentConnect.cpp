@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "platform/io/TrackPath.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/QueryInterface.h"
 
@@ -28,7 +29,7 @@ std::shared_ptr<IBaseFilter> OwnerOf(const std::shared_ptr<IPin>& pin) {
 
 // The first bytes of a file, for choosing its source filter. False when it cannot be opened.
 bool ReadHead(const std::string& path, std::vector<std::uint8_t>& head) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(SourceFileOf(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     head.resize(4096);
     const ssize_t got = ::pread(fd, head.data(), head.size(), 0);

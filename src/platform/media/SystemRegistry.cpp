@@ -16,6 +16,8 @@
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/decoders/MediaAudioDecoder.h"
+#include "platform/media/filters/splitters/MediaSplitter.h"
 #include "platform/media/filters/sources/CdTrackSource.h"
 
 extern "C" {
@@ -45,6 +47,8 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(AudioDecoder::MpegLayer3Entry());
     registry->Register(AudioDecoder::WindowsMediaAudioEntry());
     registry->Register(AudioDecoder::Ac3Entry());
+    registry->Register(MediaSplitter::Entry());
+    registry->Register(MediaAudioDecoder::Entry());
     registry->Register(NullRenderer::AudioRendererEntry());
     registry->Register(NullRenderer::VideoRendererEntry());
     registry->Register(WavDest::Entry());

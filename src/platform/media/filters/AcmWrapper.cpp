@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/media/filters/decoders/CodecSubtype.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -27,6 +29,8 @@ HRESULT AcmWrapper::CheckInput(const MediaType& type) const {
     const WAVEFORMATEX* wave = type.WaveFormat();
     if (type.majorType != MEDIATYPE_Audio || !wave || wave->nChannels == 0 || wave->nSamplesPerSec == 0)
         return VFW_E_TYPE_NOT_ACCEPTED;
+    // Codec-typed audio is for "Audio Decoder".
+    if (IsCodecSubtype(type.subtype)) return VFW_E_TYPE_NOT_ACCEPTED;
     if (IsPcm(type)) return S_OK;
     return LavcAudioDecoder::CanDecode(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 
+#include "platform/io/TrackPath.h"
 #include "platform/media/filters/StreamSniffer.h"
+#include "platform/media/filters/sources/TrackStream.h"
 
 namespace tessival::media {
 
@@ -55,14 +57,21 @@ FileSourceAsync::FileSourceAsync() : BaseFilter(CLSID_AsyncReader), output_(AddP
 
 HRESULT FileSourceAsync::Load(const std::string& path, const MediaType* type) {
     if (!path_.empty()) return E_UNEXPECTED;
-    HRESULT hr = output_.Open(path);
+    // A track of a one-file album reads its whole file; the splitter cuts the track out.
+    const auto track = ParseTrackPath(path);
+    HRESULT hr = output_.Open(track ? track->file : path);
     if (FAILED(hr)) return hr;
     std::uint8_t head[64] = {};
     std::int32_t got = 0;
     hr = output_.SyncRead(0, sizeof head, head, &got);
     if (FAILED(hr)) return hr;
     path_ = path;
-    type_ = type ? *type : MediaType::Stream(SniffStreamSubtype({head, static_cast<std::size_t>(got)}));
+    if (type)
+        type_ = *type;
+    else if (track)
+        type_ = TrackStreamType(track->range);
+    else
+        type_ = MediaType::Stream(SniffStreamSubtype({head, static_cast<std::size_t>(got)}));
     return S_OK;
 }
 

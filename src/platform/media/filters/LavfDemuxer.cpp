@@ -145,6 +145,11 @@ REFERENCE_TIME LavfDemuxer::Duration() const {
     return av_rescale(context_->duration, kUnitsPerSecond, AV_TIME_BASE);
 }
 
+bool LavfDemuxer::IsAttachedPicture(int index) const {
+    return context_ && index >= 0 && static_cast<unsigned>(index) < context_->nb_streams &&
+           (context_->streams[index]->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+}
+
 bool LavfDemuxer::Listed(int index) const {
     for (const Stream& stream : streams_)
         if (stream.index == index) return true;

@@ -38,6 +38,8 @@ public:
     // Audio and video streams in file order.
     const std::vector<Stream>& Streams() const { return streams_; }
     REFERENCE_TIME Duration() const;
+    // A cover image stored as a video stream.
+    bool IsAttachedPicture(int index) const;
     // S_OK with the next packet of a listed stream, S_FALSE at the end, a failure code on a
     // read error or a damaged stream.
     HRESULT Read(int& streamIndex, MediaSample& sample);

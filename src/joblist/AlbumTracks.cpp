@@ -1,0 +1,104 @@
+#include "joblist/AlbumTracks.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "joblist/CueSheet.h"
+#include "joblist/ItemTypes.h"
+#include "joblist/TextField.h"
+#include "platform/io/TrackPath.h"
+
+namespace tessival {
+namespace {
+
+constexpr std::size_t kMaxCueBytes = 1 << 20;
+
+bool IsFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> ReadSmallFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text(kMaxCueBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.gcount() > static_cast<std::streamsize>(kMaxCueBytes)) return std::nullopt;
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+// The album's audio file beside the sheet. Rips are often re-encoded after the sheet was
+// written, so a missing "album.wav" is looked for as album.flac, album.ape, ... too.
+std::string AudioFileFor(const std::string& folder, const std::string& named) {
+    const auto slash = named.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? named : named.substr(slash + 1);
+    const std::string path = folder + name;
+    if (IsFile(path)) return path;
+    const auto dot = name.rfind('.');
+    const std::string stem = folder + (dot == std::string::npos ? name : name.substr(0, dot));
+    for (const char* extension : {".flac", ".ape", ".wv", ".wav", ".tta", ".m4a", ".ogg", ".opus"})
+        if (IsFile(stem + extension)) return stem + extension;
+    return path;
+}
+
+std::string TrackName(const CueTrack& track) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", track.number);
+    std::string name = track.title.empty() ? "Track " + std::string(number) : number + (" - " + track.title);
+    return name;
+}
+
+std::string SafeFileName(std::string name) {
+    for (char& c : name)
+        if (c == '/') c = '-';
+    return name;
+}
+
+std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem) {
+    const std::string cuePath = ReadField(cueItem.sourcePath);
+    const auto text = ReadSmallFile(cuePath);
+    const auto sheet = text ? ParseCueSheet(*text) : std::nullopt;
+    if (!sheet || sheet->discImage) return {};
+    const auto slash = cuePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : cuePath.substr(0, slash + 1);
+    std::vector<ConvertItem> items;
+    for (std::size_t i = 0; i < sheet->tracks.size(); ++i) {
+        const CueTrack& track = sheet->tracks[i];
+        TrackRange range{track.index01, -1};
+        if (i + 1 < sheet->tracks.size() && sheet->tracks[i + 1].file == track.file)
+            range.endFrame = sheet->tracks[i + 1].index01;
+        if (range.endFrame >= 0 && range.endFrame <= range.firstFrame) return {};
+        const std::string path = MakeTrackPath(AudioFileFor(folder, track.file), range);
+        // A cut path would name another file.
+        if (path.size() >= sizeof cueItem.sourcePath) return {};
+        ConvertItem item;
+        WriteField(item.sourcePath, path);
+        WriteField(item.sourceName, TrackName(track));
+        WriteField(item.sourceExt, "cue");
+        WriteField(item.destName, SafeFileName(TrackName(track)));
+        std::memcpy(item.destPath, cueItem.destPath, sizeof item.destPath);
+        DetectSourceType(item);
+        items.push_back(item);
+    }
+    return items;
+}
+
+}  // namespace
+
+std::vector<ConvertItem> ExpandAlbumTracks(const std::vector<ConvertItem>& items) {
+    std::vector<ConvertItem> expanded;
+    for (const ConvertItem& item : items) {
+        auto tracks = FieldView(item.sourceExt) == "cue" ? TrackItems(item) : std::vector<ConvertItem>{};
+        if (tracks.empty())
+            expanded.push_back(item);
+        else
+            expanded.insert(expanded.end(), tracks.begin(), tracks.end());
+    }
+    return expanded;
+}
+
+}  // namespace tessival

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "joblist/AlbumTracks.h"
+#include "joblist/CueSheet.h"
+#include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
+#include "platform/io/TrackPath.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+TEST(CueSheet, ReadsAudioTracksWithTheirFileTitleAndIndexOne) {
+    const auto sheet = ParseCueSheet(
+        "\xEF\xBB\xBFREM GENRE Rock\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\nFILE \"My Album.wav\" WAVE\r\n"
+        "  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n    INDEX 01 00:00:00\r\n"
+        "  TRACK 02 AUDIO\r\n    TITLE \"Second\"\r\n    INDEX 00 03:10:40\r\n    INDEX 01 03:12:07\r\n"
+        "  track 3 audio\r\n    index 1 07:59:74\r\n");
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->discImage);
+    ASSERT_EQ(sheet->tracks.size(), 3u);
+    EXPECT_EQ(sheet->tracks[0].title, "First Song");
+    EXPECT_EQ(sheet->tracks[0].file, "My Album.wav");
+    EXPECT_EQ(sheet->tracks[0].index01, 0);
+    EXPECT_EQ(sheet->tracks[1].index01, (3 * 60 + 12) * 75 + 7);
+    EXPECT_EQ(sheet->tracks[2].number, 3);
+    EXPECT_EQ(sheet->tracks[2].title, "");
+    EXPECT_EQ(sheet->tracks[2].index01, (7 * 60 + 59) * 75 + 74);
+}
+
+TEST(CueSheet, SkipsDataTracksAndMarksDiscImages) {
+    const auto image = ParseCueSheet(
+        "FILE \"disc.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 10:00:00\n");
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(image->discImage);
+    ASSERT_EQ(image->tracks.size(), 1u);
+    EXPECT_EQ(image->tracks[0].number, 2);
+    EXPECT_FALSE(ParseCueSheet("not a cue sheet\n"));
+    // A track without INDEX 01, or with a time out of range, is no track.
+    EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"));
+    EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n"));
+}
+
+TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
+    test::TempDir dir;
+    const std::string path = MakeTrackPath(dir.File("a b#c.flac"), {187, 371});
+    EXPECT_EQ(path, dir.File("a b#c.flac") + "#frames=187-371");
+    const auto location = ParseTrackPath(path);
+    ASSERT_TRUE(location);
+    EXPECT_EQ(location->file, dir.File("a b#c.flac"));
+    EXPECT_EQ(location->range.firstFrame, 187);
+    EXPECT_EQ(location->range.endFrame, 371);
+    const auto last = ParseTrackPath(MakeTrackPath("/x/a.flac", {371, -1}));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->range.endFrame, -1);
+    EXPECT_FALSE(ParseTrackPath("/x/a.flac"));
+    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=9-3"));
+    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=x-3"));
+    // A real file of that name is read as it is.
+    const std::string real = dir.File("odd#frames=1-2");
+    test::WriteBytes(real, "x");
+    EXPECT_FALSE(ParseTrackPath(real));
+    EXPECT_EQ(SourceFileOf(real), real);
+}
+
+class AlbumTracks : public ::testing::Test {
+protected:
+    ConvertItem Cue(const std::string& text) {
+        test::WriteBytes(dir_.File("album.cue"), text);
+        return MakeSingleFileItem(dir_.File("album.cue"));
+    }
+    test::TempDir dir_;
+};
+
+TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
+    test::WriteBytes(dir_.File("album.flac"), "fLaC");
+    const auto items = ExpandAlbumTracks({Cue("FILE \"album.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"A/B\"\nINDEX 01 "
+                                              "00:00:33\nTRACK 02 AUDIO\nINDEX 00 00:02:00\nINDEX 01 00:02:37\n")});
+    ASSERT_EQ(items.size(), 2u);
+    // The sheet names album.wav; the rip beside it is album.flac.
+    EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.flac") + "#frames=33-187");
+    EXPECT_EQ(ReadField(items[1].sourcePath), dir_.File("album.flac") + "#frames=187-");
+    EXPECT_EQ(ReadField(items[0].sourceName), "01 - A/B");
+    EXPECT_EQ(ReadField(items[0].destName), "01 - A-B");
+    EXPECT_EQ(ReadField(items[1].sourceName), "Track 02");
+    EXPECT_EQ(ReadField(items[1].sourceType), "CUE");
+    EXPECT_EQ(ReadField(items[1].destPath), dir_.Path() + "/");
+    EXPECT_EQ(ReadField(items[1].status), "Ready");
+}
+
+TEST_F(AlbumTracks, DiscImagesAndOtherFilesStaySingleItems) {
+    const ConvertItem image = Cue("FILE \"disc.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    const ConvertItem song = MakeSingleFileItem(dir_.File("song.flac"));
+    const auto items = ExpandAlbumTracks({image, song});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.cue"));
+    EXPECT_EQ(ReadField(items[1].sourcePath), dir_.File("song.flac"));
+}
+
+}  // namespace
+}  // namespace tessival
