@@ -60,6 +60,8 @@ public:
     std::vector<std::string> chainNames;
     ConvertItem* currentItem = nullptr;
     SourceAnalyzer analyzer;
+    // Undecodable pieces the current item's decoders skipped (known once its graph has run).
+    std::int64_t skippedPackets = 0;
 
 private:
     // Checks that protect the user's files before any graph is built; a string id or 0.
@@ -68,6 +70,7 @@ private:
     bool AttachGenericChain(const std::shared_ptr<media::IPin>& encoderInput);
     bool SettleQuality();
     int RunFailureText(media::HRESULT hr) const;
+    std::int64_t CountSkippedPackets() const;
 
     // Typed chains.
     std::shared_ptr<media::IPin> BuildWindowsMediaChain(ConvertItem& item);
