@@ -67,6 +67,7 @@ int Add(const std::vector<std::string>& args) {
     ItemList items;
     const ListFileResult read = ReadListFile(options.list, items);
     if (read == ListFileResult::IoError) return Failure("cannot read list '" + options.list + "'");
+    if (read == ListFileResult::NotAFile) return ListReadFailure(options.list, read);
     for (const std::string& file : options.files) {
         ConvertItem item = MakeSingleFileItem(file);
         if (!options.destType.empty()) WriteField(item.destType, options.destType);

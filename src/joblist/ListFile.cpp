@@ -86,6 +86,7 @@ const char* ToString(ListFileResult result) {
     switch (result) {
         case ListFileResult::Ok: return "ok";
         case ListFileResult::CannotOpen: return "cannot open the file";
+        case ListFileResult::NotAFile: return "not a regular file";
         case ListFileResult::IoError: return "input/output error";
     }
     return "unknown";
@@ -136,11 +137,13 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
 
 ListFileResult ReadListFile(const std::string& path, ItemList& items) {
     items.Clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) return ListFileResult::CannotOpen;
     struct stat info {};
+    // A FIFO would block the open until a writer came; a socket cannot be opened at all.
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.Valid()) return ListFileResult::CannotOpen;
     if (::fstat(file.Get(), &info) != 0) return ListFileResult::IoError;
-    if (!S_ISREG(info.st_mode)) return ListFileResult::CannotOpen;
+    if (!S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
 
     const std::size_t count = static_cast<std::size_t>(info.st_size) / kConvertItemSize;
     ItemList loaded;
