@@ -1,5 +1,6 @@
 // Runs a fuzz target's entry point over files and folders of inputs, without libFuzzer: the
 // replay of the seed corpus and of the reproducers that `make test` runs in the ordinary build.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

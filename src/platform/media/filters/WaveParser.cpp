@@ -18,6 +18,7 @@ bool ReadExact(IAsyncReader& reader, std::int64_t position, std::int32_t length,
 
 bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size, WaveLayout& layout) {
     if (size < 16 || size > kMaxFmtBytes) return false;
+    layout.extra.clear();  // a later fmt chunk replaces an earlier one, extra bytes included
     std::vector<std::uint8_t> bytes(size);
     if (!ReadExact(reader, position, static_cast<std::int32_t>(size), bytes.data())) return false;
     WAVEFORMATEX format;
