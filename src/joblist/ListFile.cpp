@@ -101,7 +101,8 @@ std::string WithListExtension(const std::string& path) {
 namespace {
 
 ListFileResult WriteInPlace(const std::string& path, const ItemList& items) {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Non-blocking: a FIFO without a reader refuses at once instead of waiting for one.
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
     if (!file.Valid()) return ListFileResult::CannotOpen;
     const bool written = WriteRecords(file.Get(), items);
     return file.Close() && written ? ListFileResult::Ok : ListFileResult::IoError;
