@@ -10,8 +10,10 @@ BUILD_DIR ?= build
 SANITIZE_FLAG := -DTESSIVAL_SANITIZE=OFF
 endif
 JOBS ?= $(shell nproc)
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test run demo bench package screenshots clean
+.PHONY: all deps configure build test run demo bench package screenshots fuzz clean
 
 all: build
 
@@ -44,5 +46,12 @@ package: build
 screenshots: build
 	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/tools/screenshots/tessival-screenshots docs
 
+# Builds the fuzz targets with clang, ASan and UBSan, and runs each for FUZZ_SECONDS.
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DTESSIVAL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	@./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan $(FUZZ_DIR)

@@ -114,6 +114,7 @@ int Add(const std::vector<std::string>& args) {
     ItemList items;
     const ListFileResult read = ReadListFile(options.list, items);
     if (read == ListFileResult::IoError) return Failure("cannot read list '" + options.list + "'");
+    if (read == ListFileResult::NotAFile) return ListReadFailure(options.list, read);
     for (ConvertItem& item : added) {
         if (!options.destType.empty()) WriteField(item.destType, options.destType);
         if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);

@@ -26,4 +26,9 @@ int Failure(const std::string& message) {
     return kExitFailure;
 }
 
+int ListReadFailure(const std::string& path, ListFileResult result) {
+    const std::string message = "cannot read list '" + path + "': " + ToString(result);
+    return result == ListFileResult::NotAFile ? UsageError(message) : Failure(message);
+}
+
 }  // namespace tessival::cli

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "joblist/ListFile.h"
+
 namespace tessival::cli {
 
 inline constexpr int kExitOk = 0;
@@ -29,5 +31,8 @@ struct CommandRegistration {
 int UsageError(const std::string& message);
 // Prints "tessival-cli: <message>" on stderr and returns kExitFailure.
 int Failure(const std::string& message);
+// Says why a list could not be read. A path that names no list file at all (a folder, a FIFO)
+// is a usage error; the rest are failures.
+int ListReadFailure(const std::string& path, ListFileResult result);
 
 }  // namespace tessival::cli

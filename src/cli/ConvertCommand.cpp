@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <mutex>
@@ -33,6 +34,9 @@ public:
     void SetStatusCell(int index, const std::string& text) override { Print(index, text); }
     void RefreshRow(int index) override {
         if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status));
+    }
+    void ReportSkippedData(int index, std::int64_t packets) override {
+        Print(index, "skipped " + std::to_string(packets) + (packets == 1 ? " damaged frame" : " damaged frames"));
     }
     void RunFinished(int messageId) override {
         finalMessage_ = messageId;
@@ -103,7 +107,9 @@ bool ReportIncompleteItems(const ItemList& items) {
 }
 
 // Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
+// A second Ctrl-C ends the process at once, whatever the worker is doing.
 void DriveRun(ConversionRun& run) {
+    bool stopping = false;
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -124,7 +130,14 @@ void DriveRun(ConversionRun& run) {
         const timespec timeout{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
         const int signal = sigtimedwait(&signals, nullptr, &timeout);
         if (signal == SIGUSR1) break;
-        if (signal == SIGINT || signal == SIGTERM) run.Stop();
+        if ((signal == SIGINT || signal == SIGTERM) && stopping) {
+            std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
+            std::_Exit(128 + signal);
+        }
+        if (signal == SIGINT || signal == SIGTERM) {
+            stopping = true;
+            run.Stop();
+        }
     }
     run.Wait();
 }
@@ -136,7 +149,7 @@ int Convert(const std::vector<std::string>& args) {
 
     ItemList items;
     const ListFileResult read = ReadListFile(listPath, items);
-    if (read != ListFileResult::Ok) return Failure("cannot read list '" + listPath + "': " + ToString(read));
+    if (read != ListFileResult::Ok) return ListReadFailure(listPath, read);
     if (ReportIncompleteItems(items)) return kExitFailure;
 
     // Block the signals before any thread starts, so that only sigtimedwait takes them.

@@ -12,7 +12,7 @@ int Show(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError("usage: tessival-cli show LIST.tsl");
     ItemList items;
     const ListFileResult result = ReadListFile(args[0], items);
-    if (result != ListFileResult::Ok) return Failure("cannot read list '" + args[0] + "': " + ToString(result));
+    if (result != ListFileResult::Ok) return ListReadFailure(args[0], result);
     items.ForEach([](const ConvertItem& item) {
         const auto cells = ItemCells(item);
         for (int column = 0; column < kItemColumnCount; ++column) {

@@ -87,6 +87,7 @@ bool ConversionRun::ConvertItemAt(int index) {
         return ok;
     }
     FinishRow(index, ok);
+    if (engine_.skippedPackets > 0) view_.ReportSkippedData(index, engine_.skippedPackets);
     return ok;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/FindTypeFilter.h"
 #include "joblist/TextField.h"
 #include "platform/io/TrackPath.h"
+#include "platform/media/IDamagedDataCount.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -24,9 +25,10 @@ bool IsDirectoryWritable(const std::string& folder) {
     return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+// Only plain files: opening a FIFO would wait for a writer, a device would never end.
 bool IsReadableFile(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
@@ -58,6 +60,7 @@ void ConvertEngine::OpenForItem(ConvertItem& item) {
     fileSource.reset();
     lastChainIndex = -1;
     currentItem = &item;
+    skippedPackets = 0;
 }
 
 void ConvertEngine::CloseItem() {
@@ -190,9 +193,18 @@ int ConvertEngine::RunFailureText(HRESULT hr) const {
     if (ErrnoFromHResult(hr)) return IDS_DEST_WRITE_FAILED;
     if (hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
     if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM ||
-        hr == E_FILE_NOT_FOUND)
+        hr == E_FILE_NOT_FOUND || hr == STG_E_READFAULT)
         return IDS_SOURCE_DAMAGED;
     return IDS_DEST_QUALITY_INVALID;
+}
+
+std::int64_t ConvertEngine::CountSkippedPackets() const {
+    std::shared_ptr<IEnumFilters> filters;
+    if (!graph || FAILED(graph->EnumFilters(filters)) || !filters) return 0;
+    std::int64_t skipped = 0;
+    for (const auto& filter : filters->All())
+        if (const auto counter = QueryInterface<IDamagedDataCount>(filter)) skipped += counter->SkippedPackets();
+    return skipped;
 }
 
 bool ConvertEngine::RunGraph() {
@@ -214,6 +226,7 @@ bool ConvertEngine::RunGraph() {
     progress.Attach(position, media::QueryInterface<media::IAudioLevels>(encoderFilter));
     long eventCode = 0;
     const HRESULT waited = events->WaitForCompletion(INFINITE, eventCode);
+    skippedPackets = CountSkippedPackets();
     if (waited == VFW_E_WRONG_STATE) return true;
     if (SUCCEEDED(waited) && eventCode == EC_USERABORT) {
         // Stopped: streaming ends now; CloseItem settles the file.

@@ -69,6 +69,8 @@ public:
     RunProgress progress;
     // Where the last closed item's stopped output went when an older file had its name, else empty.
     std::string stoppedOutputBeside;
+    // Undecodable pieces the current item's decoders skipped (known once its graph has run).
+    std::int64_t skippedPackets = 0;
 
 private:
     // Checks that protect the user's files before any graph is built; a string id or 0.
@@ -79,6 +81,7 @@ private:
     int RunFailureText(media::HRESULT hr) const;
     // Writes what went wrong with the item's CD track, if anything did; true when it wrote.
     bool ReportDiscProblem();
+    std::int64_t CountSkippedPackets() const;
 
     // Typed chains.
     std::shared_ptr<media::IPin> BuildWindowsMediaChain(ConvertItem& item);

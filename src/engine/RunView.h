@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,9 @@ public:
     virtual void StoreRecord(ConvertItem& record, const ConvertItem& converted) { record = converted; }
     // The run is over: "converting" is already clear. Show the final message (a string id).
     virtual void RunFinished(int messageId) = 0;
+    // The item's decoders skipped that many undecodable pieces (called only when there were
+    // some, after the row's final text). The list keeps its texts; a console may say it.
+    virtual void ReportSkippedData(int /*index*/, std::int64_t /*packets*/) {}
 };
 
 }  // namespace tessival

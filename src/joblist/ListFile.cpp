@@ -53,6 +53,7 @@ const char* ToString(ListFileResult result) {
     switch (result) {
         case ListFileResult::Ok: return "ok";
         case ListFileResult::CannotOpen: return "cannot open the file";
+        case ListFileResult::NotAFile: return "not a regular file";
         case ListFileResult::IoError: return "input/output error";
     }
     return "unknown";
@@ -67,7 +68,8 @@ std::string WithListExtension(const std::string& path) {
 namespace {
 
 ListFileResult WriteInPlace(const std::string& path, const ItemList& items) {
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Non-blocking: a FIFO without a reader refuses at once instead of waiting for one.
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
     if (!file.Valid()) return ListFileResult::CannotOpen;
     const bool written = WriteRecords(file.Get(), items);
     return file.Close() && written ? ListFileResult::Ok : ListFileResult::IoError;
@@ -88,11 +90,13 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
 
 ListFileResult ReadListFile(const std::string& path, ItemList& items) {
     items.Clear();
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) return ListFileResult::CannotOpen;
     struct stat info {};
+    // A FIFO would block the open until a writer came; a socket cannot be opened at all.
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.Valid()) return ListFileResult::CannotOpen;
     if (::fstat(file.Get(), &info) != 0) return ListFileResult::IoError;
-    if (!S_ISREG(info.st_mode)) return ListFileResult::CannotOpen;
+    if (!S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
 
     const std::size_t count = static_cast<std::size_t>(info.st_size) / kConvertItemSize;
     ItemList loaded;

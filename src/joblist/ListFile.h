@@ -10,6 +10,7 @@ namespace tessival {
 enum class ListFileResult {
     Ok,
     CannotOpen,  // the file cannot be opened or created
+    NotAFile,    // a folder, FIFO, socket or device: never opened as a list
     IoError,     // reading or writing failed after the file was opened
 };
 

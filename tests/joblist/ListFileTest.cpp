@@ -85,7 +85,7 @@ TEST(ListFile, UnreadableFileIsReportedAndLeavesTheListEmpty) {
     EXPECT_EQ(ReadListFile(dir.File("missing.tsl"), loaded), ListFileResult::CannotOpen);
     EXPECT_TRUE(loaded.Empty());
     loaded.Append(Sample("old.mp3"));
-    EXPECT_EQ(ReadListFile(dir.Path(), loaded), ListFileResult::CannotOpen);  // a folder
+    EXPECT_EQ(ReadListFile(dir.Path(), loaded), ListFileResult::NotAFile);  // a folder
     EXPECT_TRUE(loaded.Empty());
 }
 

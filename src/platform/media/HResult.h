@@ -24,6 +24,7 @@ inline constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057);
 inline constexpr HRESULT E_FILE_NOT_FOUND = MakeHResult(0x80070002);  // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
 inline constexpr HRESULT STG_E_MEDIUMFULL = MakeHResult(0x80030070);
 inline constexpr HRESULT STG_E_WRITEFAULT = MakeHResult(0x8003001D);
+inline constexpr HRESULT STG_E_READFAULT = MakeHResult(0x8003001E);
 
 inline constexpr HRESULT VFW_S_PARTIAL_RENDER = MakeHResult(0x00040242);
 inline constexpr HRESULT VFW_E_INVALIDMEDIATYPE = MakeHResult(0x80040200);

@@ -1,6 +1,7 @@
 #include "platform/media/IntelligentConnect.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -27,10 +28,16 @@ std::shared_ptr<IBaseFilter> OwnerOf(const std::shared_ptr<IPin>& pin) {
     return info.pFilter;
 }
 
-// The first bytes of a file, for choosing its source filter. False when it cannot be opened.
+// The first bytes of a file, for choosing its source filter. False when it cannot be opened or
+// is not a plain file (a FIFO would wait for a writer, a device would never end).
 bool ReadHead(const std::string& path, std::vector<std::uint8_t>& head) {
-    const int fd = ::open(SourceFileOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(SourceFileOf(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     head.resize(4096);
     const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
     ::close(fd);

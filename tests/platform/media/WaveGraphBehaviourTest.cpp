@@ -161,8 +161,9 @@ TEST(WaveGraphBehaviourTest, AFailedConversionLeavesNoFileAndTheOlderOneIntact) 
     std::string bytes = ReadBytes(source);
     const auto data = test::FindChunk(bytes, "data");
     ASSERT_NE(data.body, std::string::npos);
-    // Block headers with an impossible predictor from the middle on: the decoder refuses them.
-    for (std::size_t i = data.body + data.size / 2; i < bytes.size(); ++i) bytes[i] = '\xff';
+    // Every block header with an impossible predictor: the decoder refuses them all, and a
+    // stream of which nothing decodes fails (damage here and there is only skipped).
+    for (std::size_t i = data.body; i < bytes.size(); ++i) bytes[i] = '\xff';
     WriteBytes(source, bytes);
 
     const std::string older = dir.File("older.wav");

@@ -87,20 +87,28 @@ HRESULT AcmWrapper::Drain() {
     HRESULT hr = decoder_.Flush([this](const AVFrame& frame) { return TakeFrame(frame); });
     if (SUCCEEDED(hr) && converterOpen_) hr = converter_.Flush(pending_.data);
     if (FAILED(hr)) return hr;
+    // Damage here and there is skipped; a stream of nothing but damage is not a stream.
+    if (decoder_.DecodedFrames() == 0 && decoder_.SkippedPackets() > 0) return VFW_E_INVALID_FILE_FORMAT;
     return DeliverPending(false);
 }
 
 HRESULT AcmWrapper::TakeFrame(const AVFrame& frame) {
-    if (!converterOpen_) {
+    SampleConverter::Format in;
+    in.sampleFormat = static_cast<AVSampleFormat>(frame.format);
+    in.channels = frame.ch_layout.nb_channels;
+    in.sampleRate = frame.sample_rate;
+    if (in.channels <= 0 || in.sampleRate <= 0) return S_OK;  // nothing that could be played
+    // Every frame may bring another layout; the output keeps the negotiated one.
+    if (!converterOpen_ || in != converterInput_) {
+        HRESULT hr = converterOpen_ ? converter_.Flush(pending_.data) : S_OK;
+        converterOpen_ = false;
         const WAVEFORMATEX& out = *OutputType().WaveFormat();
-        SampleConverter::Format in;
-        in.sampleFormat = static_cast<AVSampleFormat>(frame.format);
-        in.channels = frame.ch_layout.nb_channels;
-        in.sampleRate = frame.sample_rate;
-        const HRESULT hr = converter_.Open(
-            in, SampleConverter::PcmFormat(out.wBitsPerSample, out.nChannels, static_cast<int>(out.nSamplesPerSec)));
+        if (SUCCEEDED(hr))
+            hr = converter_.Open(in, SampleConverter::PcmFormat(out.wBitsPerSample, out.nChannels,
+                                                                 static_cast<int>(out.nSamplesPerSec)));
         if (FAILED(hr)) return hr;
         converterOpen_ = true;
+        converterInput_ = in;
     }
     return converter_.Convert(frame.extended_data, frame.nb_samples, pending_.data);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/IDamagedDataCount.h"
 #include "platform/media/TransformFilter.h"
 #include "platform/media/filters/LavcAudioDecoder.h"
 #include "platform/media/filters/SampleConverter.h"
@@ -9,11 +10,15 @@ namespace tessival::media {
 
 // "ACM Wrapper": any wave format with a decoder to PCM; PCM passes through untouched (and
 // WAVE_FORMAT_EXTENSIBLE PCM leaves as plain PCM). Decoded audio is 16-bit at the input's rate
-// and channel count.
-class AcmWrapper : public TransformFilter {
+// and channel count, also when the stream changes its rate or channels on the way (joined
+// files, a DVD's AC-3 going from 5.1 to stereo). Undecodable data is skipped; a stream of which
+// nothing decodes fails at its end.
+class AcmWrapper : public TransformFilter, public IDamagedDataCount {
 public:
     AcmWrapper();
     static FilterEntry Entry();
+
+    std::int64_t SkippedPackets() const override { return decoder_.SkippedPackets(); }
 
 protected:
     // For decoders of a few formats that share this decoding (a class id of their own).
@@ -34,6 +39,7 @@ private:
     LavcAudioDecoder decoder_;
     SampleConverter converter_;
     bool converterOpen_ = false;
+    SampleConverter::Format converterInput_;
     std::size_t packetBytes_ = 0;
     std::int64_t framesOut_ = 0;
     MediaSample pending_;

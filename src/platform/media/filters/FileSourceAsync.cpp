@@ -16,7 +16,8 @@ public:
     ReaderPin(BaseFilter& owner) : OutputPin(owner, "Output") {}
 
     HRESULT Open(const std::string& path) {
-        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        // Non-blocking, so that a FIFO is refused below instead of waiting for a writer.
+        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
         struct stat info {};
         if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) return errno == ENOENT ? E_FILE_NOT_FOUND : E_ACCESSDENIED;
         if (!S_ISREG(info.st_mode)) return E_ACCESSDENIED;
@@ -35,7 +36,9 @@ public:
             const ssize_t got = ::pread(fd_.Get(), buffer + done, static_cast<std::size_t>(length - done),
                                         static_cast<off_t>(position + done));
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) return E_FAIL;
+            if (got < 0) return STG_E_READFAULT;
+            // The file was shorter when it was opened: it is being cut while we read it.
+            if (got == 0 && position + done < length_) return STG_E_READFAULT;
             if (got == 0) break;
             done += static_cast<std::int32_t>(got);
         }

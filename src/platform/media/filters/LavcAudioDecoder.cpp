@@ -11,6 +11,8 @@ extern "C" {
 namespace tessival::media {
 namespace {
 
+constexpr int kMaxFailuresPerPacket = 64;
+
 AVCodecID CodecIdOf(const MediaType& type) {
     if (type.codecParameters) return type.codecParameters->codec_id;
     const WAVEFORMATEX* wave = type.WaveFormat();
@@ -54,6 +56,7 @@ bool LavcAudioDecoder::CanDecode(const MediaType& type) {
 
 HRESULT LavcAudioDecoder::Open(const MediaType& type) {
     Close();
+    skippedPackets_ = decodedFrames_ = 0;
     const AVCodec* codec = avcodec_find_decoder(CodecIdOf(type));
     const WAVEFORMATEX* wave = type.WaveFormat();
     if (!codec || (!wave && !type.codecParameters)) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -119,16 +122,26 @@ HRESULT LavcAudioDecoder::Flush(const FrameSink& sink) {
 }
 
 HRESULT LavcAudioDecoder::Send(const AVPacket* packet, const FrameSink& sink) {
+    // libavcodec drops a packet it fails on and keeps its state, so decoding goes on after it.
     int ret = avcodec_send_packet(context_, packet);
-    if (ret < 0 && ret != AVERROR_EOF) return VFW_E_INVALID_FILE_FORMAT;
-    for (;;) {
+    if (ret == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
+    if (ret < 0 && ret != AVERROR_EOF) ++skippedPackets_;
+    // Each failure consumes what failed; the bound only guards against a decoder that does not.
+    for (int failures = 0; failures < kMaxFailuresPerPacket;) {
         ret = avcodec_receive_frame(context_, frame_);
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
-        if (ret < 0) return VFW_E_INVALID_FILE_FORMAT;
+        if (ret == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
+        if (ret < 0) {
+            ++skippedPackets_;
+            ++failures;
+            continue;
+        }
+        ++decodedFrames_;
         const HRESULT hr = sink(*frame_);
         av_frame_unref(frame_);
         if (FAILED(hr)) return hr;
     }
+    return S_OK;
 }
 
 }  // namespace tessival::media

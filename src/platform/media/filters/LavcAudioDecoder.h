@@ -13,8 +13,9 @@ struct AVPacket;
 namespace tessival::media {
 
 // A libavcodec audio decoder opened from a wave-format media type (or from the stream
-// parameters a libavformat splitter attached to it). Decoding errors come back as
-// VFW_E_INVALID_FILE_FORMAT rather than being dropped.
+// parameters a libavformat splitter attached to it). Data it cannot decode is skipped and
+// counted, as players do, so that one damaged frame does not cost the rest of the stream; the
+// caller judges the counts at the end.
 class LavcAudioDecoder {
 public:
     using FrameSink = std::function<HRESULT(const AVFrame& frame)>;
@@ -35,6 +36,9 @@ public:
     HRESULT Flush(const FrameSink& sink);
 
     const AVCodecContext* Context() const { return context_; }
+    // Since Open: packets (or parts of them) skipped as undecodable, and frames decoded.
+    std::int64_t SkippedPackets() const { return skippedPackets_; }
+    std::int64_t DecodedFrames() const { return decodedFrames_; }
 
 private:
     HRESULT Send(const AVPacket* packet, const FrameSink& sink);
@@ -42,6 +46,8 @@ private:
     AVCodecContext* context_ = nullptr;
     AVFrame* frame_ = nullptr;
     AVPacket* packet_ = nullptr;
+    std::int64_t skippedPackets_ = 0;
+    std::int64_t decodedFrames_ = 0;
 };
 
 // The format tag a wave format really carries (WAVE_FORMAT_EXTENSIBLE resolved to its subformat).

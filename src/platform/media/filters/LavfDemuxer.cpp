@@ -1,5 +1,7 @@
 #include "platform/media/filters/LavfDemuxer.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 extern "C" {
@@ -68,6 +70,7 @@ HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* form
     if (!reader) return E_POINTER;
     reader_ = std::move(reader);
     readerPosition_ = 0;
+    readError_ = S_OK;
     auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferSize));
     if (!buffer) return E_OUTOFMEMORY;
     io_ = avio_alloc_context(buffer, kIoBufferSize, 0, this, &LavfDemuxer::ReadPacket, nullptr, &LavfDemuxer::Seek);
@@ -84,6 +87,10 @@ HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* form
 
 HRESULT LavfDemuxer::OpenFile(const std::string& path, const char* formatName) {
     Close();
+    // libavformat would open a FIFO or a device and wait on it.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return E_FILE_NOT_FOUND;
+    if (!S_ISREG(info.st_mode)) return E_ACCESSDENIED;
     // The file protocol is named outright so that no name is taken for another protocol.
     return Finish(formatName, "file:" + path);
 }
@@ -115,6 +122,8 @@ void LavfDemuxer::ListStreams() {
     streams_.clear();
     for (unsigned i = 0; i < context_->nb_streams; ++i) {
         const AVCodecParameters& par = *context_->streams[i]->codecpar;
+        // Cover art is a still picture beside the audio, not a video stream to render.
+        if (context_->streams[i]->disposition & AV_DISPOSITION_ATTACHED_PIC) continue;
         Stream stream;
         stream.index = static_cast<int>(i);
         if (par.codec_type == AVMEDIA_TYPE_AUDIO && par.ch_layout.nb_channels > 0 && par.sample_rate > 0) {
@@ -167,7 +176,9 @@ HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     if (!context_) return E_UNEXPECTED;
     for (;;) {
         const int ret = av_read_frame(context_, packet_);
-        if (ret == AVERROR_EOF) return S_FALSE;
+        // A failed read ends some demuxers as if the file ended there.
+        if (ret == AVERROR_EOF) return FAILED(readError_) ? readError_ : S_FALSE;
+        if (ret < 0 && FAILED(readError_)) return readError_;
         if (ret < 0) return ret == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_INVALID_FILE_FORMAT;
         if (Listed(packet_->stream_index)) break;
         av_packet_unref(packet_);
@@ -193,7 +204,10 @@ int LavfDemuxer::ReadPacket(void* opaque, std::uint8_t* buffer, int size) {
     auto& self = *static_cast<LavfDemuxer*>(opaque);
     std::int32_t got = 0;
     const HRESULT hr = self.reader_->SyncRead(self.readerPosition_, size, buffer, &got);
-    if (FAILED(hr)) return AVERROR(EIO);
+    if (FAILED(hr)) {
+        self.readError_ = hr;
+        return AVERROR(EIO);
+    }
     self.readerPosition_ += got;
     return got > 0 ? got : AVERROR_EOF;
 }

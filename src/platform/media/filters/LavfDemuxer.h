@@ -52,6 +52,7 @@ private:
 
     std::shared_ptr<IAsyncReader> reader_;
     std::int64_t readerPosition_ = 0;
+    HRESULT readError_ = S_OK;  // the reader's last failure, which libavformat turns into EIO
     AVFormatContext* context_ = nullptr;
     AVIOContext* io_ = nullptr;
     AVPacket* packet_ = nullptr;

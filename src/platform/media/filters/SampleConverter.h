@@ -24,6 +24,7 @@ public:
         int channels = 0;
         int sampleRate = 0;
         bool packed24 = false;  // interleaved 3-byte samples (sampleFormat is then S32)
+        bool operator==(const Format&) const = default;
     };
 
     SampleConverter() = default;

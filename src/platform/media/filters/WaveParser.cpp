@@ -18,6 +18,7 @@ bool ReadExact(IAsyncReader& reader, std::int64_t position, std::int32_t length,
 
 bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size, WaveLayout& layout) {
     if (size < 16 || size > kMaxFmtBytes) return false;
+    layout.extra.clear();  // a later fmt chunk replaces an earlier one, extra bytes included
     std::vector<std::uint8_t> bytes(size);
     if (!ReadExact(reader, position, static_cast<std::int32_t>(size), bytes.data())) return false;
     WAVEFORMATEX format;
@@ -71,9 +72,13 @@ HRESULT ParseWaveLayout(IAsyncReader& reader, WaveLayout& layout) {
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             haveData = true;
             layout.dataOffset = body;
-            const std::uint64_t declared = rf64 && size == 0xFFFFFFFFu ? ds64DataSize : size;
-            layout.dataSize = static_cast<std::int64_t>(std::min<std::uint64_t>(declared, fileLength - body));
-            if (rf64 && size == 0xFFFFFFFFu) break;  // its size is in ds64; nothing after it matters
+            const bool inDs64 = rf64 && size == 0xFFFFFFFFu;
+            const std::uint64_t declared = inDs64 ? ds64DataSize : size;
+            // A recording that was never closed says 0 (or all ones): its data runs to the end.
+            const bool unclosed = declared == 0 || declared == 0xFFFFFFFFu;
+            const std::int64_t rest = fileLength - body;
+            layout.dataSize = unclosed ? rest : static_cast<std::int64_t>(std::min<std::uint64_t>(declared, rest));
+            if (unclosed || inDs64) break;  // nothing after it matters
         }
         position = body + size + (size & 1);
     }
