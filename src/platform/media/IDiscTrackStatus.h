@@ -5,9 +5,7 @@
 
 namespace tessival::media {
 
-// A read fault of the medium: the error a CD track source ends its graph with.
-inline constexpr HRESULT STG_E_READFAULT = MakeHResult(0x8003001E);
-
+// A CD track source ends its graph with STG_E_READFAULT, a read fault of the medium.
 // On sources that read audio CD tracks: why the last Load failed, or where reading stopped.
 class IDiscTrackStatus {
 public:
