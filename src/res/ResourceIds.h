@@ -92,6 +92,10 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+// Destination types that write files of their own container.
+inline constexpr int IDS_FILE_TYPES_SEPARATOR = 180;
+// 181 to 185: the quality suggestion for each file type, in the order of the type list.
+inline constexpr int IDS_SUGGEST_FILE_TYPE_FIRST = 181;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

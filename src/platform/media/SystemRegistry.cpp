@@ -16,6 +16,8 @@
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
+#include "platform/media/filters/sinks/MuxerDest.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -47,6 +49,10 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(NullRenderer::VideoRendererEntry());
     registry->Register(WavDest::Entry());
     registry->Register(FileWriter::Entry());
+    registry->Register(MuxerDest::Mp3Entry());
+    registry->Register(MuxerDest::FlacEntry());
+    registry->Register(MuxerDest::OggEntry());
+    registry->Register(MuxerDest::M4aEntry());
     // Audio compressors
     registry->Register(PcmEncoder::Entry());
     registry->Register(AudioCompressors::Mp3Entry());
@@ -56,6 +62,12 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(AudioCompressors::Gsm610Entry());
     registry->Register(AudioCompressors::ALawEntry());
     registry->Register(AudioCompressors::MuLawEntry());
+    // Encoders of the file types with a container of their own
+    registry->Register(FileEncoders::LameMp3Entry());
+    registry->Register(FileEncoders::FlacEntry());
+    registry->Register(FileEncoders::VorbisEntry());
+    registry->Register(FileEncoders::OpusEntry());
+    registry->Register(FileEncoders::AacEntry());
     return registry;
 }
 
