@@ -216,6 +216,37 @@ TEST_F(FileTypes, QualityChoicesReachTheEncoder) {
     EXPECT_EQ(Trimmed(result.output), "48000,1,24");
 }
 
+TEST_F(FileTypes, AWaveDestinationCarriesWhatFitsInRiffInfo) {
+    const FileType wav{"WAV (PCM)", "wav", {1, 2, 44100, 176400, 4, 16, 0}, "wav", "pcm_s16le", 1.0 / 44100};
+    Probed probed = ProbeFile(Convert(Source("tagged.mp3"), wav));
+    EXPECT_EQ(probed.codec, "pcm_s16le");
+    EXPECT_EQ(probed.tags["title"], "Tēst Title");
+    EXPECT_EQ(probed.tags["artist"], "Artist");
+    EXPECT_EQ(probed.tags["album"], "Album");
+    EXPECT_EQ(probed.tags["track"], "3/12");
+    EXPECT_EQ(probed.tags["date"], "2021");
+    EXPECT_EQ(probed.tags["genre"], "Rock");
+    EXPECT_EQ(probed.tags["comment"], "A comment");
+    EXPECT_NEAR(probed.duration, kSourceSeconds, 1152.0 / 44100);
+}
+
+TEST_F(FileTypes, TheCommandLineListsTheTypesAndTheirQualities) {
+    const std::string types = RunProcess(CliPath() + " types").output;
+    EXPECT_EQ(types.rfind("WMA\nWAV\nMP3\nWAV (PCM)\n", 0), 0u) << types;
+    EXPECT_NE(types.find(")\nLAME MP3\nFLAC\nOgg Vorbis\nOpus\nM4A AAC\n"), std::string::npos) << types;
+    EXPECT_EQ(types.size(), types.find("M4A AAC\n") + 8) << "the file types come last";
+
+    const std::string flac = RunProcess(CliPath() + " qualities FLAC").output;
+    EXPECT_EQ(flac.rfind("Channel\tkbps\tBit\tFrequency\n1\t0\t16\t44100\n1\t1\t16\t44100\n", 0), 0u) << flac;
+    EXPECT_NE(flac.find("\n2\t8\t24\t96000\n"), std::string::npos);
+    const std::string mp3 = RunProcess(CliPath() + " qualities 'LAME MP3'").output;
+    EXPECT_NE(mp3.find("\n2\t320\t0\t44100\n"), std::string::npos);   // CBR
+    EXPECT_NE(mp3.find("\n2\t190\t0\t44100\n"), std::string::npos);   // VBR V2
+    const std::string opus = RunProcess(CliPath() + " qualities Opus").output;
+    EXPECT_NE(opus.find("\n2\t96\t0\t48000\n"), std::string::npos);
+    EXPECT_EQ(opus.find("44100"), std::string::npos);
+}
+
 TEST_F(FileTypes, AStopHalfWayLeavesAPlayableFileOfEachType) {
     const std::string longTone = Source("long.wav");
     ASSERT_TRUE(media::test::MakeTone(longTone, 44100, 2, "pcm_s16le", 1200));
