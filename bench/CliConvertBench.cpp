@@ -1,7 +1,5 @@
 // The whole command-line conversion of a ten-minute MP3 to "MPEG Layer-3" 128 kbps stereo, beside
 // ffmpeg doing the same conversion in the same run. Prints both wall times and their ratio.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,19 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
+
 namespace {
 
 constexpr int kRounds = 3;
 
-std::string Quote(const std::string& word) { return "'" + word + "'"; }
-
-// Seconds a shell command takes; negative when it fails.
-double Time(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
+using tessival::bench::Quote;
+using tessival::bench::Time;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

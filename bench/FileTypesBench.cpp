@@ -1,8 +1,6 @@
 // A ten-minute WAV converted by tessival-cli to a "LAME MP3" file at 192 kbps and to a "FLAC" file
 // at level 5, each beside ffmpeg writing the same codec, settings and container. The two run
 // alternately, pair after pair; the median ratio (ours / ffmpeg's) is printed with its min and max.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +8,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "BenchProcess.h"
 
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
@@ -19,15 +19,8 @@ namespace {
 
 constexpr int kPairs = 5;
 
-std::string Quote(const std::string& word) { return "'" + word + "'"; }
-
-// Seconds a shell command takes; negative when it fails.
-double Time(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
+using tessival::bench::Quote;
+using tessival::bench::Time;
 
 struct Case {
     const char* title;

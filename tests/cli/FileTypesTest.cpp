@@ -39,6 +39,12 @@ const FileType kM4a{"M4A AAC", "m4a", {0x00FF, 2, 44100, 128 * 125, 1, 0, 0}, "m
 const FileType kAllTypes[] = {kLameMp3, kFlac, kVorbis, kOpus, kM4a};
 
 constexpr double kSourceSeconds = 3.0;
+// The tags of the tagged sources, as ffprobe shows them.
+const std::map<std::string, std::string> kSourceTags = {
+    {"title", "Tēst Title"}, {"artist", "Artist"}, {"album", "Album"}, {"album_artist", "Album Artist"},
+    {"track", "3/12"},       {"disc", "1/2"},      {"date", "2021"},   {"genre", "Rock"},
+    {"comment", "A comment"},
+};
 const char* kTagOptions =
     "-metadata title='Tēst Title' -metadata artist=Artist -metadata album=Album -metadata album_artist='Album Artist' "
     "-metadata track=3/12 -metadata disc=1/2 -metadata date=2021 -metadata genre=Rock -metadata comment='A comment'";
@@ -154,15 +160,7 @@ protected:
         EXPECT_EQ(probed.formatName, type.formatName);
         EXPECT_EQ(probed.codec, type.codec);
         EXPECT_NEAR(probed.duration, kSourceSeconds, type.frameSeconds);
-        EXPECT_EQ(probed.tags["title"], "Tēst Title");
-        EXPECT_EQ(probed.tags["artist"], "Artist");
-        EXPECT_EQ(probed.tags["album"], "Album");
-        EXPECT_EQ(probed.tags["album_artist"], "Album Artist");
-        EXPECT_EQ(probed.tags["track"], "3/12");
-        EXPECT_EQ(probed.tags["disc"], "1/2");
-        EXPECT_EQ(probed.tags["date"], "2021");
-        EXPECT_EQ(probed.tags["genre"], "Rock");
-        EXPECT_EQ(probed.tags["comment"], "A comment");
+        for (const auto& [key, value] : kSourceTags) EXPECT_EQ(probed.tags[key], value) << key;
         EXPECT_TRUE(CoverBytes(out) == test::ReadBytes(cover)) << "the cover differs from the source's";
         EXPECT_TRUE(DecodesCleanly(out));
     }
@@ -220,13 +218,9 @@ TEST_F(FileTypes, AWaveDestinationCarriesWhatFitsInRiffInfo) {
     const FileType wav{"WAV (PCM)", "wav", {1, 2, 44100, 176400, 4, 16, 0}, "wav", "pcm_s16le", 1.0 / 44100};
     Probed probed = ProbeFile(Convert(Source("tagged.mp3"), wav));
     EXPECT_EQ(probed.codec, "pcm_s16le");
-    EXPECT_EQ(probed.tags["title"], "Tēst Title");
-    EXPECT_EQ(probed.tags["artist"], "Artist");
-    EXPECT_EQ(probed.tags["album"], "Album");
-    EXPECT_EQ(probed.tags["track"], "3/12");
-    EXPECT_EQ(probed.tags["date"], "2021");
-    EXPECT_EQ(probed.tags["genre"], "Rock");
-    EXPECT_EQ(probed.tags["comment"], "A comment");
+    // RIFF INFO has no album artist and no disc number.
+    for (const auto& [key, value] : kSourceTags)
+        EXPECT_EQ(probed.tags[key], key == "album_artist" || key == "disc" ? "" : value) << key;
     EXPECT_NEAR(probed.duration, kSourceSeconds, 1152.0 / 44100);
 }
 
