@@ -1,5 +1,7 @@
 #include "platform/media/MediaTags.h"
 
+#include <sys/stat.h>
+
 #include <memory>
 
 extern "C" {
@@ -86,6 +88,9 @@ std::string MediaTags::Get(const std::string& key) const {
 
 MediaTags ReadMediaTags(const std::string& path) {
     MediaTags tags;
+    // A FIFO or device would block the open or never end.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return tags;
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return tags;
     const std::unique_ptr<AVFormatContext, InputCloser> input(opened);

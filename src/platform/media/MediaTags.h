@@ -22,7 +22,7 @@ struct MediaTags {
 };
 
 // The tags of a media file (ID3v1/v2, Vorbis comments, MP4 atoms, RIFF INFO, ...) and its first
-// attached picture; nothing when the file cannot be opened or carries none.
+// attached picture; nothing when the file is not a regular file, cannot be opened or carries none.
 MediaTags ReadMediaTags(const std::string& path);
 
 // Sinks that write tags into their file; set before the graph runs.
