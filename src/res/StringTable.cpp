@@ -66,6 +66,9 @@ const std::map<int, std::string>& Table() {
               "96 for music is near CD for most ears, 128 to 160 for the demanding, 32 to 48 for speech."},
         {185, "For an M4A AAC file: kbps is the bit rate.\n\n"
               "128 sounds good, 192 to 256 is near CD for most ears.\nFrequency: 44100 = CD."},
+        {190, "Missing on this computer: %s"},
+        {191, "On Debian they come with these packages:\n    sudo apt install %s"},
+        {192, "Not added to the list, not a readable file: %s"},
     };
     return table;
 }
@@ -76,6 +79,12 @@ std::string LoadString(int id) {
     const auto& table = Table();
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
+}
+
+std::string LoadStringWith(int id, const std::string& value) {
+    std::string text = LoadString(id);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
 }
 
 }  // namespace tessival
