@@ -11,7 +11,7 @@ namespace tessival::cli {
 namespace {
 
 int Qualities(const std::vector<std::string>& args) {
-    if (args.size() != 1) return UsageError("usage: tessival-cli qualities TYPE   (e.g. MP3, WMA, WAV, \"WAV (PCM)\")");
+    if (args.size() != 1) return UsageError("usage: tessival-cli qualities TYPE   (e.g. MP3, WMA, WAV, \"WAV (PCM)\", FLAC; see `types`)");
     ConsoleShell shell;
     const std::string encoder = QualityEncoderName(shell, args[0]);
     if (encoder.empty()) return Failure("no encoder for \"" + args[0] + "\" is installed");

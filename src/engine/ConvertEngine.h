@@ -76,6 +76,9 @@ private:
     // Checks that protect the user's files before any graph is built; a string id or 0.
     int PreflightError() const;
     bool EncoderNameFor(std::string& encoderName);
+    // The muxer of a file type and "File Writer", with the source's tags.
+    void AddFileTypeSink(const std::string& fileName, const char* sinkName);
+    void GiveSourceTags(const std::shared_ptr<media::IBaseFilter>& sink);
     bool AttachGenericChain(const std::shared_ptr<media::IPin>& encoderInput);
     bool SettleQuality();
     int RunFailureText(media::HRESULT hr) const;

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "engine/FileTypeFilters.h"
 #include "engine/GraphToolkit.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
 
 namespace tessival {
 
@@ -32,6 +34,10 @@ bool FindTypeFilter(Shell& shell, const std::string& type, std::string& name,
     GraphToolkit scratch(shell, std::move(registry));
     scratch.OpenGraph();
     bool found = false;
+    if (const FileTypeFilters* file = FindFileTypeFilters(type)) {
+        found = scratch.FindFilterInCategory(media::CLSID_FileEncoderCategory, file->encoder, -1) != nullptr;
+        if (found) name = file->encoder;
+    }
     for (const TypeLookup& lookup : Lookups()) {
         if (type.compare(0, 3, lookup.type) != 0 || type.size() < 3) continue;
         for (const char* candidate : lookup.names) {

@@ -152,12 +152,16 @@ HRESULT GraphToolkit::AddSourceFile(const std::string& path, std::shared_ptr<IBa
 
 HRESULT GraphToolkit::AddWavFileSink(const std::string& path) {
     registry_->CreateInstance(CLSID_WavDest, WavDestFilter);
+    if (graph && WavDestFilter) graph->AddFilter(WavDestFilter, "WAV Dest");
+    return AddFileWriter(path);
+}
+
+HRESULT GraphToolkit::AddFileWriter(const std::string& path) {
     std::shared_ptr<IBaseFilter> writer;
     registry_->CreateInstance(CLSID_FileWriter, writer);
     FileWriterSink = QueryInterface<IFileSinkFilter2>(writer);
     if (FileWriterSink) FileWriterFilter = writer;
     if (!graph) return E_POINTER;
-    if (WavDestFilter) graph->AddFilter(WavDestFilter, "WAV Dest");
     if (FileWriterFilter) graph->AddFilter(FileWriterFilter, "File Writer");
     if (!FileWriterSink) return E_NOINTERFACE;
     FileWriterSink->SetMode(AM_FILE_OVERWRITE);

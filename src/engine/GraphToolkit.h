@@ -56,6 +56,8 @@ public:
     media::HRESULT AddSourceFile(const std::string& path, std::shared_ptr<media::IBaseFilter>& filter);
     // Adds "WAV Dest" and "File Writer" (unconnected) writing to path; the result of SetFileName.
     media::HRESULT AddWavFileSink(const std::string& path);
+    // Adds "File Writer" alone, writing to path, for a sink of another container.
+    media::HRESULT AddFileWriter(const std::string& path);
 
     // The output formats of the encoder's output pins 0 and 1, in the encoder's order.
     int ListQualities(const std::shared_ptr<media::IBaseFilter>& encoder);

@@ -2,6 +2,7 @@
 
 #include "engine/FindTypeFilter.h"
 #include "engine/GraphToolkit.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
 
 namespace tessival {
 
@@ -17,12 +18,17 @@ std::string QualityEncoderName(Shell& shell, const std::string& destType,
     return FindTypeFilter(shell, destType, name, std::move(registry)) ? name : std::string();
 }
 
+std::shared_ptr<media::IBaseFilter> AddQualityEncoder(GraphToolkit& toolkit, const std::string& encoderName) {
+    if (auto compressor = toolkit.AddAudioCompressor(encoderName)) return compressor;
+    return toolkit.FindFilterInCategory(media::CLSID_FileEncoderCategory, encoderName.c_str(), -1);
+}
+
 std::vector<QualityInfo> ListEncoderQualities(Shell& shell, const std::string& encoderName,
                                               std::shared_ptr<const media::FilterRegistry> registry) {
     GraphToolkit toolkit(shell, std::move(registry));
     toolkit.OpenGraph();
     std::vector<QualityInfo> qualities;
-    if (auto encoder = encoderName.empty() ? nullptr : toolkit.AddAudioCompressor(encoderName)) {
+    if (auto encoder = encoderName.empty() ? nullptr : AddQualityEncoder(toolkit, encoderName)) {
         toolkit.ListQualities(encoder);
         qualities = toolkit.Qualities;
     }

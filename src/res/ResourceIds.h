@@ -100,6 +100,10 @@ inline constexpr int IDS_CD_NO_DISC = 166;
 inline constexpr int IDS_CD_IMAGE_FILE_MISSING = 167;
 inline constexpr int IDS_CD_IMAGE_DAMAGED = 168;
 inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
+// Destination types that write files of their own container.
+inline constexpr int IDS_FILE_TYPES_SEPARATOR = 180;
+// 181 to 185: the quality suggestion for each file type, in the order of the type list.
+inline constexpr int IDS_SUGGEST_FILE_TYPE_FIRST = 181;
 // The start-up probe's notes for this system, and files named on the command line.
 inline constexpr int IDS_PROBE_MISSING_HERE = 190;
 inline constexpr int IDS_PROBE_DEBIAN_PACKAGES = 191;

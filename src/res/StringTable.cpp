@@ -59,6 +59,21 @@ const std::map<int, std::string>& Table() {
         {167, "Error: The disc image %s cannot be read: its file \"%s\" is missing."},
         {168, "Error: %s is not a disc image that can be read (damaged file or malformed cue sheet)."},
         {169, "Error: The disc in %s has no audio track %d."},
+        {180, "--------Files with tags----------"},
+        {181, "For a LAME MP3 file: MP3 with an ID3v2.4 tag that every player reads.\n\n"
+              "kbps 128 to 320 are constant bit rates; 192 is near CD for most ears.\n"
+              "kbps 65, 85, 100, 115, 130, 165, 175, 190, 225 and 245 are the VBR levels V9 to V0, shown by\n"
+              "their typical rate: 190 (V2) is the usual choice.\nFrequency: 44100 = CD."},
+        {182, "For a FLAC file: lossless, every sample is kept.\n\n"
+              "kbps is the compression level: 0 = fastest, 8 = smallest file, 5 = usual.\n"
+              "Bit: 16 = CD, 24 = studio. Frequency: 44100 = CD, 48000 = video, 96000 = studio.\n"
+              "Pick the source's bits and frequency to keep it exactly."},
+        {183, "For an Ogg Vorbis file: kbps is the average bit rate.\n\n"
+              "128 sounds good, 160 to 192 is near CD for most ears.\nFrequency: 44100 = CD."},
+        {184, "For an Opus file: kbps is the bit rate; Opus always runs at 48000.\n\n"
+              "96 for music is near CD for most ears, 128 to 160 for the demanding, 32 to 48 for speech."},
+        {185, "For an M4A AAC file: kbps is the bit rate.\n\n"
+              "128 sounds good, 192 to 256 is near CD for most ears.\nFrequency: 44100 = CD."},
         {190, "Missing on this computer: %s"},
         {191, "On Debian they come with these packages:\n    sudo apt install %s"},
         {192, "Not added to the list, not a readable file: %s"},

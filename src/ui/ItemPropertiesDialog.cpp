@@ -4,9 +4,12 @@
 #include <cstring>
 
 #include "engine/GraphToolkit.h"
+#include "joblist/FileDestTypes.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
 #include "platform/media/Guid.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 #include "ui/FolderBrowser.h"
@@ -25,11 +28,11 @@ constexpr const char* kQualityCaptions[] = {"Channel:", "Bit:", "Frequency:", "B
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The new destination name for a type: the part before the first dot after the first character,
-// then the type's extension in lower case.
+// then the type's extension.
 QString RenamedForType(QString name, const QString& typeEntry) {
     const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
     if (dot > 0) name.truncate(dot);
-    return name + QLatin1Char('.') + typeEntry.left(3).toLower();
+    return name + QLatin1Char('.') + QString::fromStdString(DestExtensionFor(typeEntry.toStdString()));
 }
 
 }  // namespace
@@ -122,6 +125,10 @@ void ItemPropertiesDialog::FillCombos() {
     for (int i = 0; i < count; ++i)
         destType_.addItem(QString::fromStdString(CompressorDestType(toolkit.GetDeviceName(i))));
     toolkit.CloseGraph();
+    destType_.addItem(QString());
+    destType_.addItem(QString::fromStdString(LoadString(IDS_FILE_TYPES_SEPARATOR)));
+    destType_.addItem(QString());
+    for (const FileDestType& file : FileDestTypes()) destType_.addItem(Text(file.type));
 }
 
 void ItemPropertiesDialog::ConnectHandlers() {

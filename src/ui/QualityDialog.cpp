@@ -50,8 +50,8 @@ QualityDialog::QualityDialog(Shell& shell, std::string destType, const QualityIn
     connect(&ok_, &QPushButton::clicked, this, &QualityDialog::accept);
     connect(&close_, &QPushButton::clicked, this, &QDialog::reject);
     connect(&list_, &QTreeWidget::itemDoubleClicked, this, [this] { accept(); });
-    connect(&suggestion_, &QPushButton::clicked, this, [] {
-        SuggestionDialog suggestion;
+    connect(&suggestion_, &QPushButton::clicked, this, [this] {
+        SuggestionDialog suggestion(nullptr, destType_);
         suggestion.exec();
     });
 }
@@ -81,7 +81,7 @@ bool QualityDialog::ListEncoderFormats(const std::string& encoderName) {
     GraphToolkit toolkit(shell_, registry_);
     toolkit.OpenGraph();
     // A supplied encoder belongs to the running graph: it is only read here.
-    const auto encoder = encoder_ ? encoder_ : toolkit.AddAudioCompressor(encoderName);
+    const auto encoder = encoder_ ? encoder_ : AddQualityEncoder(toolkit, encoderName);
     const int count = encoder ? toolkit.ListQualities(encoder) : 0;
     for (int i = 0; i < count; ++i) AddRow(toolkit.GetQuality(i));
     toolkit.CloseGraph();

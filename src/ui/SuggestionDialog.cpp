@@ -1,6 +1,8 @@
 #include "ui/SuggestionDialog.h"
 
+#include "joblist/FileDestTypes.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 
@@ -14,9 +16,16 @@ QString Lines(std::initializer_list<const char*> lines) {
     return list.join(QLatin1Char('\n'));
 }
 
+// The file types' examples follow their order in the type list.
+int FileTypeSuggestionId(const std::string& destType) {
+    const FileDestType* file = FindFileDestType(destType);
+    if (!file) return 0;
+    return IDS_SUGGEST_FILE_TYPE_FIRST + static_cast<int>(file - FileDestTypes().data());
+}
+
 }  // namespace
 
-SuggestionDialog::SuggestionDialog(QWidget* parent)
+SuggestionDialog::SuggestionDialog(QWidget* parent, const std::string& destType)
     : QDialog(parent),
       meaning_(Lines({"First, you ought to know the mean of the numbers.", "", "Channel:   1 = mono, 2 = stereo",
                       "kbps:\t   Kilo-Bytes Per Second", "Bit:\t   8 bit or 16 bit per sample",
@@ -43,6 +52,7 @@ SuggestionDialog::SuggestionDialog(QWidget* parent)
     SetControlId(close_, IDCANCEL);
     close_.setDefault(true);
     connect(&close_, &QPushButton::clicked, this, &QDialog::reject);
+    if (const int id = FileTypeSuggestionId(destType)) example_.setText(QString::fromStdString(LoadString(id)));
 }
 
 }  // namespace tessival

@@ -129,6 +129,37 @@ TEST_F(PropertiesTest, UnusableTypeEntriesLeaveTheItemAlone) {
     }
 }
 
+TEST_F(PropertiesTest, FileTypesFollowTheOriginalEntriesAndSetTheirOwnExtensions) {
+    auto& combo = Control<QComboBox>(ItemPropertiesDialog::kDestType);
+    const int count = combo.count();
+    ASSERT_GE(count, 8);
+    const QStringList tail = {QString(), QStringLiteral("--------Files with tags----------"), QString(),
+                              QStringLiteral("LAME MP3"), QStringLiteral("FLAC"), QStringLiteral("Ogg Vorbis"),
+                              QStringLiteral("Opus"), QStringLiteral("M4A AAC")};
+    for (int i = 0; i < tail.size(); ++i) EXPECT_EQ(combo.itemText(count - tail.size() + i), tail[i]);
+    EXPECT_LT(combo.findText(QStringLiteral("WAV (PCM)")), count - tail.size());
+
+    const struct {
+        const char* type;
+        const char* name;
+    } cases[] = {{"LAME MP3", "song.mp3"}, {"FLAC", "song.flac"}, {"Ogg Vorbis", "song.ogg"},
+                 {"Opus", "song.opus"},    {"M4A AAC", "song.m4a"},  {"MP3", "song.mp3"}};
+    for (const auto& c : cases) {
+        Item(0).quality = CdQuality();
+        Choose(ItemPropertiesDialog::kDestType, QString::fromLatin1(c.type));
+        EXPECT_EQ(ReadField(Item(0).destType), c.type);
+        EXPECT_EQ(ReadField(Item(0).destName), c.name);
+        EXPECT_FALSE(HasQuality(Item(0).quality)) << c.type;
+    }
+    // Binding finds each type's own entry again.
+    WriteField(Item(1).destType, "Opus");
+    Bind(1);
+    EXPECT_EQ(combo.currentText().toStdString(), "Opus");
+    Choose(ItemPropertiesDialog::kDestType, QStringLiteral("--------Files with tags----------"));
+    EXPECT_TRUE(Dialog().IsTypeUnusable());
+    EXPECT_EQ(ReadField(Item(1).destType), "Opus");
+}
+
 TEST_F(PropertiesTest, SourceTypeNameAndPathAreWrittenAtOnce) {
     Choose(ItemPropertiesDialog::kSourceType, QStringLiteral("UNKNOWN (UnKnown type)"));
     EXPECT_EQ(ReadField(Item(0).sourceType), "UNK");

@@ -12,6 +12,9 @@
 #include "ui/ControlId.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/QualityDialog.h"
+#include "ui/SuggestionDialog.h"
+
+#include <QLabel>
 
 namespace tessival {
 namespace {
@@ -51,6 +54,34 @@ TEST_F(QualityDialogTest, ListsTheEncodersRealFormatsAndPreselectsTheLastEqualRo
         ASSERT_EQ(dialog.List().selectedItems().size(), 1);
         EXPECT_EQ(dialog.List().indexOfTopLevelItem(dialog.List().selectedItems().first()), lastEqual);
         EXPECT_TRUE(shell.messages.empty());
+    }
+}
+
+TEST_F(QualityDialogTest, FileTypesPreselectTheirOwnChoiceAndSuggestWhatFits) {
+    const struct {
+        const char* type;
+        QualityInfo current;
+        std::vector<std::string> cells;
+        const char* suggestionStart;
+    } cases[] = {
+        {"FLAC", {0xF1AC, 2, 96000, 8 * 125, 1, 24, 0}, {"2", "8", "24", "96000"}, "For a FLAC file"},
+        {"LAME MP3", {0x0055, 2, 44100, 190 * 125 + 3, 1, 0, 0}, {"2", "190", "0", "44100"}, "For a LAME MP3 file"},
+        {"LAME MP3", {0x0055, 2, 44100, 192 * 125, 1, 0, 0}, {"2", "192", "0", "44100"}, "For a LAME MP3 file"},
+        {"Opus", {0x704F, 1, 48000, 64 * 125, 1, 0, 0}, {"1", "64", "0", "48000"}, "For an Opus file"},
+    };
+    for (const auto& c : cases) {
+        QualityDialog dialog(shell, c.type, c.current);
+        ASSERT_TRUE(dialog.Initialize()) << c.type;
+        ASSERT_GE(dialog.PreselectedIndex(), 0) << c.type;
+        EXPECT_EQ(RowCells(dialog.List(), dialog.PreselectedIndex()), c.cells);
+        // Every choice reads differently in the list, so a user can tell VBR from CBR and level from level.
+        int sameRows = 0;
+        for (int row = 0; row < dialog.List().topLevelItemCount(); ++row) sameRows += RowCells(dialog.List(), row) == c.cells;
+        EXPECT_EQ(sameRows, 1) << c.type;
+        SuggestionDialog suggestion(nullptr, c.type);
+        QStringList texts;
+        for (QLabel* label : suggestion.findChildren<QLabel*>()) texts << label->text();
+        EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QLatin1String(c.suggestionStart))) << c.type;
     }
 }
 

@@ -17,8 +17,10 @@
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
 #include "platform/media/filters/decoders/MediaAudioDecoder.h"
-#include "platform/media/filters/splitters/MediaSplitter.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
+#include "platform/media/filters/sinks/MuxerDest.h"
 #include "platform/media/filters/sources/CdTrackSource.h"
+#include "platform/media/filters/splitters/MediaSplitter.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -53,6 +55,10 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(NullRenderer::VideoRendererEntry());
     registry->Register(WavDest::Entry());
     registry->Register(FileWriter::Entry());
+    registry->Register(MuxerDest::Mp3Entry());
+    registry->Register(MuxerDest::FlacEntry());
+    registry->Register(MuxerDest::OggEntry());
+    registry->Register(MuxerDest::M4aEntry());
     // Audio compressors
     registry->Register(PcmEncoder::Entry());
     registry->Register(AudioCompressors::Mp3Entry());
@@ -62,6 +68,12 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(AudioCompressors::Gsm610Entry());
     registry->Register(AudioCompressors::ALawEntry());
     registry->Register(AudioCompressors::MuLawEntry());
+    // Encoders of the file types with a container of their own
+    registry->Register(FileEncoders::LameMp3Entry());
+    registry->Register(FileEncoders::FlacEntry());
+    registry->Register(FileEncoders::VorbisEntry());
+    registry->Register(FileEncoders::OpusEntry());
+    registry->Register(FileEncoders::AacEntry());
     return registry;
 }
 

@@ -202,10 +202,15 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         std::int64_t frames = packet_->duration > 0 ? packet_->duration : context_->frame_size;
         const std::int64_t known = sourceFrames_ >= 0 ? sourceFrames_ : framesIn_;
         frames = std::max<std::int64_t>(0, std::min(frames, known - framesOut_));
+        std::int64_t first = framesOut_;
+        if (profile_.packetTimes && packet_->pts != AV_NOPTS_VALUE) {
+            first = packet_->pts;
+            frames = packet_->duration;
+        }
         out_.data.assign(packet_->data, packet_->data + packet_->size);
-        out_.start = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+        out_.start = first * kUnitsPerSecond / out.nSamplesPerSec;
         framesOut_ += frames;
-        out_.stop = framesOut_ * kUnitsPerSecond / out.nSamplesPerSec;
+        out_.stop = (first + frames) * kUnitsPerSecond / out.nSamplesPerSec;
         out_.frameCount = frames;
         av_packet_unref(packet_);
         const HRESULT hr = Deliver(out_);

@@ -26,9 +26,9 @@ struct EncoderProfile {
     using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
     using Verify = std::function<bool(AVCodecContext&)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
-                   Configure configure = nullptr, Verify verify = nullptr)
+                   Configure configure = nullptr, Verify verify = nullptr, bool packetTimes = false)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
-          configure(std::move(configure)), verify(std::move(verify)) {}
+          configure(std::move(configure)), verify(std::move(verify)), packetTimes(packetTimes) {}
 
     Guid clsid;
     const char* codecName;
@@ -39,6 +39,10 @@ struct EncoderProfile {
     Configure configure;
     // Optional: whether an opened encoder really encodes (some refuse only when fed).
     Verify verify;
+    // Packets keep the encoder's own times and durations (priming before zero, the last packet's
+    // real length) for muxers that signal delay and padding themselves; otherwise they are counted
+    // from zero and cut to the source's length, as the fact chunk wants.
+    bool packetTimes;
 
     // Worked out on first use: opening every candidate takes a moment.
     const std::vector<MediaType>& Capabilities() const;

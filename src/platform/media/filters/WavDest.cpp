@@ -1,5 +1,7 @@
 #include "platform/media/filters/WavDest.h"
 
+#include "platform/media/filters/sinks/RiffInfo.h"
+
 namespace tessival::media {
 
 WavDest::WavDest() : TransformFilter(CLSID_WavDest, "In", "Out") {}
@@ -18,6 +20,7 @@ HRESULT WavDest::OutputTypesFor(const MediaType&, std::vector<MediaType>& types)
 
 HRESULT WavDest::StartStreaming() {
     header_.emplace(InputType());
+    header_->SetInfo(RiffInfoChunk(tags_));
     dataBytes_ = frames_ = 0;
     lastStop_ = 0;
     finalised_ = false;

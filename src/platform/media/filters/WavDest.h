@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/MediaTags.h"
 #include "platform/media/TransformFilter.h"
 #include "platform/media/filters/WaveHeader.h"
 
@@ -12,10 +13,12 @@ namespace tessival::media {
 // go out with their byte offset in start; the header goes out first with empty sizes and again,
 // with the real ones, at the end of the stream or when the graph stops, so that a stopped
 // conversion still leaves a valid file.
-class WavDest : public TransformFilter {
+class WavDest : public TransformFilter, public ITagSink {
 public:
     WavDest();
     static FilterEntry Entry();
+    // What fits of them goes into a LIST/INFO chunk.
+    void SetTags(const MediaTags& tags) override { tags_ = tags; }
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -34,6 +37,7 @@ private:
     std::uint64_t frames_ = 0;
     REFERENCE_TIME lastStop_ = 0;
     bool finalised_ = false;
+    MediaTags tags_;
 };
 
 }  // namespace tessival::media

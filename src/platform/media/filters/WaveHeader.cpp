@@ -42,7 +42,7 @@ WaveHeader::WaveHeader(const MediaType& format) {
 
 std::size_t WaveHeader::Size() const {
     const std::size_t fmtChunk = 8 + fmt_.size() + (fmt_.size() & 1);
-    return 12 + (8 + kDs64Size) + fmtChunk + (hasFact_ ? 12 : 0) + 8;
+    return 12 + (8 + kDs64Size) + fmtChunk + (hasFact_ ? 12 : 0) + info_.size() + 8;
 }
 
 std::vector<std::uint8_t> WaveHeader::Build(std::uint64_t dataBytes, std::uint64_t sampleFrames) const {
@@ -73,6 +73,7 @@ std::vector<std::uint8_t> WaveHeader::Build(std::uint64_t dataBytes, std::uint64
         w.U32(4);
         w.U32(sampleFrames > kMax32 ? static_cast<std::uint32_t>(kMax32) : static_cast<std::uint32_t>(sampleFrames));
     }
+    w.Bytes(info_);
     w.Tag("data");
     w.U32(rf64 ? static_cast<std::uint32_t>(kMax32) : static_cast<std::uint32_t>(dataBytes));
     return out;

@@ -1,0 +1,211 @@
+#include "platform/media/filters/sinks/MuxerDest.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/base64.h>
+}
+
+namespace tessival::media {
+namespace {
+
+constexpr std::size_t kStreamInfoSize = 34;
+
+struct PacketFree {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+
+void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// The FLAC picture block (front cover, sizes left to the reader), base64 as Vorbis comments carry it.
+std::string PictureComment(const MediaTags& tags) {
+    std::vector<std::uint8_t> block;
+    PutBe32(block, 3);
+    PutBe32(block, static_cast<std::uint32_t>(tags.coverMime.size()));
+    block.insert(block.end(), tags.coverMime.begin(), tags.coverMime.end());
+    PutBe32(block, 0);  // description
+    PutBe32(block, static_cast<std::uint32_t>(tags.coverWidth));
+    PutBe32(block, static_cast<std::uint32_t>(tags.coverHeight));
+    PutBe32(block, 24);  // colour depth
+    PutBe32(block, 0);   // not indexed
+    PutBe32(block, static_cast<std::uint32_t>(tags.cover.size()));
+    block.insert(block.end(), tags.cover.begin(), tags.cover.end());
+    std::string text(AV_BASE64_SIZE(block.size()), '\0');
+    if (!av_base64_encode(text.data(), static_cast<int>(text.size()), block.data(), static_cast<int>(block.size())))
+        return std::string();
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+HRESULT FromAv(int ret) { return ret >= 0 ? S_OK : E_FAIL; }
+
+const MuxerDest::Kind kMp3{{0x5E1F0D01, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
+                           "MP3 File Dest", "mp3", false};
+const MuxerDest::Kind kFlac{{0x5E1F0D02, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
+                            "FLAC File Dest", "flac", false};
+const MuxerDest::Kind kOgg{{0x5E1F0D03, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
+                           "Ogg File Dest", "ogg", true};
+const MuxerDest::Kind kM4a{{0x5E1F0D04, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
+                           "M4A File Dest", "ipod", false};
+
+FilterEntry EntryFor(const MuxerDest::Kind& kind) {
+    return MakeFilterEntry(CLSID_LegacyAmFilterCategory, kind.clsid, kind.friendlyName, MERIT_DO_NOT_USE,
+                           {MediaTypePattern(MEDIATYPE_Audio)}, [&kind] { return std::make_shared<MuxerDest>(kind); });
+}
+
+}  // namespace
+
+void MuxerDest::FormatFree::operator()(AVFormatContext* context) const { avformat_free_context(context); }
+
+MuxerDest::MuxerDest(const Kind& kind) : TransformFilter(kind.clsid, "In", "Out"), kind_(kind) {}
+
+MuxerDest::~MuxerDest() { Close(); }
+
+FilterEntry MuxerDest::Mp3Entry() { return EntryFor(kMp3); }
+FilterEntry MuxerDest::FlacEntry() { return EntryFor(kFlac); }
+FilterEntry MuxerDest::OggEntry() { return EntryFor(kOgg); }
+FilterEntry MuxerDest::M4aEntry() { return EntryFor(kM4a); }
+
+void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
+
+HRESULT MuxerDest::CheckInput(const MediaType& type) const {
+    // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
+    return type.majorType == MEDIATYPE_Audio && type.codecParameters && type.WaveFormat() ? S_OK
+                                                                                           : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT MuxerDest::OutputTypesFor(const MediaType&, std::vector<MediaType>& types) const {
+    types.push_back(MediaType::Stream(MEDIASUBTYPE_MuxedFile));
+    return S_OK;
+}
+
+HRESULT MuxerDest::StartStreaming() {
+    Close();
+    const HRESULT hr = OpenMuxer();
+    if (FAILED(hr)) Close();
+    return hr;
+}
+
+HRESULT MuxerDest::OpenMuxer() {
+    io_ = std::make_unique<ByteStreamIo>([this](MediaSample& sample) { return Deliver(sample); });
+    AVFormatContext* context = nullptr;
+    if (!io_->Context() || avformat_alloc_output_context2(&context, nullptr, kind_.muxer, nullptr) < 0)
+        return E_OUTOFMEMORY;
+    format_.reset(context);
+    format_->pb = io_->Context();
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+
+    AVStream* audio = avformat_new_stream(format_.get(), nullptr);
+    if (!audio || avcodec_parameters_copy(audio->codecpar, InputType().codecParameters.get()) < 0) return E_OUTOFMEMORY;
+    audio->codecpar->codec_tag = 0;
+    audio->time_base = AVRational{1, audio->codecpar->sample_rate};
+    for (const auto& [key, value] : tags_.fields) av_dict_set(&format_->metadata, key.c_str(), value.c_str(), 0);
+    if (kind_.coverAsComment && !tags_.cover.empty())
+        av_dict_set(&format_->metadata, "METADATA_BLOCK_PICTURE", PictureComment(tags_).c_str(), 0);
+    // Ogg writes the comments of its stream.
+    if (kind_.coverAsComment) av_dict_copy(&audio->metadata, format_->metadata, 0);
+    HRESULT hr = AddCover();
+    if (FAILED(hr)) return hr;
+
+    if (audio->codecpar->codec_id == AV_CODEC_ID_FLAC && audio->codecpar->extradata_size >= int(kStreamInfoSize)) {
+        streamInfo_.emplace();
+        std::memcpy(streamInfo_->data(), audio->codecpar->extradata, kStreamInfoSize);
+    }
+    if (avformat_write_header(format_.get(), nullptr) < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    finalised_ = false;
+    return WriteCover();
+}
+
+HRESULT MuxerDest::AddCover() {
+    if (kind_.coverAsComment || tags_.cover.empty()) return S_OK;
+    AVStream* picture = avformat_new_stream(format_.get(), nullptr);
+    if (!picture) return E_OUTOFMEMORY;
+    picture->disposition = AV_DISPOSITION_ATTACHED_PIC;
+    picture->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    picture->codecpar->codec_id = tags_.coverMime == "image/png" ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+    picture->codecpar->width = tags_.coverWidth > 0 ? tags_.coverWidth : 1;
+    picture->codecpar->height = tags_.coverHeight > 0 ? tags_.coverHeight : 1;
+    picture->time_base = AVRational{1, 90000};
+    av_dict_set(&picture->metadata, "comment", "Cover (front)", 0);
+    coverStream_ = picture->index;
+    return S_OK;
+}
+
+HRESULT MuxerDest::WriteCover() {
+    if (coverStream_ < 0) return S_OK;
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || av_new_packet(packet.get(), static_cast<int>(tags_.cover.size())) < 0) return E_OUTOFMEMORY;
+    std::memcpy(packet->data, tags_.cover.data(), tags_.cover.size());
+    packet->stream_index = coverStream_;
+    packet->flags |= AV_PKT_FLAG_KEY;
+    packet->pts = packet->dts = 0;
+    return FromAv(av_write_frame(format_.get(), packet.get()));
+}
+
+HRESULT MuxerDest::Transform(MediaSample& sample) {
+    if (finalised_ || !format_) return VFW_E_WRONG_STATE;
+    const AVStream& audio = *format_->streams[0];
+    const int rate = audio.codecpar->sample_rate;
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || av_new_packet(packet.get(), static_cast<int>(sample.data.size())) < 0) return E_OUTOFMEMORY;
+    std::memcpy(packet->data, sample.data.data(), sample.data.size());
+    // The encoder's times, back in samples: priming before zero, the last packet's real length.
+    const std::int64_t pts = std::llround(static_cast<double>(sample.start) * rate / kUnitsPerSecond);
+    const std::int64_t duration = sample.frameCount > 0 ? sample.frameCount : 0;
+    packet->pts = packet->dts = av_rescale_q(pts, AVRational{1, rate}, audio.time_base);
+    packet->duration = av_rescale_q(duration, AVRational{1, rate}, audio.time_base);
+    packet->stream_index = 0;
+    packet->flags |= AV_PKT_FLAG_KEY;
+    if (streamInfo_) {
+        const HRESULT hr = AttachStreamInfo(*packet, pts + duration);
+        if (FAILED(hr)) return hr;
+    }
+    const int ret = av_write_frame(format_.get(), packet.get());
+    if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    return S_OK;
+}
+
+HRESULT MuxerDest::AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar) {
+    auto& info = *streamInfo_;
+    const auto total = static_cast<std::uint64_t>(std::max<std::int64_t>(samplesSoFar, 0));
+    info[13] = static_cast<std::uint8_t>((info[13] & 0xF0) | ((total >> 32) & 0x0F));
+    for (int i = 0; i < 4; ++i) info[14 + i] = static_cast<std::uint8_t>(total >> (24 - 8 * i));
+    std::uint8_t* side = av_packet_new_side_data(&packet, AV_PKT_DATA_NEW_EXTRADATA, kStreamInfoSize);
+    if (!side) return E_OUTOFMEMORY;
+    std::memcpy(side, info.data(), kStreamInfoSize);
+    return S_OK;
+}
+
+HRESULT MuxerDest::Drain() { return Finalise(); }
+
+void MuxerDest::StopStreaming() {
+    // Stopped before the end: close the file properly with what it holds.
+    if (!finalised_) Finalise();
+    Close();
+}
+
+HRESULT MuxerDest::Finalise() {
+    if (finalised_ || !format_) return S_OK;
+    finalised_ = true;
+    const int ret = av_write_trailer(format_.get());
+    const HRESULT flushed = io_->Flush();
+    if (FAILED(flushed)) return flushed;
+    return FromAv(ret);
+}
+
+void MuxerDest::Close() {
+    format_.reset();
+    io_.reset();
+    coverStream_ = -1;
+    streamInfo_.reset();
+    finalised_ = true;
+}
+
+}  // namespace tessival::media

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "platform/media/FilterRegistry.h"
+#include "platform/media/MediaTags.h"
+#include "platform/media/TransformFilter.h"
+#include "platform/media/filters/sinks/ByteStreamIo.h"
+
+struct AVFormatContext;
+struct AVPacket;
+
+namespace tessival::media {
+
+// The byte stream of a muxed file, for "File Writer".
+inline constexpr Guid MEDIASUBTYPE_MuxedFile{0x5E1F0C01, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x03}};
+
+// A sink beside "WAV Dest" for a real container (MP3 with ID3v2, FLAC, Ogg, M4A): it muxes the
+// encoder's packets with libavformat, with the source's tags and cover, and hands the bytes to
+// "File Writer" at their offsets. The trailer is written at the end of the stream or when the graph
+// stops, so a stopped conversion still leaves a playable file of the length written.
+class MuxerDest : public TransformFilter, public ITagSink {
+public:
+    struct Kind {
+        Guid clsid;
+        const char* friendlyName;
+        const char* muxer;
+        // Ogg has no picture stream: the cover goes in as a METADATA_BLOCK_PICTURE comment.
+        bool coverAsComment;
+    };
+
+    explicit MuxerDest(const Kind& kind);
+    ~MuxerDest() override;
+
+    static FilterEntry Mp3Entry();   // "MP3 File Dest"
+    static FilterEntry FlacEntry();  // "FLAC File Dest"
+    static FilterEntry OggEntry();   // "Ogg File Dest" (Vorbis and Opus)
+    static FilterEntry M4aEntry();   // "M4A File Dest"
+
+    void SetTags(const MediaTags& tags) override;
+
+protected:
+    HRESULT CheckInput(const MediaType& type) const override;
+    HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+    HRESULT StartStreaming() override;
+    void StopStreaming() override;
+    HRESULT Transform(MediaSample& sample) override;
+    HRESULT Drain() override;
+
+private:
+    struct FormatFree {
+        void operator()(AVFormatContext* context) const;
+    };
+
+    HRESULT OpenMuxer();
+    HRESULT AddCover();
+    HRESULT WriteCover();
+    HRESULT Finalise();
+    void Close();
+    // FLAC's STREAMINFO counts the samples so far, so the header is right whenever the file ends.
+    HRESULT AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar);
+
+    const Kind& kind_;
+    MediaTags tags_;
+    std::unique_ptr<ByteStreamIo> io_;
+    std::unique_ptr<AVFormatContext, FormatFree> format_;
+    int coverStream_ = -1;
+    bool finalised_ = true;
+    std::optional<std::array<std::uint8_t, 34>> streamInfo_;
+};
+
+}  // namespace tessival::media
