@@ -8,9 +8,10 @@
 #include <ctime>
 #include <mutex>
 
+#include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
-#include "engine/ConversionRun.h"
-#include "engine/ConvertEngine.h"
+#include "cli/JsonProgress.h"
+#include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -21,23 +22,25 @@
 namespace tessival::cli {
 namespace {
 
-constexpr const char* kUsage = "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip]";
+constexpr const char* kUsage =
+    "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] [--progress=json]";
 
 // Prints each change of a row as "N: text" (rows counted from 1).
 class ConsoleRunView : public RunView {
 public:
-    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality) : items_(items), badQuality_(badQuality) {}
+    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, JsonProgress* json)
+        : items_(items), badQuality_(badQuality), json_(json) {}
 
     void SelectRunningRow(int) override {}
-    void SetStatusCell(int index, const std::string& text) override { Print(index, text); }
+    void SetStatusCell(int index, const std::string& text) override { Print(index, text, false); }
     void RefreshRow(int index) override {
-        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status));
+        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status), true);
     }
     void RunFinished(int messageId) override {
         finalMessage_ = messageId;
         {
             std::lock_guard lock(mutex_);
-            std::printf("%s\n", LoadString(messageId).c_str());
+            std::printf("%s\n", json_ ? json_->FinishedLine(messageId).c_str() : LoadString(messageId).c_str());
             std::fflush(stdout);
         }
         ::kill(::getpid(), SIGUSR1);  // wakes the main thread
@@ -54,22 +57,29 @@ public:
     int FinalMessage() const { return finalMessage_; }
 
 private:
-    void Print(int index, const std::string& text) {
+    void Print(int index, const std::string& text, bool failed) {
         std::lock_guard lock(mutex_);
-        std::printf("%d: %s\n", index + 1, text.c_str());
+        if (json_)
+            std::printf("%s\n", json_->StatusLine(index, text, failed).c_str());
+        else
+            std::printf("%d: %s\n", index + 1, text.c_str());
         std::fflush(stdout);
     }
 
     ItemList& items_;
     InvalidQualityChoice badQuality_;
+    JsonProgress* json_;
     std::mutex mutex_;
     std::atomic<int> finalMessage_{0};
 };
 
-bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality) {
+bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
+                      BatchOptions& batch) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg == "--on-bad-quality=default")
+        if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
+            if (parse == OptionParse::Bad) return false;
+        } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
@@ -98,7 +108,7 @@ bool ReportIncompleteItems(const ItemList& items) {
 }
 
 // Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
-void DriveRun(ConversionRun& run) {
+void DriveRun(ParallelRun& run) {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -127,7 +137,8 @@ void DriveRun(ConversionRun& run) {
 int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
-    if (!ParseConvertArgs(args, listPath, badQuality)) return UsageError(kUsage);
+    BatchOptions batch;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch)) return UsageError(kUsage);
 
     ItemList items;
     const ListFileResult read = ReadListFile(listPath, items);
@@ -143,16 +154,19 @@ int Convert(const std::vector<std::string>& args) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     ConsoleShell shell;
-    ConvertEngine engine(shell);
-    ConsoleRunView view(items, badQuality);
-    ConversionRun run(items, engine, view);
+    JsonProgress json(items);
+    ConsoleRunView view(items, badQuality, batch.jsonProgress ? &json : nullptr);
+    ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
+                    shell, view);
     run.Start();
     DriveRun(run);
     const bool stopped = run.StopRequested();
     return view.FinalMessage() == IDS_CONVERT_COMPLETE && !stopped ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration registration({"convert", "LIST.tsl [--on-bad-quality=default|skip]",
+const CommandRegistration registration({"convert",
+                                        "LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] "
+                                        "[--progress=json]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace
