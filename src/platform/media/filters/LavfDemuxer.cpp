@@ -1,5 +1,6 @@
 #include "platform/media/filters/LavfDemuxer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 extern "C" {
@@ -143,6 +144,14 @@ void LavfDemuxer::Close() {
 REFERENCE_TIME LavfDemuxer::Duration() const {
     if (!context_ || context_->duration == AV_NOPTS_VALUE || context_->duration < 0) return 0;
     return av_rescale(context_->duration, kUnitsPerSecond, AV_TIME_BASE);
+}
+
+void LavfDemuxer::ReadOnly(const std::vector<int>& indexes) {
+    if (!context_) return;
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        const bool read = std::find(indexes.begin(), indexes.end(), static_cast<int>(i)) != indexes.end();
+        context_->streams[i]->discard = read ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
 }
 
 bool LavfDemuxer::Listed(int index) const {

@@ -38,6 +38,8 @@ public:
     // Audio and video streams in file order.
     const std::vector<Stream>& Streams() const { return streams_; }
     REFERENCE_TIME Duration() const;
+    // Reads only the packets of these container streams from now on; the demuxer skips the others.
+    void ReadOnly(const std::vector<int>& indexes);
     // S_OK with the next packet of a listed stream, S_FALSE at the end, a failure code on a
     // read error or a damaged stream.
     HRESULT Read(int& streamIndex, MediaSample& sample);
