@@ -1,5 +1,6 @@
 // Conversion speed against the ffmpeg tool, whole processes: a ten-minute MP3 to "MPEG Layer-3"
-// 128 kbps stereo, and a ten-minute WMA to PCM 22050 Hz 16-bit stereo.
+// 128 kbps stereo, a ten-minute WMA to PCM 22050 Hz 16-bit stereo, and a two-minute DVD VOB (MPEG-2
+// video, AC-3 5.1) to PCM 44100 Hz stereo and to MP3 128 kbps stereo.
 #include <filesystem>
 
 #include "ProcessPair.h"
@@ -8,10 +9,10 @@ using namespace tessival::bench;
 
 namespace {
 
-// A one-item list converting source with the given type and quality into dir/out.
-std::string ListFor(const std::string& cli, const std::string& dir, const std::string& source,
+// A one-item list, dir/name.tsl, converting source with the given type and quality into dir/out.
+std::string ListFor(const std::string& cli, const std::string& dir, const std::string& name, const std::string& source,
                     const std::string& destType, const std::string& quality) {
-    const std::string list = source + ".tsl";
+    const std::string list = dir + "/" + name + ".tsl";
     const bool ok = RunShell(Quote(cli) + " add " + Quote(list) + " --dest-type=" + Quote(destType) + " --dest-path=" +
                              Quote(dir + "/out") + " --quality=" + quality + " " + Quote(source) + " >/dev/null");
     return ok ? list : std::string();
@@ -33,9 +34,18 @@ int main() {
         std::fprintf(stderr, "could not make the ten-minute sources\n");
         return 1;
     }
-    const std::string mp3List = ListFor(cli, dir, mp3, "MP3", "2,128,0,44100");
-    const std::string wmaList = ListFor(cli, dir, wma, "WAV (PCM)", "2,705,16,22050");
-    if (mp3List.empty() || wmaList.empty()) {
+    const std::string vob = dir + "/movie.vob";
+    if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x480:rate=25:duration=120 -f lavfi -i "
+                  "'sine=frequency=500:duration=120' -filter_complex '[1]pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0[a]' "
+                  "-map 0 -map '[a]' -c:v mpeg2video -c:a ac3 -f vob " + vob)) {
+        std::fprintf(stderr, "could not make the VOB\n");
+        return 1;
+    }
+    const std::string vobPcmList = ListFor(cli, dir, "vob-pcm", vob, "WAV (PCM)", "2,1411,16,44100");
+    const std::string vobMp3List = ListFor(cli, dir, "vob-mp3", vob, "MP3", "2,128,0,44100");
+    const std::string mp3List = ListFor(cli, dir, "mp3", mp3, "MP3", "2,128,0,44100");
+    const std::string wmaList = ListFor(cli, dir, "wma", wma, "WAV (PCM)", "2,705,16,22050");
+    if (mp3List.empty() || wmaList.empty() || vobPcmList.empty() || vobMp3List.empty()) {
         std::fprintf(stderr, "could not make the lists\n");
         return 1;
     }
@@ -47,6 +57,16 @@ int main() {
                       Quote(cli) + " convert " + Quote(wmaList) + " >/dev/null",
                       "ffmpeg -nostdin -v error -y -i " + wma + " -ar 22050 -ac 2 -c:a pcm_s16le " + dir +
                           "/out/ff-wma.wav") &&
+         ok;
+    ok = ComparePairs("VOB (AC-3 5.1) -> PCM 44100 Hz 16-bit stereo; A tessival-cli, B ffmpeg",
+                      Quote(cli) + " convert " + Quote(vobPcmList) + " >/dev/null",
+                      "ffmpeg -nostdin -v error -y -i " + vob + " -vn -ar 44100 -ac 2 -c:a pcm_s16le " + dir +
+                          "/out/ff-vob.wav") &&
+         ok;
+    ok = ComparePairs("VOB (AC-3 5.1) -> MP3 128 kbps stereo; A tessival-cli, B ffmpeg",
+                      Quote(cli) + " convert " + Quote(vobMp3List) + " >/dev/null",
+                      "ffmpeg -nostdin -v error -y -i " + vob + " -vn -c:a libmp3lame -b:a 128k -ar 44100 -ac 2 -f wav " +
+                          dir + "/out/ff-vob-mp3.wav") &&
          ok;
     std::filesystem::remove_all(dir);
     return ok ? 0 : 1;

@@ -21,7 +21,7 @@ public:
     void Reset(std::vector<int> positions);
     // The next position, or -1 when none is left.
     int Next();
-    std::size_t Size() const { return positions_.size(); }
+    const std::vector<int>& Positions() const { return positions_; }
 
 private:
     std::vector<int> positions_;

@@ -17,7 +17,7 @@ class Shell;
 // last worker ends. Start, Stop, Tick and Wait are called from one controlling thread.
 class ParallelRun {
 public:
-    // workers < 1 counts as 1.
+    // workers < 1 counts as 1; so does any number when two of the items write the same file.
     ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view);
     ~ParallelRun();
     ParallelRun(const ParallelRun&) = delete;

@@ -109,6 +109,17 @@ TEST_F(BatchConvert, SeveralWorkersWriteTheSameFilesAsOne) {
     EXPECT_EQ(ends, starts) << three.output;
 }
 
+TEST_F(BatchConvert, ItemsWritingOneFileEndInListOrder) {
+    // The first item runs far longer than the second; the second's file must be the one left.
+    AddItem(Tone("long.wav", 60), kMp3Stereo128, "MP3", "same.wav");
+    AddItem(Tone("short.wav", 1, 48000), kMono22k, "WAV (PCM)", "same.wav");
+    const auto result = Convert(ListInto(dir_.File("out")), " --jobs=2");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const auto probe = media::test::Probe(dir_.File("out") + "/same.wav");
+    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
+    EXPECT_EQ(probe.at("sample_rate"), "22050");
+}
+
 TEST_F(BatchConvert, ShardsTakeEveryNthItemAndTogetherConvertEachOnce) {
     for (int i = 1; i <= 7; ++i) {
         const std::string name = "t" + std::to_string(i) + ".wav";
