@@ -9,9 +9,10 @@
 #include <ctime>
 #include <mutex>
 
+#include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
-#include "engine/ConversionRun.h"
-#include "engine/ConvertEngine.h"
+#include "cli/JsonProgress.h"
+#include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -22,30 +23,34 @@
 namespace tessival::cli {
 namespace {
 
-constexpr const char* kUsage = "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip]";
+constexpr const char* kUsage =
+    "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] [--progress=json]";
 
 // Prints each change of a row as "N: text" (rows counted from 1).
 class ConsoleRunView : public RunView {
 public:
-    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, const ConvertEngine& engine)
-        : items_(items), badQuality_(badQuality), engine_(engine) {}
+    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, JsonProgress* json)
+        : items_(items), badQuality_(badQuality), json_(json) {}
 
     void SelectRunningRow(int) override {}
-    void SetStatusCell(int index, const std::string& text) override { Print(index, text); }
+    void SetStatusCell(int index, const std::string& text) override { Print(index, text, false); }
     void RefreshRow(int index) override {
-        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status));
+        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status), true);
     }
     void ReportSkippedData(int index, std::int64_t packets) override {
-        Print(index, "skipped " + std::to_string(packets) + (packets == 1 ? " damaged frame" : " damaged frames"));
+        const std::string text = "skipped " + std::to_string(packets) + (packets == 1 ? " damaged frame" : " damaged frames");
+        Note(index, std::to_string(index + 1) + ": " + text, text);
+    }
+    void ReportStoppedOutput(int index, const std::string& keptAt) override {
+        char text[1024];
+        std::snprintf(text, sizeof text, LoadString(IDS_STOPPED_OUTPUT_BESIDE).c_str(), keptAt.c_str());
+        Note(index, text, text);
     }
     void RunFinished(int messageId) override {
         finalMessage_ = messageId;
         {
             std::lock_guard lock(mutex_);
-            // The engine's last item is the stopped one, if any; this runs on its worker.
-            if (!engine_.stoppedOutputBeside.empty())
-                std::printf((LoadString(IDS_STOPPED_OUTPUT_BESIDE) + "\n").c_str(), engine_.stoppedOutputBeside.c_str());
-            std::printf("%s\n", LoadString(messageId).c_str());
+            std::printf("%s\n", json_ ? json_->FinishedLine(messageId).c_str() : LoadString(messageId).c_str());
             std::fflush(stdout);
         }
         ::kill(::getpid(), SIGUSR1);  // wakes the main thread
@@ -62,23 +67,38 @@ public:
     int FinalMessage() const { return finalMessage_; }
 
 private:
-    void Print(int index, const std::string& text) {
+    // A line about an item beside its statuses: as it stands, or as a JSON note.
+    void Note(int index, const std::string& line, const std::string& note) {
         std::lock_guard lock(mutex_);
-        std::printf("%d: %s\n", index + 1, text.c_str());
+        if (json_)
+            std::printf("{\"item\":%d,\"note\":%s}\n", index + 1, JsonString(note).c_str());
+        else
+            std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+    void Print(int index, const std::string& text, bool failed) {
+        std::lock_guard lock(mutex_);
+        if (json_)
+            std::printf("%s\n", json_->StatusLine(index, text, failed).c_str());
+        else
+            std::printf("%d: %s\n", index + 1, text.c_str());
         std::fflush(stdout);
     }
 
     ItemList& items_;
     InvalidQualityChoice badQuality_;
-    const ConvertEngine& engine_;
+    JsonProgress* json_;
     std::mutex mutex_;
     std::atomic<int> finalMessage_{0};
 };
 
-bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality) {
+bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
+                      BatchOptions& batch) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg == "--on-bad-quality=default")
+        if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
+            if (parse == OptionParse::Bad) return false;
+        } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
@@ -107,8 +127,8 @@ bool ReportIncompleteItems(const ItemList& items) {
 }
 
 // Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
-// A second Ctrl-C ends the process at once, whatever the worker is doing.
-void DriveRun(ConversionRun& run) {
+// A second Ctrl-C ends the process at once, whatever the workers are doing.
+void DriveRun(ParallelRun& run) {
     bool stopping = false;
     sigset_t signals;
     sigemptyset(&signals);
@@ -145,7 +165,8 @@ void DriveRun(ConversionRun& run) {
 int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
-    if (!ParseConvertArgs(args, listPath, badQuality)) return UsageError(kUsage);
+    BatchOptions batch;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch)) return UsageError(kUsage);
 
     ItemList items;
     const ListFileResult read = ReadListFile(listPath, items);
@@ -161,16 +182,19 @@ int Convert(const std::vector<std::string>& args) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     ConsoleShell shell;
-    ConvertEngine engine(shell);
-    ConsoleRunView view(items, badQuality, engine);
-    ConversionRun run(items, engine, view);
+    JsonProgress json(items);
+    ConsoleRunView view(items, badQuality, batch.jsonProgress ? &json : nullptr);
+    ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
+                    shell, view);
     run.Start();
     DriveRun(run);
     const bool stopped = run.StopRequested();
     return view.FinalMessage() == IDS_CONVERT_COMPLETE && !stopped ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration registration({"convert", "LIST.tsl [--on-bad-quality=default|skip]",
+const CommandRegistration registration({"convert",
+                                        "LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] "
+                                        "[--progress=json]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

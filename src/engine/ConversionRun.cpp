@@ -12,7 +12,10 @@ ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& vi
     : ConversionRun(items, engine, view, ownFlags_) {}
 
 ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, RunFlags& flags)
-    : items_(items), engine_(engine), view_(view), flags_(flags) {}
+    : items_(items), engine_(engine), view_(view), flags_(flags), queue_(ownQueue_), ownsQueue_(true) {}
+
+ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, ItemQueue& sharedQueue)
+    : items_(items), engine_(engine), view_(view), flags_(ownFlags_), queue_(sharedQueue), ownsQueue_(false) {}
 
 ConversionRun::~ConversionRun() {
     Stop();
@@ -23,6 +26,7 @@ bool ConversionRun::Start() {
     if (flags_.converting.exchange(true)) return false;
     if (worker_.joinable()) worker_.join();  // the previous run's thread has ended already
     flags_.stopRequested = false;
+    if (ownsQueue_) ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
     engine_.ResetHalt();
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
     return true;
@@ -51,9 +55,7 @@ void ConversionRun::ThreadProc() {
     flags_.converting = true;
     bool allOk = true;
     engine_.SetQualityPrompt(&view_);
-    for (int i = 0; i < static_cast<int>(items_.Count()) && !flags_.stopRequested; ++i) {
-        allOk = ConvertItemAt(i) && allOk;
-    }
+    for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) allOk = ConvertItemAt(i) && allOk;
     engine_.SetQualityPrompt(nullptr);
     flags_.converting = false;
     view_.RunFinished(allOk ? IDS_CONVERT_COMPLETE : IDS_CONVERT_HAD_ERRORS);
@@ -84,6 +86,7 @@ bool ConversionRun::ConvertItemAt(int index) {
     }
     if (flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
+        if (!engine_.stoppedOutputBeside.empty()) view_.ReportStoppedOutput(index, engine_.stoppedOutputBeside);
         return ok;
     }
     FinishRow(index, ok);

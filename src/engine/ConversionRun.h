@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/ItemQueue.h"
 #include "engine/RunFlags.h"
 #include "engine/RunView.h"
 #include "joblist/ItemList.h"
@@ -23,6 +24,9 @@ public:
     ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view);
     // A run that keeps its state in the caller's flags.
     ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, RunFlags& flags);
+    // One of several runs that take their items from a shared queue; the owner fills the queue
+    // before it starts them.
+    ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, ItemQueue& sharedQueue);
     ~ConversionRun();
     ConversionRun(const ConversionRun&) = delete;
     ConversionRun& operator=(const ConversionRun&) = delete;
@@ -52,6 +56,9 @@ private:
     RunView& view_;
     RunFlags ownFlags_;
     RunFlags& flags_;
+    ItemQueue ownQueue_;
+    ItemQueue& queue_;
+    const bool ownsQueue_;
     std::thread worker_;
     // The worker's copy of the record it converts: the engine writes into it, never into the list.
     ConvertItem working_;

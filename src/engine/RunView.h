@@ -49,6 +49,8 @@ public:
     // The item's decoders skipped that many undecodable pieces (called only when there were
     // some, after the row's final text). The list keeps its texts; a console may say it.
     virtual void ReportSkippedData(int /*index*/, std::int64_t /*packets*/) {}
+    // A stopped item's output was kept beside an older file of its name, at this path.
+    virtual void ReportStoppedOutput(int /*index*/, const std::string& /*keptAt*/) {}
 };
 
 }  // namespace tessival

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <vector>
 
 #include "platform/io/AtomicFile.h"
 
@@ -99,11 +102,16 @@ ListFileResult ReadListFile(const std::string& path, ItemList& items) {
     if (!S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
 
     const std::size_t count = static_cast<std::size_t>(info.st_size) / kConvertItemSize;
+    // About a mebibyte a read: a list of 100k items is a hundred reads, not 100k.
+    constexpr std::size_t kRecordsPerRead = 1024;
+    std::vector<ConvertItem> chunk(std::min(count, kRecordsPerRead));
     ItemList loaded;
-    for (std::size_t i = 0; i < count; ++i) {
-        ConvertItem item;
-        if (!ReadAll(file.Get(), reinterpret_cast<char*>(&item), sizeof item)) return ListFileResult::IoError;
-        loaded.Append(item);
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t records = std::min(count - done, kRecordsPerRead);
+        if (!ReadAll(file.Get(), reinterpret_cast<char*>(chunk.data()), records * sizeof(ConvertItem)))
+            return ListFileResult::IoError;
+        for (std::size_t i = 0; i < records; ++i) loaded.Append(chunk[i]);
+        done += records;
     }
     items = std::move(loaded);
     return ListFileResult::Ok;

@@ -42,6 +42,23 @@ TEST(ListFile, ThreeItemsRoundTripInOrderWithTheirStatus) {
         EXPECT_EQ(std::memcmp(loaded.At(i), list.At(i), sizeof(ConvertItem)), 0) << "record " << i;
 }
 
+// Long lists load in large reads; no record may be lost or shifted at the edges of a read.
+TEST(ListFile, AListLongerThanOneReadLoadsEveryRecordInPlace) {
+    TempDir dir;
+    ItemList list;
+    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
+    const std::string path = dir.File("long.tsl");
+    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    ItemList loaded;
+    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    ASSERT_EQ(loaded.Count(), 2500u);
+    EXPECT_EQ(ReadField(loaded.At(0)->sourceName), "song0.mp3");
+    EXPECT_EQ(ReadField(loaded.At(1023)->sourceName), "song1023.mp3");
+    EXPECT_EQ(ReadField(loaded.At(1024)->sourceName), "song1024.mp3");
+    EXPECT_EQ(ReadField(loaded.At(2048)->sourceName), "song2048.mp3");
+    EXPECT_EQ(ReadField(loaded.At(2499)->sourceName), "song2499.mp3");
+}
+
 TEST(ListFile, EmptyListGivesEmptyFileAndBack) {
     TempDir dir;
     const std::string path = dir.File("empty.tsl");

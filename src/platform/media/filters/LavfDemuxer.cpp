@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 
 extern "C" {
@@ -157,6 +158,14 @@ REFERENCE_TIME LavfDemuxer::Duration() const {
 bool LavfDemuxer::IsAttachedPicture(int index) const {
     return context_ && index >= 0 && static_cast<unsigned>(index) < context_->nb_streams &&
            (context_->streams[index]->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+}
+
+void LavfDemuxer::ReadOnly(const std::vector<int>& indexes) {
+    if (!context_) return;
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        const bool read = std::find(indexes.begin(), indexes.end(), static_cast<int>(i)) != indexes.end();
+        context_->streams[i]->discard = read ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
 }
 
 bool LavfDemuxer::Listed(int index) const {

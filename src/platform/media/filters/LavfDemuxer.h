@@ -40,6 +40,8 @@ public:
     REFERENCE_TIME Duration() const;
     // A cover image stored as a video stream.
     bool IsAttachedPicture(int index) const;
+    // Reads only the packets of these container streams from now on; the demuxer skips the others.
+    void ReadOnly(const std::vector<int>& indexes);
     // S_OK with the next packet of a listed stream, S_FALSE at the end, a failure code on a
     // read error or a damaged stream.
     HRESULT Read(int& streamIndex, MediaSample& sample);

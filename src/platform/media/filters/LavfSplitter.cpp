@@ -50,6 +50,15 @@ void LavfSplitter::CloseStream() {
     demuxer_.Close();
 }
 
+// Streams no connected pin takes are dropped inside the demuxer, before any parsing or copy.
+HRESULT LavfSplitter::OnStart() {
+    std::vector<int> consumed;
+    for (const auto& [streamIndex, pin] : outputs_)
+        if (pin->IsConnected()) consumed.push_back(streamIndex);
+    demuxer_.ReadOnly(consumed);
+    return SplitterFilter::OnStart();
+}
+
 HRESULT LavfSplitter::DeliverNext() {
     int index = -1;
     const HRESULT hr = demuxer_.Read(index, sample_);

@@ -34,6 +34,7 @@ protected:
     HRESULT OpenStream(IAsyncReader& reader) override;
     void CloseStream() override;
     HRESULT DeliverNext() override;
+    HRESULT OnStart() override;
 
 private:
     static FilterEntry EntryFor(const char* name, Profile profile);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tessival::cli {
+
+// How `convert` spreads a list: over workers in this process and over processes.
+struct BatchOptions {
+    int jobs = 1;          // workers; 0 on the command line means one per core
+    int shardIndex = 0;    // 0-based
+    int shardCount = 1;
+    bool jsonProgress = false;
+};
+
+enum class OptionParse { NotMine, Taken, Bad };
+
+// Takes --jobs=N, --shard=I/N and --progress=json into options.
+OptionParse ParseBatchOption(const std::string& arg, BatchOptions& options);
+
+}  // namespace tessival::cli

@@ -1,0 +1,87 @@
+#include "cli/JsonProgress.h"
+
+#include <cstdio>
+
+#include "engine/ConvertEngine.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
+namespace tessival::cli {
+namespace {
+
+// The string id whose text is the item's error, or 0. Ids are small, so a scan is cheap.
+int ErrorIdOf(const std::string& status) {
+    for (int id = 101; id < 300; ++id) {
+        if (LoadString(id) == status) return id;
+    }
+    return 0;
+}
+
+// Length of the valid UTF-8 sequence at text[i], or 0.
+std::size_t Utf8Length(const std::string& text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+void AppendEscape(std::string& out, unsigned value) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", value);
+    out += escape;
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += text[i++];
+        } else if (byte == '\n') {
+            out += "\\n";
+            ++i;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            AppendEscape(out, byte);
+            ++i;
+        } else if (byte < 0x80) {
+            out += text[i++];
+        } else if (const std::size_t length = Utf8Length(text, i)) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            AppendEscape(out, byte);
+            ++i;
+        }
+    }
+    return out + "\"";
+}
+
+double JsonProgress::ElapsedSeconds(int index, const std::string& status) {
+    const auto now = std::chrono::steady_clock::now();
+    if (status == LoadString(IDS_INIT)) started_[index] = now;
+    const auto found = started_.find(index);
+    if (found == started_.end()) return 0;
+    return std::chrono::duration<double>(now - found->second).count();
+}
+
+std::string JsonProgress::StatusLine(int index, const std::string& status, bool failed) {
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.2f", ElapsedSeconds(index, status));
+    std::string line = "{\"item\":" + std::to_string(index + 1) + ",\"status\":" + JsonString(status) +
+                       ",\"elapsed\":" + elapsed;
+    if (const ConvertItem* item = items_.At(index)) line += ",\"output\":" + JsonString(DestinationFileName(*item));
+    if (failed) line += ",\"error\":" + std::to_string(ErrorIdOf(status));
+    return line + "}";
+}
+
+std::string JsonProgress::FinishedLine(int messageId) const {
+    return "{\"finished\":" + JsonString(LoadString(messageId)) + ",\"id\":" + std::to_string(messageId) + "}";
+}
+
+}  // namespace tessival::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+
+#include "joblist/ItemList.h"
+
+namespace tessival::cli {
+
+// Writes a run's changes as one JSON object a line, for scripts and schedulers:
+//   {"item":3,"status":"Complete(2s)","elapsed":2.04,"output":"/music/a.mp3"}
+//   {"item":4,"status":"Error: ...","elapsed":0.01,"output":"...","error":137}
+//   {"finished":"Convert Complete!","id":125}
+// Not thread-safe: the caller serialises the calls.
+class JsonProgress {
+public:
+    explicit JsonProgress(const ItemList& items) : items_(items) {}
+
+    // A row's new status; failed marks the item's error text, whose string id the line carries.
+    std::string StatusLine(int index, const std::string& status, bool failed);
+    std::string FinishedLine(int messageId) const;
+
+private:
+    double ElapsedSeconds(int index, const std::string& status);
+
+    const ItemList& items_;
+    std::map<int, std::chrono::steady_clock::time_point> started_;
+};
+
+// text as a JSON string literal; bytes that are not UTF-8 are read as Latin-1.
+std::string JsonString(const std::string& text);
+
+}  // namespace tessival::cli

@@ -1,0 +1,25 @@
+#include "engine/ItemQueue.h"
+
+namespace tessival {
+
+std::vector<int> ItemQueue::AllPositions(std::size_t count) { return ShardPositions(count, 0, 1); }
+
+std::vector<int> ItemQueue::ShardPositions(std::size_t count, int shardIndex, int shardCount) {
+    std::vector<int> positions;
+    if (shardCount < 1 || shardIndex < 0 || shardIndex >= shardCount) return positions;
+    for (std::size_t i = static_cast<std::size_t>(shardIndex); i < count; i += static_cast<std::size_t>(shardCount))
+        positions.push_back(static_cast<int>(i));
+    return positions;
+}
+
+void ItemQueue::Reset(std::vector<int> positions) {
+    positions_ = std::move(positions);
+    next_ = 0;
+}
+
+int ItemQueue::Next() {
+    const std::size_t taken = next_.fetch_add(1);
+    return taken < positions_.size() ? positions_[taken] : -1;
+}
+
+}  // namespace tessival

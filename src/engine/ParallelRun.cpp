@@ -1,0 +1,71 @@
+#include "engine/ParallelRun.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_set>
+
+#include "engine/ConvertEngine.h"
+#include "res/ResourceIds.h"
+
+namespace tessival {
+
+void ParallelRun::MergedView::RunFinished(int messageId) {
+    int finalMessage = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (messageId != IDS_CONVERT_COMPLETE || worstMessage_ == 0) worstMessage_ = messageId;
+        if (--pending_ > 0) return;
+        finalMessage = worstMessage_;
+    }
+    view_.RunFinished(finalMessage);
+}
+
+namespace {
+
+// Two items writing one file must finish in list order, as with one worker, or the earlier one
+// could end last and leave its file in place of the later one's.
+bool AnyDestinationShared(ItemList& items, const std::vector<int>& positions) {
+    std::unordered_set<std::string> seen;
+    for (int position : positions) {
+        const ConvertItem* item = items.At(position);
+        if (item && !seen.insert(DestinationFileName(*item)).second) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view)
+    : queue_(std::move(positions)) {
+    workers = workers > 1 && !AnyDestinationShared(items, queue_.Positions()) ? workers : 1;
+    merged_ = std::make_unique<MergedView>(view, workers);
+    for (int i = 0; i < workers; ++i) {
+        engines_.push_back(std::make_unique<ConvertEngine>(shell));
+        runs_.push_back(std::make_unique<ConversionRun>(items, *engines_.back(), *merged_, queue_));
+    }
+}
+
+// The runs end before the engines and the view they use.
+ParallelRun::~ParallelRun() { runs_.clear(); }
+
+void ParallelRun::Start() {
+    for (auto& run : runs_) run->Start();
+}
+
+void ParallelRun::Stop() {
+    for (auto& run : runs_) run->Stop();
+}
+
+void ParallelRun::Tick() {
+    for (auto& run : runs_) run->Tick();
+}
+
+void ParallelRun::Wait() {
+    for (auto& run : runs_) run->Wait();
+}
+
+bool ParallelRun::StopRequested() const {
+    return std::any_of(runs_.begin(), runs_.end(), [](const auto& run) { return run->StopRequested(); });
+}
+
+}  // namespace tessival

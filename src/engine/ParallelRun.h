@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "engine/ConversionRun.h"
+#include "engine/ItemQueue.h"
+
+namespace tessival {
+
+class Shell;
+
+// A conversion run over chosen positions of a list with several workers, each with its own engine
+// and graph. The workers take the positions in order; the view hears every row change as from one
+// run (it must accept calls from several worker threads at once) and one final message when the
+// last worker ends. Start, Stop, Tick and Wait are called from one controlling thread.
+class ParallelRun {
+public:
+    // workers < 1 counts as 1; so does any number when two of the items write the same file.
+    ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view);
+    ~ParallelRun();
+    ParallelRun(const ParallelRun&) = delete;
+    ParallelRun& operator=(const ParallelRun&) = delete;
+
+    void Start();
+    // Stops every running item as the Stop button does; no worker takes another item.
+    void Stop();
+    void Tick();
+    void Wait();
+
+    bool StopRequested() const;
+    int Workers() const { return static_cast<int>(runs_.size()); }
+
+private:
+    // Passes every call on to the caller's view, but RunFinished only once all workers have ended.
+    class MergedView : public RunView {
+    public:
+        MergedView(RunView& view, int workers) : view_(view), pending_(workers) {}
+        void SelectRunningRow(int index) override { view_.SelectRunningRow(index); }
+        void SetStatusCell(int index, const std::string& text) override { view_.SetStatusCell(index, text); }
+        void RefreshRow(int index) override { view_.RefreshRow(index); }
+        void RunFinished(int messageId) override;
+        InvalidQualityChoice AskInvalidQuality() override { return view_.AskInvalidQuality(); }
+        std::optional<QualityInfo> AskQuality(const ConvertItem& item,
+                                              const std::shared_ptr<media::IBaseFilter>& encoder) override {
+            return view_.AskQuality(item, encoder);
+        }
+
+    private:
+        RunView& view_;
+        std::mutex mutex_;
+        int pending_;
+        int worstMessage_ = 0;
+    };
+
+    ItemQueue queue_;
+    std::unique_ptr<MergedView> merged_;
+    std::vector<std::unique_ptr<ConvertEngine>> engines_;
+    std::vector<std::unique_ptr<ConversionRun>> runs_;
+};
+
+}  // namespace tessival

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "joblist/ItemFactory.h"
+#include "joblist/ListFile.h"
+#include "joblist/TextField.h"
+#include "platform/media/MediaFixtures.h"
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+using test::CliPath;
+using test::RunProcess;
+using test::ShellQuote;
+
+constexpr QualityInfo kMono22k{1, 1, 22050, 44100, 2, 16, 0};
+constexpr QualityInfo kMp3Stereo128{0x55, 2, 44100, 16000, 1, 0, 12};
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Lists whose items convert with several workers or in shards, checked by the files they make.
+class BatchConvert : public ::testing::Test {
+protected:
+    void AddItem(const std::string& source, const QualityInfo& quality, const std::string& destType,
+                 const std::string& destName) {
+        ConvertItem item = MakeSingleFileItem(source);
+        WriteField(item.destName, destName);
+        WriteField(item.destType, destType);
+        item.quality = quality;
+        items_.Append(item);
+    }
+    std::string Tone(const std::string& name, double seconds, int rate = 44100) {
+        const std::string path = dir_.File(name);
+        EXPECT_TRUE(media::test::MakeTone(path, rate, 2, "pcm_s16le", seconds));
+        return path;
+    }
+    // Writes the list with every destination in folder (made here) and returns the list's path.
+    std::string ListInto(const std::string& folder) {
+        std::filesystem::create_directories(folder);
+        for (std::size_t i = 0; i < items_.Count(); ++i) WriteField(items_.At(i)->destPath, folder);
+        const std::string list = folder + ".tsl";
+        EXPECT_EQ(WriteListFile(list, items_), ListFileResult::Ok);
+        return list;
+    }
+    test::ProcessResult Convert(const std::string& list, const std::string& options, const std::string& prefix = "") {
+        return RunProcess(prefix + CliPath() + " convert " + ShellQuote(list) + options + " 2>/dev/null");
+    }
+    // A mix of destination types and one item that fails.
+    void AddMixedItems() {
+        AddItem(Tone("a.wav", 3), kMp3Stereo128, "MP3", "a.mp3");
+        AddItem(Tone("b.wav", 2, 48000), kMono22k, "WAV (PCM)", "b.wav");
+        AddItem(dir_.File("missing.wav"), kMono22k, "WAV (PCM)", "missing.wav");
+        AddItem(Tone("c.wav", 2), kMp3Stereo128, "MP3", "c.mp3");
+        AddItem(Tone("d.wav", 1, 22050), kMono22k, "WAV (PCM)", "d.wav");
+    }
+
+    test::TempDir dir_;
+    ItemList items_;
+};
+
+TEST_F(BatchConvert, SeveralWorkersWriteTheSameFilesAsOne) {
+    AddMixedItems();
+    const auto one = Convert(ListInto(dir_.File("one")), " --jobs=1");
+    const auto three = Convert(ListInto(dir_.File("three")), " --jobs=3");
+    EXPECT_EQ(one.exitCode, 1);
+    EXPECT_EQ(three.exitCode, 1);
+    for (const char* name : {"a.mp3", "b.wav", "c.mp3", "d.wav"}) {
+        const std::string bytes = FileBytes(dir_.File("one") + "/" + name);
+        EXPECT_GT(bytes.size(), 1000u) << name;
+        EXPECT_TRUE(bytes == FileBytes(dir_.File("three") + "/" + name)) << name << " differs";
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("three") + "/missing.wav"));
+    EXPECT_EQ(media::test::Probe(dir_.File("three") + "/c.mp3").at("codec_name"), "mp3");
+
+    // Every line is whole, and each item starts once and ends once.
+    const std::regex line(R"(^[1-5]: (Init\.\.\.|Doing\.\.\.\d+|Complete\(\d+s\)|Error: .+)$)");
+    std::map<char, int> starts;
+    std::map<char, int> ends;
+    const auto lines = Lines(three.output);
+    const auto finalLine = std::find(lines.begin(), lines.end(), "At least one error while converting.");
+    ASSERT_NE(finalLine, lines.end()) << three.output;
+    EXPECT_EQ(lines.end() - finalLine, 3);  // the message, a blank line and its hint
+    for (std::size_t i = 0; lines.begin() + i != finalLine; ++i) {
+        EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
+        if (lines[i].find(": Init...") != std::string::npos) ++starts[lines[i][0]];
+        if (lines[i].find(": Complete(") != std::string::npos || lines[i].find(": Error: ") != std::string::npos)
+            ++ends[lines[i][0]];
+    }
+    EXPECT_EQ(starts, (std::map<char, int>{{'1', 1}, {'2', 1}, {'3', 1}, {'4', 1}, {'5', 1}})) << three.output;
+    EXPECT_EQ(ends, starts) << three.output;
+}
+
+TEST_F(BatchConvert, ItemsWritingOneFileEndInListOrder) {
+    // The first item runs far longer than the second; the second's file must be the one left.
+    AddItem(Tone("long.wav", 60), kMp3Stereo128, "MP3", "same.wav");
+    AddItem(Tone("short.wav", 1, 48000), kMono22k, "WAV (PCM)", "same.wav");
+    const auto result = Convert(ListInto(dir_.File("out")), " --jobs=2");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const auto probe = media::test::Probe(dir_.File("out") + "/same.wav");
+    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
+    EXPECT_EQ(probe.at("sample_rate"), "22050");
+}
+
+TEST_F(BatchConvert, ShardsTakeEveryNthItemAndTogetherConvertEachOnce) {
+    for (int i = 1; i <= 7; ++i) {
+        const std::string name = "t" + std::to_string(i) + ".wav";
+        AddItem(Tone(name, 1), kMono22k, "WAV (PCM)", name);
+    }
+    const std::string list = ListInto(dir_.File("out"));
+
+    const auto second = Convert(list, " --shard=2/3");
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(Lines(second.output).front(), "2: Init...");
+    EXPECT_NE(second.output.find("\n5: Init...\n"), std::string::npos) << second.output;
+    EXPECT_EQ(second.output.find("1: "), std::string::npos) << second.output;
+    EXPECT_EQ(second.output.find("3: "), std::string::npos) << second.output;
+    EXPECT_EQ(second.output.find("7: "), std::string::npos) << second.output;
+    std::filesystem::remove_all(dir_.File("out"));
+    std::filesystem::create_directories(dir_.File("out"));
+
+    // Three processes at once, as a scheduler would start them.
+    const auto all = RunProcess("parallel --will-cite --halt never " + CliPath() + " convert " + ShellQuote(list) +
+                                " --shard={}/3 '2>/dev/null' ::: 1 2 3");
+    EXPECT_EQ(all.exitCode, 0) << all.output;
+    for (int i = 1; i <= 7; ++i) {
+        const std::string done = std::to_string(i) + ": Complete(";
+        const auto first = all.output.find(done);
+        EXPECT_NE(first, std::string::npos) << i << "\n" << all.output;
+        EXPECT_EQ(all.output.find(done, first + 1), std::string::npos) << i << " converted twice";
+        EXPECT_EQ(media::test::Probe(dir_.File("out") + "/t" + std::to_string(i) + ".wav").at("sample_rate"), "22050");
+    }
+}
+
+TEST_F(BatchConvert, JsonProgressIsOneObjectALine) {
+    AddItem(Tone("a.wav", 1), kMono22k, "WAV (PCM)", "say \"a\".wav");
+    AddItem(dir_.File("missing.wav"), kMono22k, "WAV (PCM)", "missing.wav");
+    const std::string out = dir_.File("out");
+    const auto result = Convert(ListInto(out), " --progress=json --jobs=2");
+    EXPECT_EQ(result.exitCode, 1);
+    const auto lines = Lines(result.output);
+    ASSERT_GE(lines.size(), 5u) << result.output;
+    EXPECT_EQ(lines.back(), R"({"finished":"At least one error while converting.\n\n)"
+                            R"(please double click error item to view error message.","id":139})");
+    const std::regex done("^\\{\"item\":1,\"status\":\"Complete\\(\\d+s\\)\",\"elapsed\":\\d+\\.\\d\\d,\"output\":\"" +
+                          out + "/say \\\\\"a\\\\\"\\.wav\"\\}$");
+    const std::regex failed("^\\{\"item\":2,\"status\":\"Error: [^\"]+\",\"elapsed\":\\d+\\.\\d\\d,\"output\":\"" + out +
+                            "/missing\\.wav\",\"error\":145\\}$");
+    int doneLines = 0;
+    int failedLines = 0;
+    for (const auto& line : lines) {
+        EXPECT_EQ(line.front(), '{');
+        doneLines += std::regex_match(line, done);
+        failedLines += std::regex_match(line, failed);
+    }
+    EXPECT_EQ(doneLines, 1) << result.output;
+    EXPECT_EQ(failedLines, 1) << result.output;
+}
+
+TEST_F(BatchConvert, InterruptStopsEveryRunningItem) {
+    // MP3 at its heaviest setting, so both items outlast the second before the interrupt.
+    AddItem(Tone("long1.wav", 600, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3", "l1.mp3");
+    AddItem(Tone("long2.wav", 600, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3", "l2.mp3");
+    AddItem(Tone("next.wav", 1), kMono22k, "WAV (PCM)", "next.wav");
+    const auto result = Convert(ListInto(dir_.File("out")), " --jobs=2", "timeout --preserve-status -s INT 2 ");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2: User abort\n"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("3: "), std::string::npos) << result.output;
+}
+
+TEST_F(BatchConvert, BadBatchOptionsAreUsageErrors) {
+    for (const char* option : {"--jobs=", "--jobs=two", "--jobs=-1", "--shard=0/2", "--shard=3/2", "--shard=1",
+                               "--shard=1/0", "--progress=xml"}) {
+        EXPECT_EQ(RunProcess(CliPath() + " convert a.tsl " + option + " 2>/dev/null").exitCode, 2) << option;
+    }
+}
+
+}  // namespace
+}  // namespace tessival
