@@ -79,6 +79,14 @@ TEST_F(PropertiesTest, DestinationTypeRenamesTheNameAndClearsTheQuality) {
     ExpectRowsMatchItems();
 }
 
+TEST_F(PropertiesTest, LongNameKeepsTheTypesExtension) {
+    TypeName(QString(79, QLatin1Char('n')));
+    Choose(ItemPropertiesDialog::kDestType, QStringLiteral("MP3"));
+    const std::string expected = std::string(75, 'n') + ".mp3";
+    EXPECT_EQ(ReadField(Item(0).destName), expected);
+    EXPECT_EQ(Control<QLineEdit>(ItemPropertiesDialog::kDestName).text().toStdString(), expected);
+}
+
 TEST_F(PropertiesTest, CompressorEntryIsStoredWholeAndGivesWav) {
     Choose(ItemPropertiesDialog::kDestType, QStringLiteral("WAV (PCM)"));
     EXPECT_EQ(ReadField(Item(0).destType), "WAV (PCM)");

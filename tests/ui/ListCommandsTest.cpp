@@ -290,6 +290,13 @@ TEST_F(ApplyToFollowingTest, SourceNameWithoutDotLeavesNamesAlone) {
     EXPECT_EQ(ReadField(window.itemList.At(3)->destPath), "/out/");
 }
 
+TEST_F(ApplyToFollowingTest, LongNameKeepsTheCopiedExtension) {
+    WriteField(window.itemList.At(2)->destName, std::string(79, 'n'));
+    Select(1);
+    window.ApplyToFollowing(*Shown());
+    EXPECT_EQ(ReadField(window.itemList.At(2)->destName), std::string(75, 'n') + ".mp3");
+}
+
 TEST_F(ApplyToFollowingTest, FromTheLastRowOnlyClearsTheSelection) {
     Select(3);
     window.ApplyToFollowing(*Shown());
