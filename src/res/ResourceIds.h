@@ -92,6 +92,9 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+inline constexpr int IDS_DEST_CLASH = 160;
+inline constexpr int IDS_ADD_PATH_TOO_LONG = 161;
+inline constexpr int IDS_ADD_NAME_TOO_LONG = 162;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

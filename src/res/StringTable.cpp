@@ -51,6 +51,9 @@ const std::map<int, std::string>& Table() {
         {147, "Error: The source file is damaged or is not a media file."},
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
+        {160, "Error: Row %s writes the same destination file %s. Choose another dest name or dest path."},
+        {161, "This file was not added: its path is longer than %s bytes.\n%s"},
+        {162, "This file was not added: its name is longer than %s bytes.\n%s"},
     };
     return table;
 }
@@ -61,6 +64,19 @@ std::string LoadString(int id) {
     const auto& table = Table();
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
+}
+
+std::string LoadString(int id, std::initializer_list<std::string_view> args) {
+    const std::string format = LoadString(id);
+    std::string text;
+    std::size_t from = 0;
+    for (std::string_view arg : args) {
+        const std::size_t at = format.find("%s", from);
+        if (at == std::string::npos) break;
+        text.append(format, from, at - from).append(arg);
+        from = at + 2;
+    }
+    return text.append(format, from, std::string::npos);
 }
 
 }  // namespace tessival
