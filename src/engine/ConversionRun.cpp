@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "engine/ConvertEngine.h"
+#include "joblist/DestinationClashes.h"
+#include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -51,7 +53,14 @@ void ConversionRun::ThreadProc() {
     flags_.converting = true;
     bool allOk = true;
     engine_.SetQualityPrompt(&view_);
+    // Found before anything is written, so the earlier item's file is never replaced by a later one.
+    const std::vector<int> clashes = FindDestinationClashes(items_);
     for (int i = 0; i < static_cast<int>(items_.Count()) && !flags_.stopRequested; ++i) {
+        if (clashes[static_cast<std::size_t>(i)] >= 0) {
+            FailClashingItem(i, clashes[static_cast<std::size_t>(i)]);
+            allOk = false;
+            continue;
+        }
         allOk = ConvertItemAt(i) && allOk;
     }
     engine_.SetQualityPrompt(nullptr);
@@ -86,6 +95,13 @@ bool ConversionRun::ConvertItemAt(int index) {
     }
     FinishRow(index, ok);
     return ok;
+}
+
+void ConversionRun::FailClashingItem(int index, int earlier) {
+    ConvertItem& item = *items_.At(index);
+    view_.SelectRunningRow(index);
+    WriteField(item.status, LoadString(IDS_DEST_CLASH, {std::to_string(earlier + 1), DestinationFileName(item)}));
+    FinishRow(index, false);
 }
 
 void ConversionRun::FinishRow(int index, bool ok) {
