@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "joblist/ListFile.h"
+
 namespace tessival::cli {
 
 inline constexpr int kExitOk = 0;
@@ -29,5 +31,9 @@ struct CommandRegistration {
 int UsageError(const std::string& message);
 // Prints "tessival-cli: <message>" on stderr and returns kExitFailure.
 int Failure(const std::string& message);
+
+// Reads a command's list file. Bytes after the last whole record are left out, with a warning on
+// stderr that says how many.
+ListFileResult ReadCommandList(const std::string& path, ItemList& items);
 
 }  // namespace tessival::cli

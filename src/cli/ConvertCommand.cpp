@@ -130,7 +130,7 @@ int Convert(const std::vector<std::string>& args) {
     if (!ParseConvertArgs(args, listPath, badQuality)) return UsageError(kUsage);
 
     ItemList items;
-    const ListFileResult read = ReadListFile(listPath, items);
+    const ListFileResult read = ReadCommandList(listPath, items);
     if (read != ListFileResult::Ok) return Failure("cannot read list '" + listPath + "': " + ToString(read));
     if (ReportIncompleteItems(items)) return kExitFailure;
 

@@ -134,7 +134,7 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
     return ListFileResult::IoError;
 }
 
-ListFileResult ReadListFile(const std::string& path, ItemList& items) {
+ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes) {
     items.Clear();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid()) return ListFileResult::CannotOpen;
@@ -150,6 +150,7 @@ ListFileResult ReadListFile(const std::string& path, ItemList& items) {
         loaded.Append(item);
     }
     items = std::move(loaded);
+    if (trailingBytes) *trailingBytes = static_cast<std::size_t>(info.st_size) % kConvertItemSize;
     return ListFileResult::Ok;
 }
 
