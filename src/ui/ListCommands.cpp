@@ -16,10 +16,24 @@ void ListCommands::AddFromFile() {
     const auto chosen = shell_.GetOpenFileNames(LoadString(IDS_MEDIA_FILTER), true);
     if (!chosen || chosen->names.empty()) return;
     if (chosen->names.size() == 1) {
-        mirror_.AddItem(MakeSingleFileItem(chosen->folder + chosen->names.front()));
+        const std::string path = chosen->folder + chosen->names.front();
+        if (const std::string refused = FileTooLongText(path); !refused.empty())
+            shell_.MessageBox(refused);
+        else
+            mirror_.AddItem(MakeSingleFileItem(path));
         return;
     }
-    for (const ConvertItem& item : MakeMultiFileItems(chosen->folder, chosen->names)) mirror_.AddItem(item);
+    std::vector<std::string> fitting;
+    std::string refused;
+    for (const std::string& name : chosen->names) {
+        const std::string text = FileTooLongText(MultiFilePath(chosen->folder, name));
+        if (text.empty())
+            fitting.push_back(name);
+        else
+            refused += (refused.empty() ? "" : "\n\n") + text;
+    }
+    for (const ConvertItem& item : MakeMultiFileItems(chosen->folder, fitting)) mirror_.AddItem(item);
+    if (!refused.empty()) shell_.MessageBox(refused);
 }
 
 void ListCommands::Save() {
