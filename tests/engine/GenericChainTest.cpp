@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/ConvertEngine.h"
@@ -74,6 +75,29 @@ TEST_F(GenericChainTest, UnknownSourceTypeConvertsWithoutAnyStatusText) {
     EXPECT_EQ(ReadField(item.status), "Ready");
     const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_EQ(probe.at("sample_rate"), "44100");
+    EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
+}
+
+TEST_F(GenericChainTest, SourcePathLongerThanAFilterNameConverts) {
+    // The source filter's name is cut to 79 bytes; the path goes on past it, with two-byte
+    // characters straddling the cut.
+    std::string folder = dir_.Path() + "/";
+    while (folder.size() < 76) folder += 'f';
+    for (int i = 0; i < 20; ++i) folder += "\xC3\xA9";
+    std::filesystem::create_directory(folder);
+    const std::string source = folder + "/tone.sound";
+    ASSERT_GT(source.size(), 100u);
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_);
+    ASSERT_TRUE(Convert(engine, item)) << ReadField(item.status);
+    EXPECT_EQ(ReadField(item.status), "Ready");
+    EXPECT_TRUE(engine.analyzer.asyncSource);
+    // The name ends before the character that byte 79 would split.
+    const auto named = std::count_if(engine.analyzer.filterList.begin(), engine.analyzer.filterList.end(),
+                                     [&](const FilterRecord& record) { return record.name == source.substr(0, 78); });
+    EXPECT_EQ(named, 1);
+    const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
 }
 
