@@ -31,6 +31,16 @@ bool IsSameFile(const std::string& a, const std::string& b) {
            first.st_ino == second.st_ino;
 }
 
+// The name must stay one file inside the dest folder: no other folder, and not a folder itself.
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // Sources that are not files of their own: capture devices and audio CD tracks.
 bool HasFileSource(const ConvertItem& item) {
     return FieldView(item.sourceType).substr(0, 3) != "CAP" && FieldView(item.sourceType).substr(0, 3) != "CDA";
@@ -89,7 +99,9 @@ int ConvertEngine::PreflightError() const {
     const ConvertItem& item = *currentItem;
     const std::string destination = DestinationFileName(item);
     if (HasFileSource(item) && !IsReadableFile(ReadField(item.sourcePath))) return IDS_SOURCE_UNREADABLE;
-    if (!IsDirectoryWritable(ReadField(item.destPath))) return IDS_DEST_FOLDER_UNUSABLE;
+    if (!IsDirectoryWritable(ReadField(item.destPath)) || !IsPlainFileName(ReadField(item.destName)) ||
+        IsDirectory(destination))
+        return IDS_DEST_FOLDER_UNUSABLE;
     if (HasFileSource(item) && IsSameFile(ReadField(item.sourcePath), destination)) return IDS_DEST_IS_SOURCE;
     return 0;
 }
