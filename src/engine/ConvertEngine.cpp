@@ -141,8 +141,12 @@ bool ConvertEngine::ConvertCurrentItem() {
     } else {
         BuildGenericSourceChain(*currentItem);
         if (!AttachGenericChain(encoderInput)) {
-            // A failure must say so: when no chain left a reason, the file itself is the problem.
-            if (ReadField(currentItem->status) == statusBefore) SetItemError(IDS_SOURCE_DAMAGED);
+            // A failure must say so: when no chain left a reason, the file itself is the problem. A
+            // file that no filter reads at all is not media, whatever type its name promised.
+            const std::string status = ReadField(currentItem->status);
+            if (status == statusBefore ||
+                (status == LoadString(IDS_SOURCE_INCOMPATIBLE) && analyzer.filterList.size() < 2))
+                SetItemError(IDS_SOURCE_DAMAGED);
             return false;
         }
     }

@@ -111,5 +111,28 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
 }
 
+TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
+    ConvertEngine engine(shell_);
+    for (const char* name : {"empty.mp3", "empty.wav", "empty.avi", "empty.wma", "empty.mpg", "text.mp3", "text.wav",
+                             "text.wma", "text.vob"}) {
+        const std::string source = dir_.File(name);
+        tessival::test::WriteBytes(source, name[0] == 't' ? "These are the notes for the mix, not the mix itself.\n" : "");
+        ConvertItem item = MakeItem(source);
+        EXPECT_FALSE(Convert(engine, item)) << name;
+        EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.") << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
+}
+
+TEST_F(GenericChainTest, MediaOfAnotherTypeThanItsNameStillConvertsAndKeepsTheTypedChainsText) {
+    const std::string source = dir_.File("wave.mp3");
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_);
+    ASSERT_TRUE(Convert(engine, item));
+    EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_INCOMPATIBLE));
+    EXPECT_NEAR(std::stol(Probe(dir_.File("out.wav")).at("duration_ts")), 44100, 2);
+}
+
 }  // namespace
 }  // namespace tessival
