@@ -76,25 +76,17 @@ TEST(CliShow, ErrorsAndUsage) {
     EXPECT_EQ(RunProcess(CliPath() + " no-such-command 2>/dev/null").exitCode, 2);
 }
 
-TEST(CliAdd, AddedFilesShowAsNewRows) {
+TEST(CliAdd, AddedFilesShowAsNewRowsNamedAfterTheirDestType) {
     test::TempDir dir;
     const std::string list = dir.File("new.tsl");
-    const auto add = RunProcess(CliPath() + " add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg");
-    ASSERT_EQ(add.exitCode, 0);
-    const auto show = RunProcess(CliPath() + " show " + ShellQuote(list));
-    EXPECT_EQ(show.output,
-              "Song.Live.MP3\tMP3\tSong.wav\tWAV\t/music/\tReady\n"
-              "b.ogg\tUNKNOWN\tb.wav\tWAV\t/x/\tReady\n");
-}
-
-TEST(CliAdd, DestTypeGivesTheNameItsExtensionAsTheDialogDoes) {
-    test::TempDir dir;
-    const std::string list = dir.File("new.tsl");
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg").exitCode, 0);
     ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=MP3 /m/a.wav /m/b.mp3 /m/c").exitCode, 0);
     ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)' /m/d.mp3").exitCode, 0);
     ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/e.mp3").exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
     EXPECT_EQ(show.output,
+              "Song.Live.MP3\tMP3\tSong.wav\tWAV\t/music/\tReady\n"
+              "b.ogg\tUNKNOWN\tb.wav\tWAV\t/x/\tReady\n"
               "a.wav\tWAV\ta.mp3\tMP3\t/m/\tReady\n"
               "b.mp3\tMP3\tb.mp3\tMP3\t/m/\tReady\n"
               "c\tUNKNOWN\tc.mp3\tMP3\t/m/\tReady\n"
