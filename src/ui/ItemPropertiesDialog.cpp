@@ -88,6 +88,8 @@ void ItemPropertiesDialog::PlaceControls() {
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     destName_.setMaxLength(79);
     destPath_.setMaxLength(254);
+    destName_.setValidator(&destNameLimit_);
+    destPath_.setValidator(&destPathLimit_);
     for (QPushButton* button : {&browse_, &selectQuality_, &moreTypes_, &applyToFollowing_}) button->setAutoDefault(false);
 
     SetControlId(sourceType_, kSourceType);
