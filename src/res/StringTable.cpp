@@ -54,6 +54,9 @@ const std::map<int, std::string>& Table() {
         {160, "Error: Row %s writes the same destination file %s. Choose another dest name or dest path."},
         {161, "This file was not added: its path is longer than %s bytes.\n%s"},
         {162, "This file was not added: its name is longer than %s bytes.\n%s"},
+        {190, "Missing on this computer: %s"},
+        {191, "On Debian they come with these packages:\n    sudo apt install %s"},
+        {192, "Not added to the list, not a readable file: %s"},
     };
     return table;
 }
@@ -77,6 +80,10 @@ std::string LoadString(int id, std::initializer_list<std::string_view> args) {
         from = at + 2;
     }
     return text.append(format, from, std::string::npos);
+}
+
+std::string LoadStringWith(int id, const std::string& value) {
+    return LoadString(id, {value});
 }
 
 }  // namespace tessival
