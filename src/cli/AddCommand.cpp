@@ -8,6 +8,7 @@
 #include "engine/QualityListing.h"
 #include "joblist/AlbumTracks.h"
 #include "joblist/DiscItems.h"
+#include "joblist/DestNaming.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -96,6 +97,21 @@ bool AddFromDrives(const std::string& drive, std::vector<ConvertItem>& added, st
     return false;
 }
 
+// Texts that do not fit their fields are refused, not cut: a cut path can name another file.
+std::string RefusedOptionsText(const AddOptions& options) {
+    std::string refused;
+    const auto refuse = [&refused](const std::string& text) { refused += (refused.empty() ? "" : "\n") + text; };
+    if (options.destType.size() >= sizeof(ConvertItem::destType))
+        refuse("the dest type is longer than " + std::to_string(sizeof(ConvertItem::destType) - 1) + " bytes");
+    if (options.destPath.size() >= sizeof(ConvertItem::destPath))
+        refuse("the dest path is longer than " + std::to_string(sizeof(ConvertItem::destPath) - 1) + " bytes");
+    for (const std::string& file : options.files) {
+        if (const std::string text = FileTooLongText(file); !text.empty()) refuse(text);
+    }
+    if (!refused.empty()) refused += "\nnothing was added to '" + options.list + "'";
+    return refused;
+}
+
 int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
@@ -106,17 +122,29 @@ int Add(const std::vector<std::string>& args) {
         quality = *found;
     }
 
+    if (const std::string refused = RefusedOptionsText(options); !refused.empty()) return Failure(refused);
+
     std::vector<ConvertItem> added;
     std::string problem;
     if (!AddFiles(options.files, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
         return Failure(problem);
 
     ItemList items;
-    const ListFileResult read = ReadListFile(options.list, items);
+    std::size_t trailing = 0;
+    const ListFileResult read = ReadListFile(options.list, items, &trailing);
     if (read == ListFileResult::IoError) return Failure("cannot read list '" + options.list + "'");
     if (read == ListFileResult::NotAFile) return ListReadFailure(options.list, read);
+    // Records appended after a partial one would be read out of step; saving only the whole ones
+    // would lose those bytes without a word.
+    if (trailing > 0)
+        return Failure("list '" + options.list + "' ends with " + std::to_string(trailing) +
+                       " bytes that are not a whole item; nothing was added (truncate it to " +
+                       std::to_string(items.Count() * kConvertItemSize) + " bytes to drop them)");
     for (ConvertItem& item : added) {
-        if (!options.destType.empty()) WriteField(item.destType, options.destType);
+        if (!options.destType.empty()) {
+            WriteField(item.destType, options.destType);
+            WriteField(item.destName, RenamedForDestType(FieldView(item.destName), options.destType));
+        }
         if (!options.destPath.empty()) WriteField(item.destPath, options.destPath);
         item.quality = quality;
         items.Append(item);

@@ -31,4 +31,13 @@ int ListReadFailure(const std::string& path, ListFileResult result) {
     return result == ListFileResult::NotAFile ? UsageError(message) : Failure(message);
 }
 
+ListFileResult ReadCommandList(const std::string& path, ItemList& items) {
+    std::size_t trailing = 0;
+    const ListFileResult result = ReadListFile(path, items, &trailing);
+    if (result == ListFileResult::Ok && trailing > 0)
+        std::fprintf(stderr, "tessival-cli: warning: list '%s' ends with %zu bytes that are not a whole item; they are "
+                     "left out\n", path.c_str(), trailing);
+    return result;
+}
+
 }  // namespace tessival::cli

@@ -35,4 +35,8 @@ int Failure(const std::string& message);
 // is a usage error; the rest are failures.
 int ListReadFailure(const std::string& path, ListFileResult result);
 
+// Reads a command's list file. Bytes after the last whole record are left out, with a warning on
+// stderr that says how many.
+ListFileResult ReadCommandList(const std::string& path, ItemList& items);
+
 }  // namespace tessival::cli

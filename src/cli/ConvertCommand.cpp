@@ -169,7 +169,7 @@ int Convert(const std::vector<std::string>& args) {
     if (!ParseConvertArgs(args, listPath, badQuality, batch)) return UsageError(kUsage);
 
     ItemList items;
-    const ListFileResult read = ReadListFile(listPath, items);
+    const ListFileResult read = ReadCommandList(listPath, items);
     if (read != ListFileResult::Ok) return ListReadFailure(listPath, read);
     if (ReportIncompleteItems(items)) return kExitFailure;
 

@@ -11,7 +11,7 @@ namespace {
 int Show(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError("usage: tessival-cli show LIST.tsl");
     ItemList items;
-    const ListFileResult result = ReadListFile(args[0], items);
+    const ListFileResult result = ReadCommandList(args[0], items);
     if (result != ListFileResult::Ok) return ListReadFailure(args[0], result);
     items.ForEach([](const ConvertItem& item) {
         const auto cells = ItemCells(item);

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "engine/ConvertEngine.h"
+#include "joblist/DestinationClashes.h"
+#include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -55,7 +57,16 @@ void ConversionRun::ThreadProc() {
     flags_.converting = true;
     bool allOk = true;
     engine_.SetQualityPrompt(&view_);
-    for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) allOk = ConvertItemAt(i) && allOk;
+    // Found before anything is written, so the earlier item's file is never replaced by a later one.
+    const std::vector<int> clashes = FindDestinationClashes(items_);
+    for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
+        if (clashes[static_cast<std::size_t>(i)] >= 0) {
+            FailClashingItem(i, clashes[static_cast<std::size_t>(i)]);
+            allOk = false;
+            continue;
+        }
+        allOk = ConvertItemAt(i) && allOk;
+    }
     engine_.SetQualityPrompt(nullptr);
     flags_.converting = false;
     view_.RunFinished(allOk ? IDS_CONVERT_COMPLETE : IDS_CONVERT_HAD_ERRORS);
@@ -92,6 +103,13 @@ bool ConversionRun::ConvertItemAt(int index) {
     FinishRow(index, ok);
     if (engine_.skippedPackets > 0) view_.ReportSkippedData(index, engine_.skippedPackets);
     return ok;
+}
+
+void ConversionRun::FailClashingItem(int index, int earlier) {
+    ConvertItem& item = *items_.At(index);
+    view_.SelectRunningRow(index);
+    WriteField(item.status, LoadString(IDS_DEST_CLASH, {std::to_string(earlier + 1), DestinationFileName(item)}));
+    FinishRow(index, false);
 }
 
 void ConversionRun::FinishRow(int index, bool ok) {

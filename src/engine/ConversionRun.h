@@ -49,6 +49,8 @@ public:
 private:
     void ThreadProc();
     bool ConvertItemAt(int index);
+    // An item that would overwrite the file of the earlier item `earlier` fails without converting.
+    void FailClashingItem(int index, int earlier);
     void FinishRow(int index, bool ok);
 
     ItemList& items_;

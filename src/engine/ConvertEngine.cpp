@@ -37,6 +37,16 @@ bool IsSameFile(const std::string& a, const std::string& b) {
            first.st_ino == second.st_ino;
 }
 
+// The name must stay one file inside the dest folder: no other folder, and not a folder itself.
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // Sources that are not files of their own: capture devices and audio CD tracks.
 bool HasFileSource(const ConvertItem& item) {
     return FieldView(item.sourceType).substr(0, 3) != "CAP" && FieldView(item.sourceType).substr(0, 3) != "CDA";
@@ -112,7 +122,9 @@ int ConvertEngine::PreflightError() const {
     // An album track reads its album's file.
     const std::string source = SourceFileOf(ReadField(item.sourcePath));
     if (HasFileSource(item) && !IsReadableFile(source)) return IDS_SOURCE_UNREADABLE;
-    if (!IsDirectoryWritable(ReadField(item.destPath))) return IDS_DEST_FOLDER_UNUSABLE;
+    if (!IsDirectoryWritable(ReadField(item.destPath)) || !IsPlainFileName(ReadField(item.destName)) ||
+        IsDirectory(destination))
+        return IDS_DEST_FOLDER_UNUSABLE;
     if (HasFileSource(item) && IsSameFile(source, destination)) return IDS_DEST_IS_SOURCE;
     return 0;
 }
@@ -152,8 +164,11 @@ bool ConvertEngine::ConvertCurrentItem() {
     } else {
         BuildGenericSourceChain(*currentItem);
         if (!AttachGenericChain(encoderInput)) {
-            // A failure must say so: when no chain left a reason, the file itself is the problem.
-            if (ReadField(currentItem->status) == statusBefore)
+            // A failure must say so: when no chain left a reason, the file itself is the problem. A
+            // file that no filter reads at all is not media, whatever type its name promised.
+            const std::string status = ReadField(currentItem->status);
+            if (status == statusBefore ||
+                (status == LoadString(IDS_SOURCE_INCOMPATIBLE) && analyzer.filterList.size() < 2))
                 SetItemError(analyzer.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
             return false;
         }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "joblist/TextField.h"
+
 namespace tessival {
 
 using namespace media;
@@ -11,6 +13,9 @@ namespace {
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 bool IsVideoRenderer(const FilterRecord& record) { return StartsWith(record.name, "Video Renderer"); }
+
+// A filter's name as a record keeps it: at most 79 bytes, cut at a character boundary.
+std::string RecordName(const std::string& name) { return name.substr(0, Utf8CutLength(name, 79)); }
 
 std::string PinName(const std::shared_ptr<IPin>& pin) {
     PIN_INFO info;
@@ -45,7 +50,7 @@ void SourceAnalyzer::Analyze(const std::string& path) {
 FilterRecord SourceAnalyzer::MakeRecord(const std::shared_ptr<IBaseFilter>& filter) {
     FilterRecord record;
     FILTER_INFO info;
-    if (SUCCEEDED(filter->QueryFilterInfo(info))) record.name = info.achName.substr(0, 79);
+    if (SUCCEEDED(filter->QueryFilterInfo(info))) record.name = RecordName(info.achName);
     record.filter = filter;
     record.firstInput = toolkit_.GetPin(filter, PINDIR_INPUT, 0);
     record.firstOutput = toolkit_.GetPin(filter, PINDIR_OUTPUT, 0);
@@ -59,7 +64,7 @@ void SourceAnalyzer::ListFilters() {
     std::shared_ptr<IBaseFilter> filter;
     while (filters->Next(filter) == S_OK) {
         FilterRecord record = MakeRecord(filter);
-        if (!asyncSource && record.firstOutput && StartsWith(record.name, analyzedFile) &&
+        if (!asyncSource && record.firstOutput && StartsWith(record.name, RecordName(analyzedFile)) &&
             StartsWith(PinName(record.firstOutput), "Output"))
             asyncSource = true;
         filterList.insert(filterList.begin(), std::move(record));

@@ -14,8 +14,6 @@ constexpr std::array<FileDestType, 5> kFileDestTypes = {{
     {"M4A AAC", "m4a"},
 }};
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 std::span<const FileDestType> FileDestTypes() { return kFileDestTypes; }
@@ -25,13 +23,6 @@ const FileDestType* FindFileDestType(std::string_view destType) {
     for (const FileDestType& file : kFileDestTypes)
         if (destType.compare(0, 3, file.type.substr(0, 3)) == 0) return &file;
     return nullptr;
-}
-
-std::string DestExtensionFor(std::string_view destType) {
-    if (const FileDestType* file = FindFileDestType(destType)) return std::string(file->extension);
-    std::string extension(destType.substr(0, 3));
-    for (char& c : extension) c = LowerAscii(c);
-    return extension;
 }
 
 }  // namespace tessival

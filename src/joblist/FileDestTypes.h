@@ -20,8 +20,5 @@ std::span<const FileDestType> FileDestTypes();
 // The file type whose first three letters destType begins with; none for WAVE types.
 const FileDestType* FindFileDestType(std::string_view destType);
 
-// The extension a destination name takes for destType: the file type's own, else the first three
-// letters of the type in lower case, as the properties dialog has always done.
-std::string DestExtensionFor(std::string_view destType);
 
 }  // namespace tessival

@@ -2,6 +2,8 @@
 
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 namespace {
@@ -12,6 +14,20 @@ std::string WithTrailingSlash(std::string folder) {
 }
 
 }  // namespace
+
+std::string MultiFilePath(const std::string& folder, const std::string& name) {
+    return WithTrailingSlash(folder) + name;
+}
+
+std::string FileTooLongText(const std::string& fullPath) {
+    constexpr std::size_t kPathBytes = sizeof(ConvertItem::sourcePath) - 1;
+    constexpr std::size_t kNameBytes = sizeof(ConvertItem::sourceName) - 1;
+    const auto slash = fullPath.rfind('/');
+    const std::size_t nameBytes = slash == std::string::npos ? fullPath.size() : fullPath.size() - slash - 1;
+    if (fullPath.size() > kPathBytes) return LoadString(IDS_ADD_PATH_TOO_LONG, {std::to_string(kPathBytes), fullPath});
+    if (nameBytes > kNameBytes) return LoadString(IDS_ADD_NAME_TOO_LONG, {std::to_string(kNameBytes), fullPath});
+    return {};
+}
 
 ConvertItem MakeSingleFileItem(const std::string& fullPath) {
     const auto slash = fullPath.rfind('/');
@@ -30,7 +46,7 @@ ConvertItem MakeSingleFileItem(const std::string& fullPath) {
 }
 
 std::vector<ConvertItem> MakeMultiFileItems(const std::string& folder, const std::vector<std::string>& names) {
-    const std::string base = WithTrailingSlash(folder);
+    const std::string base = MultiFilePath(folder, "");
     std::vector<ConvertItem> items;
     items.reserve(names.size());
     for (const std::string& name : names) {

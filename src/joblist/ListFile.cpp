@@ -91,7 +91,7 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
     return file.Commit() == 0 ? ListFileResult::Ok : ListFileResult::IoError;
 }
 
-ListFileResult ReadListFile(const std::string& path, ItemList& items) {
+ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes) {
     items.Clear();
     struct stat info {};
     // A FIFO would block the open until a writer came; a socket cannot be opened at all.
@@ -114,6 +114,7 @@ ListFileResult ReadListFile(const std::string& path, ItemList& items) {
         done += records;
     }
     items = std::move(loaded);
+    if (trailingBytes) *trailingBytes = static_cast<std::size_t>(info.st_size) % kConvertItemSize;
     return ListFileResult::Ok;
 }
 

@@ -23,8 +23,9 @@ std::string WithListExtension(const std::string& path);
 // failed save leaves an older file intact.
 ListFileResult WriteListFile(const std::string& path, const ItemList& items);
 
-// Reads length / 1060 complete records (a trailing partial record is ignored). `items` is filled
-// only on success; on failure it is left empty.
-ListFileResult ReadListFile(const std::string& path, ItemList& items);
+// Reads length / 1060 complete records (a trailing partial record is ignored, and its size is
+// given in `trailingBytes` when asked for). `items` is filled only on success; on failure it is
+// left empty.
+ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes = nullptr);
 
 }  // namespace tessival

@@ -74,6 +74,9 @@ const std::map<int, std::string>& Table() {
               "96 for music is near CD for most ears, 128 to 160 for the demanding, 32 to 48 for speech."},
         {185, "For an M4A AAC file: kbps is the bit rate.\n\n"
               "128 sounds good, 192 to 256 is near CD for most ears.\nFrequency: 44100 = CD."},
+        {160, "Error: Row %s writes the same destination file %s. Choose another dest name or dest path."},
+        {161, "This file was not added: its path is longer than %s bytes.\n%s"},
+        {162, "This file was not added: its name is longer than %s bytes.\n%s"},
         {190, "Missing on this computer: %s"},
         {191, "On Debian they come with these packages:\n    sudo apt install %s"},
         {192, "Not added to the list, not a readable file: %s"},
@@ -91,10 +94,21 @@ std::string LoadString(int id) {
     return it == table.end() ? std::string() : it->second;
 }
 
+std::string LoadString(int id, std::initializer_list<std::string_view> args) {
+    const std::string format = LoadString(id);
+    std::string text;
+    std::size_t from = 0;
+    for (std::string_view arg : args) {
+        const std::size_t at = format.find("%s", from);
+        if (at == std::string::npos) break;
+        text.append(format, from, at - from).append(arg);
+        from = at + 2;
+    }
+    return text.append(format, from, std::string::npos);
+}
+
 std::string LoadStringWith(int id, const std::string& value) {
-    std::string text = LoadString(id);
-    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
-    return text;
+    return LoadString(id, {value});
 }
 
 }  // namespace tessival

@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include "joblist/DestNaming.h"
 #include "joblist/TextField.h"
 #include "ui/ItemEditorWindow.h"
 
@@ -114,7 +115,7 @@ void ItemListMirror::ApplyToFollowing(const ConvertItem& shown) {
             std::string name = ReadField(target.destName);
             const std::size_t targetDot = ExtensionDot(name);
             if (targetDot != std::string::npos) name.resize(targetDot);
-            WriteField(target.destName, name + extension);
+            WriteField(target.destName, FitDestName(name, extension));
         }
         WriteField(target.destType, FieldView(source.destType));
         WriteField(target.destPath, FieldView(source.destPath));

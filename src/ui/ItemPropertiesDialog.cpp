@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/GraphToolkit.h"
+#include "joblist/DestNaming.h"
 #include "joblist/FileDestTypes.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
@@ -26,14 +27,6 @@ constexpr const char* kDestTypeSeparators[] = {"", "--------All third party type
 constexpr const char* kQualityCaptions[] = {"Channel:", "Bit:", "Frequency:", "Bit rate:"};
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// The new destination name for a type: the part before the first dot after the first character,
-// then the type's extension.
-QString RenamedForType(QString name, const QString& typeEntry) {
-    const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
-    if (dot > 0) name.truncate(dot);
-    return name + QLatin1Char('.') + QString::fromStdString(DestExtensionFor(typeEntry.toStdString()));
-}
 
 }  // namespace
 
@@ -100,6 +93,8 @@ void ItemPropertiesDialog::PlaceControls() {
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     destName_.setMaxLength(79);
     destPath_.setMaxLength(254);
+    destName_.setValidator(&destNameLimit_);
+    destPath_.setValidator(&destPathLimit_);
     for (QPushButton* button : {&browse_, &selectQuality_, &moreTypes_, &applyToFollowing_}) button->setAutoDefault(false);
 
     SetControlId(sourceType_, kSourceType);
@@ -228,7 +223,7 @@ void ItemPropertiesDialog::OnDestTypeChanged() {
     const QString entry = destType_.currentText();
     std::memset(item_->destType, 0, sizeof item_->destType);
     WriteField(item_->destType, entry.toStdString());
-    destName_.setText(RenamedForType(destName_.text(), entry));
+    destName_.setText(Text(RenamedForDestType(destName_.text().toStdString(), entry.toStdString())));
     item_->quality = QualityInfo{};
     ShowQualityLabels();
     OnDestNameChanged();

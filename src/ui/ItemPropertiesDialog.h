@@ -8,7 +8,9 @@
 #include <array>
 #include <vector>
 
+#include "joblist/ConvertItem.h"
 #include "ui/ItemEditorWindow.h"
+#include "ui/Utf8LengthValidator.h"
 
 namespace tessival {
 
@@ -71,6 +73,9 @@ private:
 
     Shell& shell_;
     ConvertItem* item_ = nullptr;
+    // Before the edits that use them; an edit forgets a validator that goes first.
+    Utf8LengthValidator destNameLimit_{sizeof(ConvertItem::destName) - 1, nullptr};
+    Utf8LengthValidator destPathLimit_{sizeof(ConvertItem::destPath) - 1, nullptr};
     QGroupBox sourceGroup_;
     QLabel sourceTypeLabel_;
     QComboBox sourceType_;

@@ -43,6 +43,11 @@ void AppendMediaBelow(const std::string& folder, std::vector<std::string>& files
     files.insert(files.end(), found.begin(), found.end());
 }
 
+// Files too long for their fields are named together in one message, a blank line apart.
+void AppendRefusal(std::string& refused, const std::string& text) {
+    refused += (refused.empty() ? "" : "\n\n") + text;
+}
+
 }  // namespace
 
 ListCommands::ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell, const std::atomic<bool>& converting)
@@ -53,8 +58,34 @@ void ListCommands::AddFromFile() {
     const auto chosen =
         shell_.GetOpenFileNames(ExtendedMediaFilter(LoadString(IDS_MEDIA_FILTER), LoadString(IDS_MORE_MEDIA_FILTER)), true);
     if (!chosen || chosen->names.empty()) return;
-    AddFileItems(chosen->names.size() == 1 ? std::vector{MakeSingleFileItem(chosen->folder + chosen->names.front())}
-                                           : MakeMultiFileItems(chosen->folder, chosen->names));
+    if (chosen->names.size() == 1) {
+        AddSingleFiles({chosen->folder + chosen->names.front()});
+        return;
+    }
+    std::vector<std::string> fitting;
+    std::string refused;
+    for (const std::string& name : chosen->names) {
+        const std::string text = FileTooLongText(MultiFilePath(chosen->folder, name));
+        if (text.empty())
+            fitting.push_back(name);
+        else
+            AppendRefusal(refused, text);
+    }
+    AddFileItems(MakeMultiFileItems(chosen->folder, fitting));
+    if (!refused.empty()) shell_.MessageBox(refused);
+}
+
+void ListCommands::AddSingleFiles(const std::vector<std::string>& paths) {
+    std::string refused;
+    std::vector<ConvertItem> items;
+    for (const std::string& path : paths) {
+        if (const std::string text = FileTooLongText(path); !text.empty())
+            AppendRefusal(refused, text);
+        else
+            items.push_back(MakeSingleFileItem(path));
+    }
+    AddFileItems(items);
+    if (!refused.empty()) shell_.MessageBox(refused);
 }
 
 void ListCommands::AddFileItems(const std::vector<ConvertItem>& items) {
@@ -84,9 +115,7 @@ void ListCommands::AddDropped(const std::vector<std::string>& paths) {
         else
             files.push_back(path);
     }
-    std::vector<ConvertItem> items;
-    for (const std::string& file : files) items.push_back(MakeSingleFileItem(file));
-    AddFileItems(items);
+    AddSingleFiles(files);
 }
 
 void ListCommands::Save() {

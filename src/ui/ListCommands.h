@@ -32,6 +32,8 @@ public:
     void Play();
 
 private:
+    // Each file as "From File" adds a file chosen alone; those that do not fit are named in a message.
+    void AddSingleFiles(const std::vector<std::string>& paths);
     bool Refused() const { return converting_.load(); }
     void AddFileItems(const std::vector<ConvertItem>& items);
 

@@ -16,6 +16,8 @@ using test::CliPath;
 using test::RunProcess;
 using test::ShellQuote;
 
+test::ProcessResult Cli(const std::string& arguments) { return RunProcess(CliPath() + " " + arguments); }
+
 // Builds a record byte by byte, as another program would write it.
 std::string Record(const std::map<std::size_t, std::string>& fields) {
     std::string record(1060, '\0');
@@ -74,15 +76,64 @@ TEST(CliShow, ErrorsAndUsage) {
     EXPECT_EQ(RunProcess(CliPath() + " no-such-command 2>/dev/null").exitCode, 2);
 }
 
-TEST(CliAdd, AddedFilesShowAsNewRows) {
+TEST(CliAdd, AddedFilesShowAsNewRowsNamedAfterTheirDestType) {
     test::TempDir dir;
     const std::string list = dir.File("new.tsl");
-    const auto add = RunProcess(CliPath() + " add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg");
-    ASSERT_EQ(add.exitCode, 0);
-    const auto show = RunProcess(CliPath() + " show " + ShellQuote(list));
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg").exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=MP3 /m/a.wav /m/b.mp3 /m/c").exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)' /m/d.mp3").exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/e.mp3").exitCode, 0);
+    const auto show = Cli("show " + ShellQuote(list));
     EXPECT_EQ(show.output,
-              "Song.Live.MP3\tMP3\tSong.Live\tWAV\t/music/\tReady\n"
-              "b.ogg\tOGG\tb\tWAV\t/x/\tReady\n");
+              "Song.Live.MP3\tMP3\tSong.wav\tWAV\t/music/\tReady\n"
+              "b.ogg\tOGG\tb.wav\tWAV\t/x/\tReady\n"
+              "a.wav\tWAV\ta.mp3\tMP3\t/m/\tReady\n"
+              "b.mp3\tMP3\tb.mp3\tMP3\t/m/\tReady\n"
+              "c\tUNKNOWN\tc.mp3\tMP3\t/m/\tReady\n"
+              "d.mp3\tMP3\td.wav\tWAV (IMA ADPCM)\t/m/\tReady\n"
+              "e.mp3\tMP3\te\tUNSPECIFIED\t/m/\tReady\n");
+}
+
+TEST(CliAdd, TextsLongerThanTheirFieldsAreRefusedAndNothingIsAdded) {
+    test::TempDir dir;
+    const std::string list = dir.File("list.tsl");
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/first.wav").exitCode, 0);
+    const std::string before = test::ReadBytes(list);
+    const std::string longName = "/m/" + std::string(80, 'n') + ".wav";
+    const std::string longPath = "/" + std::string(250, 'd') + "/a.wav";
+    const auto refused = Cli("add " + ShellQuote(list) + " /m/ok.wav " + ShellQuote(longName) +
+                                    " " + ShellQuote(longPath) + " 2>&1");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.output, "tessival-cli: This file was not added: its name is longer than 79 bytes.\n" + longName +
+                                  "\nThis file was not added: its path is longer than 254 bytes.\n" + longPath +
+                                  "\nnothing was added to '" + list + "'\n");
+    const auto longDest = Cli("add " + ShellQuote(list) + " --dest-path=/" + std::string(254, 'd') +
+                                     " /m/ok.wav 2>&1");
+    EXPECT_EQ(longDest.exitCode, 1);
+    EXPECT_NE(longDest.output.find("the dest path is longer than 254 bytes"), std::string::npos) << longDest.output;
+    EXPECT_EQ(test::ReadBytes(list), before);
+}
+
+TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {
+    test::TempDir dir;
+    const std::string list = dir.File("cut.tsl");
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/a.wav /m/b.wav").exitCode, 0);
+    const std::string whole = test::ReadBytes(list);
+    const std::string cut = whole + whole.substr(0, 700);  // a third record cut short
+    test::WriteBytes(list, cut);
+
+    const auto show = Cli("show " + ShellQuote(list) + " 2>&1");
+    EXPECT_EQ(show.exitCode, 0);
+    EXPECT_EQ(show.output, "tessival-cli: warning: list '" + list +
+                               "' ends with 700 bytes that are not a whole item; they are left out\n"
+                               "a.wav\tWAV\ta\tUNSPECIFIED\t/m/\tReady\n"
+                               "b.wav\tWAV\tb\tUNSPECIFIED\t/m/\tReady\n");
+    const auto add = Cli("add " + ShellQuote(list) + " /m/c.wav 2>&1");
+    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_EQ(add.output, "tessival-cli: list '" + list +
+                              "' ends with 700 bytes that are not a whole item; nothing was added (truncate it to "
+                              "2120 bytes to drop them)\n");
+    EXPECT_EQ(test::ReadBytes(list), cut);
 }
 
 }  // namespace

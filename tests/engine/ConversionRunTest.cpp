@@ -91,6 +91,27 @@ TEST_F(ConversionRunTest, FailedItemDoesNotEndTheRun) {
     EXPECT_EQ(ReadField(items_.At(0)->status), "Ready");
 }
 
+TEST_F(ConversionRunTest, ItemsWritingAnEarlierItemsFileFailAndTheEarlierOneConverts) {
+    Add(Source("good.wav", 1));
+    const std::string mp3 = dir_.File("good.mp3");
+    ASSERT_TRUE(MakeTone(mp3, 44100, 2, "libmp3lame", 3));
+    Add(mp3);                   // named "good" as well
+    items_.Append(*items_.At(0));  // the same file listed twice
+    Add(Source("other.wav", 1));
+    RunToEnd();
+
+    EXPECT_EQ(view_.Cell(0).rfind("Complete(", 0), 0u) << view_.Cell(0);
+    const std::string clash = "Error: Row 1 writes the same destination file " + Output(0) +
+                              ". Choose another dest name or dest path.";
+    EXPECT_EQ(view_.Cell(1), clash);
+    EXPECT_EQ(ReadField(items_.At(1)->status), clash);
+    EXPECT_EQ(view_.Cell(2), clash);
+    EXPECT_EQ(view_.Cell(3).rfind("Complete(", 0), 0u) << view_.Cell(3);
+    EXPECT_EQ(view_.finalMessage, IDS_CONVERT_HAD_ERRORS);
+    // The file holds the first item's second of sound, not the later three.
+    EXPECT_EQ(Probe(Output(0)).at("duration_ts"), "22050");
+}
+
 TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone) {
     Add(Source("short.wav", 0.5));
     Add(longSource_);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/ConvertEngine.h"
 #include "engine/FindTypeFilter.h"
 #include "joblist/ItemFactory.h"
@@ -128,6 +130,21 @@ TEST_F(ConvertEngineTest, MissingSourceAndMissingDestFolderAreClearErrors) {
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE));
     engine_.CloseItem();
+}
+
+TEST_F(ConvertEngineTest, DestNameThatIsNoPlainFileNameFailsBeforeAnythingIsBuilt) {
+    AddCompressor("PCM");
+    std::filesystem::create_directory(dir_.File("folder"));
+    std::filesystem::create_directory(dir_.File("sub"));
+    for (const char* name : {".", "..", "sub/out.wav", "/out.wav", "folder"}) {
+        WriteField(item_.destName, name);
+        EXPECT_FALSE(Convert("WAV")) << name;
+        EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE)) << name;
+        EXPECT_EQ(FiltersInGraph(), 0u) << name;
+        engine_.CloseItem();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("sub/out.wav")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.File("folder")));
 }
 
 TEST_F(ConvertEngineTest, UnknownSourceTypeGoesStraightToTheGenericChain) {

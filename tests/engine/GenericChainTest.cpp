@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/ConvertEngine.h"
@@ -77,6 +78,29 @@ TEST_F(GenericChainTest, UnknownSourceTypeConvertsWithoutAnyStatusText) {
     EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
 }
 
+TEST_F(GenericChainTest, SourcePathLongerThanAFilterNameConverts) {
+    // The source filter's name is cut to 79 bytes; the path goes on past it, with two-byte
+    // characters straddling the cut.
+    std::string folder = dir_.Path() + "/";
+    while (folder.size() < 76) folder += 'f';
+    for (int i = 0; i < 20; ++i) folder += "\xC3\xA9";
+    std::filesystem::create_directory(folder);
+    const std::string source = folder + "/tone.sound";
+    ASSERT_GT(source.size(), 100u);
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_);
+    ASSERT_TRUE(Convert(engine, item)) << ReadField(item.status);
+    EXPECT_EQ(ReadField(item.status), "Ready");
+    EXPECT_TRUE(engine.analyzer.asyncSource);
+    // The name ends before the character that byte 79 would split.
+    const auto named = std::count_if(engine.analyzer.filterList.begin(), engine.analyzer.filterList.end(),
+                                     [&](const FilterRecord& record) { return record.name == source.substr(0, 78); });
+    EXPECT_EQ(named, 1);
+    const auto probe = Probe(dir_.File("out.wav"));
+    EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
+}
+
 TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     const std::string source = dir_.File("noise.bin");
     tessival::test::WriteBytes(source, std::string(4096, '\x42'));
@@ -85,6 +109,29 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     EXPECT_FALSE(Convert(engine, item));
     EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_DAMAGED));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
+}
+
+TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
+    ConvertEngine engine(shell_);
+    for (const char* name : {"empty.mp3", "empty.wav", "empty.avi", "empty.wma", "empty.mpg", "text.mp3", "text.wav",
+                             "text.wma", "text.vob"}) {
+        const std::string source = dir_.File(name);
+        tessival::test::WriteBytes(source, name[0] == 't' ? "These are the notes for the mix, not the mix itself.\n" : "");
+        ConvertItem item = MakeItem(source);
+        EXPECT_FALSE(Convert(engine, item)) << name;
+        EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.") << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
+}
+
+TEST_F(GenericChainTest, MediaOfAnotherTypeThanItsNameStillConvertsAndKeepsTheTypedChainsText) {
+    const std::string source = dir_.File("wave.mp3");
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    ConvertItem item = MakeItem(source);
+    ConvertEngine engine(shell_);
+    ASSERT_TRUE(Convert(engine, item));
+    EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_INCOMPATIBLE));
+    EXPECT_NEAR(std::stol(Probe(dir_.File("out.wav")).at("duration_ts")), 44100, 2);
 }
 
 }  // namespace

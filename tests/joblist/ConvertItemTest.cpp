@@ -54,6 +54,19 @@ TEST(TextField, CutKeepsWholeUtf8Characters) {
     EXPECT_EQ(ReadField(field), "abcdef\xE2\x82\xAC");
 }
 
+TEST(TextField, CutNeverEmptiesAFieldOfBytesThatAreNotUtf8) {
+    char field[80]{};
+    // Latin-1 degree signs are UTF-8 continuation bytes: the cut stays at the field's end.
+    WriteField(field, std::string(100, '\xB0'));
+    EXPECT_EQ(ReadField(field), std::string(79, '\xB0'));
+    // A lead byte followed by more continuation bytes than any character has.
+    WriteField(field, "\xE2" + std::string(99, '\x80'));
+    EXPECT_EQ(ReadField(field).size(), 79u);
+    // A four-byte character at the limit still goes as a whole.
+    WriteField(field, std::string(77, 'a') + "\xF0\x9F\x8E\xB5");
+    EXPECT_EQ(ReadField(field), std::string(77, 'a'));
+}
+
 TEST(TextField, ShorterTextLeavesTheRemainsOfTheLongerOneBehindItsNul) {
     char field[10]{};
     WriteField(field, "longname");

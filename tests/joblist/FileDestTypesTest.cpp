@@ -1,20 +1,21 @@
 #include <gtest/gtest.h>
 
+#include "joblist/DestNaming.h"
 #include "joblist/FileDestTypes.h"
 
 namespace tessival {
 namespace {
 
 TEST(FileDestTypes, ExtensionsFollowTheTypeTheWaveTypesKeepTheirThreeLetters) {
-    EXPECT_EQ(DestExtensionFor("LAME MP3"), "mp3");
-    EXPECT_EQ(DestExtensionFor("FLAC"), "flac");
-    EXPECT_EQ(DestExtensionFor("Ogg Vorbis"), "ogg");
-    EXPECT_EQ(DestExtensionFor("Opus"), "opus");
-    EXPECT_EQ(DestExtensionFor("M4A AAC"), "m4a");
-    EXPECT_EQ(DestExtensionFor("MP3"), "mp3");
-    EXPECT_EQ(DestExtensionFor("WMA"), "wma");
-    EXPECT_EQ(DestExtensionFor("WAV (FLAC Encoder)"), "wav");
-    EXPECT_EQ(DestExtensionFor("WAV (Opus)"), "wav");
+    EXPECT_EQ(DestTypeExtension("LAME MP3"), "mp3");
+    EXPECT_EQ(DestTypeExtension("FLAC"), "flac");
+    EXPECT_EQ(DestTypeExtension("Ogg Vorbis"), "ogg");
+    EXPECT_EQ(DestTypeExtension("Opus"), "opus");
+    EXPECT_EQ(DestTypeExtension("M4A AAC"), "m4a");
+    EXPECT_EQ(DestTypeExtension("MP3"), "mp3");
+    EXPECT_EQ(DestTypeExtension("WMA"), "wma");
+    EXPECT_EQ(DestTypeExtension("WAV (FLAC Encoder)"), "wav");
+    EXPECT_EQ(DestTypeExtension("WAV (Opus)"), "wav");
 }
 
 TEST(FileDestTypes, TypesAreFoundByTheirFirstThreeLettersOnly) {

@@ -58,5 +58,22 @@ TEST(ItemFactory, OverlongNamesAreCutAtTheirField) {
     EXPECT_EQ(ReadField(item.sourceType), "WAV");
 }
 
+TEST(ItemFactory, PathsAndNamesLongerThanTheirFieldAreRefusedByText) {
+    const std::string folder = "/music/" + std::string(167, 'd') + "/";  // 175 bytes
+    const std::string name(79, 'n');
+    EXPECT_EQ(FileTooLongText(folder + name), "");  // 254 bytes
+    EXPECT_EQ(FileTooLongText("/m/" + name + "x"),
+              "This file was not added: its name is longer than 79 bytes.\n/m/" + name + "x");
+    EXPECT_EQ(FileTooLongText("d" + folder + name),
+              "This file was not added: its path is longer than 254 bytes.\nd" + folder + name);
+    // Bytes count, not characters: 40 two-byte characters are 80 bytes.
+    std::string accented;
+    for (int i = 0; i < 40; ++i) accented += "\xC3\xA9";
+    EXPECT_NE(FileTooLongText("/music/" + accented), "");
+    EXPECT_NE(FileTooLongText(accented), "");
+    EXPECT_EQ(MultiFilePath("/music", "a.wav"), "/music/a.wav");
+    EXPECT_EQ(MultiFilePath("/", "a.wav"), "/a.wav");
+}
+
 }  // namespace
 }  // namespace tessival

@@ -75,11 +75,17 @@ TEST(ListFile, TrailingPartialRecordIsIgnored) {
     const std::string path = dir.File("odd.tsl");
     WriteBytes(path, std::string(2121, '\0'));
     ItemList loaded;
-    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    std::size_t trailing = 99;
+    ASSERT_EQ(ReadListFile(path, loaded, &trailing), ListFileResult::Ok);
     EXPECT_EQ(loaded.Count(), 2u);
+    EXPECT_EQ(trailing, 1u);
     WriteBytes(path, std::string(1059, 'x'));
-    ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
+    ASSERT_EQ(ReadListFile(path, loaded, &trailing), ListFileResult::Ok);
     EXPECT_EQ(loaded.Count(), 0u);
+    EXPECT_EQ(trailing, 1059u);
+    WriteBytes(path, std::string(1060, '\0'));
+    ASSERT_EQ(ReadListFile(path, loaded, &trailing), ListFileResult::Ok);
+    EXPECT_EQ(trailing, 0u);
 }
 
 TEST(ListFile, EveryByteOfARecordSurvivesLoadAndSave) {

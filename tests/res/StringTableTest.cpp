@@ -22,5 +22,13 @@ TEST(StringTable, FormatsCarryExactlyTheirPlaceholders) {
         EXPECT_EQ(LoadString(id).find('%'), std::string::npos) << "string " << id;
 }
 
+TEST(StringTable, PlaceholdersAreFilledInOrderAndArgumentsStayAsTheyAre) {
+    EXPECT_EQ(LoadString(160, {"2", "/out/50%s.wav"}),
+              "Error: Row 2 writes the same destination file /out/50%s.wav. Choose another dest name or dest path.");
+    // A placeholder without its argument stays as it is.
+    EXPECT_EQ(LoadString(161, {"254"}), "This file was not added: its path is longer than 254 bytes.\n%s");
+    EXPECT_EQ(LoadString(147, {"unused"}), LoadString(147));
+}
+
 }  // namespace
 }  // namespace tessival

@@ -60,6 +60,14 @@ TEST_F(DropTest, ADroppedListFileLoadsIt) {
     ExpectRowsMatchItems();
 }
 
+TEST_F(DropTest, DroppedFilesTooLongForTheirFieldsAreNamedNotCut) {
+    const std::string longName = dir.Path() + "/" + std::string(80, 'n') + ".wav";
+    Drop({dir.Path() + "/ok.wav", longName});
+    EXPECT_EQ(SourceNames(), (std::vector<std::string>{"ok.wav"}));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "This file was not added: its name is longer than 79 bytes.\n" + longName);
+}
+
 TEST_F(DropTest, DropsAreRefusedDuringARun) {
     ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 22050, 1, "pcm_s16le", 0.5));
     window.converting = true;

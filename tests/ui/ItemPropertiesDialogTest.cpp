@@ -2,6 +2,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstring>
@@ -105,6 +107,27 @@ TEST_F(PropertiesTest, DestinationTypeRenamesTheNameAndClearsTheQuality) {
         EXPECT_EQ(Label(ItemPropertiesDialog::kChannels), "0");
     }
     ExpectRowsMatchItems();
+}
+
+TEST_F(PropertiesTest, LongNameKeepsTheTypesExtension) {
+    TypeName(QString(79, QLatin1Char('n')));
+    Choose(ItemPropertiesDialog::kDestType, QStringLiteral("MP3"));
+    const std::string expected = std::string(75, 'n') + ".mp3";
+    EXPECT_EQ(ReadField(Item(0).destName), expected);
+    EXPECT_EQ(Control<QLineEdit>(ItemPropertiesDialog::kDestName).text().toStdString(), expected);
+}
+
+TEST_F(PropertiesTest, TypedNameStopsWhereTheFieldIsFullInBytes) {
+    auto& edit = Control<QLineEdit>(ItemPropertiesDialog::kDestName);
+    edit.clear();
+    emit edit.textEdited(QString());
+    for (int i = 0; i < 50; ++i) {  // é, two bytes each, typed one by one
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x00E9)));
+        QApplication::sendEvent(&edit, &press);
+    }
+    const std::string shown = edit.text().toStdString();
+    EXPECT_EQ(shown.size(), 78u);  // 39 of them
+    EXPECT_EQ(ReadField(Item(0).destName), shown);
 }
 
 TEST_F(PropertiesTest, CompressorEntryIsStoredWholeAndGivesWav) {

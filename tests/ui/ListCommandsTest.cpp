@@ -54,6 +54,26 @@ TEST_F(ListCommandsTest, SeveralFilesSplitAtTheFirstDotInDialogOrder) {
     ExpectRowsMatchItems();
 }
 
+TEST_F(ListCommandsTest, FilesTooLongForTheirFieldsAreRefusedWithAMessage) {
+    const std::string folder = "/music/" + std::string(150, 'd') + "/";
+    const std::string longName = std::string(80, 'n') + ".wav";
+    AddFile(folder + longName);
+    EXPECT_EQ(window.itemList.Count(), 0u);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(162, {"79", folder + longName}));
+
+    // Of several files, those that fit are added and one message names the others.
+    const std::string longPath = std::string(100, 'p') + ".mp3";
+    AddFiles(folder, {"a.wav", longName, longPath, "b.mp3"});
+    ASSERT_EQ(window.itemList.Count(), 2u);
+    EXPECT_EQ(ReadField(window.itemList.At(0)->sourceName), "a.wav");
+    EXPECT_EQ(ReadField(window.itemList.At(1)->sourceName), "b.mp3");
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(shell.messages[1].text,
+              LoadString(162, {"79", folder + longName}) + "\n\n" + LoadString(161, {"254", folder + longPath}));
+    ExpectRowsMatchItems();
+}
+
 TEST_F(ListCommandsTest, CancelledFileDialogAddsNothing) {
     shell.openAnswers.push_back(std::nullopt);
     window.OnCommand(ID_ADD_FROM_FILE);
@@ -289,6 +309,13 @@ TEST_F(ApplyToFollowingTest, SourceNameWithoutDotLeavesNamesAlone) {
     window.ApplyToFollowing(*Shown());
     EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.wma");
     EXPECT_EQ(ReadField(window.itemList.At(3)->destPath), "/out/");
+}
+
+TEST_F(ApplyToFollowingTest, LongNameKeepsTheCopiedExtension) {
+    WriteField(window.itemList.At(2)->destName, std::string(79, 'n'));
+    Select(1);
+    window.ApplyToFollowing(*Shown());
+    EXPECT_EQ(ReadField(window.itemList.At(2)->destName), std::string(75, 'n') + ".mp3");
 }
 
 TEST_F(ApplyToFollowingTest, FromTheLastRowOnlyClearsTheSelection) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <vector>
+
+#include "joblist/ItemList.h"
+
+namespace tessival {
+
+// For each item, the position of the first earlier item that writes the same destination file, or
+// -1. Folders are compared once links, "." and ".." are resolved (as far as they exist), names as
+// they stand, so "good" from good.wav and from good.mp3 clash, and so do two copies of one item.
+std::vector<int> FindDestinationClashes(const ItemList& items);
+
+}  // namespace tessival
