@@ -1,9 +1,12 @@
 // tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
-// Status change. Ctrl-C stops like the Stop button.
+// Status change. Ctrl-C stops like the Stop button; --stop-after=SECONDS stops the same way after
+// that long (how a script records from a capture device for a set time).
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <mutex>
@@ -21,7 +24,8 @@
 namespace tessival::cli {
 namespace {
 
-constexpr const char* kUsage = "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip]";
+constexpr const char* kUsage =
+    "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS]";
 
 // Prints each change of a row as "N: text" (rows counted from 1).
 class ConsoleRunView : public RunView {
@@ -66,10 +70,21 @@ private:
     std::atomic<int> finalMessage_{0};
 };
 
-bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality) {
+// Whole or decimal seconds above zero; -1 when the text is none.
+double ParseSeconds(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && seconds > 0 && seconds < 1e7 ? seconds : -1;
+}
+
+bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
+                      double& stopAfter) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg == "--on-bad-quality=default")
+        if (arg.rfind("--stop-after=", 0) == 0) {
+            stopAfter = ParseSeconds(arg.substr(13));
+            if (stopAfter < 0) return false;
+        } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
@@ -97,8 +112,9 @@ bool ReportIncompleteItems(const ItemList& items) {
     return any;
 }
 
-// Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
-void DriveRun(ConversionRun& run) {
+// Drives the run from the main thread: a tick every second, Ctrl-C (or the stop time, when above
+// zero) as Stop, until the worker ends.
+void DriveRun(ConversionRun& run, double stopAfter) {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -106,11 +122,17 @@ void DriveRun(ConversionRun& run) {
     sigaddset(&signals, SIGUSR1);
     timespec nextTick{};
     clock_gettime(CLOCK_MONOTONIC, &nextTick);
+    const long long stopAt = stopAfter > 0 ? nextTick.tv_sec * 1000000000LL + nextTick.tv_nsec +
+                                                 static_cast<long long>(stopAfter * 1e9)
+                                           : -1;
     nextTick.tv_sec += 1;
     for (;;) {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
+        const long long nowNs = now.tv_sec * 1000000000LL + now.tv_nsec;
+        if (stopAt >= 0 && nowNs >= stopAt && !run.StopRequested()) run.Stop();
         long long waitNs = (nextTick.tv_sec - now.tv_sec) * 1000000000LL + (nextTick.tv_nsec - now.tv_nsec);
+        if (stopAt >= 0 && !run.StopRequested()) waitNs = std::min(waitNs, std::max(stopAt - nowNs, 1LL));
         if (waitNs <= 0) {
             run.Tick();
             nextTick.tv_sec += 1;
@@ -127,7 +149,8 @@ void DriveRun(ConversionRun& run) {
 int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
-    if (!ParseConvertArgs(args, listPath, badQuality)) return UsageError(kUsage);
+    double stopAfter = -1;
+    if (!ParseConvertArgs(args, listPath, badQuality, stopAfter)) return UsageError(kUsage);
 
     ItemList items;
     const ListFileResult read = ReadListFile(listPath, items);
@@ -147,12 +170,13 @@ int Convert(const std::vector<std::string>& args) {
     ConsoleRunView view(items, badQuality);
     ConversionRun run(items, engine, view);
     run.Start();
-    DriveRun(run);
-    const bool stopped = run.StopRequested();
-    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !stopped ? kExitOk : kExitFailure;
+    DriveRun(run, stopAfter);
+    // A stop that the command line asked for is the planned end, not an interruption.
+    const bool interrupted = run.StopRequested() && stopAfter < 0;
+    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !interrupted ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration registration({"convert", "LIST.tsl [--on-bad-quality=default|skip]",
+const CommandRegistration registration({"convert", "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

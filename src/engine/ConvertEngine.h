@@ -67,6 +67,8 @@ private:
     bool EncoderNameFor(std::string& encoderName);
     bool AttachGenericChain(const std::shared_ptr<media::IPin>& encoderInput);
     bool SettleQuality();
+    // A recording that lost audio (the device went away, or the chain fell behind) says so.
+    bool RecordingWasWhole();
     int RunFailureText(media::HRESULT hr) const;
 
     // Typed chains.

@@ -92,6 +92,9 @@ inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
 inline constexpr int IDS_SOURCE_DAMAGED = 147;
 inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
+// Recording from capture devices.
+inline constexpr int IDS_CAPTURE_DEVICE_LOST = 170;
+inline constexpr int IDS_CAPTURE_OVERRUN = 171;
 
 // The help file, opened from the start-up directory.
 inline constexpr const char* kHelpFile = "tessival.hlp";

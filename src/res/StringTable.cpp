@@ -51,6 +51,9 @@ const std::map<int, std::string>& Table() {
         {147, "Error: The source file is damaged or is not a media file."},
         {148, "The list file cannot be read."},
         {149, "The list file cannot be written."},
+        {170, "Error: The capture device went away during the recording. What was recorded until then is kept."},
+        {171, "Error: Audio was lost during the recording because the conversion could not keep up with the "
+              "capture device."},
     };
     return table;
 }

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "joblist/ItemChecks.h"
+#include "joblist/ItemFactory.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
+#include "ui/CaptureDeviceDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
@@ -123,7 +125,8 @@ void MainDialog::OnCommand(int id) {
         case ID_START: OnStartConvert(); break;
         case ID_STOP: OnStopConvert(); break;
         case ID_ADD_FROM_FILE: listCommands_.AddFromFile(); break;
-        // From CDROM and From Capturer arrive here once the disc scan and the capture dialog exist.
+        case ID_ADD_FROM_CAPTURER: OnAddFromCapturer(); break;
+        // From CDROM arrives here once the disc scan exists.
         default: break;  // IDOK (Enter) included: it never closes the window
     }
 }
@@ -175,6 +178,13 @@ void MainDialog::OnExit() {
 }
 
 void MainDialog::reject() { OnExit(); }
+
+void MainDialog::OnAddFromCapturer() {
+    CaptureDeviceDialog dialog(shell_, this);
+    // With no device there is nothing to record from: an item would only fail.
+    if (dialog.exec() != QDialog::Accepted || dialog.DeviceIndex() < 0) return;
+    AddItem(MakeCaptureItem(dialog.DeviceName(), dialog.DeviceIndex(), dialog.PortIndex()));
+}
 
 void MainDialog::OnHelp() {
     AboutDialog about(shell_, startupDirectory_, this);

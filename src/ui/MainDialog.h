@@ -88,6 +88,7 @@ private:
     void ShowSystemMenu();
 
     void OnAdd();
+    void OnAddFromCapturer();
     void OnEdit();
     void OnExit();
     void OnHelp();

@@ -16,6 +16,7 @@
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/capture/CaptureSourceFilter.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -56,6 +57,9 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(AudioCompressors::Gsm610Entry());
     registry->Register(AudioCompressors::ALawEntry());
     registry->Register(AudioCompressors::MuLawEntry());
+    // Audio capture sources, as the sound server has them at each enumeration
+    registry->RegisterProvider(CLSID_AudioInputDeviceCategory,
+                               [] { return CaptureSourceFilter::Entries(SystemCaptureSources()); });
     return registry;
 }
 
