@@ -40,8 +40,8 @@ public:
             _exit(127);
         }
         Point(socket_);
-        for (int i = 0; i < 200 && !std::filesystem::exists(socket_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        // The socket appears when it is bound, a moment before the server takes connections.
+        for (int i = 0; i < 200 && !Answers(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     ~PulseServer() {
         Kill();
@@ -51,6 +51,9 @@ public:
     PulseServer& operator=(const PulseServer&) = delete;
 
     bool Running() const { return pid_ > 0 && std::filesystem::exists(socket_); }
+    bool Answers() const {
+        return Running() && std::system((EnvPrefix() + "pactl info >/dev/null 2>&1").c_str()) == 0;
+    }
     // Ends the server at once, as a crash would.
     void Kill() {
         if (pid_ <= 0) return;

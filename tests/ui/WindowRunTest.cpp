@@ -290,12 +290,15 @@ TEST_F(WindowRunTest, ACaptureItemRecordsUntilStop) {
     ASSERT_GE(statusHistory[0].size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(statusHistory[0].begin(), statusHistory[0].begin() + 4), expected);
 
-    // Everything up to the stop, a little over two seconds, at the source's pitch.
+    // Everything up to the stop at the source's pitch: one or two of the virtual source's blocks
+    // of up to two seconds.
     const std::string wave = OutDir() + "/Sine source at 440 Hz.wav";
     const auto probe = Probe(wave);
     ASSERT_EQ(probe.count("error"), 0u) << probe.at("error");
     EXPECT_EQ(probe.at("sample_rate"), "22050");
-    EXPECT_NEAR(std::stod(probe.at("duration_ts")) / 22050.0, 2.5, 0.7);
+    const double seconds = std::stod(probe.at("duration_ts")) / 22050.0;
+    EXPECT_GE(seconds, 1.9);
+    EXPECT_LE(seconds, 4.1);
     EXPECT_NEAR(test::ToneFrequency(media::test::DecodeFloat(wave, 22050, 1), 22050, 1), 440.0, 4.0);
 }
 
