@@ -100,6 +100,12 @@ protected:
         }
         return std::stod(frames->second) / 44100.0;
     }
+    // A run over the list with an engine on these filters and devices.
+    ConversionRun& MakeRun(std::shared_ptr<const media::FilterRegistry> registry = media::SystemRegistry()) {
+        engine_ = std::make_unique<ConvertEngine>(shell_, std::move(registry));
+        run_ = std::make_unique<ConversionRun>(items_, *engine_, view_);
+        return *run_;
+    }
     void RunFor(ConversionRun& run, std::chrono::milliseconds recording) {
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
@@ -113,13 +119,14 @@ protected:
     ItemList items_;
     ScriptedShell shell_;
     test::RecordingRunView view_{items_};
+    std::unique_ptr<ConvertEngine> engine_;
+    std::unique_ptr<ConversionRun> run_;
 };
 
 TEST_F(CaptureRun, RecordsTheToneUntilStopIntoAValidWave) {
     test::PulseServer server(440);
     ASSERT_TRUE(server.Running());
-    ConvertEngine engine(shell_);
-    ConversionRun run(items_, engine, view_);
+    ConversionRun& run = MakeRun();
     AddCapture(0);
     RunFor(run, 2500ms);
 
@@ -137,8 +144,7 @@ TEST_F(CaptureRun, RecordsTheToneUntilStopIntoAValidWave) {
 TEST_F(CaptureRun, TheServerGoingAwayEndsTheItemWithATextAndKeepsTheRecording) {
     test::PulseServer server(440);
     ASSERT_TRUE(server.Running());
-    ConvertEngine engine(shell_);
-    ConversionRun run(items_, engine, view_);
+    ConversionRun& run = MakeRun();
     AddCapture(0);
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
@@ -155,8 +161,7 @@ TEST_F(CaptureRun, TheServerGoingAwayEndsTheItemWithATextAndKeepsTheRecording) {
 
 TEST_F(CaptureRun, WithoutAServerACaptureItemFailsAtOnceAsUnsupported) {
     test::NoPulseServer none;
-    ConvertEngine engine(shell_);
-    ConversionRun run(items_, engine, view_);
+    ConversionRun& run = MakeRun();
     AddCapture(0);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(run.Start());
@@ -172,8 +177,7 @@ TEST_F(CaptureRun, LostAudioIsReportedAndWhatWasRecordedIsKept) {
     sources->seconds = 0.5;
     sources->endReason = "";
     sources->droppedBytes = 4800 * 4;  // 100 ms the chain could not take in time
-    ConvertEngine engine(shell_, test::RegistryWithDevices(sources));
-    ConversionRun run(items_, engine, view_);
+    ConversionRun& run = MakeRun(test::RegistryWithDevices(sources));
     AddCapture(0, 1);
     RunFor(run, 700ms);
 
@@ -188,8 +192,7 @@ TEST_F(CaptureRun, TheDeviceRecordsInItsOwnFormatAndTheEncoderConverts) {
     auto sources = std::make_shared<test::FakeCaptureSources>();
     sources->seconds = 1.0;
     sources->endReason = "gone";
-    ConvertEngine engine(shell_, test::RegistryWithDevices(sources));
-    ConversionRun run(items_, engine, view_);
+    ConversionRun& run = MakeRun(test::RegistryWithDevices(sources));
     AddCapture(0, 0);
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(view_.WaitForFinish(20));
