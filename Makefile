@@ -11,7 +11,7 @@ SANITIZE_FLAG := -DTESSIVAL_SANITIZE=OFF
 endif
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run demo bench clean
+.PHONY: all deps configure build test run demo bench package screenshots clean
 
 all: build
 
@@ -35,6 +35,14 @@ demo: build
 
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
+
+# A Debian package of the installed tree in $(BUILD_DIR)/.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
+
+# The README's pictures of the window and its dialogs, made under Xvfb into docs/.
+screenshots: build
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/tools/screenshots/tessival-screenshots docs
 
 clean:
 	rm -rf build build-asan

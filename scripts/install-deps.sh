@@ -12,8 +12,8 @@ clang libclang-rt-14-dev
 cd-paranoia libcdio-utils
 pulseaudio pulseaudio-utils
 parallel
-desktop-file-utils appstream man-db
-fonts-wqy-microhei"
+desktop-file-utils appstream man-db bash-completion dpkg-dev file qt6-svg-dev
+fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra"
 
 missing=""
 for p in $PACKAGES; do

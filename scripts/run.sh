@@ -5,9 +5,7 @@ BUILD_DIR="${1:-build}"
 cd "$(dirname "$0")/.."
 APP="$BUILD_DIR/src/app/tessival"
 if [ -x "$APP" ] && { [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; }; then
-    # Started beside its help file, which the about box opens from the start-up directory.
-    cd "$(dirname "$APP")"
-    exec ./tessival
+    exec "$APP"
 fi
 if [ ! -x "$APP" ]; then
     echo "The Tessival window is not part of this build yet; running the headless demo instead."

@@ -4,8 +4,14 @@
 
 #include <QDir>
 #include <QStyleFactory>
+#include <cstdio>
 
+#include "app/CommandLineItems.h"
+#include "app/HelpFilePath.h"
+#include "app/ProbeEnvironment.h"
 #include "platform/shell/QtShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/CommandTarget.h"
 #include "ui/MainDialog.h"
 
@@ -14,18 +20,32 @@ namespace tessival {
 ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tessival"));
     setOrganizationName(QStringLiteral("Kestrane"));
+    setDesktopFileName(QStringLiteral("com.kestrane.tessival"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
 }
 
 void ConverterApp::StoreStartupDirectory() { startupDirectory_ = QDir::currentPath(); }
 
+void ConverterApp::AddCommandLineFiles(MainDialog& mainDialog) const {
+    std::vector<std::string> arguments;
+    // Qt has already taken its own options out of the arguments.
+    for (const QString& argument : QApplication::arguments().mid(1)) arguments.push_back(argument.toStdString());
+    std::vector<std::string> refused;
+    for (const ConvertItem& item : CommandLineItems(arguments, startupDirectory_.toStdString(), refused))
+        mainDialog.AddItem(item);
+    for (const std::string& name : refused)
+        std::fprintf(stderr, "tessival: %s\n", LoadStringWith(IDS_FILE_NOT_ADDED, name).c_str());
+}
+
 int ConverterApp::RunMainWindow() {
     StoreStartupDirectory();
-    // The environment probe runs here, before the main window exists, once it is built.
     QtShell shell;
-    MainDialog mainDialog(shell, startupDirectory_);
+    // Before the main window exists, so its messages have no owner.
+    ProbeEnvironment(shell).Run();
+    MainDialog mainDialog(shell, HelpFilePath(applicationDirPath()));
     shell.SetOwner(&mainDialog);
     SetAppMainWindow(&mainDialog);
+    AddCommandLineFiles(mainDialog);
     return mainDialog.exec();
 }
 

@@ -5,8 +5,11 @@
 
 namespace tessival {
 
-// The application: remembers where it was started, shows the main window modally, and ends the
-// process as soon as that window's loop ends.
+class MainDialog;
+
+// The application: remembers where it was started, probes the filters it needs, shows the main
+// window modally with the files named on its command line as items, and ends the process as soon
+// as that window's loop ends.
 class ConverterApp : public QApplication {
 public:
     ConverterApp(int& argc, char** argv);
@@ -22,6 +25,8 @@ public:
     void StoreStartupDirectory();
 
 private:
+    void AddCommandLineFiles(MainDialog& mainDialog) const;
+
     QString startupDirectory_;
 };
 

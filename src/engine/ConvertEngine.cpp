@@ -58,6 +58,7 @@ void ConvertEngine::OpenForItem(ConvertItem& item) {
 }
 
 void ConvertEngine::CloseItem() {
+    progress.Detach();
     std::lock_guard lock(haltMutex_);
     CloseGraph();
     chain.fill(nullptr);
@@ -203,6 +204,7 @@ bool ConvertEngine::RunGraph() {
         }
         running_ = true;
     }
+    progress.Attach(position, media::QueryInterface<media::IAudioLevels>(encoderFilter));
     long eventCode = 0;
     const HRESULT waited = events->WaitForCompletion(INFINITE, eventCode);
     if (waited == VFW_E_WRONG_STATE) return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/GraphToolkit.h"
+#include "engine/RunProgress.h"
 #include "engine/RunView.h"
 #include "engine/SourceAnalyzer.h"
 #include "joblist/ConvertItem.h"
@@ -60,6 +61,8 @@ public:
     std::vector<std::string> chainNames;
     ConvertItem* currentItem = nullptr;
     SourceAnalyzer analyzer;
+    // Position and levels of the running graph, for displays on other threads.
+    RunProgress progress;
 
 private:
     // Checks that protect the user's files before any graph is built; a string id or 0.

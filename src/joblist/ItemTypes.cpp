@@ -17,9 +17,9 @@ constexpr std::array<SourceTypeInfo, 12> kSourceTypes = {{
     {"VOB", "VOB (DVD Video)"},
     {"MPG", "MPG (MPEG I Video)"},
     {"AVI", "AVI (Audio-Video Interleaved)"},
+    {"WAV", "WAV (Wave)"},
     {"MP3", "MP3 (MPEG Layer 3 Audio)"},
     {"CDA", "CDA (CD Audio Track)"},
-    {"WAV", "WAV (Wave)"},
     {"CAP", "CAP (Audio Capture Device)"},
 }};
 

@@ -95,9 +95,13 @@ inline constexpr int IDS_LIST_WRITE_FAILED = 149;
 // Recording from capture devices.
 inline constexpr int IDS_CAPTURE_DEVICE_LOST = 170;
 inline constexpr int IDS_CAPTURE_OVERRUN = 171;
+// The start-up probe's notes for this system, and files named on the command line.
+inline constexpr int IDS_PROBE_MISSING_HERE = 190;
+inline constexpr int IDS_PROBE_DEBIAN_PACKAGES = 191;
+inline constexpr int IDS_FILE_NOT_ADDED = 192;
 
-// The help file, opened from the start-up directory.
-inline constexpr const char* kHelpFile = "tessival.hlp";
+// The help file, installed under share/tessival/ and found from the executable's folder.
+inline constexpr const char* kHelpFile = "tessival.html";
 
 // Web addresses opened through the shell.
 inline constexpr const char* kMakerSite = "www.kestrane.com";

@@ -54,6 +54,9 @@ const std::map<int, std::string>& Table() {
         {170, "Error: The capture device went away during the recording. What was recorded until then is kept."},
         {171, "Error: Audio was lost during the recording because the conversion could not keep up with the "
               "capture device."},
+        {190, "Missing on this computer: %s"},
+        {191, "On Debian they come with these packages:\n    sudo apt install %s"},
+        {192, "Not added to the list, not a readable file: %s"},
     };
     return table;
 }
@@ -64,6 +67,12 @@ std::string LoadString(int id) {
     const auto& table = Table();
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
+}
+
+std::string LoadStringWith(int id, const std::string& value) {
+    std::string text = LoadString(id);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, value);
+    return text;
 }
 
 }  // namespace tessival

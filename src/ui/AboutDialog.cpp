@@ -1,7 +1,5 @@
 #include "ui/AboutDialog.h"
 
-#include <QDir>
-
 #include "res/ResourceIds.h"
 #include "ui/Artwork.h"
 #include "ui/ControlId.h"
@@ -9,10 +7,10 @@
 
 namespace tessival {
 
-AboutDialog::AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent)
+AboutDialog::AboutDialog(Shell& shell, QString helpFile, QWidget* parent)
     : QDialog(parent),
       shell_(shell),
-      startupDirectory_(std::move(startupDirectory)),
+      helpFile_(std::move(helpFile)),
       icon_(this),
       version_(QStringLiteral("Tessival 2.1.746"), this),
       notice_(QStringLiteral("\u00A9 Kestrane. All rights reserved."), this),
@@ -41,11 +39,8 @@ AboutDialog::AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent
     connect(&close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void AboutDialog::OnHelpTopic() {
-    // File dialogs may have changed the current directory; the help file lies in the start one.
-    QDir::setCurrent(startupDirectory_);
-    shell_.ShellOpen(kHelpFile);
-}
+// By its full path, so file dialogs that changed the current directory do not matter.
+void AboutDialog::OnHelpTopic() { shell_.ShellOpen(helpFile_.toStdString()); }
 
 void AboutDialog::OnMakerSite() { shell_.ShellOpen(kMakerUrl); }
 

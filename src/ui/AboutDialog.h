@@ -12,7 +12,7 @@ namespace tessival {
 // buttons leave the dialog open; only Close ends it.
 class AboutDialog : public QDialog {
 public:
-    AboutDialog(Shell& shell, QString startupDirectory, QWidget* parent = nullptr);
+    AboutDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
 
     void OnHelpTopic();
     void OnMakerSite();
@@ -20,7 +20,7 @@ public:
 
 private:
     Shell& shell_;
-    QString startupDirectory_;
+    QString helpFile_;  // the help page, by its full path
     QLabel icon_;
     QLabel version_;
     QLabel notice_;

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QWidget>
 
+#include "ui/SkinStyle.h"
+
 namespace tessival {
 
 DialogUnits::DialogUnits(const QFont& font)
@@ -29,6 +31,7 @@ void DialogUnits::SizeDialog(QWidget& dialog, int width, int height) const {
 DialogUnits ApplyTemplate(QWidget& dialog, const QString& title, int width, int height) {
     dialog.setWindowTitle(title);
     dialog.setFont(DialogFont());
+    ApplyDialogSkin(dialog);
     const DialogUnits units(dialog.font());
     units.SizeDialog(dialog, width, height);
     return units;

@@ -2,8 +2,11 @@
 
 #include <QIcon>
 #include <QTreeWidget>
+#include <string>
+#include <vector>
 
 #include "joblist/ConvertItem.h"
+#include "ui/ItemCellDelegate.h"
 
 namespace tessival {
 
@@ -14,6 +17,10 @@ class ItemListView : public QTreeWidget {
 
 public:
     explicit ItemListView(QWidget* parent = nullptr);
+
+    // A narrow face, so the short status texts ("Complete(123s)") and "UNSPECIFIED" fit the
+    // columns' widths whole.
+    static QFont ListFont();
 
     void SetRowIcon(const QIcon& icon) { rowIcon_ = icon; }
 
@@ -35,12 +42,18 @@ public:
 signals:
     void rowDoubleClicked();
     void rightClicked(const QPoint& globalPos);
+    // Local files or folders were dropped on the list.
+    void pathsDropped(const std::vector<std::string>& paths);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QIcon rowIcon_;
+    ItemCellDelegate cells_{this};
 };
 
 }  // namespace tessival

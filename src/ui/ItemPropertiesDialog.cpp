@@ -1,5 +1,6 @@
 #include "ui/ItemPropertiesDialog.h"
 
+#include <QKeyEvent>
 #include <cstring>
 
 #include "engine/GraphToolkit.h"
@@ -11,6 +12,7 @@
 #include "ui/FolderBrowser.h"
 #include "ui/MoreTypesDialog.h"
 #include "ui/QualityDialog.h"
+#include "ui/SkinStyle.h"
 
 namespace tessival {
 namespace {
@@ -82,7 +84,7 @@ void ItemPropertiesDialog::PlaceControls() {
         units.Place(caption, kCaptionRects[i][0], kCaptionRects[i][1], kCaptionRects[i][2], kCaptionRects[i][3]);
         QLabel& value = qualityValues_[i];
         value.setParent(this);
-        value.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        MakeSunken(value);
         units.Place(value, kValueRects[i][0], kValueRects[i][1], kValueRects[i][2], kValueRects[i][3]);
         SetControlId(value, kValueIds[i]);
     }
@@ -90,7 +92,7 @@ void ItemPropertiesDialog::PlaceControls() {
     units.Place(moreTypes_, 7, 152, 90, 14);
     units.Place(applyToFollowing_, 108, 152, 93, 14);
     units.Place(status_, 7, 169, 199, 31);
-    status_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    MakeSunken(status_);
     status_.setWordWrap(true);
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     destName_.setMaxLength(79);
@@ -243,6 +245,14 @@ void ItemPropertiesDialog::OnSelectQuality() {
     item_->quality = dialog.Chosen();
     ShowQualityLabels();
     ItemChanged();
+}
+
+void ItemPropertiesDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    ItemEditorWindow::keyPressEvent(event);
 }
 
 void ItemPropertiesDialog::OnMoreTypes() {

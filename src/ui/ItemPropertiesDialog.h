@@ -57,6 +57,10 @@ public:
     // nothing matches.
     static int FindEntry(const QComboBox& combo, const QString& prefix);
 
+protected:
+    // Enter hides the window too, as its close box and Escape do.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void PlaceControls();
     void FillCombos();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "joblist/ItemList.h"
 #include "platform/shell/Shell.h"
@@ -16,8 +18,12 @@ public:
     ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell, const std::atomic<bool>& converting);
 
     void AddFromFile();
+    // Paths dropped on the list: a list file loads, files are added as "From File" adds them,
+    // folders add every media file below them (in name order). Refused during a run.
+    void AddDropped(const std::vector<std::string>& paths);
     void Save();
     void Load();
+    void LoadFrom(const std::string& path);
     void NewList();
     void Delete();
     void MoveUp();

@@ -1,5 +1,7 @@
 #include "ui/MainDialog.h"
 
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -8,6 +10,7 @@
 
 #include "joblist/ItemChecks.h"
 #include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
@@ -24,23 +27,30 @@ namespace {
 
 constexpr QRect kWindowRect(0, 0, 640, 480);
 constexpr QRect kListRect(34, 88, 570, 307);
+// The glass of the display between the lower buttons.
+constexpr QRect kDisplayRect(263, 411, 198, 40);
+// The display follows a run five times a second; idle, it sums the list up once a second.
+constexpr int kDisplayRunMs = 200;
+constexpr int kIdleEveryTicks = 5;
 
 }  // namespace
 
-MainDialog::MainDialog(Shell& shell, QString startupDirectory, QWidget* parent)
+MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     : QDialog(parent),
       shell_(shell),
-      startupDirectory_(std::move(startupDirectory)),
+      helpFile_(std::move(helpFile)),
       listControl_(this),
       mirror_(itemList, listControl_),
       listCommands_(mirror_, itemList, shell_, converting),
       engine_(shell_),
       runView_(mirror_, listControl_, shell_, this, [this](int messageId) { OnRunFinished(messageId); }),
-      run_(itemList, engine_, runView_, runFlags) {
+      run_(itemList, engine_, runView_, runFlags),
+      displayPanel_(this) {
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
     SetUpButtons();
+    SetUpDisplay();
     propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
@@ -91,6 +101,8 @@ void MainDialog::SetUpListControl() {
     connect(&listControl_, &QTreeWidget::itemSelectionChanged, this, [this] { mirror_.OnSelectionChange(); });
     connect(&listControl_, &ItemListView::rowDoubleClicked, this, [this] { OnCommand(ID_EDIT); });
     connect(&listControl_, &ItemListView::rightClicked, this, [this](const QPoint& pos) { ShowItemPopup(pos); });
+    connect(&listControl_, &ItemListView::pathsDropped, this,
+            [this](const std::vector<std::string>& paths) { listCommands_.AddDropped(paths); });
 }
 
 void MainDialog::SetUpButtons() {
@@ -100,6 +112,46 @@ void MainDialog::SetUpButtons() {
             ->Create(QString::fromStdString(LoadString(entry.tipStringId)), rect, this, ButtonImages(entry.bitmapId),
                      false, static_cast<unsigned>(entry.commandId));
     }
+}
+
+void MainDialog::SetUpDisplay() {
+    displayPanel_.setGeometry(kDisplayRect);
+    displayTimer_.setInterval(kDisplayRunMs);
+    connect(&displayTimer_, &QTimer::timeout, this, [this, ticks = 0]() mutable {
+        if (converting || ++ticks % kIdleEveryTicks == 0) UpdateDisplay();
+    });
+    displayTimer_.start();
+    UpdateDisplay();
+}
+
+void MainDialog::UpdateDisplay() {
+    const int index = currentIndex;
+    const ConvertItem* item = converting && index >= 0 ? itemList.At(index) : nullptr;
+    if (!item) {
+        displayPanel_.ShowIdle(ListSummary());
+        return;
+    }
+    const ProgressSnapshot progress = engine_.progress.Read();
+    DisplayPanel::RunState state;
+    state.name = QString::fromUtf8(ReadField(item->sourceName));
+    state.elapsedSeconds = elapsedSeconds;
+    state.positionSeconds = progress.positionSeconds;
+    state.durationSeconds = progress.durationSeconds;
+    state.peaks = progress.peaks;
+    displayPanel_.ShowRun(state);
+}
+
+DisplayPanel::IdleState MainDialog::ListSummary() {
+    DisplayPanel::IdleState summary;
+    itemList.ForEach([&](const ConvertItem& item) {
+        ++summary.itemCount;
+        const SourceDurations::Answer length = durations_.Lookup(ReadField(item.sourcePath));
+        if (length.state == SourceDurations::State::Known)
+            summary.totalSeconds += length.seconds;
+        else
+            ++summary.unknownLengths;
+    });
+    return summary;
 }
 
 CFlyBtn* MainDialog::Button(int commandId) {
@@ -137,9 +189,7 @@ void MainDialog::OnSysCommand(int id) {
         return;
     }
     switch (id) {
-        case kSysMove:
-            if (windowHandle()) windowHandle()->startSystemMove();
-            break;
+        case kSysMove: StartPointerMove(); break;
         case kSysMinimize: showMinimized(); break;
         case kSysClose: reject(); break;
         default: break;
@@ -187,7 +237,7 @@ void MainDialog::OnAddFromCapturer() {
 }
 
 void MainDialog::OnHelp() {
-    AboutDialog about(shell_, startupDirectory_, this);
+    AboutDialog about(shell_, helpFile_, this);
     about.exec();
 }
 
@@ -247,23 +297,56 @@ void MainDialog::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, skin_);
 }
 
+void MainDialog::StartPointerMove() {
+    // As the keyboard's Move does: the window follows the pointer until a click puts it down. A
+    // window manager's own move needs a pressed button, which a menu command does not have.
+    followPointer_ = FollowPointer::UntilClick;
+    dragOffset_ = QCursor::pos() - pos();
+    setMouseTracking(true);
+    grabMouse(Qt::SizeAllCursor);
+}
+
+void MainDialog::EndPointerMove() {
+    if (followPointer_ == FollowPointer::UntilClick) {
+        releaseMouse();
+        setMouseTracking(false);
+    }
+    followPointer_ = FollowPointer::No;
+}
+
 void MainDialog::mousePressEvent(QMouseEvent* event) {
+    if (followPointer_ == FollowPointer::UntilClick) {
+        EndPointerMove();
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;
     }
     // The window manager moves the window when it can; otherwise follow the pointer ourselves.
     if (windowHandle() && windowHandle()->startSystemMove()) return;
-    dragging_ = true;
+    followPointer_ = FollowPointer::WhilePressed;
     dragOffset_ = event->globalPosition().toPoint() - pos();
 }
 
 void MainDialog::mouseMoveEvent(QMouseEvent* event) {
-    if (dragging_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - dragOffset_);
+    if (followPointer_ == FollowPointer::UntilClick ||
+        (followPointer_ == FollowPointer::WhilePressed && (event->buttons() & Qt::LeftButton)))
+        move(event->globalPosition().toPoint() - dragOffset_);
 }
 
 void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) dragging_ = false;
+    if (event->button() == Qt::LeftButton && followPointer_ == FollowPointer::WhilePressed)
+        followPointer_ = FollowPointer::No;
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    if (followPointer_ == FollowPointer::UntilClick &&
+        (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        EndPointerMove();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tessival

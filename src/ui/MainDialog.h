@@ -17,10 +17,12 @@
 #include "ui/ButtonTable.h"
 #include "ui/CFlyBtn.h"
 #include "ui/CommandTarget.h"
+#include "ui/DisplayPanel.h"
 #include "ui/ItemEditorWindow.h"
 #include "ui/ItemListMirror.h"
 #include "ui/ItemListView.h"
 #include "ui/ListCommands.h"
+#include "ui/SourceDurations.h"
 #include "ui/WindowRunView.h"
 
 namespace tessival {
@@ -37,7 +39,7 @@ public:
     static constexpr int kSysMinimize = 0xF020;
     static constexpr int kSysClose = 0xF060;
 
-    MainDialog(Shell& shell, QString startupDirectory, QWidget* parent = nullptr);
+    MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     void OnCommand(int id) override;
@@ -50,6 +52,9 @@ public:
     void ApplyToFollowing(const ConvertItem& source) { mirror_.ApplyToFollowing(source); }
 
     ItemListView& ListControl() { return listControl_; }
+    DisplayPanel& Display() { return displayPanel_; }
+    // Shows the running item, or the list's summary when idle.
+    void UpdateDisplay();
     // The button of a command id, or null.
     CFlyBtn* Button(int commandId);
     ItemEditorWindow* PropertiesDialog() { return propertiesDialog_.get(); }
@@ -79,13 +84,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SetUpWindow();
     void SetUpListControl();
     void SetUpButtons();
+    void SetUpDisplay();
+    DisplayPanel::IdleState ListSummary();
     void SetUpSystemMenu();
     void ShowSystemMenu();
+    void StartPointerMove();
+    void EndPointerMove();
 
     void OnAdd();
     void OnAddFromCapturer();
@@ -99,7 +109,7 @@ private:
     void OnRunFinished(int messageId);
 
     Shell& shell_;
-    QString startupDirectory_;
+    QString helpFile_;  // the help page, by its full path
     QPixmap skin_;
     std::array<CFlyBtn, kButtonSlots> buttons_;
     std::unique_ptr<ItemEditorWindow> propertiesDialog_;
@@ -110,7 +120,13 @@ private:
     WindowRunView runView_;
     ConversionRun run_;
     QTimer progressTimer_;  // the one-second "Doing..." tick
-    bool dragging_ = false;
+    DisplayPanel displayPanel_;
+    SourceDurations durations_;
+    QTimer displayTimer_;
+    // The window follows the pointer while the skin is dragged, or after the system menu's Move
+    // until a click.
+    enum class FollowPointer { No, WhilePressed, UntilClick };
+    FollowPointer followPointer_ = FollowPointer::No;
     QPoint dragOffset_;
 };
 

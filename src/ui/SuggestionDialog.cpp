@@ -31,7 +31,15 @@ SuggestionDialog::SuggestionDialog(QWidget* parent)
     units.Place(meaning_, 7, 7, 259, 50);
     units.Place(example_, 7, 90, 259, 68);
     units.Place(close_, 216, 172, 50, 14);
-    for (QLabel* label : {&meaning_, &example_}) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The template's statics wrap their lines. The faces here are wider than the template's, so
+    // a narrower one keeps the wrapped text within the statics' height.
+    QFont narrow = font();
+    narrow.setStretch(QFont::Condensed);
+    for (QLabel* label : {&meaning_, &example_}) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setFont(narrow);
+    }
     SetControlId(close_, IDCANCEL);
     close_.setDefault(true);
     connect(&close_, &QPushButton::clicked, this, &QDialog::reject);

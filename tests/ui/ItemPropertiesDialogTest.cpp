@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <cstring>
 
@@ -60,6 +61,33 @@ protected:
     }
     std::string Label(int id) { return Control<QLabel>(id).text().toStdString(); }
 };
+
+TEST_F(PropertiesTest, SourceTypesAreListedInTheirOrder) {
+    const QStringList expected = {
+        "UNKNOWN (UnKnown type)",        "ASF (Advanced Streaming Format)", "WMV (Windows Media Video)",
+        "WMA (Windows Media Audio)",     "DAT (Video CD)",                  "VOB (DVD Video)",
+        "MPG (MPEG I Video)",            "AVI (Audio-Video Interleaved)",   "WAV (Wave)",
+        "MP3 (MPEG Layer 3 Audio)",      "CDA (CD Audio Track)",            "CAP (Audio Capture Device)"};
+    auto& combo = Control<QComboBox>(ItemPropertiesDialog::kSourceType);
+    ASSERT_GE(combo.count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(combo.itemText(i), expected[i]) << i;
+}
+
+TEST_F(PropertiesTest, DestinationTypesBeginWithTheBuiltInEntries) {
+    const QStringList expected = {"UNSPECIFIED", "WMA", "WAV", "MP3", "", "--------All third party types----------", ""};
+    auto& combo = Control<QComboBox>(ItemPropertiesDialog::kDestType);
+    ASSERT_GE(combo.count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(combo.itemText(i), expected[i]) << i;
+    EXPECT_EQ(combo.itemText(expected.size()).left(5), QStringLiteral("WAV ("));
+}
+
+TEST_F(PropertiesTest, EnterHidesTheWindow) {
+    window.OnCommand(ID_EDIT);
+    ASSERT_TRUE(Dialog().isVisible());
+    QTest::keyClick(&Control<QLineEdit>(ItemPropertiesDialog::kDestName), Qt::Key_Return);
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(window.itemList.Count(), 3u);
+}
 
 TEST_F(PropertiesTest, DestinationTypeRenamesTheNameAndClearsTheQuality) {
     const struct {

@@ -1,9 +1,13 @@
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QRawFont>
+#include <QStyleOptionViewItem>
+#include <cstdlib>
 #include <QMenu>
 #include <QTest>
 
 #include "WindowFixture.h"
-#include "joblist/ItemColumns.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
@@ -47,30 +51,41 @@ TEST_F(MainDialogTest, OpensFramelessAtTheTopLeftCorner) {
 
 TEST_F(MainDialogTest, ListHasTheSixColumns) {
     ItemListView& list = window.ListControl();
-    ASSERT_EQ(list.columnCount(), kItemColumnCount);
-    for (int i = 0; i < kItemColumnCount; ++i) {
-        const ItemColumn& column = ItemColumns()[static_cast<std::size_t>(i)];
-        EXPECT_EQ(list.headerItem()->text(i).toStdString(), column.header);
-        EXPECT_EQ(list.columnWidth(i), column.width);
+    const std::vector<std::pair<QString, int>> expected = {{"Source name", 90}, {"Source type", 90},
+                                                           {"Dest name", 85},   {"Dest type", 80},
+                                                           {"Dest path", 120},  {"Status", 80}};
+    ASSERT_EQ(list.columnCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(list.headerItem()->text(i), expected[static_cast<std::size_t>(i)].first);
+        EXPECT_EQ(list.columnWidth(i), expected[static_cast<std::size_t>(i)].second);
     }
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::SingleSelection);
 }
 
 TEST_F(MainDialogTest, FourteenButtonsWithTheirTipsAndPlaces) {
-    int created = 0;
-    for (const ButtonEntry& entry : ButtonTable()) {
-        CFlyBtn* button = window.Button(entry.commandId);
-        ASSERT_NE(button, nullptr);
+    struct Expected {
+        int command;
+        QString tip;
+        QPoint place;
+    };
+    const std::vector<Expected> expected = {
+        {1001, "Add ", {180, 25}},       {1002, "Delete ", {230, 25}},   {1003, "New List ", {280, 25}},
+        {1004, "Save ", {330, 25}},      {1005, "Load ", {380, 25}},     {1006, "Edit ", {430, 25}},
+        {1007, "Minimize ", {480, 25}},  {1008, "Exit ", {530, 25}},     {1009, "Move Up", {50, 410}},
+        {1010, "Move Down", {100, 410}}, {1011, "Play ", {150, 410}},    {1012, "Help ", {200, 410}},
+        {1014, "Start Convert !", {480, 410}}, {1015, "Stop ", {530, 410}},
+    };
+    for (const Expected& entry : expected) {
+        CFlyBtn* button = window.Button(entry.command);
+        ASSERT_NE(button, nullptr) << entry.command;
         EXPECT_EQ(button->parentWidget(), &window);
-        EXPECT_EQ(button->geometry(), QRect(entry.position, QSize(44, 44)));
-        EXPECT_EQ(button->CommandId(), static_cast<unsigned>(entry.commandId));
+        EXPECT_EQ(button->geometry(), QRect(entry.place, QSize(44, 44))) << entry.command;
+        EXPECT_EQ(button->CommandId(), static_cast<unsigned>(entry.command));
         ASSERT_NE(button->Tip(), nullptr);
-        EXPECT_EQ(button->Tip()->Text().toStdString(), LoadString(entry.tipStringId));
-        ++created;
+        EXPECT_EQ(button->Tip()->Text(), entry.tip) << entry.command;
     }
-    EXPECT_EQ(created, 14);
+    EXPECT_EQ(ButtonTable().size(), expected.size());
     EXPECT_EQ(window.Button(1013)->parentWidget(), nullptr);
-    EXPECT_EQ(window.Button(ID_START)->Tip()->Text(), QStringLiteral("Start Convert !"));
 }
 
 TEST_F(MainDialogTest, SkinIsPaintedUnderTheButtons) {
@@ -167,6 +182,77 @@ TEST_F(MainDialogTest, DraggingTheSkinMovesTheWindow) {
     QTest::mouseMove(&window, QPoint(60, 40));
     QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(60, 40));
     EXPECT_EQ(window.pos(), QPoint(50, 30));
+}
+
+TEST_F(MainDialogTest, SystemMenuMoveFollowsThePointerUntilAClick) {
+    QCursor::setPos(100, 100);
+    window.OnSysCommand(MainDialog::kSysMove);
+    const QPoint start = window.pos();
+    QMouseEvent moved(QEvent::MouseMove, QPointF(0, 0), QPointF(180, 130), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&window, &moved);
+    EXPECT_EQ(window.pos(), start + QPoint(80, 30));
+    QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent after(QEvent::MouseMove, QPointF(0, 0), QPointF(400, 400), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&window, &after);
+    EXPECT_EQ(window.pos(), start + QPoint(80, 30));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(MainDialogTest, ListCellsShowShortStatusesWholeAndTellEveryTextInATooltip) {
+    AddFiles("/music/", {"a rather long file name that cannot fit its column.mp3"});
+    ItemListView& list = window.ListControl();
+    // The width the text needs beside the width the view gives it.
+    const auto widths = [&list](int column, const QString& text) {
+        list.SetCellText(0, column, text);
+        QStyleOptionViewItem option;
+        option.initFrom(list.viewport());
+        option.font = list.font();
+        option.rect = list.visualRect(list.model()->index(0, column));
+        option.text = text;
+        option.features |= QStyleOptionViewItem::HasDisplay;
+        const QRect textRect = list.style()->subElementRect(QStyle::SE_ItemViewItemText, &option, &list);
+        return std::pair(QFontMetrics(list.font()).horizontalAdvance(text), textRect.width());
+    };
+    const auto fits = [&widths](int column, const QString& text) {
+        const auto [needed, given] = widths(column, text);
+        EXPECT_LE(needed, given) << text.toStdString();
+    };
+    for (const char* status : {"Complete(999s)", "Doing...9999", "User abort", "Init...", "Ready"})
+        fits(5, QString::fromLatin1(status));
+    fits(3, QStringLiteral("UNSPECIFIED"));
+    fits(1, QStringLiteral("UNKNOWN"));
+
+    list.SetCellText(0, 5, QStringLiteral("Error: The source file is damaged or is not a media file."));
+    EXPECT_EQ(list.topLevelItem(0)->toolTip(5), QStringLiteral("Error: The source file is damaged or is not a media file."));
+    EXPECT_EQ(list.topLevelItem(0)->toolTip(0), QStringLiteral("a rather long file name that cannot fit its column.mp3"));
+}
+
+TEST_F(MainDialogTest, TheAboutEntrysChineseWordHasAFontToShowIt) {
+    const QString about = QString::fromStdString(LoadString(IDS_ABOUTBOX));
+    ASSERT_TRUE(about.startsWith(QString::fromUtf8("关于")));
+    // The menu's font or one fontconfig falls back to must hold the characters, or they show as boxes.
+    bool covered = false;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
+        const QRawFont raw = QRawFont::fromFont(QFont(family, 9));
+        covered = covered || (raw.supportsCharacter(about.at(0)) && raw.supportsCharacter(about.at(1)));
+    }
+    EXPECT_TRUE(covered);
+}
+
+TEST_F(MainDialogTest, DisplaySumsTheListUpWhenIdle) {
+    const std::string tone = dir.Path() + "/tone.wav";
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=2.5 " + tone)
+                              .c_str()),
+              0);
+    EXPECT_EQ(window.Display().Caption(), QStringLiteral("0 items"));
+    AddFile(tone);
+    AddFiles("/nowhere/", {"missing.mp3"});
+    ASSERT_TRUE(QTest::qWaitFor([this] {
+        window.UpdateDisplay();
+        return window.Display().Detail() == QStringLiteral("Total 0:02 + 1 unknown");
+    }, 10000)) << window.Display().Detail().toStdString();
+    EXPECT_EQ(window.Display().Caption(), QStringLiteral("2 items"));
+    EXPECT_EQ(window.Display().Percent(), -1);
 }
 
 TEST_F(MainDialogTest, AboutOpensFromHelpAndFromTheSystemMenu) {

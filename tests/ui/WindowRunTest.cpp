@@ -240,33 +240,6 @@ TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {
     EXPECT_TRUE(shell.messages.empty());
 }
 
-// Makes the README's run and properties screenshots when asked to, under a display (e.g. Xvfb :99):
-// DISPLAY=:99 QT_QPA_PLATFORM=xcb TESSIVAL_RUN_SCREENSHOTS=docs build/tests/ui/test_ui
-//   --gtest_filter='WindowRunTest.Screenshots'
-TEST_F(WindowRunTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("TESSIVAL_RUN_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set TESSIVAL_RUN_SCREENSHOTS";
-    const std::vector<std::string> names = {"Morning Raga.wav", "Harbour Bells.wav", "Night Train.wav",
-                                            "Field Recording.wav"};
-    for (const std::string& name : names) ASSERT_TRUE(MakeTone(dir.Path() + "/" + name, 44100, 2, "pcm_s16le", 900));
-    AddSources(names);
-    for (int row = 0; row < 4; ++row) SetUpRow(row, QStringLiteral("MP3"), [](const QualityInfo& q) {
-        return q.nChannels == 2 && q.nSamplesPerSec == 44100 && q.nAvgBytesPerSec == 16000;
-    });
-    window.OnCommand(ID_START);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(0) == "Doing...3"; }, 60000));
-    Properties().hide();
-    window.raise();
-    QTest::qWait(300);
-    ASSERT_TRUE(window.grab().save(folder + QStringLiteral("/run.png")));
-    window.OnCommand(ID_STOP);
-    ASSERT_TRUE(WaitForRunEnd(60000));
-    window.ListControl().SelectRow(1);
-    window.OnCommand(ID_EDIT);
-    QTest::qWait(300);
-    ASSERT_TRUE(Properties().grab().save(folder + QStringLiteral("/properties.png")));
-}
-
 TEST_F(WindowRunTest, ACaptureItemRecordsUntilStop) {
     test::PulseServer server(440);
     ASSERT_TRUE(server.Running());

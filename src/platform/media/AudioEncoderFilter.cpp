@@ -83,4 +83,8 @@ HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType&, std::vector<MediaTy
     return S_OK;
 }
 
+void AudioEncoderFilter::OnInput(const MediaSample& sample) {
+    if (const WAVEFORMATEX* format = InputType().WaveFormat()) meter_.Measure(*format, sample.data);
+}
+
 }  // namespace tessival::media

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/media/AudioLevelMeter.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/TransformFilter.h"
 
@@ -10,7 +11,7 @@ namespace tessival::media {
 // Base of the audio compressors: a transform whose output pin offers IAMStreamConfig with the
 // complete list of formats the encoder can produce. SetFormat picks one of them for the next
 // connection; without it the encoder's default for the connected input is used.
-class AudioEncoderFilter : public TransformFilter {
+class AudioEncoderFilter : public TransformFilter, public IAudioLevels {
 public:
     AudioEncoderFilter(const Guid& clsid, std::string inputName, std::string outputName);
 
@@ -23,12 +24,17 @@ public:
     // The format set, else the default for the connected input; false when neither is known.
     bool ChosenFormat(MediaType& type) const;
 
+    // The levels of the PCM coming in, for the window's display.
+    std::array<float, AudioLevelMeter::kChannels> TakePeakLevels() override { return meter_.TakePeaks(); }
+
 protected:
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+    void OnInput(const MediaSample& sample) override;
 
 private:
     class StreamConfigPin;
     std::optional<MediaType> setFormat_;
+    AudioLevelMeter meter_;
 };
 
 }  // namespace tessival::media

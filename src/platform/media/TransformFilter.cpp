@@ -29,6 +29,7 @@ void TransformFilter::OnDisconnected(BasePin& pin) {
 
 HRESULT TransformFilter::Receive(InputPin&, MediaSample& sample) {
     if (State() == State_Stopped) return VFW_E_WRONG_STATE;
+    OnInput(sample);
     return Transform(sample);
 }
 

@@ -25,6 +25,12 @@ QImage DrawButtonStrip(const QImage& skin, QPoint position, Glyph glyph, const Q
 QImage DrawListIcons();
 // The window icon.
 QImage DrawAppIcon(int size);
+// The window icon on any paint device of `size` x `size` (the scalable icon is drawn into SVG).
+void PaintAppIcon(QPainter& painter, qreal size);
+
+// The window icon for a desktop icon theme: hicolor/<size>x<size>/apps/<name>.png at the usual
+// sizes and hicolor/scalable/apps/<name>.svg.
+bool WriteIconTheme(const QString& hicolor, const QString& iconName);
 
 // Paints a glyph centred in `box` in `color`.
 void DrawGlyph(QPainter& painter, Glyph glyph, const QRectF& box, const QColor& color);

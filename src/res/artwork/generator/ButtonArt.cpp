@@ -160,8 +160,12 @@ QImage DrawAppIcon(int size) {
     QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
+    PaintAppIcon(p, size);
+    return icon;
+}
+
+void PaintAppIcon(QPainter& p, qreal s) {
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
     QLinearGradient body(0, 0, 0, s);
     body.setColorAt(0, QColor(64, 76, 90));
     body.setColorAt(1, QColor(18, 23, 29));
@@ -169,7 +173,6 @@ QImage DrawAppIcon(int size) {
     p.setBrush(body);
     p.drawRoundedRect(QRectF(s * 0.04, s * 0.04, s * 0.92, s * 0.92), s * 0.2, s * 0.2);
     DrawBadge(p, QPointF(s / 2, s / 2), s * 0.32);
-    return icon;
 }
 
 }  // namespace tessival::art

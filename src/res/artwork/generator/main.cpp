@@ -1,6 +1,6 @@
 // Draws the program's artwork into a folder: the skin, the button strips, the list icons and the
-// window icon, named after their resource ids.
-//   tessival-artgen src/res/artwork   (or: cmake --build build --target artwork)
+// window icon, named after their resource ids; and, given a second folder, the desktop icons there.
+//   tessival-artgen src/res/artwork dist/icons/hicolor   (or: cmake --build build --target artwork)
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -28,8 +28,8 @@ bool Save(const QImage& image, const QString& folder, const QString& name) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tessival-artgen FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: tessival-artgen FOLDER [HICOLOR_FOLDER]\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -54,5 +54,6 @@ int main(int argc, char** argv) {
         ok = Save(strip, folder, QStringLiteral("bitmap%1.png").arg(button.bitmapId)) && ok;
     }
     ok = Save(tessival::art::DrawAppIcon(256), folder, QStringLiteral("icon128.png")) && ok;
+    if (argc == 3) ok = tessival::art::WriteIconTheme(QString::fromLocal8Bit(argv[2]), QStringLiteral("tessival")) && ok;
     return ok ? 0 : 1;
 }

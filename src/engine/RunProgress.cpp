@@ -1,0 +1,28 @@
+#include "engine/RunProgress.h"
+
+namespace tessival {
+
+void RunProgress::Attach(std::shared_ptr<media::IMediaPosition> position,
+                         std::shared_ptr<media::IAudioLevels> levels) {
+    std::lock_guard lock(mutex_);
+    position_ = std::move(position);
+    levels_ = std::move(levels);
+}
+
+void RunProgress::Detach() { Attach(nullptr, nullptr); }
+
+ProgressSnapshot RunProgress::Read() const {
+    // Asked under the lock: the worker detaches before it releases the graph, so nothing is
+    // asked of a graph that is being taken apart.
+    std::lock_guard lock(mutex_);
+    ProgressSnapshot snapshot;
+    if (position_) {
+        double seconds = 0;
+        if (media::SUCCEEDED(position_->get_CurrentPosition(seconds))) snapshot.positionSeconds = seconds;
+        if (media::SUCCEEDED(position_->get_Duration(seconds)) && seconds > 0) snapshot.durationSeconds = seconds;
+    }
+    if (levels_) snapshot.peaks = levels_->TakePeakLevels();
+    return snapshot;
+}
+
+}  // namespace tessival

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <mutex>
+
+#include "platform/media/AudioLevelMeter.h"
+#include "platform/media/GraphInterfaces.h"
+
+namespace tessival {
+
+// What a display shows of the item that converts now.
+struct ProgressSnapshot {
+    double positionSeconds = -1;  // -1 while unknown
+    double durationSeconds = -1;  // -1 while unknown (a recording has none)
+    std::array<float, media::AudioLevelMeter::kChannels> peaks{};
+};
+
+// The running graph's position and levels, readable from any thread while the worker converts.
+// The worker attaches the graph when it starts running and detaches it before releasing it.
+class RunProgress {
+public:
+    void Attach(std::shared_ptr<media::IMediaPosition> position, std::shared_ptr<media::IAudioLevels> levels);
+    void Detach();
+    ProgressSnapshot Read() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::shared_ptr<media::IMediaPosition> position_;  // guarded by mutex_
+    std::shared_ptr<media::IAudioLevels> levels_;      // guarded by mutex_
+};
+
+}  // namespace tessival

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tessival::media {
+
+// Quick looks at a media file that read its headers only. Paths that are not regular files are
+// never opened (a FIFO or a device would block).
+
+// True when some container format recognises the file and finds audio in it (text files and
+// pictures that a format happens to open do not count).
+bool HasAudioStream(const std::string& path);
+
+// The playing time in seconds as the container tells it, or nothing when it is unknown.
+std::optional<double> ProbeMediaDuration(const std::string& path);
+
+}  // namespace tessival::media

@@ -1,0 +1,134 @@
+#include "ui/DisplayPanel.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace tessival {
+namespace {
+
+constexpr int kSegments = 8;
+constexpr int kMeterWidth = 34;
+const QColor kLcd(120, 220, 255);
+const QColor kLcdDim(60, 120, 150);
+const QColor kLed(53, 196, 255);
+const QColor kLedHot(255, 190, 80);
+
+QFont LcdFont(bool bold) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(9);
+    font.setBold(bold);
+    return font;
+}
+
+// The level shown falls back slowly, as a meter's needle does, and jumps up at once.
+float Decayed(float shown, float peak) { return std::max(peak, shown * 0.7f); }
+
+}  // namespace
+
+QString FormatPlayingTime(double seconds) {
+    const long long total = std::max(0LL, static_cast<long long>(std::floor(seconds)));
+    const long long hours = total / 3600;
+    const long long minutes = total / 60 % 60;
+    const long long rest = total % 60;
+    if (hours > 0)
+        return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QLatin1Char('0')).arg(rest, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(minutes).arg(rest, 2, 10, QLatin1Char('0'));
+}
+
+DisplayPanel::DisplayPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("displayPanel"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    ShowIdle({});
+}
+
+void DisplayPanel::ShowRun(const RunState& state) {
+    running_ = true;
+    caption_ = state.name;
+    QString detail = FormatPlayingTime(state.elapsedSeconds);
+    percent_ = -1;
+    if (state.durationSeconds > 0 && state.positionSeconds >= 0) {
+        const double fraction = std::clamp(state.positionSeconds / state.durationSeconds, 0.0, 1.0);
+        percent_ = static_cast<int>(std::floor(fraction * 100));
+        detail += QStringLiteral("  %1%").arg(percent_);
+        if (fraction > 0.02 && state.elapsedSeconds > 0)
+            detail += QStringLiteral("  %1 left").arg(FormatPlayingTime(state.elapsedSeconds * (1 - fraction) / fraction));
+    } else if (state.positionSeconds >= 0) {
+        detail += QStringLiteral("  @ %1").arg(FormatPlayingTime(state.positionSeconds));
+    }
+    detail_ = detail;
+    for (std::size_t i = 0; i < levels_.size(); ++i) levels_[i] = Decayed(levels_[i], std::clamp(state.peaks[i], 0.0f, 1.0f));
+    setToolTip(caption_ + QLatin1Char('\n') + detail_);
+    update();
+}
+
+void DisplayPanel::ShowIdle(const IdleState& state) {
+    running_ = false;
+    percent_ = -1;
+    levels_ = {};
+    caption_ = state.itemCount == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(state.itemCount);
+    detail_.clear();
+    if (state.itemCount > 0) {
+        detail_ = QStringLiteral("Total %1").arg(FormatPlayingTime(state.totalSeconds));
+        if (state.unknownLengths > 0) detail_ += QStringLiteral(" + %1 unknown").arg(state.unknownLengths);
+    }
+    setToolTip(caption_ + (detail_.isEmpty() ? QString() : QLatin1Char('\n') + detail_));
+    update();
+}
+
+QString DisplayPanel::Caption() const { return caption_; }
+QString DisplayPanel::Detail() const { return detail_; }
+
+void DisplayPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintGlass(p);
+    const QRect text(6, 2, width() - kMeterWidth - 12, 12);
+    p.setFont(LcdFont(true));
+    p.setPen(kLcd);
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(p.font()).elidedText(caption_, Qt::ElideMiddle, text.width()));
+    if (percent_ >= 0) {
+        const QRectF track(text.left(), 17, text.width(), 5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 50, 66));
+        p.drawRoundedRect(track, 2, 2);
+        p.setBrush(kLed);
+        p.drawRoundedRect(QRectF(track.left(), track.top(), track.width() * percent_ / 100.0, track.height()), 2, 2);
+    }
+    p.setFont(LcdFont(false));
+    p.setPen(running_ ? kLcd : kLcdDim);
+    const QRect detail(text.left(), 25, text.width(), 12);
+    p.drawText(detail, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(p.font()).elidedText(detail_, Qt::ElideRight, detail.width()));
+    PaintMeter(p, QRect(width() - kMeterWidth - 4, 4, kMeterWidth, height() - 8));
+}
+
+void DisplayPanel::PaintGlass(QPainter& p) const {
+    QLinearGradient glass(0, 0, 0, height());
+    glass.setColorAt(0, QColor(6, 26, 38));
+    glass.setColorAt(1, QColor(3, 14, 22));
+    p.fillRect(rect(), QColor(12, 16, 20));
+    p.setPen(QPen(QColor(0, 0, 0), 1));
+    p.setBrush(glass);
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+}
+
+// Two columns of LEDs, left and right channel, lit from the bottom up to the level.
+void DisplayPanel::PaintMeter(QPainter& p, const QRect& area) const {
+    const qreal columnWidth = area.width() / 2.0 - 2;
+    const qreal segmentHeight = static_cast<qreal>(area.height()) / kSegments;
+    p.setPen(Qt::NoPen);
+    for (std::size_t channel = 0; channel < levels_.size(); ++channel) {
+        const int lit = static_cast<int>(std::ceil(levels_[channel] * kSegments - 0.01f));
+        const qreal left = area.left() + static_cast<qreal>(channel) * (columnWidth + 4);
+        for (int s = 0; s < kSegments; ++s) {
+            QColor led = s >= kSegments - 2 ? kLedHot : kLed;
+            led.setAlpha(s < lit ? 230 : 28);
+            p.setBrush(led);
+            p.drawRect(QRectF(left, area.bottom() + 1 - (s + 1) * segmentHeight + 0.5, columnWidth, segmentHeight - 1.2));
+        }
+    }
+}
+
+}  // namespace tessival

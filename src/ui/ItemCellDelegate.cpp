@@ -1,0 +1,16 @@
+#include "ui/ItemCellDelegate.h"
+
+namespace tessival {
+namespace {
+
+// Source name, dest name and dest path.
+bool IsNameColumn(int column) { return column == 0 || column == 2 || column == 4; }
+
+}  // namespace
+
+void ItemCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = IsNameColumn(index.column()) ? Qt::ElideMiddle : Qt::ElideRight;
+}
+
+}  // namespace tessival
