@@ -1,14 +1,16 @@
 // tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does;
 // with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
 // image).
+// --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
 #include <cstring>
 #include <optional>
 
 #include "cli/CliCommand.h"
+#include "engine/CaptureDevices.h"
 #include "engine/QualityListing.h"
 #include "joblist/AlbumTracks.h"
-#include "joblist/DiscItems.h"
 #include "joblist/DestNaming.h"
+#include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -20,13 +22,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
-    "[--cd[=DRIVE]] [FILE...]";
+    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE...]";
 
 struct AddOptions {
     std::string list;
     std::string destType;
     std::string destPath;
     std::string quality;  // as `qualities TYPE` shows it, comma-separated
+    std::string capture;  // a device index or name, and an input line after a colon
     std::vector<std::string> files;
     bool cd = false;
     std::string drive;  // empty: every drive
@@ -42,7 +45,8 @@ bool TakeOption(const std::string& arg, const char* name, std::string& value) {
 bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
     for (const std::string& arg : args) {
         if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
-            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive))
+            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive) ||
+            TakeOption(arg, "--capture=", options.capture))
             continue;
         if (arg == "--cd") {
             options.cd = true;
@@ -55,7 +59,38 @@ bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) 
             options.files.push_back(arg);
     }
     options.cd = options.cd || !options.drive.empty();
-    return !options.list.empty() && (!options.files.empty() || options.cd);
+    return !options.list.empty() && (!options.files.empty() || options.cd || !options.capture.empty());
+}
+
+bool IsNumber(const std::string& text) {
+    return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// DEVICE[:LINE] against the devices there are now: a device's whole name, or an index, each
+// with an optional line index after the last colon. Without a line the device's current line
+// stays. False when no such device or line exists.
+bool ResolveCapture(const std::string& spec, std::string& name, int& device, int& line) {
+    ConsoleShell shell;
+    GraphToolkit toolkit(shell);
+    toolkit.OpenGraph();
+    const auto devices = ListCaptureDevices(toolkit);
+    toolkit.CloseGraph();
+    auto find = [&](const std::string& what) {
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].name == what || (IsNumber(what) && std::stoul(what) == i)) return static_cast<int>(i);
+        return -1;
+    };
+    line = -1;
+    device = find(spec);
+    const auto colon = spec.rfind(':');
+    if (device < 0 && colon != std::string::npos && IsNumber(spec.substr(colon + 1))) {
+        device = find(spec.substr(0, colon));
+        line = std::stoi(spec.substr(colon + 1));
+        if (device >= 0 && line >= static_cast<int>(devices[static_cast<std::size_t>(device)].lines.size())) return false;
+    }
+    if (device < 0) return false;
+    name = devices[static_cast<std::size_t>(device)].name;
+    return true;
 }
 
 // The first quality of the dest type's encoder that shows as the given four numbers.
@@ -128,6 +163,13 @@ int Add(const std::vector<std::string>& args) {
     std::string problem;
     if (!AddFiles(options.files, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
         return Failure(problem);
+    if (!options.capture.empty()) {
+        std::string name;
+        int device = -1, line = -1;
+        if (!ResolveCapture(options.capture, name, device, line))
+            return Failure("no capture device or input line \"" + options.capture + "\" (see `devices`)");
+        added.push_back(MakeCaptureItem(name, device, line));
+    }
 
     ItemList items;
     std::size_t trailing = 0;
@@ -155,8 +197,10 @@ int Add(const std::vector<std::string>& args) {
 }
 
 const CommandRegistration registration({"add",
-                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] [--cd[=DRIVE]] [FILE...]",
-                                        "append files, disc image tracks or what the CD drives hold to a list", Add});
+                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] [--cd[=DRIVE]] "
+                                        "[--capture=DEVICE[:LINE]] [FILE...]",
+                                        "append files, disc image tracks, what the CD drives hold or a capture device "
+                                        "to a list", Add});
 
 }  // namespace
 }  // namespace tessival::cli

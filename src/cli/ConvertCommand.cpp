@@ -1,8 +1,10 @@
 // tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
-// Status change. Ctrl-C stops like the Stop button.
+// Status change. Ctrl-C stops like the Stop button; --stop-after=SECONDS stops the same way after
+// that long (how a script records from a capture device for a set time).
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +26,8 @@ namespace tessival::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] [--progress=json]";
+    "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
+    "[--shard=I/N] [--progress=json]";
 
 // Prints each change of a row as "N: text" (rows counted from 1).
 class ConsoleRunView : public RunView {
@@ -92,11 +95,21 @@ private:
     std::atomic<int> finalMessage_{0};
 };
 
+// Whole or decimal seconds above zero; -1 when the text is none.
+double ParseSeconds(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && seconds > 0 && seconds < 1e7 ? seconds : -1;
+}
+
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch) {
+                      BatchOptions& batch, double& stopAfter) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
+        if (arg.rfind("--stop-after=", 0) == 0) {
+            stopAfter = ParseSeconds(arg.substr(13));
+            if (stopAfter < 0) return false;
+        } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
             if (parse == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
@@ -126,9 +139,10 @@ bool ReportIncompleteItems(const ItemList& items) {
     return any;
 }
 
-// Drives the run from the main thread: a tick every second, Ctrl-C as Stop, until the worker ends.
-// A second Ctrl-C ends the process at once, whatever the workers are doing.
-void DriveRun(ParallelRun& run) {
+// Drives the run from the main thread: a tick every second, Ctrl-C (or the stop time, when above
+// zero) as Stop, until the workers end. A second Ctrl-C ends the process at once, whatever the
+// workers are doing.
+void DriveRun(ParallelRun& run, double stopAfter) {
     bool stopping = false;
     sigset_t signals;
     sigemptyset(&signals);
@@ -137,11 +151,17 @@ void DriveRun(ParallelRun& run) {
     sigaddset(&signals, SIGUSR1);
     timespec nextTick{};
     clock_gettime(CLOCK_MONOTONIC, &nextTick);
+    const long long stopAt = stopAfter > 0 ? nextTick.tv_sec * 1000000000LL + nextTick.tv_nsec +
+                                                 static_cast<long long>(stopAfter * 1e9)
+                                           : -1;
     nextTick.tv_sec += 1;
     for (;;) {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
+        const long long nowNs = now.tv_sec * 1000000000LL + now.tv_nsec;
+        if (stopAt >= 0 && nowNs >= stopAt && !run.StopRequested()) run.Stop();
         long long waitNs = (nextTick.tv_sec - now.tv_sec) * 1000000000LL + (nextTick.tv_nsec - now.tv_nsec);
+        if (stopAt >= 0 && !run.StopRequested()) waitNs = std::min(waitNs, std::max(stopAt - nowNs, 1LL));
         if (waitNs <= 0) {
             run.Tick();
             nextTick.tv_sec += 1;
@@ -166,7 +186,8 @@ int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
     BatchOptions batch;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch)) return UsageError(kUsage);
+    double stopAfter = -1;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
 
     ItemList items;
     const ListFileResult read = ReadCommandList(listPath, items);
@@ -187,14 +208,15 @@ int Convert(const std::vector<std::string>& args) {
     ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
                     shell, view);
     run.Start();
-    DriveRun(run);
-    const bool stopped = run.StopRequested();
-    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !stopped ? kExitOk : kExitFailure;
+    DriveRun(run, stopAfter);
+    // A stop that the command line asked for is the planned end, not an interruption.
+    const bool interrupted = run.StopRequested() && stopAfter < 0;
+    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !interrupted ? kExitOk : kExitFailure;
 }
 
 const CommandRegistration registration({"convert",
-                                        "LIST.tsl [--on-bad-quality=default|skip] [--jobs=N] [--shard=I/N] "
-                                        "[--progress=json]",
+                                        "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
+                                        "[--shard=I/N] [--progress=json]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/FindTypeFilter.h"
 #include "joblist/TextField.h"
 #include "platform/io/TrackPath.h"
+#include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
@@ -175,7 +176,21 @@ bool ConvertEngine::ConvertCurrentItem() {
     }
 
     if (!ApplyQuality(encoderFilter, currentItem->quality) && !SettleQuality()) return false;
-    return RunGraph();
+    return RunGraph() && RecordingWasWhole();
+}
+
+bool ConvertEngine::RecordingWasWhole() {
+    const auto capture = QueryInterface<ICaptureStatus>(captureFilter);
+    if (!capture) return true;
+    if (!capture->EndReason().empty()) {
+        SetItemError(IDS_CAPTURE_DEVICE_LOST);
+        return false;
+    }
+    if (capture->DroppedFrames() > 0) {
+        SetItemError(IDS_CAPTURE_OVERRUN);
+        return false;
+    }
+    return true;
 }
 
 bool ConvertEngine::AttachGenericChain(const std::shared_ptr<IPin>& encoderInput) {

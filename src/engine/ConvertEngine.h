@@ -81,6 +81,8 @@ private:
     void GiveSourceTags(const std::shared_ptr<media::IBaseFilter>& sink);
     bool AttachGenericChain(const std::shared_ptr<media::IPin>& encoderInput);
     bool SettleQuality();
+    // A recording that lost audio (the device went away, or the chain fell behind) says so.
+    bool RecordingWasWhole();
     int RunFailureText(media::HRESULT hr) const;
     // Writes what went wrong with the item's CD track, if anything did; true when it wrote.
     bool ReportDiscProblem();

@@ -107,6 +107,9 @@ inline constexpr int IDS_SUGGEST_FILE_TYPE_FIRST = 181;
 inline constexpr int IDS_DEST_CLASH = 160;
 inline constexpr int IDS_ADD_PATH_TOO_LONG = 161;
 inline constexpr int IDS_ADD_NAME_TOO_LONG = 162;
+// Recording from capture devices.
+inline constexpr int IDS_CAPTURE_DEVICE_LOST = 170;
+inline constexpr int IDS_CAPTURE_OVERRUN = 171;
 // The start-up probe's notes for this system, and files named on the command line.
 inline constexpr int IDS_PROBE_MISSING_HERE = 190;
 inline constexpr int IDS_PROBE_DEBIAN_PACKAGES = 191;

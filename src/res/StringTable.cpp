@@ -77,6 +77,9 @@ const std::map<int, std::string>& Table() {
         {160, "Error: Row %s writes the same destination file %s. Choose another dest name or dest path."},
         {161, "This file was not added: its path is longer than %s bytes.\n%s"},
         {162, "This file was not added: its name is longer than %s bytes.\n%s"},
+        {170, "Error: The capture device went away during the recording. What was recorded until then is kept."},
+        {171, "Error: Audio was lost during the recording because the conversion could not keep up with the "
+              "capture device."},
         {190, "Missing on this computer: %s"},
         {191, "On Debian they come with these packages:\n    sudo apt install %s"},
         {192, "Not added to the list, not a readable file: %s"},

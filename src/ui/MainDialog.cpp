@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "joblist/ItemChecks.h"
+#include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
+#include "ui/CaptureDeviceDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
@@ -176,7 +178,7 @@ void MainDialog::OnCommand(int id) {
         case ID_STOP: OnStopConvert(); break;
         case ID_ADD_FROM_FILE: listCommands_.AddFromFile(); break;
         case ID_ADD_FROM_CDROM: listCommands_.AddFromCdRom(); break;
-        // From Capturer arrives here once the capture dialog exists.
+        case ID_ADD_FROM_CAPTURER: OnAddFromCapturer(); break;
         default: break;  // IDOK (Enter) included: it never closes the window
     }
 }
@@ -226,6 +228,13 @@ void MainDialog::OnExit() {
 }
 
 void MainDialog::reject() { OnExit(); }
+
+void MainDialog::OnAddFromCapturer() {
+    CaptureDeviceDialog dialog(shell_, this);
+    // With no device there is nothing to record from: an item would only fail.
+    if (dialog.exec() != QDialog::Accepted || dialog.DeviceIndex() < 0) return;
+    AddItem(MakeCaptureItem(dialog.DeviceName(), dialog.DeviceIndex(), dialog.PortIndex()));
+}
 
 void MainDialog::OnHelp() {
     AboutDialog about(shell_, helpFile_, this);

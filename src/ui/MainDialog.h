@@ -98,6 +98,7 @@ private:
     void EndPointerMove();
 
     void OnAdd();
+    void OnAddFromCapturer();
     void OnEdit();
     void OnExit();
     void OnHelp();

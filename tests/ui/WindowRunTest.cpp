@@ -17,8 +17,10 @@
 #include "platform/shell/ScriptedShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
+#include "support/PulseServer.h"
 #include "support/TempDir.h"
 #include "ui/CommandTarget.h"
+#include "ui/CaptureDeviceDialog.h"
 #include "ui/ControlId.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
@@ -258,6 +260,41 @@ TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {
     EXPECT_FALSE(window.converting);
     window.OnCommand(ID_STOP);
     EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(WindowRunTest, ACaptureItemRecordsUntilStop) {
+    test::PulseServer server(440);
+    ASSERT_TRUE(server.Running());
+    WhenModal choose(WhenModal::Kind::Dialog, [](QWidget* window) {
+        if (auto* dialog = dynamic_cast<CaptureDeviceDialog*>(window)) dialog->accept();
+    });
+    window.OnCommand(ID_ADD_FROM_CAPTURER);
+    ASSERT_EQ(window.itemList.Count(), 1u);
+    SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
+
+    statusHistory.clear();
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(0) == "Doing...2"; }, 30000)) << Cell(0);
+    window.OnCommand(ID_STOP);
+    ASSERT_TRUE(WaitForRunEnd(30000));
+    QTest::qWait(50);
+    EXPECT_EQ(Cell(0), LoadString(IDS_USER_ABORT));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_CONVERT_COMPLETE));
+    const std::vector<std::string> expected = {"Init...", "Doing...0", "Doing...1", "Doing...2"};
+    ASSERT_GE(statusHistory[0].size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(statusHistory[0].begin(), statusHistory[0].begin() + 4), expected);
+
+    // Everything up to the stop at the source's pitch: one or two of the virtual source's blocks
+    // of up to two seconds.
+    const std::string wave = OutDir() + "/Sine source at 440 Hz.wav";
+    const auto probe = Probe(wave);
+    ASSERT_EQ(probe.count("error"), 0u) << probe.at("error");
+    EXPECT_EQ(probe.at("sample_rate"), "22050");
+    const double seconds = std::stod(probe.at("duration_ts")) / 22050.0;
+    EXPECT_GE(seconds, 1.9);
+    EXPECT_LE(seconds, 4.1);
+    EXPECT_NEAR(test::ToneFrequency(media::test::DecodeFloat(wave, 22050, 1), 22050, 1), 440.0, 4.0);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ void FilterRegistry::RegisterProvider(const Guid& category, Provider provider) {
     providers_.emplace_back(category, std::move(provider));
 }
 
-std::vector<FilterEntry> FilterRegistry::AllEntries() const {
+std::vector<FilterEntry> FilterRegistry::AllEntries(const Guid* category) const {
     std::vector<FilterEntry> all;
     std::vector<std::pair<Guid, Provider>> providers;
     {
@@ -36,9 +36,11 @@ std::vector<FilterEntry> FilterRegistry::AllEntries() const {
         all = entries_;
         providers = providers_;
     }
-    for (const auto& [category, provider] : providers) {
+    // Providers ask the hardware, so only those of the category asked for run.
+    for (const auto& [providerCategory, provider] : providers) {
+        if (!category || *category != providerCategory) continue;
         for (FilterEntry& entry : provider()) {
-            entry.category = category;
+            entry.category = providerCategory;
             if (entry.factory) all.push_back(std::move(entry));
         }
     }
@@ -47,7 +49,7 @@ std::vector<FilterEntry> FilterRegistry::AllEntries() const {
 
 std::vector<FilterEntry> FilterRegistry::Entries(const Guid& category) const {
     std::vector<FilterEntry> matching;
-    for (FilterEntry& entry : AllEntries())
+    for (FilterEntry& entry : AllEntries(&category))
         if (entry.category == category) matching.push_back(std::move(entry));
     return matching;
 }

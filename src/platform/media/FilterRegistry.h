@@ -59,7 +59,8 @@ public:
     HRESULT CreateInstance(const Guid& clsid, std::shared_ptr<IBaseFilter>& filter) const;
 
 private:
-    std::vector<FilterEntry> AllEntries() const;
+    // The fixed entries, and those of the category's providers when one is given.
+    std::vector<FilterEntry> AllEntries(const Guid* category = nullptr) const;
 
     mutable std::mutex mutex_;
     std::vector<FilterEntry> entries_;

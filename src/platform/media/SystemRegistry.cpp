@@ -16,6 +16,7 @@
 #include "platform/media/filters/WavDest.h"
 #include "platform/media/filters/WaveParser.h"
 #include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/capture/CaptureSourceFilter.h"
 #include "platform/media/filters/decoders/MediaAudioDecoder.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
 #include "platform/media/filters/sinks/MuxerDest.h"
@@ -74,6 +75,9 @@ std::shared_ptr<FilterRegistry> BuildSystemRegistry() {
     registry->Register(FileEncoders::VorbisEntry());
     registry->Register(FileEncoders::OpusEntry());
     registry->Register(FileEncoders::AacEntry());
+    // Audio capture sources, as the sound server has them at each enumeration
+    registry->RegisterProvider(CLSID_AudioInputDeviceCategory,
+                               [] { return CaptureSourceFilter::Entries(SystemCaptureSources()); });
     return registry;
 }
 

@@ -1,0 +1,32 @@
+// tessival-cli devices: the audio capture devices, as "From Capturer" offers them.
+#include <cstdio>
+
+#include "cli/CliCommand.h"
+#include "engine/CaptureDevices.h"
+#include "platform/shell/ConsoleShell.h"
+
+namespace tessival::cli {
+namespace {
+
+// One device a line: its index, its name, then "LINE:NAME" for each input line, tab-separated.
+int Devices(const std::vector<std::string>& args) {
+    if (!args.empty()) return UsageError("usage: tessival-cli devices");
+    ConsoleShell shell;
+    GraphToolkit toolkit(shell);
+    toolkit.OpenGraph();
+    const auto devices = ListCaptureDevices(toolkit);
+    toolkit.CloseGraph();
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        std::printf("%zu\t%s", i, devices[i].name.c_str());
+        for (std::size_t line = 0; line < devices[i].lines.size(); ++line)
+            std::printf("\t%zu:%s", line, devices[i].lines[line].c_str());
+        std::printf("\n");
+    }
+    return kExitOk;
+}
+
+const CommandRegistration registration({"devices", "", "list the audio capture devices and their input lines",
+                                        Devices});
+
+}  // namespace
+}  // namespace tessival::cli
