@@ -144,6 +144,7 @@ bool ReportIncompleteItems(const ItemList& items) {
 // workers are doing.
 void DriveRun(ParallelRun& run, double stopAfter) {
     bool stopping = false;
+    long long stoppedAtNs = 0;
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -170,12 +171,18 @@ void DriveRun(ParallelRun& run, double stopAfter) {
         const timespec timeout{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
         const int signal = sigtimedwait(&signals, nullptr, &timeout);
         if (signal == SIGUSR1) break;
-        if ((signal == SIGINT || signal == SIGTERM) && stopping) {
+        if (signal != SIGINT && signal != SIGTERM) continue;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const long long signalNs = now.tv_sec * 1000000000LL + now.tv_nsec;
+        // `timeout` and some shells signal the process and its group at once: a second signal within
+        // a second is the same request.
+        if (stopping && signalNs - stoppedAtNs > 1000000000LL) {
             std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
             std::_Exit(128 + signal);
         }
-        if (signal == SIGINT || signal == SIGTERM) {
+        if (!stopping) {
             stopping = true;
+            stoppedAtNs = signalNs;
             run.Stop();
         }
     }

@@ -46,6 +46,13 @@ private:
                                               const std::shared_ptr<media::IBaseFilter>& encoder) override {
             return view_.AskQuality(item, encoder);
         }
+        void StoreRecord(ConvertItem& record, const ConvertItem& converted) override {
+            view_.StoreRecord(record, converted);
+        }
+        void ReportSkippedData(int index, std::int64_t packets) override { view_.ReportSkippedData(index, packets); }
+        void ReportStoppedOutput(int index, const std::string& keptAt) override {
+            view_.ReportStoppedOutput(index, keptAt);
+        }
 
     private:
         RunView& view_;

@@ -109,15 +109,18 @@ TEST_F(BatchConvert, SeveralWorkersWriteTheSameFilesAsOne) {
     EXPECT_EQ(ends, starts) << three.output;
 }
 
-TEST_F(BatchConvert, ItemsWritingOneFileEndInListOrder) {
-    // The first item runs far longer than the second; the second's file must be the one left.
+TEST_F(BatchConvert, ItemsWritingOneFileKeepTheFirstItemsFile) {
+    // The first item runs far longer than the second; the second fails before anything is written.
     AddItem(Tone("long.wav", 60), kMp3Stereo128, "MP3", "same.wav");
     AddItem(Tone("short.wav", 1, 48000), kMono22k, "WAV (PCM)", "same.wav");
     const auto result = Convert(ListInto(dir_.File("out")), " --jobs=2");
-    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("2: Error: Row 1 writes the same destination file " + dir_.File("out") + "/same.wav."),
+              std::string::npos)
+        << result.output;
     const auto probe = media::test::Probe(dir_.File("out") + "/same.wav");
-    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
-    EXPECT_EQ(probe.at("sample_rate"), "22050");
+    EXPECT_EQ(probe.at("codec_name"), "mp3");
+    EXPECT_EQ(probe.at("sample_rate"), "44100");
 }
 
 TEST_F(BatchConvert, ShardsTakeEveryNthItemAndTogetherConvertEachOnce) {

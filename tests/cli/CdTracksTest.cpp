@@ -58,7 +58,8 @@ TEST_F(CdTracks, AnImageAddsExactlyItsAudioTracksLikeADriveHoldingThatDisc) {
         EXPECT_EQ(ReadField(fromDrive[i].sourceName), names[i]);
         EXPECT_EQ(ReadField(fromDrive[i].sourcePath), image_.Cue() + "/" + names[i]);
         EXPECT_EQ(ReadField(fromDrive[i].sourceType), "CDA");
-        EXPECT_EQ(ReadField(fromDrive[i].destName), names[i]);
+        // Named after the destination type, as the properties window names them.
+        EXPECT_EQ(ReadField(fromDrive[i].destName), std::string(names[i]).substr(0, 7) + ".wav");
         EXPECT_EQ(ReadField(fromDrive[i].destType), "WAV (PCM)");
     }
 
@@ -75,7 +76,7 @@ TEST_F(CdTracks, EveryTrackConvertsToTheImagesSamplesBitForBit) {
     const auto result = Convert();
     EXPECT_EQ(result.exitCode, 0) << result.output;
     for (int number : {2, 3, 4}) {
-        const std::string path = out_ + "/Track0" + std::to_string(number) + ".cda";
+        const std::string path = out_ + "/Track0" + std::to_string(number) + ".wav";
         const std::string pcm = Pcm(path);
         EXPECT_EQ(pcm.size(), image_.TrackPcm(number).size()) << path;
         EXPECT_TRUE(pcm == image_.TrackPcm(number)) << path;
@@ -96,7 +97,7 @@ TEST_F(CdTracks, ATrackMatchesCdParanoiaReadingTheSameImage) {
               0);
     const std::string reference = Pcm(theirs);
     ASSERT_EQ(reference.size(), 263u * 2352u);
-    EXPECT_TRUE(Pcm(out_ + "/Track03.cda") == reference);
+    EXPECT_TRUE(Pcm(out_ + "/Track03.wav") == reference);
 }
 
 TEST_F(CdTracks, AnImageCutInsideTheLastTrackFailsOnlyThatTrackSayingWhere) {
@@ -110,8 +111,8 @@ TEST_F(CdTracks, AnImageCutInsideTheLastTrackFailsOnlyThatTrackSayingWhere) {
     EXPECT_NE(result.output.find("3: Error: Track 4 has a sector that cannot be read at 00:03, even after retries."),
               std::string::npos)
         << result.output;
-    EXPECT_TRUE(Pcm(out_ + "/Track02.cda") == image_.TrackPcm(2));
-    EXPECT_TRUE(Pcm(out_ + "/Track03.cda") == image_.TrackPcm(3));
+    EXPECT_TRUE(Pcm(out_ + "/Track02.wav") == image_.TrackPcm(2));
+    EXPECT_TRUE(Pcm(out_ + "/Track03.wav") == image_.TrackPcm(3));
 }
 
 TEST_F(CdTracks, BrokenImagesMissingTracksAndEmptyDrivesGiveClearTexts) {
@@ -161,11 +162,11 @@ TEST_F(CdTracks, TracksConvertToCompressedDestinations) {
     ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=MP3 --quality=2,128,0,44100").exitCode, 0);
     const auto result = Convert();
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    const auto probe = media::test::Probe(out_ + "/Track03.cda");
+    const auto probe = media::test::Probe(out_ + "/Track03.mp3");
     EXPECT_EQ(probe.at("codec_name"), "mp3");
     EXPECT_EQ(probe.at("sample_rate"), "44100");
     // 263 sectors of 588 frames: 3.507 s, a little more with the encoder's padding.
-    const auto decoded = media::test::DecodeFloat(out_ + "/Track03.cda", 44100, 2);
+    const auto decoded = media::test::DecodeFloat(out_ + "/Track03.mp3", 44100, 2);
     EXPECT_NEAR(static_cast<double>(decoded.size()) / 2 / 44100, 263.0 / 75, 0.1);
 }
 
