@@ -269,15 +269,16 @@ TEST_F(SourceFormats, AlbumTracksOfACueSheetJoinToTheAlbumSampleForSample) {
     ASSERT_EQ(added.exitCode, 0);
     const auto shown = RunProcess(test::CliPath() + " show " + ShellQuote(list_));
     EXPECT_EQ(shown.output,
-              "01 - One\tCUE\t01 - One\tWAV (PCM)\t" + out_ + "\tReady\n" + "02 - Two\tCUE\t02 - Two\tWAV (PCM)\t" + out_ +
-                  "\tReady\n" + "03 - Three\tCUE\t03 - Three\tWAV (PCM)\t" + out_ + "\tReady\n");
+              "01 - One\tCUE\t01 - One.wav\tWAV (PCM)\t" + out_ + "\tReady\n" + "02 - Two\tCUE\t02 - Two.wav\tWAV (PCM)\t" +
+                  out_ + "\tReady\n" + "03 - Three\tCUE\t03 - Three.wav\tWAV (PCM)\t" + out_ + "\tReady\n");
     const auto run = RunProcess(test::CliPath() + " convert " + ShellQuote(list_) + " 2>&1");
     ASSERT_EQ(run.exitCode, 0) << run.output;
 
     const auto samples = [](const std::string& path) {
         return RunProcess("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f s16le -").output;
     };
-    const std::string one = samples(Out("01 - One")), two = samples(Out("02 - Two")), three = samples(Out("03 - Three"));
+    const std::string one = samples(Out("01 - One.wav")), two = samples(Out("02 - Two.wav")),
+                      three = samples(Out("03 - Three.wav"));
     EXPECT_EQ(one.size(), 4u * 588u * (1 * 75 + 53));
     EXPECT_EQ(two.size(), 4u * 588u * (2 * 75 + 71 - 75 - 53));
     EXPECT_TRUE(one + two + three == samples(album));
