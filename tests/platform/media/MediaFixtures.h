@@ -59,7 +59,7 @@ inline std::vector<float> DecodeFloat(const std::string& path, int rate, int cha
     const auto result = RunProcess("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -ar " + std::to_string(rate) +
                                    " -ac " + std::to_string(channels) + " -f f32le -");
     std::vector<float> samples(result.output.size() / sizeof(float));
-    std::memcpy(samples.data(), result.output.data(), samples.size() * sizeof(float));
+    if (!samples.empty()) std::memcpy(samples.data(), result.output.data(), samples.size() * sizeof(float));
     return samples;
 }
 
