@@ -1,8 +1,6 @@
 #include "engine/ParallelRun.h"
 
 #include <algorithm>
-#include <string>
-#include <unordered_set>
 
 #include "engine/ConvertEngine.h"
 #include "res/ResourceIds.h"
@@ -20,24 +18,11 @@ void ParallelRun::MergedView::RunFinished(int messageId) {
     view_.RunFinished(finalMessage);
 }
 
-namespace {
-
-// Two items writing one file must finish in list order, as with one worker, or the earlier one
-// could end last and leave its file in place of the later one's.
-bool AnyDestinationShared(ItemList& items, const std::vector<int>& positions) {
-    std::unordered_set<std::string> seen;
-    for (int position : positions) {
-        const ConvertItem* item = items.At(position);
-        if (item && !seen.insert(DestinationFileName(*item)).second) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view)
     : queue_(std::move(positions)) {
-    workers = workers > 1 && !AnyDestinationShared(items, queue_.Positions()) ? workers : 1;
+    // Items that would write one file never run side by side: the later ones fail before they
+    // convert (the run's clash check), so any number of workers leaves the files one would.
+    workers = std::max(workers, 1);
     merged_ = std::make_unique<MergedView>(view, workers);
     for (int i = 0; i < workers; ++i) {
         engines_.push_back(std::make_unique<ConvertEngine>(shell));
