@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "joblist/ItemFactory.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 
@@ -14,10 +16,16 @@ std::vector<ConvertItem> CommandLineItems(const std::vector<std::string>& argume
         const fs::path path = fs::path(startupDirectory) / argument;  // an absolute argument replaces the folder
         std::error_code error;
         if (!fs::is_regular_file(path, error)) {
-            refused.push_back(argument);
+            refused.push_back(LoadStringWith(IDS_FILE_NOT_ADDED, argument));
             continue;
         }
-        items.push_back(MakeSingleFileItem(path.lexically_normal().string()));
+        const std::string fullPath = path.lexically_normal().string();
+        // An item's fields have fixed sizes: a cut path would name another file.
+        if (std::string tooLong = FileTooLongText(fullPath); !tooLong.empty()) {
+            refused.push_back(std::move(tooLong));
+            continue;
+        }
+        items.push_back(MakeSingleFileItem(fullPath));
     }
     return items;
 }

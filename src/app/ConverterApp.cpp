@@ -33,8 +33,7 @@ void ConverterApp::AddCommandLineFiles(MainDialog& mainDialog) const {
     std::vector<std::string> refused;
     for (const ConvertItem& item : CommandLineItems(arguments, startupDirectory_.toStdString(), refused))
         mainDialog.AddItem(item);
-    for (const std::string& name : refused)
-        std::fprintf(stderr, "tessival: %s\n", LoadStringWith(IDS_FILE_NOT_ADDED, name).c_str());
+    for (const std::string& reason : refused) std::fprintf(stderr, "tessival: %s\n", reason.c_str());
 }
 
 int ConverterApp::RunMainWindow() {

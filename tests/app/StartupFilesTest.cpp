@@ -27,7 +27,25 @@ TEST(CommandLineItems, FilesBecomeItemsAsFromFileAddsThemAndOtherNamesAreRefused
     EXPECT_STREQ(items[1].destName, "Song.Live");
     EXPECT_STREQ(items[1].sourceType, "MP3");
     EXPECT_STREQ(items[1].destPath, (start.Path() + "/music/").c_str());
-    EXPECT_EQ(refused, (std::vector<std::string>{"music", "gone.wav"}));
+    EXPECT_EQ(refused, (std::vector<std::string>{"Not added to the list, not a readable file: music",
+                                                 "Not added to the list, not a readable file: gone.wav"}));
+}
+
+TEST(CommandLineItems, FilesTooLongForAnItemAreRefusedNotCut) {
+    test::TempDir start;
+    const std::string longName(90, 'n');
+    test::WriteBytes(start.File(longName + ".wav"), "x");
+    std::string deep = start.Path();
+    while (deep.size() < 256) deep += "/folder-of-some-length";
+    std::filesystem::create_directories(deep);
+    test::WriteBytes(deep + "/a.wav", "x");
+    std::vector<std::string> refused;
+    const auto items = CommandLineItems({longName + ".wav", deep + "/a.wav"}, start.Path(), refused);
+    EXPECT_TRUE(items.empty());
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0], "This file was not added: its name is longer than 79 bytes.\n" + start.Path() + "/" +
+                              longName + ".wav");
+    EXPECT_EQ(refused[1], "This file was not added: its path is longer than 254 bytes.\n" + deep + "/a.wav");
 }
 
 TEST(HelpFilePath, InstalledPlaceFirstThenBesideTheProgram) {
