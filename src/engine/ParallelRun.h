@@ -28,6 +28,8 @@ public:
     void Stop();
     void Tick();
     void Wait();
+    // Every worker's running item and the items that ended so far.
+    BatchProgress Progress();
 
     bool StopRequested() const;
     int Workers() const { return static_cast<int>(runs_.size()); }
