@@ -14,9 +14,9 @@
 namespace tessival::cli {
 namespace {
 
-// "M:SS", or "H:MM:SS" from an hour on; parts of a second count whole (a time left never shows 0:00).
-std::string Clock(double seconds) {
-    const long long total = static_cast<long long>(std::ceil(std::max(0.0, seconds)));
+// "M:SS", or "H:MM:SS" from an hour on.
+std::string Clock(double wholeSeconds) {
+    const long long total = static_cast<long long>(std::max(0.0, wholeSeconds));
     char text[32];
     if (total >= 3600)
         std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
@@ -54,7 +54,7 @@ std::string HowFar(const BatchProgress& progress) {
         }
     }
     if (duration > 0) return std::to_string(static_cast<int>(std::floor(100 * position / duration))) + "%";
-    return longestRecording >= 0 ? Clock(longestRecording) : std::string();
+    return longestRecording >= 0 ? Clock(std::floor(longestRecording)) : std::string();
 }
 
 // The pace so far in items (finished ones whole, running ones by their fraction) carried over
@@ -65,7 +65,8 @@ std::string TimeLeft(const BatchProgress& progress, double runSeconds) {
         if (KnowsFraction(item.media)) done += Fraction(item.media);
     }
     if (done <= 0 || runSeconds < 1) return {};
-    return LoadString(IDS_PROGRESS_LEFT, {Clock(runSeconds * (progress.total - done) / done)});
+    // Rounded up: a run that is not over never has 0:00 left.
+    return LoadString(IDS_PROGRESS_LEFT, {Clock(std::ceil(runSeconds * (progress.total - done) / done))});
 }
 
 }  // namespace
