@@ -60,9 +60,13 @@ double ConsoleRunView::ProgressInterval() const {
     return 0;
 }
 
-void ConsoleRunView::ShowProgress(const BatchProgress& progress, double runSeconds) {
+void ConsoleRunView::ShowProgress(BatchProgress progress, double runSeconds,
+                                  const std::function<bool(int index)>& converts) {
     std::lock_guard lock(mutex_);
     if (finished_) return;
+    // Checked under the lock: a worker clears its item before it prints the item's final status,
+    // which then waits for this line.
+    std::erase_if(progress.running, [&](const RunningItem& item) { return !converts(item.index); });
     if (progress_ == ProgressOutput::Terminal) {
         line_.Draw(stdout, ProgressLine::Format(progress, runSeconds, ProgressLine::Width(STDOUT_FILENO)));
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -35,7 +36,9 @@ public:
     // How often ShowProgress wants to be called, in seconds; 0 when it shows nothing.
     double ProgressInterval() const;
     // The progress line, or a JSON object for each running item; nothing once the run has finished.
-    void ShowProgress(const BatchProgress& progress, double runSeconds);
+    // Items that converts() no longer holds running have shown their final status meanwhile and
+    // are left out, so no progress of an item follows its end.
+    void ShowProgress(BatchProgress progress, double runSeconds, const std::function<bool(int index)>& converts);
     // Clears the progress line (a stop was asked for: no more progress is coming).
     void HideProgress();
 

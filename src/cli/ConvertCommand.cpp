@@ -115,7 +115,9 @@ void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
             continue;
         }
         if (showEvery > Clock::duration::zero() && now >= nextShow) {
-            if (!quiet) view.ShowProgress(run.Progress(), std::chrono::duration<double>(now - start).count());
+            if (!quiet)
+                view.ShowProgress(run.Progress(), std::chrono::duration<double>(now - start).count(),
+                                  [&run](int index) { return run.Converts(index); });
             nextShow = Clock::now() + showEvery;
             continue;
         }

@@ -61,6 +61,10 @@ BatchProgress ParallelRun::Progress() {
     return progress;
 }
 
+bool ParallelRun::Converts(int index) const {
+    return std::any_of(runs_.begin(), runs_.end(), [index](const auto& run) { return run->CurrentIndex() == index; });
+}
+
 bool ParallelRun::StopRequested() const {
     return std::any_of(runs_.begin(), runs_.end(), [](const auto& run) { return run->StopRequested(); });
 }

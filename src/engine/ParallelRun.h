@@ -30,6 +30,9 @@ public:
     void Wait();
     // Every worker's running item and the items that ended so far.
     BatchProgress Progress();
+    // Whether a worker converts the item at index now (its final status is not yet shown). Safe
+    // from any thread.
+    bool Converts(int index) const;
 
     bool StopRequested() const;
     int Workers() const { return static_cast<int>(runs_.size()); }
