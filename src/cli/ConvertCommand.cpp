@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
@@ -88,10 +89,25 @@ sigset_t RunSignals() {
     return signals;
 }
 
+// Ctrl-C stops the run; a second one ends the process at once, whatever the workers are doing.
+void Interrupt(ParallelRun& run, ConsoleRunView& view, int signal, std::optional<Clock::time_point>& interruptedAt) {
+    const Clock::time_point now = Clock::now();
+    if (!interruptedAt) {
+        interruptedAt = now;
+        run.Stop();
+        return;
+    }
+    // `timeout` and some shells signal the process and its group at once: a second signal within
+    // a second is the same request.
+    if (now - *interruptedAt <= std::chrono::seconds(1)) return;
+    view.HideProgress();
+    std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
+    std::_Exit(128 + signal);
+}
+
 // Drives the run from the main thread: a tick every second and the progress display at its own
 // pace, Ctrl-C (or the stop time, when above zero) as Stop, until the workers end. Once Stop is
-// asked for, ticks and progress end: the running items are only winding down. A second Ctrl-C
-// ends the process at once, whatever the workers are doing.
+// asked for, ticks and progress end: the running items are only winding down.
 void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
     const sigset_t signals = RunSignals();
     const Clock::time_point start = Clock::now();
@@ -100,10 +116,9 @@ void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
     Clock::time_point nextTick = start + std::chrono::seconds(1);
     Clock::time_point nextShow = start + showEvery;
     bool quiet = false;
-    bool interrupted = false;
-    Clock::time_point interruptedAt;
+    std::optional<Clock::time_point> interruptedAt;
     for (;;) {
-        Clock::time_point now = Clock::now();
+        const Clock::time_point now = Clock::now();
         if (now >= stopAt && !run.StopRequested()) run.Stop();
         if (run.StopRequested() && !quiet) {
             quiet = true;
@@ -128,20 +143,7 @@ void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
         const timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
         const int signal = sigtimedwait(&signals, nullptr, &timeout);
         if (signal == SIGUSR1) break;
-        if (signal != SIGINT && signal != SIGTERM) continue;
-        now = Clock::now();
-        // `timeout` and some shells signal the process and its group at once: a second signal within
-        // a second is the same request.
-        if (interrupted && now - interruptedAt > std::chrono::seconds(1)) {
-            view.HideProgress();
-            std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
-            std::_Exit(128 + signal);
-        }
-        if (!interrupted) {
-            interrupted = true;
-            interruptedAt = now;
-            run.Stop();
-        }
+        if (signal == SIGINT || signal == SIGTERM) Interrupt(run, view, signal, interruptedAt);
     }
     run.Wait();
 }
