@@ -40,21 +40,22 @@ std::string Places(const BatchProgress& progress) {
                       {places, std::to_string(progress.total)});
 }
 
-// The running items' combined percent; a recording, which has no length, shows how long it is.
+// The running items' combined percent; items of unknown length show how far they have got, when
+// their source tells.
 std::string HowFar(const BatchProgress& progress) {
     double position = 0;
     double duration = 0;
-    double longestRecording = -1;
+    double furthestUnsized = -1;
     for (const RunningItem& item : progress.running) {
         if (KnowsFraction(item.media)) {
             position += std::min(item.media.positionSeconds, item.media.durationSeconds);
             duration += item.media.durationSeconds;
         } else {
-            longestRecording = std::max(longestRecording, item.media.positionSeconds);
+            furthestUnsized = std::max(furthestUnsized, item.media.positionSeconds);
         }
     }
     if (duration > 0) return std::to_string(static_cast<int>(std::floor(100 * position / duration))) + "%";
-    return longestRecording >= 0 ? Clock(std::floor(longestRecording)) : std::string();
+    return furthestUnsized >= 0 ? Clock(std::floor(furthestUnsized)) : std::string();
 }
 
 // The pace so far in items (finished ones whole, running ones by their fraction) carried over

@@ -42,7 +42,7 @@ TEST(ProgressLine, SeveralItemsShowTheirPlacesAndTheirCombinedPercent) {
               "Items 2, 3 of 4: 50%, about 0:17 left");
 }
 
-TEST(ProgressLine, ARecordingShowsHowLongItIs) {
+TEST(ProgressLine, AnItemOfUnknownLengthShowsHowFarItHasGot) {
     EXPECT_EQ(ProgressLine::Format(Batch(1, 0, {Running(1, 42.7, -1)}), 43, 80), "Item 1 of 1: 0:42");
 }
 
