@@ -76,8 +76,10 @@ std::string ProgressLine::Format(const BatchProgress& progress, double runSecond
     if (progress.running.empty()) return {};
     std::string line = Places(progress);
     if (const std::string howFar = HowFar(progress); !howFar.empty()) line += ": " + howFar;
-    if (const std::string left = TimeLeft(progress, runSeconds); !left.empty()) line += ", " + left;
-    if (width > 0 && line.size() >= width) line.resize(width - 1);
+    // The time left goes whole or not at all; only a line that is too long even without it is cut.
+    if (const std::string left = TimeLeft(progress, runSeconds); !left.empty() && line.size() + 2 + left.size() < width)
+        line += ", " + left;
+    if (line.size() >= width) line.resize(width > 0 ? width - 1 : 0);
     return line;
 }
 

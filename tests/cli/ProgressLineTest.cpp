@@ -50,6 +50,9 @@ TEST(ProgressLine, NothingRunningIsNoLineAndANarrowTerminalCutsIt) {
     EXPECT_EQ(ProgressLine::Format(Batch(5, 5, {}), 30, 80), "");
     // One column short of the width: a full last column would wrap the line on some terminals.
     EXPECT_EQ(ProgressLine::Format(Batch(8, 2, {Running(3, 17, 40)}), 10, 12), "Item 3 of 8");
+    // The time left goes whole or not at all.
+    EXPECT_EQ(ProgressLine::Format(Batch(8, 2, {Running(3, 17, 40)}), 10, 33), "Item 3 of 8: 42%");
+    EXPECT_EQ(ProgressLine::Format(Batch(8, 2, {Running(3, 17, 40)}), 10, 34), "Item 3 of 8: 42%, about 0:23 left");
 }
 
 TEST(ProgressLine, DrawRewritesInPlaceAndEraseClearsOnlyWhatIsShown) {
