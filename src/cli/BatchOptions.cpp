@@ -39,11 +39,11 @@ OptionParse ParseBatchOption(const std::string& arg, BatchOptions& options) {
     const std::string_view view(arg);
     if (StartsWith(arg, "--jobs=")) return ParseJobs(view.substr(7), options);
     if (StartsWith(arg, "--shard=")) return ParseShard(view.substr(8), options);
-    if (StartsWith(arg, "--progress=")) {
-        options.jsonProgress = view.substr(11) == "json";
-        return options.jsonProgress ? OptionParse::Taken : OptionParse::Bad;
+    if (arg == "--progress=json" || arg == "--progress=none") {
+        options.progress = arg == "--progress=json" ? ProgressOutput::Json : ProgressOutput::None;
+        return OptionParse::Taken;
     }
-    return OptionParse::NotMine;
+    return StartsWith(arg, "--progress=") ? OptionParse::Bad : OptionParse::NotMine;
 }
 
 }  // namespace tessival::cli

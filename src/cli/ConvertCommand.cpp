@@ -5,15 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <mutex>
+#include <optional>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
-#include "cli/JsonProgress.h"
+#include "cli/ConsoleRunView.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
@@ -27,73 +28,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json]";
-
-// Prints each change of a row as "N: text" (rows counted from 1).
-class ConsoleRunView : public RunView {
-public:
-    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, JsonProgress* json)
-        : items_(items), badQuality_(badQuality), json_(json) {}
-
-    void SelectRunningRow(int) override {}
-    void SetStatusCell(int index, const std::string& text) override { Print(index, text, false); }
-    void RefreshRow(int index) override {
-        if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status), true);
-    }
-    void ReportSkippedData(int index, std::int64_t packets) override {
-        const std::string text = "skipped " + std::to_string(packets) + (packets == 1 ? " damaged frame" : " damaged frames");
-        Note(index, std::to_string(index + 1) + ": " + text, text);
-    }
-    void ReportStoppedOutput(int index, const std::string& keptAt) override {
-        char text[1024];
-        std::snprintf(text, sizeof text, LoadString(IDS_STOPPED_OUTPUT_BESIDE).c_str(), keptAt.c_str());
-        Note(index, text, text);
-    }
-    void RunFinished(int messageId) override {
-        finalMessage_ = messageId;
-        {
-            std::lock_guard lock(mutex_);
-            std::printf("%s\n", json_ ? json_->FinishedLine(messageId).c_str() : LoadString(messageId).c_str());
-            std::fflush(stdout);
-        }
-        ::kill(::getpid(), SIGUSR1);  // wakes the main thread
-    }
-    InvalidQualityChoice AskInvalidQuality() override {
-        std::lock_guard lock(mutex_);
-        std::fprintf(stderr, "tessival-cli: the encoder does not offer the item's quality; %s\n",
-                     badQuality_ == InvalidQualityChoice::SkipItem ? "skipping the item" : "using its default quality");
-        return badQuality_;
-    }
-    std::optional<QualityInfo> AskQuality(const ConvertItem&, const std::shared_ptr<media::IBaseFilter>&) override {
-        return std::nullopt;
-    }
-    int FinalMessage() const { return finalMessage_; }
-
-private:
-    // A line about an item beside its statuses: as it stands, or as a JSON note.
-    void Note(int index, const std::string& line, const std::string& note) {
-        std::lock_guard lock(mutex_);
-        if (json_)
-            std::printf("{\"item\":%d,\"note\":%s}\n", index + 1, JsonString(note).c_str());
-        else
-            std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
-    }
-    void Print(int index, const std::string& text, bool failed) {
-        std::lock_guard lock(mutex_);
-        if (json_)
-            std::printf("%s\n", json_->StatusLine(index, text, failed).c_str());
-        else
-            std::printf("%d: %s\n", index + 1, text.c_str());
-        std::fflush(stdout);
-    }
-
-    ItemList& items_;
-    InvalidQualityChoice badQuality_;
-    JsonProgress* json_;
-    std::mutex mutex_;
-    std::atomic<int> finalMessage_{0};
-};
+    "[--shard=I/N] [--progress=json|none]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -139,52 +74,76 @@ bool ReportIncompleteItems(const ItemList& items) {
     return any;
 }
 
-// Drives the run from the main thread: a tick every second, Ctrl-C (or the stop time, when above
-// zero) as Stop, until the workers end. A second Ctrl-C ends the process at once, whatever the
-// workers are doing.
-void DriveRun(ParallelRun& run, double stopAfter) {
-    bool stopping = false;
-    long long stoppedAtNs = 0;
+using Clock = std::chrono::steady_clock;
+
+Clock::duration Seconds(double seconds) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+sigset_t RunSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
-    timespec nextTick{};
-    clock_gettime(CLOCK_MONOTONIC, &nextTick);
-    const long long stopAt = stopAfter > 0 ? nextTick.tv_sec * 1000000000LL + nextTick.tv_nsec +
-                                                 static_cast<long long>(stopAfter * 1e9)
-                                           : -1;
-    nextTick.tv_sec += 1;
+    return signals;
+}
+
+// Ctrl-C stops the run; a second one ends the process at once, whatever the workers are doing.
+void Interrupt(ParallelRun& run, ConsoleRunView& view, int signal, std::optional<Clock::time_point>& interruptedAt) {
+    const Clock::time_point now = Clock::now();
+    if (!interruptedAt) {
+        interruptedAt = now;
+        run.Stop();
+        return;
+    }
+    // `timeout` and some shells signal the process and its group at once: a second signal within
+    // a second is the same request.
+    if (now - *interruptedAt <= std::chrono::seconds(1)) return;
+    view.HideProgress();
+    std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
+    std::_Exit(128 + signal);
+}
+
+// Drives the run from the main thread: a tick every second and the progress display at its own
+// pace, Ctrl-C (or the stop time, when above zero) as Stop, until the workers end. Once Stop is
+// asked for, ticks and progress end: the running items are only winding down.
+void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
+    const sigset_t signals = RunSignals();
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point stopAt = stopAfter > 0 ? start + Seconds(stopAfter) : Clock::time_point::max();
+    const Clock::duration showEvery = Seconds(view.ProgressInterval());
+    Clock::time_point nextTick = start + std::chrono::seconds(1);
+    Clock::time_point nextShow = start + showEvery;
+    bool quiet = false;
+    std::optional<Clock::time_point> interruptedAt;
     for (;;) {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const long long nowNs = now.tv_sec * 1000000000LL + now.tv_nsec;
-        if (stopAt >= 0 && nowNs >= stopAt && !run.StopRequested()) run.Stop();
-        long long waitNs = (nextTick.tv_sec - now.tv_sec) * 1000000000LL + (nextTick.tv_nsec - now.tv_nsec);
-        if (stopAt >= 0 && !run.StopRequested()) waitNs = std::min(waitNs, std::max(stopAt - nowNs, 1LL));
-        if (waitNs <= 0) {
-            run.Tick();
-            nextTick.tv_sec += 1;
+        const Clock::time_point now = Clock::now();
+        if (now >= stopAt && !run.StopRequested()) run.Stop();
+        if (run.StopRequested() && !quiet) {
+            quiet = true;
+            view.HideProgress();
+        }
+        if (now >= nextTick) {
+            if (!quiet) run.Tick();
+            nextTick += std::chrono::seconds(1);
             continue;
         }
-        const timespec timeout{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
+        if (showEvery > Clock::duration::zero() && now >= nextShow) {
+            if (!quiet)
+                view.ShowProgress(run.Progress(), std::chrono::duration<double>(now - start).count(),
+                                  [&run](int index) { return run.Converts(index); });
+            nextShow = Clock::now() + showEvery;
+            continue;
+        }
+        Clock::time_point wake = nextTick;
+        if (showEvery > Clock::duration::zero()) wake = std::min(wake, nextShow);
+        if (!run.StopRequested()) wake = std::min(wake, stopAt);
+        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count();
+        const timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
         const int signal = sigtimedwait(&signals, nullptr, &timeout);
         if (signal == SIGUSR1) break;
-        if (signal != SIGINT && signal != SIGTERM) continue;
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const long long signalNs = now.tv_sec * 1000000000LL + now.tv_nsec;
-        // `timeout` and some shells signal the process and its group at once: a second signal within
-        // a second is the same request.
-        if (stopping && signalNs - stoppedAtNs > 1000000000LL) {
-            std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
-            std::_Exit(128 + signal);
-        }
-        if (!stopping) {
-            stopping = true;
-            stoppedAtNs = signalNs;
-            run.Stop();
-        }
+        if (signal == SIGINT || signal == SIGTERM) Interrupt(run, view, signal, interruptedAt);
     }
     run.Wait();
 }
@@ -202,20 +161,15 @@ int Convert(const std::vector<std::string>& args) {
     if (ReportIncompleteItems(items)) return kExitFailure;
 
     // Block the signals before any thread starts, so that only sigtimedwait takes them.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGUSR1);
+    const sigset_t signals = RunSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     ConsoleShell shell;
-    JsonProgress json(items);
-    ConsoleRunView view(items, badQuality, batch.jsonProgress ? &json : nullptr);
+    ConsoleRunView view(items, badQuality, batch.progress);
     ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
                     shell, view);
     run.Start();
-    DriveRun(run, stopAfter);
+    DriveRun(run, stopAfter, view);
     // A stop that the command line asked for is the planned end, not an interruption.
     const bool interrupted = run.StopRequested() && stopAfter < 0;
     return view.FinalMessage() == IDS_CONVERT_COMPLETE && !interrupted ? kExitOk : kExitFailure;
@@ -223,7 +177,7 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json]",
+                                        "[--shard=I/N] [--progress=json|none]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -28,6 +28,14 @@ std::size_t Utf8Length(const std::string& text, std::size_t i) {
     return length;
 }
 
+// Seconds with two decimals, or null while unknown (below zero).
+std::string JsonSeconds(double seconds) {
+    if (seconds < 0) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
+}
+
 void AppendEscape(std::string& out, unsigned value) {
     char escape[8];
     std::snprintf(escape, sizeof escape, "\\u%04x", value);
@@ -71,13 +79,17 @@ double JsonProgress::ElapsedSeconds(int index, const std::string& status) {
 }
 
 std::string JsonProgress::StatusLine(int index, const std::string& status, bool failed) {
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.2f", ElapsedSeconds(index, status));
     std::string line = "{\"item\":" + std::to_string(index + 1) + ",\"status\":" + JsonString(status) +
-                       ",\"elapsed\":" + elapsed;
+                       ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(index, status));
     if (const ConvertItem* item = items_.At(index)) line += ",\"output\":" + JsonString(DestinationFileName(*item));
     if (failed) line += ",\"error\":" + std::to_string(ErrorIdOf(status));
     return line + "}";
+}
+
+std::string JsonProgress::PositionLine(const RunningItem& item) {
+    return "{\"item\":" + std::to_string(item.index + 1) + ",\"position\":" + JsonSeconds(item.media.positionSeconds) +
+           ",\"duration\":" + JsonSeconds(item.media.durationSeconds) +
+           ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(item.index, {})) + "}";
 }
 
 std::string JsonProgress::FinishedLine(int messageId) const {

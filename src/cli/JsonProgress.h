@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "engine/BatchProgress.h"
 #include "joblist/ItemList.h"
 
 namespace tessival::cli {
@@ -11,6 +12,7 @@ namespace tessival::cli {
 // Writes a run's changes as one JSON object a line, for scripts and schedulers:
 //   {"item":3,"status":"Complete(2s)","elapsed":2.04,"output":"/music/a.mp3"}
 //   {"item":4,"status":"Error: ...","elapsed":0.01,"output":"...","error":137}
+//   {"item":3,"position":12.40,"duration":40.00,"elapsed":1.52}   while item 3 converts
 //   {"finished":"Convert Complete!","id":125}
 // Not thread-safe: the caller serialises the calls.
 class JsonProgress {
@@ -20,6 +22,9 @@ public:
     // A row's new status; failed marks the item's error text, whose string id the line carries.
     std::string StatusLine(int index, const std::string& status, bool failed);
     std::string FinishedLine(int messageId) const;
+    // How far a running item is; position and duration are null while unknown (a recording has
+    // no duration).
+    std::string PositionLine(const RunningItem& item);
 
 private:
     double ElapsedSeconds(int index, const std::string& status);

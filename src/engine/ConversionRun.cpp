@@ -28,6 +28,10 @@ bool ConversionRun::Start() {
     if (flags_.converting.exchange(true)) return false;
     if (worker_.joinable()) worker_.join();  // the previous run's thread has ended already
     flags_.stopRequested = false;
+    {
+        std::lock_guard lock(tickMutex_);
+        finishedItems_ = 0;
+    }
     if (ownsQueue_) ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
     engine_.ResetHalt();
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
@@ -47,6 +51,15 @@ void ConversionRun::Tick() {
     char text[32];
     std::snprintf(text, sizeof text, "Doing...%d", flags_.elapsedSeconds.fetch_add(1));
     view_.SetStatusCell(index, text);
+}
+
+void ConversionRun::AddProgress(BatchProgress& progress) {
+    std::lock_guard lock(tickMutex_);
+    progress.finished += finishedItems_;
+    const int index = flags_.currentIndex;
+    if (index < 0) return;
+    // The worker detaches the graph before it clears the index, so the graph read here is this item's.
+    progress.running.push_back({index, 0, engine_.progress.ReadPosition()});
 }
 
 void ConversionRun::Wait() {
@@ -94,6 +107,7 @@ bool ConversionRun::ConvertItemAt(int index) {
     {
         std::lock_guard lock(tickMutex_);
         flags_.currentIndex = -1;
+        ++finishedItems_;
     }
     if (flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
@@ -110,6 +124,8 @@ void ConversionRun::FailClashingItem(int index, int earlier) {
     view_.SelectRunningRow(index);
     WriteField(item.status, LoadString(IDS_DEST_CLASH, {std::to_string(earlier + 1), DestinationFileName(item)}));
     FinishRow(index, false);
+    std::lock_guard lock(tickMutex_);
+    ++finishedItems_;
 }
 
 void ConversionRun::FinishRow(int index, bool ok) {

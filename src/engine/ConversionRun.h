@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/BatchProgress.h"
 #include "engine/ItemQueue.h"
 #include "engine/RunFlags.h"
 #include "engine/RunView.h"
@@ -40,6 +41,9 @@ public:
     void Tick();
     // Blocks until the worker has finished (for callers without an event loop).
     void Wait();
+    // Adds this worker's finished items and its running item (with its graph's position, read
+    // together with the index) to `progress`. Safe from the controlling thread at any moment.
+    void AddProgress(BatchProgress& progress);
 
     bool Converting() const { return flags_.converting; }
     bool StopRequested() const { return flags_.stopRequested; }
@@ -64,8 +68,10 @@ private:
     std::thread worker_;
     // The worker's copy of the record it converts: the engine writes into it, never into the list.
     ConvertItem working_;
-    // Keeps a tick from writing "Doing..." over a row the worker has just finished.
+    // Keeps a tick from writing "Doing..." over a row the worker has just finished, and a progress
+    // reader from pairing one item's index with the next item's graph.
     std::mutex tickMutex_;
+    int finishedItems_ = 0;  // guarded by tickMutex_
 };
 
 }  // namespace tessival

@@ -49,6 +49,22 @@ void ParallelRun::Wait() {
     for (auto& run : runs_) run->Wait();
 }
 
+BatchProgress ParallelRun::Progress() {
+    BatchProgress progress;
+    const std::vector<int>& positions = queue_.Positions();
+    progress.total = static_cast<int>(positions.size());
+    for (auto& run : runs_) run->AddProgress(progress);
+    for (RunningItem& item : progress.running)
+        item.ordinal = static_cast<int>(std::find(positions.begin(), positions.end(), item.index) - positions.begin()) + 1;
+    std::sort(progress.running.begin(), progress.running.end(),
+              [](const RunningItem& a, const RunningItem& b) { return a.ordinal < b.ordinal; });
+    return progress;
+}
+
+bool ParallelRun::Converts(int index) const {
+    return std::any_of(runs_.begin(), runs_.end(), [index](const auto& run) { return run->CurrentIndex() == index; });
+}
+
 bool ParallelRun::StopRequested() const {
     return std::any_of(runs_.begin(), runs_.end(), [](const auto& run) { return run->StopRequested(); });
 }

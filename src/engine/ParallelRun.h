@@ -28,6 +28,11 @@ public:
     void Stop();
     void Tick();
     void Wait();
+    // Every worker's running item and the items that ended so far.
+    BatchProgress Progress();
+    // Whether a worker converts the item at index now (its final status is not yet shown). Safe
+    // from any thread.
+    bool Converts(int index) const;
 
     bool StopRequested() const;
     int Workers() const { return static_cast<int>(runs_.size()); }

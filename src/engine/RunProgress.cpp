@@ -16,13 +16,23 @@ ProgressSnapshot RunProgress::Read() const {
     // asked of a graph that is being taken apart.
     std::lock_guard lock(mutex_);
     ProgressSnapshot snapshot;
-    if (position_) {
-        double seconds = 0;
-        if (media::SUCCEEDED(position_->get_CurrentPosition(seconds))) snapshot.positionSeconds = seconds;
-        if (media::SUCCEEDED(position_->get_Duration(seconds)) && seconds > 0) snapshot.durationSeconds = seconds;
-    }
+    ReadPositionLocked(snapshot);
     if (levels_) snapshot.peaks = levels_->TakePeakLevels();
     return snapshot;
+}
+
+ProgressSnapshot RunProgress::ReadPosition() const {
+    std::lock_guard lock(mutex_);
+    ProgressSnapshot snapshot;
+    ReadPositionLocked(snapshot);
+    return snapshot;
+}
+
+void RunProgress::ReadPositionLocked(ProgressSnapshot& snapshot) const {
+    if (!position_) return;
+    double seconds = 0;
+    if (media::SUCCEEDED(position_->get_CurrentPosition(seconds))) snapshot.positionSeconds = seconds;
+    if (media::SUCCEEDED(position_->get_Duration(seconds)) && seconds > 0) snapshot.durationSeconds = seconds;
 }
 
 }  // namespace tessival

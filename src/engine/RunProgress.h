@@ -23,8 +23,12 @@ public:
     void Attach(std::shared_ptr<media::IMediaPosition> position, std::shared_ptr<media::IAudioLevels> levels);
     void Detach();
     ProgressSnapshot Read() const;
+    // Position and duration only: the peaks stay for the display that takes them.
+    ProgressSnapshot ReadPosition() const;
 
 private:
+    void ReadPositionLocked(ProgressSnapshot& snapshot) const;
+
     mutable std::mutex mutex_;
     std::shared_ptr<media::IMediaPosition> position_;  // guarded by mutex_
     std::shared_ptr<media::IAudioLevels> levels_;      // guarded by mutex_

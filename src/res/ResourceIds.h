@@ -117,6 +117,10 @@ inline constexpr int IDS_FILE_NOT_ADDED = 192;
 // The file dialog's entry for the formats only the general splitter reads.
 inline constexpr int IDS_MORE_MEDIA_FILTER = 175;
 inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
+// tessival-cli's progress line on a terminal.
+inline constexpr int IDS_PROGRESS_ITEM = 200;   // "%s", "%s": the item's place, the run's item count
+inline constexpr int IDS_PROGRESS_ITEMS = 201;  // "%s", "%s": the running items' places, the count
+inline constexpr int IDS_PROGRESS_LEFT = 202;   // "%s": the time left for the whole run
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -85,6 +85,9 @@ const std::map<int, std::string>& Table() {
         {192, "Not added to the list, not a readable file: %s"},
         {175, "Other audio and video files (FLAC, M4A, AAC, Ogg, Opus, AIFF, WavPack, APE, Matroska, MP4, ...)"},
         {176, "Error: The source file has no audio."},
+        {200, "Item %s of %s"},
+        {201, "Items %s of %s"},
+        {202, "about %s left"},
     };
     return table;
 }

@@ -115,6 +115,8 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
     EXPECT_EQ(Completions(completion, bin, "tessival-cli convert --on-bad-quality=d",
                           "tessival-cli convert --on-bad-quality = d", 4),
               "default\n");
+    EXPECT_EQ(Completions(completion, bin, "tessival-cli convert --progress=", "tessival-cli convert --progress = ''", 4),
+              "json none\n");
 }
 
 TEST(Install, DebianPackageHoldsTheTreeUnderUsrAndDependsOnTheSharedLibraries) {

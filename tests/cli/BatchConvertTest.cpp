@@ -12,6 +12,7 @@
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaFixtures.h"
+#include "support/RunOnTerminal.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -35,6 +36,18 @@ std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+// What a terminal shows in the end: the output with every rewrite of the progress line taken out.
+std::string WithoutProgressLine(const std::string& bytes) {
+    static const std::regex rewrite("\r[^\r\n\x1b]*\x1b\\[K");
+    return std::regex_replace(bytes, rewrite, "");
+}
+
+// Escape bytes made visible, for failure messages.
+std::string Visible(std::string bytes) {
+    bytes = std::regex_replace(bytes, std::regex("\x1b"), "<ESC>");
+    return std::regex_replace(bytes, std::regex("\r"), "<CR>");
 }
 
 // Lists whose items convert with several workers or in shards, checked by the files they make.
@@ -178,6 +191,83 @@ TEST_F(BatchConvert, JsonProgressIsOneObjectALine) {
     EXPECT_EQ(failedLines, 1) << result.output;
 }
 
+TEST_F(BatchConvert, JsonReportsEachRunningItemsPositionAndDuration) {
+    AddItem(Tone("a.wav", 200), kMp3Stereo128, "MP3", "a.mp3");
+    AddItem(Tone("b.wav", 200), kMp3Stereo128, "MP3", "b.mp3");
+    const auto result = Convert(ListInto(dir_.File("out")), " --progress=json --jobs=2");
+    EXPECT_EQ(result.exitCode, 0);
+    const std::regex position(R"(^\{"item":([12]),"position":(null|\d+\.\d\d),"duration":(null|200\.00),)"
+                              R"("elapsed":\d+\.\d\d\}$)");
+    const std::regex other(R"(^\{("item":[12],"status":"[^"]+",.*|"finished":"Convert Complete!","id":125)\}$)");
+    std::map<std::string, int> known;
+    std::map<std::string, double> last;
+    for (const auto& line : Lines(result.output)) {
+        std::smatch match;
+        if (!std::regex_match(line, match, position)) {
+            EXPECT_TRUE(std::regex_match(line, other)) << line;
+            continue;
+        }
+        if (match[2] == "null") continue;
+        EXPECT_EQ(match[3], "200.00") << line;  // the graph tells both at once
+        const double seconds = std::stod(match[2]);
+        EXPECT_GE(seconds, last[match[1]]) << line;
+        EXPECT_LE(seconds, 200.0) << line;
+        last[match[1]] = seconds;
+        ++known[match[1]];
+    }
+    EXPECT_GE(known["1"], 1) << result.output;
+    EXPECT_GE(known["2"], 1) << result.output;
+}
+
+TEST_F(BatchConvert, PipedOutputHasOnlyTheStatusLines) {
+    AddItem(Tone("a.wav", 1), kMono22k, "WAV (PCM)", "a.wav");
+    AddItem(dir_.File("missing.wav"), kMono22k, "WAV (PCM)", "missing.wav");
+    const auto result = Convert(ListInto(dir_.File("out")), "");
+    EXPECT_EQ(result.output,
+              "1: Init...\n1: Complete(0s)\n2: Init...\n2: Error: The source file is missing or cannot be read.\n"
+              "At least one error while converting.\n\nplease double click error item to view error message.\n");
+}
+
+TEST_F(BatchConvert, ATerminalShowsAProgressLineThatNeverBreaksAStatusLine) {
+    AddItem(Tone("a.wav", 150), kMp3Stereo128, "MP3", "a.mp3");
+    AddItem(Tone("b.wav", 120), kMp3Stereo128, "MP3", "b.mp3");
+    const std::string list = ListInto(dir_.File("out"));
+    const std::regex status(R"(^([12]: (Init\.\.\.|Doing\.\.\.\d+|Complete\(\d+s\))|Convert Complete!)$)");
+    for (const std::string jobs : {"--jobs=1", "--jobs=2"}) {
+        const auto result = test::RunOnTerminal({"convert", list, jobs}, "xterm");
+        const std::string& bytes = result.output;
+        EXPECT_EQ(result.exitCode, 0) << jobs;
+        const std::regex shown(jobs == "--jobs=1" ? "\rItem 1 of 2: \\d+%, about \\d+:\\d\\d left\x1b\\[K"
+                                                  : "\rItems 1, 2 of 2: \\d+%");
+        EXPECT_TRUE(std::regex_search(bytes, shown)) << jobs << ": " << Visible(bytes);
+        // Every drawing is drawn over or erased before anything else is written, the last one included.
+        const std::regex drawing("\r[^\r\n\x1b]+\x1b\\[K");
+        for (auto it = std::sregex_iterator(bytes.begin(), bytes.end(), drawing); it != std::sregex_iterator(); ++it) {
+            const auto after = static_cast<std::size_t>(it->position() + it->length());
+            ASSERT_LT(after, bytes.size()) << jobs << ": the line stays at the end";
+            EXPECT_EQ(bytes[after], '\r') << jobs << ": " << Visible(bytes.substr(it->position(), 80));
+        }
+        // Taken out, the drawings leave whole status lines.
+        const std::string lines = WithoutProgressLine(bytes);
+        EXPECT_TRUE(std::regex_search(lines, std::regex("^[12]: Init\\.\\.\\.\n"))) << jobs << ": " << Visible(bytes);
+        EXPECT_TRUE(lines.ends_with("\nConvert Complete!\n")) << jobs << ": " << Visible(bytes);
+        for (const auto& line : Lines(lines)) EXPECT_TRUE(std::regex_match(line, status)) << jobs << ": " << Visible(line);
+    }
+}
+
+TEST_F(BatchConvert, NoProgressLineOnADumbTerminalOrWhenTurnedOff) {
+    AddItem(Tone("a.wav", 150), kMp3Stereo128, "MP3", "a.mp3");
+    AddItem(Tone("b.wav", 120), kMp3Stereo128, "MP3", "b.mp3");
+    const std::string list = ListInto(dir_.File("out"));
+    for (const auto& [term, option] : {std::pair{"dumb", "--jobs=2"}, std::pair{"", "--jobs=2"},
+                                       std::pair{"xterm", "--progress=none"}}) {
+        const auto result = test::RunOnTerminal({"convert", list, option}, term);
+        EXPECT_EQ(result.exitCode, 0) << term << option;
+        EXPECT_EQ(result.output.find_first_of("\r\x1b"), std::string::npos) << term << option << Visible(result.output);
+        EXPECT_NE(result.output.find("2: Complete("), std::string::npos) << term << option << result.output;
+    }
+}
+
 TEST_F(BatchConvert, InterruptStopsEveryRunningItem) {
     // MP3 at its heaviest setting, so both items outlast the second before the interrupt.
     AddItem(Tone("long1.wav", 600, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3", "l1.mp3");
@@ -192,7 +282,7 @@ TEST_F(BatchConvert, InterruptStopsEveryRunningItem) {
 
 TEST_F(BatchConvert, BadBatchOptionsAreUsageErrors) {
     for (const char* option : {"--jobs=", "--jobs=two", "--jobs=-1", "--shard=0/2", "--shard=3/2", "--shard=1",
-                               "--shard=1/0", "--progress=xml"}) {
+                               "--shard=1/0", "--progress=xml", "--progress=", "--progress"}) {
         EXPECT_EQ(RunProcess(CliPath() + " convert a.tsl " + option + " 2>/dev/null").exitCode, 2) << option;
     }
 }

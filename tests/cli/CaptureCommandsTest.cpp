@@ -79,10 +79,8 @@ TEST_F(CliCapture, StopAfterRecordsForThatLongAndEndsLikeStop) {
                            ShellQuote(dir_.Path()) + " --quality=1,705,16,44100").exitCode, 0);
     const auto result = Cli(env, "convert --stop-after=3 " + ShellQuote(list_));
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_EQ(result.output.rfind("1: Init...\n1: Doing...0\n1: Doing...1\n", 0), 0u) << result.output;
-    const std::string end = "1: User abort\nConvert Complete!\n";
-    ASSERT_GE(result.output.size(), end.size());
-    EXPECT_EQ(result.output.substr(result.output.size() - end.size()), end);
+    // No tick once the stop is asked for, however long the recording takes to end.
+    EXPECT_EQ(result.output, "1: Init...\n1: Doing...0\n1: Doing...1\n1: User abort\nConvert Complete!\n");
 
     const std::string wave = dir_.File("Sine source at 880 Hz.wav");
     const auto probe = media::test::Probe(wave);

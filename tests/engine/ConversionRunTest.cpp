@@ -140,6 +140,34 @@ TEST_F(ConversionRunTest, StopDuringTheSecondItemAbortsItAndLeavesTheThirdAlone)
     ASSERT_TRUE(view_.WaitForCell(2, "Complete("));
 }
 
+TEST_F(ConversionRunTest, ProgressNamesTheRunningItemWithItsGraphsPositionAndCountsEndedItems) {
+    Add(Source("short.wav", 0.5));
+    Add(longSource_);
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(view_.WaitForCell(1, "Init..."));
+    BatchProgress progress;
+    for (int tries = 0; tries < 500; ++tries) {
+        progress = {};
+        run_.AddProgress(progress);
+        if (!progress.running.empty() && progress.running[0].media.positionSeconds > 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(progress.finished, 1);
+    ASSERT_EQ(progress.running.size(), 1u);
+    EXPECT_EQ(progress.running[0].index, 1);
+    EXPECT_NEAR(progress.running[0].media.durationSeconds, 600.0, 0.01);
+    EXPECT_GT(progress.running[0].media.positionSeconds, 0.0);
+    EXPECT_LT(progress.running[0].media.positionSeconds, 600.0);
+
+    run_.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run_.Wait();
+    progress = {};
+    run_.AddProgress(progress);
+    EXPECT_EQ(progress.finished, 2);  // a stopped item has ended too
+    EXPECT_TRUE(progress.running.empty());
+}
+
 TEST_F(ConversionRunTest, StartAndStopAreRefusedWhenTheyDoNotApply) {
     run_.Stop();  // no run: nothing happens
     EXPECT_FALSE(run_.StopRequested());
