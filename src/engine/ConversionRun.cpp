@@ -41,6 +41,7 @@ bool ConversionRun::Start() {
 void ConversionRun::Stop() {
     if (!flags_.converting) return;
     flags_.stopRequested = true;
+    queue_.Cancel();
     engine_.HaltGraph();
 }
 
@@ -72,13 +73,20 @@ void ConversionRun::ThreadProc() {
     engine_.SetQualityPrompt(&view_);
     // Found before anything is written, so the earlier item's file is never replaced by a later one.
     const std::vector<int> clashes = FindDestinationClashes(items_);
+    // With several workers, an item that reads what an earlier one writes waits for it, so it
+    // converts what the earlier item wrote, as one worker would.
+    const std::vector<int> writers = FindSourceWriters(items_);
     for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
-        if (clashes[static_cast<std::size_t>(i)] >= 0) {
-            FailClashingItem(i, clashes[static_cast<std::size_t>(i)]);
+        const auto at = static_cast<std::size_t>(i);
+        if (clashes[at] >= 0) {
+            FailClashingItem(i, clashes[at]);
             allOk = false;
-            continue;
+        } else if (writers[at] >= 0 && !queue_.WaitUntilEnded(writers[at])) {
+            break;
+        } else {
+            allOk = ConvertItemAt(i) && allOk;
         }
-        allOk = ConvertItemAt(i) && allOk;
+        queue_.MarkEnded(i);
     }
     engine_.SetQualityPrompt(nullptr);
     flags_.converting = false;

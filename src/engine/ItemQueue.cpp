@@ -1,5 +1,7 @@
 #include "engine/ItemQueue.h"
 
+#include <algorithm>
+
 namespace tessival {
 
 std::vector<int> ItemQueue::AllPositions(std::size_t count) { return ShardPositions(count, 0, 1); }
@@ -15,11 +17,37 @@ std::vector<int> ItemQueue::ShardPositions(std::size_t count, int shardIndex, in
 void ItemQueue::Reset(std::vector<int> positions) {
     positions_ = std::move(positions);
     next_ = 0;
+    std::lock_guard lock(mutex_);
+    ended_.clear();
+    cancelled_ = false;
 }
 
 int ItemQueue::Next() {
     const std::size_t taken = next_.fetch_add(1);
     return taken < positions_.size() ? positions_[taken] : -1;
+}
+
+void ItemQueue::MarkEnded(int position) {
+    {
+        std::lock_guard lock(mutex_);
+        ended_.insert(position);
+    }
+    endedChanged_.notify_all();
+}
+
+bool ItemQueue::WaitUntilEnded(int position) {
+    if (std::find(positions_.begin(), positions_.end(), position) == positions_.end()) return true;
+    std::unique_lock lock(mutex_);
+    endedChanged_.wait(lock, [&] { return cancelled_ || ended_.count(position) > 0; });
+    return !cancelled_;
+}
+
+void ItemQueue::Cancel() {
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+    }
+    endedChanged_.notify_all();
 }
 
 }  // namespace tessival

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace tessival {
 
-// The list positions a run converts, handed out in order to one or more workers. Next may be
-// called from any thread; Reset only while no worker takes from the queue.
+// The list positions a run converts, handed out in order to one or more workers. Next, MarkEnded,
+// WaitUntilEnded and Cancel may be called from any thread; Reset only while no worker takes from
+// the queue.
 class ItemQueue {
 public:
     ItemQueue() = default;
@@ -23,9 +27,21 @@ public:
     int Next();
     const std::vector<int>& Positions() const { return positions_; }
 
+    // A worker has finished with this position (converted, failed or stopped).
+    void MarkEnded(int position);
+    // Blocks until position has ended; at once when this queue does not hand it out (another
+    // shard's). False when the run was cancelled first.
+    bool WaitUntilEnded(int position);
+    // Wakes every waiter for good: the run is stopping.
+    void Cancel();
+
 private:
     std::vector<int> positions_;
     std::atomic<std::size_t> next_{0};
+    std::mutex mutex_;
+    std::condition_variable endedChanged_;
+    std::unordered_set<int> ended_;
+    bool cancelled_ = false;
 };
 
 }  // namespace tessival

@@ -9,14 +9,35 @@
 namespace tessival {
 namespace {
 
-std::string DestinationKey(const ConvertItem& item) {
-    std::string folder = ReadField(item.destPath);
-    std::error_code error;
-    const auto resolved = std::filesystem::weakly_canonical(folder, error);
-    if (!error && !folder.empty()) folder = resolved.string();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder + '/' + ReadField(item.destName);
-}
+// Files compared by their folder resolved as far as it exists, then their name as it stands. A
+// list's items share a few folders, so each is resolved once.
+class FileKeys {
+public:
+    std::string Key(const std::string& folder, const std::string& name) { return Resolved(folder) + '/' + name; }
+
+    std::string Destination(const ConvertItem& item) { return Key(ReadField(item.destPath), ReadField(item.destName)); }
+
+    std::string Source(const ConvertItem& item) {
+        const std::string path = ReadField(item.sourcePath);
+        const auto slash = path.rfind('/');
+        if (slash == std::string::npos) return Key({}, path);
+        return Key(path.substr(0, slash + 1), path.substr(slash + 1));
+    }
+
+private:
+    const std::string& Resolved(const std::string& folder) {
+        const auto [found, inserted] = folders_.try_emplace(folder, folder);
+        if (!inserted) return found->second;
+        std::string& resolvedFolder = found->second;
+        std::error_code error;
+        const auto resolved = std::filesystem::weakly_canonical(folder, error);
+        if (!error && !folder.empty()) resolvedFolder = resolved.string();
+        while (resolvedFolder.size() > 1 && resolvedFolder.back() == '/') resolvedFolder.pop_back();
+        return resolvedFolder;
+    }
+
+    std::unordered_map<std::string, std::string> folders_;
+};
 
 }  // namespace
 
@@ -24,12 +45,26 @@ std::vector<int> FindDestinationClashes(const ItemList& items) {
     std::vector<int> clashes;
     clashes.reserve(items.Count());
     std::unordered_map<std::string, int> firstWriter;
+    FileKeys keys;
     items.ForEach([&](const ConvertItem& item) {
         const int index = static_cast<int>(clashes.size());
-        const auto [found, inserted] = firstWriter.try_emplace(DestinationKey(item), index);
+        const auto [found, inserted] = firstWriter.try_emplace(keys.Destination(item), index);
         clashes.push_back(inserted ? -1 : found->second);
     });
     return clashes;
+}
+
+std::vector<int> FindSourceWriters(const ItemList& items) {
+    std::vector<int> writers;
+    writers.reserve(items.Count());
+    std::unordered_map<std::string, int> lastWriter;
+    FileKeys keys;
+    items.ForEach([&](const ConvertItem& item) {
+        const auto found = lastWriter.find(keys.Source(item));
+        writers.push_back(found == lastWriter.end() ? -1 : found->second);
+        lastWriter[keys.Destination(item)] = static_cast<int>(writers.size()) - 1;
+    });
+    return writers;
 }
 
 }  // namespace tessival

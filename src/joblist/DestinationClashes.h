@@ -11,4 +11,8 @@ namespace tessival {
 // they stand, so "good" from good.wav and from good.mp3 clash, and so do two copies of one item.
 std::vector<int> FindDestinationClashes(const ItemList& items);
 
+// For each item, the position of the last earlier item whose destination file is this item's
+// source, or -1: an item that converts what an earlier one wrote must wait for it.
+std::vector<int> FindSourceWriters(const ItemList& items);
+
 }  // namespace tessival

@@ -136,6 +136,19 @@ TEST_F(BatchConvert, ItemsWritingOneFileKeepTheFirstItemsFile) {
     EXPECT_EQ(probe.at("sample_rate"), "44100");
 }
 
+TEST_F(BatchConvert, AnItemThatConvertsAnEarlierItemsOutputWaitsForIt) {
+    // Item 2 reads what item 1 writes; with two workers it would otherwise start at once and find
+    // no file yet.
+    AddItem(Tone("long.wav", 30), kMono22k, "WAV (PCM)", "step1.wav");
+    const std::string out = dir_.File("out");
+    AddItem(out + "/step1.wav", kMono22k, "WAV (PCM)", "step2.wav");
+    const auto result = Convert(ListInto(out), " --jobs=2");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const auto probe = media::test::Probe(out + "/step2.wav");
+    ASSERT_EQ(probe.count("duration_ts"), 1u) << result.output;
+    EXPECT_EQ(probe.at("duration_ts"), "661500");  // all 30 s of item 1's output
+}
+
 TEST_F(BatchConvert, ShardsTakeEveryNthItemAndTogetherConvertEachOnce) {
     for (int i = 1; i <= 7; ++i) {
         const std::string name = "t" + std::to_string(i) + ".wav";

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "engine/ItemQueue.h"
@@ -34,6 +36,30 @@ TEST(ItemQueue, WorkersTakeEveryPositionOnceInOrder) {
     std::sort(all.begin(), all.end());
     EXPECT_EQ(all, ItemQueue::AllPositions(20000));
     EXPECT_EQ(queue.Next(), -1);
+}
+
+TEST(ItemQueue, AWaitEndsWhenThePositionEndsOrTheRunIsCancelled) {
+    ItemQueue queue({0, 2, 4});
+    // Another shard's position is never waited for.
+    EXPECT_TRUE(queue.WaitUntilEnded(1));
+    std::atomic<int> waited{0};
+    std::thread waiter([&] { waited = queue.WaitUntilEnded(2) ? 1 : -1; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(waited, 0);  // still waiting: 2 has not ended
+    queue.MarkEnded(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(waited, 0);
+    queue.MarkEnded(2);
+    waiter.join();
+    EXPECT_EQ(waited, 1);
+
+    std::thread cancelled([&] { waited = queue.WaitUntilEnded(4) ? 1 : -1; });
+    queue.Cancel();
+    cancelled.join();
+    EXPECT_EQ(waited, -1);
+    queue.Reset({0, 2, 4});
+    queue.MarkEnded(4);
+    EXPECT_TRUE(queue.WaitUntilEnded(4));  // Reset starts a run that is not cancelled
 }
 
 }  // namespace

@@ -51,5 +51,23 @@ TEST(DestinationClashes, NamesCutAtTheirFieldClash) {
     EXPECT_EQ(FindDestinationClashes(items), (std::vector<int>{-1, 0}));
 }
 
+TEST(SourceWriters, AnItemReadingAnEarlierItemsFileWaitsForTheLastSuchItem) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.File("out"));
+    std::filesystem::create_directory_symlink(dir.File("out"), dir.File("link"));
+    ItemList items;
+    items.Append(MakeSingleFileItem(dir.File("song.flac")));
+    WriteField(items.At(0)->destPath, dir.File("out"));
+    WriteField(items.At(0)->destName, "song.wav");
+    items.Append(MakeSingleFileItem(dir.File("link/song.wav")));  // reads item 1's file through a link
+    WriteField(items.At(1)->destName, "song.mp3");
+    items.Append(MakeSingleFileItem(dir.File("out/./song.mp3")));  // reads item 2's file
+    items.Append(*items.At(0));  // writes song.wav again: later readers wait for this one
+    items.Append(MakeSingleFileItem(dir.File("out/song.wav")));
+    items.Append(MakeSingleFileItem(dir.File("song.flac")));  // nobody writes the original source
+    items.Append(MakeSingleFileItem(dir.File("out/Song.wav")));  // another file: names as they stand
+    EXPECT_EQ(FindSourceWriters(items), (std::vector<int>{-1, 0, 1, -1, 3, -1, -1}));
+}
+
 }  // namespace
 }  // namespace tessival
