@@ -5,6 +5,7 @@
 #include "platform/media/MediaTags.h"
 #include "platform/media/QueryInterface.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
+#include "platform/media/filters/sources/CdTrackSource.h"
 #include "res/ResourceIds.h"
 
 namespace tessival {
@@ -37,8 +38,9 @@ void ConvertEngine::GiveSourceTags(const std::shared_ptr<IBaseFilter>& sink) {
     if (!tagSink || !currentItem) return;
     const std::string sourcePath = ReadField(currentItem->sourcePath);
     const std::string_view kind = FieldView(currentItem->sourceType).substr(0, 3);
-    // Capture devices and disc tracks have no file to read tags from.
-    if (!sourcePath.empty() && kind != "CAP" && kind != "CDA") tagSink->SetTags(ReadMediaTags(sourcePath));
+    // Capture devices have no tags; disc tracks have their number and the disc's CD-Text.
+    if (sourcePath.empty() || kind == "CAP") return;
+    tagSink->SetTags(kind == "CDA" ? CdTrackSource::ReadTags(sourcePath) : ReadMediaTags(sourcePath));
 }
 
 }  // namespace tessival

@@ -1,5 +1,8 @@
 #include "joblist/QualityInfo.h"
 
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
 namespace tessival {
 
 bool IsSameQuality(const QualityInfo& a, const QualityInfo& b) {
@@ -8,8 +11,11 @@ bool IsSameQuality(const QualityInfo& a, const QualityInfo& b) {
 }
 
 std::array<std::string, 4> QualityCells(const QualityInfo& q) {
-    return {std::to_string(q.nChannels), std::to_string(QualityKbps(q)), std::to_string(q.wBitsPerSample),
-            std::to_string(q.nSamplesPerSec)};
+    const bool followsSource = HasQuality(q) && q.nSamplesPerSec == 0;
+    const std::string source = followsSource ? LoadString(IDS_QUALITY_AS_SOURCE) : std::string();
+    return {std::to_string(q.nChannels), std::to_string(QualityKbps(q)),
+            followsSource && q.wBitsPerSample == 0 ? source : std::to_string(q.wBitsPerSample),
+            followsSource ? source : std::to_string(q.nSamplesPerSec)};
 }
 
 }  // namespace tessival

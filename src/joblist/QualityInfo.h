@@ -30,7 +30,8 @@ inline bool HasQuality(const QualityInfo& q) { return q.nChannels != 0; }
 // Kilobits per second as shown to the user: byte rate / 125, truncated.
 inline unsigned QualityKbps(const QualityInfo& q) { return q.nAvgBytesPerSec / 125u; }
 
-// The four numbers a quality is shown as: channels, kbps, bits, frequency.
+// The four numbers a quality is shown as: channels, kbps, bits, frequency. A quality with no rate
+// keeps the source's: its frequency (and bits, when it has none) show as "Source".
 std::array<std::string, 4> QualityCells(const QualityInfo& q);
 
 }  // namespace tessival

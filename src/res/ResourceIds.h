@@ -104,6 +104,7 @@ inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
 inline constexpr int IDS_FILE_TYPES_SEPARATOR = 180;
 // 181 to 185: the quality suggestion for each file type, in the order of the type list.
 inline constexpr int IDS_SUGGEST_FILE_TYPE_FIRST = 181;
+inline constexpr int IDS_QUALITY_AS_SOURCE = 205;  // a quality's bits or frequency that stay the source's
 inline constexpr int IDS_DEST_CLASH = 160;
 inline constexpr int IDS_ADD_PATH_TOO_LONG = 161;
 inline constexpr int IDS_ADD_NAME_TOO_LONG = 162;

@@ -66,12 +66,14 @@ const std::map<int, std::string>& Table() {
               "their typical rate: 190 (V2) is the usual choice.\nFrequency: 44100 = CD."},
         {182, "For a FLAC file: lossless, every sample is kept.\n\n"
               "kbps is the compression level: 0 = fastest, 8 = smallest file, 5 = usual.\n"
-              "Bit: 16 = CD, 24 = studio. Frequency: 44100 = CD, 48000 = video, 96000 = studio.\n"
-              "Pick the source's bits and frequency to keep it exactly."},
+              "Bit and Frequency \"Source\" keep the source's own, so the file holds exactly its samples:\n"
+              "the usual choice. Otherwise Bit: 16 = CD, 24 = studio; Frequency: 44100 = CD, 48000 = video,\n"
+              "96000 = studio."},
         {183, "For an Ogg Vorbis file: kbps is the average bit rate.\n\n"
               "128 sounds good, 160 to 192 is near CD for most ears.\nFrequency: 44100 = CD."},
         {184, "For an Opus file: kbps is the bit rate; Opus always runs at 48000.\n\n"
               "96 for music is near CD for most ears, 128 to 160 for the demanding, 32 to 48 for speech."},
+        {205, "Source"},
         {185, "For an M4A AAC file: kbps is the bit rate.\n\n"
               "128 sounds good, 192 to 256 is near CD for most ears.\nFrequency: 44100 = CD."},
         {160, "Error: Row %s writes the same destination file %s. Choose another dest name or dest path."},

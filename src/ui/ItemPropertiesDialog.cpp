@@ -189,10 +189,12 @@ bool ItemPropertiesDialog::IsTypeUnusable() const {
 
 void ItemPropertiesDialog::ShowQualityLabels() {
     const QualityInfo quality = item_ ? item_->quality : QualityInfo{};
-    qualityValues_[0].setText(QString::number(quality.nChannels));
-    qualityValues_[1].setText(QString::number(quality.wBitsPerSample));
-    qualityValues_[2].setText(QString::number(quality.nSamplesPerSec));
-    qualityValues_[3].setText(QString::number(QualityKbps(quality)));
+    // Channels, bits, frequency, kbps, as the quality list shows them.
+    const auto cells = QualityCells(quality);
+    qualityValues_[0].setText(QString::fromStdString(cells[0]));
+    qualityValues_[1].setText(QString::fromStdString(cells[2]));
+    qualityValues_[2].setText(QString::fromStdString(cells[3]));
+    qualityValues_[3].setText(QString::fromStdString(cells[1]));
 }
 
 void ItemPropertiesDialog::OnSourceTypeChanged() {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -168,6 +170,71 @@ TEST_F(CdTracks, TracksConvertToCompressedDestinations) {
     // 263 sectors of 588 frames: 3.507 s, a little more with the encoder's padding.
     const auto decoded = media::test::DecodeFloat(out_ + "/Track03.mp3", 44100, 2);
     EXPECT_NEAR(static_cast<double>(decoded.size()) / 2 / 44100, 263.0 / 75, 0.1);
+}
+
+// ffprobe's tags of a file, keys in lower case, without the muxer's own "encoder".
+std::map<std::string, std::string> ProbedTags(const std::string& path) {
+    const auto result = RunProcess("ffprobe -v error -show_entries format_tags:stream_tags -of default=nw=1 " +
+                                   ShellQuote(path));
+    std::map<std::string, std::string> tags;
+    std::istringstream lines(result.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto eq = line.find('=');
+        if (line.rfind("TAG:", 0) != 0 || eq == std::string::npos) continue;
+        std::string key = line.substr(4, eq - 4);
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (key != "encoder") tags[key] = line.substr(eq + 1);
+    }
+    return tags;
+}
+
+TEST_F(CdTracks, TracksCarryTheDiscsCdTextIntoTheirTags) {
+    // The cue sheet's CD-Text: the disc's title, performer and genre, the first audio track's title
+    // and performer, the second's title only, nothing for the third.
+    std::string sheet = test::ReadBytes(image_.Cue());
+    sheet = "PERFORMER \"The Band\"\nTITLE \"Live Disc\"\nGENRE \"Jazz\"\n" + sheet;
+    sheet.replace(sheet.find("TRACK 02 AUDIO\n") + 15, 0, "    TITLE \"First Song\"\n    PERFORMER \"Singer\"\n");
+    sheet.replace(sheet.find("TRACK 03 AUDIO\n") + 15, 0, "    TITLE \"Second Song\"\n");
+    std::ofstream(image_.Cue()) << sheet;
+
+    using Tags = std::map<std::string, std::string>;
+    const Tags album{{"album", "Live Disc"}, {"album_artist", "The Band"}, {"genre", "Jazz"}};
+    const auto with = [&album](Tags track) {
+        track.insert(album.begin(), album.end());
+        return track;
+    };
+    const std::map<std::string, Tags> expected = {
+        {"Track02", with({{"title", "First Song"}, {"artist", "Singer"}, {"track", "2/4"}})},
+        // A track without a performer of its own is the disc performer's.
+        {"Track03", with({{"title", "Second Song"}, {"artist", "The Band"}, {"track", "3/4"}})},
+        {"Track04", with({{"artist", "The Band"}, {"track", "4/4"}})},
+    };
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type='LAME MP3' --quality=2,192,0,44100").exitCode,
+              0);
+    const auto result = Convert();
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    for (const auto& [name, tags] : expected) {
+        for (const char* extension : {".flac", ".mp3"}) {
+            SCOPED_TRACE(name + extension);
+            EXPECT_EQ(ProbedTags(out_ + "/" + name + extension), tags);
+        }
+    }
+
+    // A WAVE file's INFO chunk has no album artist.
+    std::filesystem::remove(list_);
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue())).exitCode, 0);
+    EXPECT_EQ(Convert().exitCode, 0);
+    Tags wave = expected.at("Track02");
+    wave.erase("album_artist");
+    EXPECT_EQ(ProbedTags(out_ + "/Track02.wav"), wave);
+}
+
+TEST_F(CdTracks, TracksOfADiscWithoutCdTextCarryTheirNumberAlone) {
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
+    EXPECT_EQ(Convert().exitCode, 0);
+    EXPECT_EQ(ProbedTags(out_ + "/Track03.flac"), (std::map<std::string, std::string>{{"track", "3/4"}}));
 }
 
 }  // namespace

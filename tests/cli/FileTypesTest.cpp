@@ -214,6 +214,51 @@ TEST_F(FileTypes, QualityChoicesReachTheEncoder) {
     EXPECT_EQ(Trimmed(result.output), "48000,1,24");
 }
 
+// The MD5 of a file's decoded samples written as the PCM codec given ("pcm_s16le", "pcm_s24le").
+std::string DecodedMd5(const std::string& path, const std::string& pcm) {
+    return Trimmed(
+        RunProcess("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -c:a " + pcm + " -f md5 -").output);
+}
+
+TEST_F(FileTypes, FlacAtTheSourcesRateAndBitsHoldsExactlyTheSourcesSamples) {
+    struct Case {
+        int rate;
+        int channels;
+        const char* pcm;
+        const char* shown;  // sample_rate,channels,bits_per_raw_sample
+    };
+    for (const Case& c : {Case{48000, 2, "pcm_s24le", "48000,2,24"}, Case{22050, 1, "pcm_s16le", "22050,1,16"}}) {
+        SCOPED_TRACE(c.shown);
+        const std::string source = Source(std::string("at-source-") + c.pcm + ".wav");
+        ASSERT_TRUE(media::test::MakeTone(source, c.rate, c.channels, c.pcm, 2.5));
+        const FileType atSource{"FLAC", "flac", {0xF1AC, static_cast<std::uint16_t>(c.channels), 0, 5 * 125, 1, 0, 0},
+                                "flac", "flac", 0};
+        std::string log;
+        const std::string out = Convert(source, atSource, &log);
+        EXPECT_NE(log.find("1: Complete("), std::string::npos) << log;
+        const auto shown = RunProcess("ffprobe -v error -select_streams a:0 -show_entries "
+                                      "stream=sample_rate,channels,bits_per_raw_sample -of csv=p=0 " + ShellQuote(out));
+        EXPECT_EQ(Trimmed(shown.output), c.shown);
+        const std::string sourceMd5 = DecodedMd5(source, c.pcm);
+        EXPECT_EQ(sourceMd5.rfind("MD5=", 0), 0u) << sourceMd5;
+        EXPECT_EQ(DecodedMd5(out, c.pcm), sourceMd5);
+    }
+}
+
+TEST_F(FileTypes, FlacFollowsTheSourceWhenAnItemFallsBackToTheDefaultQuality) {
+    // A rate FLAC is not offered at: the item takes the encoder's default, level 5 at the source's own.
+    const std::string source = Source("default-22050.wav");
+    ASSERT_TRUE(media::test::MakeTone(source, 22050, 2, "pcm_s16le", 1.5));
+    std::string out;
+    const std::string list = WriteList(source, {"FLAC", "flac", {0xF1AC, 2, 12345, 5 * 125, 1, 16, 0}, "", "", 0}, out);
+    const auto result = RunProcess(CliPath() + " convert --on-bad-quality=default " + ShellQuote(list) + " 2>&1");
+    EXPECT_NE(result.output.find("1: Complete("), std::string::npos) << result.output;
+    const auto shown = RunProcess("ffprobe -v error -select_streams a:0 -show_entries "
+                                  "stream=sample_rate,channels,bits_per_raw_sample -of csv=p=0 " + ShellQuote(out));
+    EXPECT_EQ(Trimmed(shown.output), "22050,2,16");
+    EXPECT_EQ(DecodedMd5(out, "pcm_s16le"), DecodedMd5(source, "pcm_s16le"));
+}
+
 TEST_F(FileTypes, AWaveDestinationCarriesWhatFitsInRiffInfo) {
     const FileType wav{"WAV (PCM)", "wav", {1, 2, 44100, 176400, 4, 16, 0}, "wav", "pcm_s16le", 1.0 / 44100};
     Probed probed = ProbeFile(Convert(Source("tagged.mp3"), wav));
@@ -230,8 +275,12 @@ TEST_F(FileTypes, TheCommandLineListsTheTypesAndTheirQualities) {
     EXPECT_NE(types.find(")\nLAME MP3\nFLAC\nOgg Vorbis\nOpus\nM4A AAC\n"), std::string::npos) << types;
     EXPECT_EQ(types.size(), types.find("M4A AAC\n") + 8) << "the file types come last";
 
+    // FLAC at the source's own bits and frequency comes first, then the fixed ones.
     const std::string flac = RunProcess(CliPath() + " qualities FLAC").output;
-    EXPECT_EQ(flac.rfind("Channel\tkbps\tBit\tFrequency\n1\t0\t16\t44100\n1\t1\t16\t44100\n", 0), 0u) << flac;
+    EXPECT_EQ(flac.rfind("Channel\tkbps\tBit\tFrequency\n1\t0\tSource\tSource\n1\t1\tSource\tSource\n", 0), 0u)
+        << flac;
+    EXPECT_NE(flac.find("\n2\t5\tSource\tSource\n"), std::string::npos);
+    EXPECT_NE(flac.find("\n2\t8\tSource\tSource\n1\t0\t16\t44100\n"), std::string::npos);
     EXPECT_NE(flac.find("\n2\t8\t24\t96000\n"), std::string::npos);
     const std::string mp3 = RunProcess(CliPath() + " qualities 'LAME MP3'").output;
     EXPECT_NE(mp3.find("\n2\t320\t0\t44100\n"), std::string::npos);   // CBR
@@ -249,11 +298,14 @@ TEST_F(FileTypes, AStopHalfWayLeavesAPlayableFileOfEachType) {
         if (type.codec == std::string("flac")) type.quality.nAvgBytesPerSec = 8 * 125;  // slowest level
         std::string out;
         const std::string list = WriteList(longTone, type, out);
-        // Interrupted like the Stop button once the item has been running for a second.
+        // Interrupted like the Stop button once more than 64 KiB have reached the temporary file beside
+        // the output: seconds of audio at each of these qualities, whatever the machine's load.
+        // ("Doing..." may show before the graph runs, and a stop then rightly leaves nothing.)
         const std::string logFile = list + ".log";
+        const std::string partial = ShellQuote(out) + ".part-*";
         RunProcess(CliPath() + " convert " + ShellQuote(list) + " > " + ShellQuote(logFile) + " 2>&1 & pid=$!; " +
-                   "until grep -q 'Doing' " + ShellQuote(logFile) + " || ! kill -0 $pid 2>/dev/null; do sleep 0.1; done; " +
-                   "kill -INT $pid; wait $pid");
+                   "until [ -n \"$(find " + partial + " -size +64k 2>/dev/null)\" ] || ! kill -0 $pid 2>/dev/null; " +
+                   "do sleep 0.1; done; kill -INT $pid; wait $pid");
         const std::string log = test::ReadBytes(logFile);
         ASSERT_NE(log.find("1: User abort"), std::string::npos) << log;
         const Probed probed = ProbeFile(out);

@@ -152,6 +152,15 @@ TEST_F(PropertiesTest, UnusableTypeEntriesLeaveTheItemAlone) {
     }
 }
 
+TEST_F(PropertiesTest, AQualityAtTheSourcesOwnBitsAndFrequencyShowsThemAsSource) {
+    Item(1).quality = QualityInfo{0xF1AC, 2, 0, 5 * 125, 1, 0, 0};
+    Bind(1);
+    QStringList texts;
+    for (QLabel* label : Dialog().findChildren<QLabel*>()) texts << label->text();
+    EXPECT_EQ(texts.count(QStringLiteral("Source")), 2) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("0"))) << "no zero bits or frequency";
+}
+
 TEST_F(PropertiesTest, FileTypesFollowTheOriginalEntriesAndSetTheirOwnExtensions) {
     auto& combo = Control<QComboBox>(ItemPropertiesDialog::kDestType);
     const int count = combo.count();

@@ -65,6 +65,8 @@ TEST_F(QualityDialogTest, FileTypesPreselectTheirOwnChoiceAndSuggestWhatFits) {
         const char* suggestionStart;
     } cases[] = {
         {"FLAC", {0xF1AC, 2, 96000, 8 * 125, 1, 24, 0}, {"2", "8", "24", "96000"}, "For a FLAC file"},
+        // At the source's own bits and frequency.
+        {"FLAC", {0xF1AC, 2, 0, 5 * 125, 1, 0, 0}, {"2", "5", "Source", "Source"}, "Bit and Frequency \"Source\" keep"},
         {"LAME MP3", {0x0055, 2, 44100, 190 * 125 + 3, 1, 0, 0}, {"2", "190", "0", "44100"}, "For a LAME MP3 file"},
         {"LAME MP3", {0x0055, 2, 44100, 192 * 125, 1, 0, 0}, {"2", "192", "0", "44100"}, "For a LAME MP3 file"},
         {"Opus", {0x704F, 1, 48000, 64 * 125, 1, 0, 0}, {"1", "64", "0", "48000"}, "For an Opus file"},

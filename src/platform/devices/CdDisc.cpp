@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cdio/cdio.h>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 
 #include <mutex>
@@ -15,6 +16,11 @@
 
 namespace tessival {
 namespace {
+
+std::string TextField(const cdtext_t* text, cdtext_field_t field, int track) {
+    const char* value = text ? cdtext_get_const(text, field, static_cast<track_t>(track)) : nullptr;
+    return value ? value : std::string();
+}
 
 bool IsDeviceNode(const std::string& source, bool& exists) {
     struct stat info {};
@@ -92,6 +98,23 @@ bool CdDisc::ReadToc() {
         tracks_.push_back(track);
     }
     return true;
+}
+
+DiscTrackText CdDisc::TrackText(int number) const {
+    DiscTrackText track;
+    const cdtext_t* text = cdio_get_cdtext(handle_);
+    if (!text) return track;
+    track.title = TextField(text, CDTEXT_FIELD_TITLE, number);
+    track.performer = TextField(text, CDTEXT_FIELD_PERFORMER, number);
+    // Track 0 holds what is said of the whole disc.
+    track.albumTitle = TextField(text, CDTEXT_FIELD_TITLE, 0);
+    track.albumPerformer = TextField(text, CDTEXT_FIELD_PERFORMER, 0);
+    track.genre = TextField(text, CDTEXT_FIELD_GENRE, number);
+    if (track.genre.empty()) track.genre = TextField(text, CDTEXT_FIELD_GENRE, 0);
+    const cdtext_genre_t code = cdtext_get_genre(text);
+    if (track.genre.empty() && code != CDTEXT_GENRE_UNUSED && code != CDTEXT_GENRE_UNDEFINED)
+        track.genre = cdtext_genre2str(code);
+    return track;
 }
 
 std::vector<DiscTrack> CdDisc::AudioTracks() const {

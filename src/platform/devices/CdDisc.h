@@ -22,6 +22,16 @@ struct DiscTrack {
     std::int32_t SectorCount() const { return lastSector - firstSector + 1; }
 };
 
+// What a disc's CD-Text says about one of its tracks and about the whole disc; empty where it says
+// nothing (or has no CD-Text).
+struct DiscTrackText {
+    std::string title;
+    std::string performer;
+    std::string albumTitle;
+    std::string albumPerformer;
+    std::string genre;
+};
+
 // A disc opened through libcdio: the disc in a drive (device node) or a disc image (.cue/.bin,
 // .toc, .nrg). Holds its table of contents; the handle lives as long as the object.
 class CdDisc {
@@ -42,6 +52,8 @@ public:
     std::vector<DiscTrack> AudioTracks() const;
     // The audio track of that number, or null.
     const DiscTrack* FindAudioTrack(int number) const;
+    // The CD-Text of the track of that number (a cue sheet's TITLE, PERFORMER and GENRE lines for an image).
+    DiscTrackText TrackText(int number) const;
     // The first sector past what the medium holds. Tracks of a cut-short image reach past it.
     std::int32_t ReadableEnd() const { return readableEnd_; }
     CdIo_t* Handle() const { return handle_; }

@@ -77,9 +77,11 @@ bool AudioEncoderFilter::ChosenFormat(MediaType& type) const {
     return true;
 }
 
-HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType&, std::vector<MediaType>& types) const {
+HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {
     MediaType chosen;
-    if (ChosenFormat(chosen)) types.push_back(std::move(chosen));
+    if (!ChosenFormat(chosen)) return S_OK;
+    MediaType output = ForInput(chosen, input);
+    if (output.WaveFormat()) types.push_back(std::move(output));
     return S_OK;
 }
 

@@ -19,6 +19,9 @@ public:
     virtual const std::vector<MediaType>& Capabilities() const = 0;
     // The format used when none was set, for this input.
     virtual MediaType DefaultFormat(const MediaType& input) const = 0;
+    // The output a chosen format gives for this input: itself, unless it follows the source's
+    // rate or bits; no wave format when the input cannot be followed.
+    virtual MediaType ForInput(const MediaType& chosen, const MediaType&) const { return chosen; }
 
     HRESULT SetFormat(const MediaType& type);
     // The format set, else the default for the connected input; false when neither is known.

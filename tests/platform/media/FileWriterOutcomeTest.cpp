@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "FakeFilters.h"
 #include "platform/media/MediaFixtures.h"
 #include "platform/media/WaveFileSupport.h"
 #include "platform/media/WaveGraph.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
 #include "support/TempDir.h"
 
 namespace tessival::media {
@@ -121,6 +123,60 @@ TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
     EXPECT_EQ(g.Convert(nullptr), HResultFromErrno(EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(out + "/inside"));
     EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"in.wav", "out.wav"}));
+}
+
+// A file type's encoder and muxer sink fed by a source that sends a short buffer every `pause`, run
+// for `runFor` and stopped as the Stop button does; what the File Writer kept beside `out`.
+std::string StoppedFileTypeRun(const char* encoder, const char* sink, const std::string& out,
+                               std::chrono::milliseconds pause, std::chrono::milliseconds runFor) {
+    auto graph = CreateFilterGraph(SystemRegistry());
+    auto source = std::make_shared<test::FakeSource>(-1, pause);
+    graph->AddFilter(source, "Source");
+    auto encode = test::AddByName(*graph, CLSID_FileEncoderCategory, encoder);
+    auto mux = test::AddByName(*graph, CLSID_LegacyAmFilterCategory, sink);
+    std::shared_ptr<IBaseFilter> writer;
+    graph->Registry()->CreateInstance(CLSID_FileWriter, writer);
+    graph->AddFilter(writer, "File Writer");
+    EXPECT_EQ(QueryInterface<IFileSinkFilter2>(writer)->SetFileName(out, nullptr), S_OK);
+    EXPECT_EQ(graph->ConnectDirect(PinOf(source, PINDIR_OUTPUT), PinOf(encode, PINDIR_INPUT), nullptr), S_OK);
+    EXPECT_EQ(graph->ConnectDirect(PinOf(encode, PINDIR_OUTPUT), PinOf(mux, PINDIR_INPUT), nullptr), S_OK);
+    EXPECT_EQ(graph->ConnectDirect(PinOf(mux, PINDIR_OUTPUT), PinOf(writer, PINDIR_INPUT), nullptr), S_OK);
+    EXPECT_EQ(graph->Run(), S_OK);
+    std::this_thread::sleep_for(runFor);
+    graph->Pause();
+    graph->Stop();
+    return QueryInterface<IStoppedOutputSink>(writer)->OutputKeptBeside();
+}
+
+TEST_F(FileWriterOutcome, AFileTypeStoppedBeforeAnyAudioWasMuxedKeepsNothingAndOneStoppedLaterAPlayableFile) {
+    struct Pair {
+        const char* encoder;
+        const char* sink;
+        const char* extension;
+        const char* codec;
+    };
+    for (const Pair& pair : {Pair{"LAME MP3 Encoder", "MP3 File Dest", "mp3", "mp3"},
+                             Pair{"FLAC Encoder", "FLAC File Dest", "flac", "flac"},
+                             Pair{"Vorbis Encoder", "Ogg File Dest", "ogg", "vorbis"},
+                             Pair{"Opus Encoder", "Ogg File Dest", "opus", "opus"},
+                             Pair{"AAC Encoder", "M4A File Dest", "m4a", "aac"}}) {
+        SCOPED_TRACE(pair.encoder);
+        TempDir folder;
+        const std::string out = folder.File(std::string("song.") + pair.extension);
+        WriteBytes(out, "older content");
+        // A few milliseconds of 8 kHz audio: less than one frame of any of these encoders.
+        EXPECT_EQ(StoppedFileTypeRun(pair.encoder, pair.sink, out, 20ms, 60ms), "");
+        EXPECT_EQ(ReadBytes(out), "older content");
+        EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{std::string("song.") + pair.extension}));
+
+        // Seconds of audio: the stopped output is kept beside the older file and plays.
+        const std::string kept = StoppedFileTypeRun(pair.encoder, pair.sink, out, 0ms, 1000ms);
+        EXPECT_EQ(kept, folder.File(std::string("song (stopped).") + pair.extension));
+        EXPECT_EQ(ReadBytes(out), "older content");
+        auto probe = test::Probe(kept);
+        ASSERT_EQ(probe.count("error"), 0u) << probe["error"];
+        EXPECT_EQ(probe["codec_name"], pair.codec);
+    }
 }
 
 }  // namespace

@@ -46,12 +46,21 @@ bool FixedFrameSize(const AVCodecContext& context) {
                                                                        AV_CODEC_CAP_SMALL_LAST_FRAME));
 }
 
+// A choice that follows the source: no rate of its own.
+bool FollowsSource(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec == 0; }
+
+// What a choice that follows the source is tried with while the list is made: a CD's format.
+WAVEFORMATEX TrialSource(const WAVEFORMATEX& choice) { return MakePcmFormat(44100, choice.nChannels, 16); }
+
 }  // namespace
 
 const std::vector<MediaType>& EncoderProfile::Capabilities() const {
     std::call_once(built_, [this] {
         for (const WAVEFORMATEX& candidate : candidates) {
-            AVCodecContext* context = LavcAudioEncoder::OpenEncoder(*this, candidate);
+            const bool follows = FollowsSource(candidate);
+            if (follows && !followSource) continue;
+            const WAVEFORMATEX trial = follows ? followSource(candidate, TrialSource(candidate)) : candidate;
+            AVCodecContext* context = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (!context) continue;
             if (!verify || verify(*context)) capabilities_.push_back(describe(*context, candidate));
             avcodec_free_context(&context);
@@ -84,17 +93,33 @@ const std::vector<MediaType>& LavcAudioEncoder::Capabilities() const { return pr
 
 MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
     const WAVEFORMATEX* in = input.WaveFormat();
-    const auto distance = [in](const MediaType& type) {
+    const std::int64_t target = profile_.defaultByteRate;
+    const auto distance = [in, target](const MediaType& type) {
         const WAVEFORMATEX& wave = *type.WaveFormat();
-        const std::int64_t rate = in ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec) : 0;
+        const std::int64_t rate = in && !FollowsSource(wave)
+                                      ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec)
+                                      : 0;
         const std::int64_t channels = in && wave.nChannels != in->nChannels ? 1 : 0;
-        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - 16000);
+        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - target);
         return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
     };
     const auto& all = Capabilities();
     if (all.empty()) return MediaType{};
     return *std::min_element(all.begin(), all.end(),
                              [&](const MediaType& a, const MediaType& b) { return distance(a) < distance(b); });
+}
+
+MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
+    const WAVEFORMATEX* choice = chosen.WaveFormat();
+    const WAVEFORMATEX* source = input.WaveFormat();
+    if (!choice || !FollowsSource(*choice)) return chosen;
+    if (!source || !profile_.followSource) return MediaType{};
+    const WAVEFORMATEX format = profile_.followSource(*choice, *source);
+    AVCodecContext* context = OpenEncoder(profile_, format);
+    if (!context) return MediaType{};
+    MediaType type = profile_.describe(*context, format);
+    avcodec_free_context(&context);
+    return type;
 }
 
 HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {

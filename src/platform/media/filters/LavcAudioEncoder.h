@@ -25,10 +25,13 @@ struct EncoderProfile {
     using Describe = std::function<MediaType(const AVCodecContext&, const WAVEFORMATEX&)>;
     using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
     using Verify = std::function<bool(AVCodecContext&)>;
+    using FollowSource = std::function<WAVEFORMATEX(const WAVEFORMATEX& choice, const WAVEFORMATEX& source)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
-                   Configure configure = nullptr, Verify verify = nullptr, bool packetTimes = false)
+                   Configure configure = nullptr, Verify verify = nullptr, bool packetTimes = false,
+                   FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
-          configure(std::move(configure)), verify(std::move(verify)), packetTimes(packetTimes) {}
+          configure(std::move(configure)), verify(std::move(verify)), packetTimes(packetTimes),
+          followSource(std::move(followSource)), defaultByteRate(defaultByteRate) {}
 
     Guid clsid;
     const char* codecName;
@@ -43,6 +46,10 @@ struct EncoderProfile {
     // real length) for muxers that signal delay and padding themselves; otherwise they are counted
     // from zero and cut to the source's length, as the fact chunk wants.
     bool packetTimes;
+    // Optional: the format a choice with no rate (one that follows the source) takes for a source.
+    FollowSource followSource;
+    // The byte rate the default format is nearest to.
+    std::uint32_t defaultByteRate;
 
     // Worked out on first use: opening every candidate takes a moment.
     const std::vector<MediaType>& Capabilities() const;
@@ -61,8 +68,10 @@ public:
     ~LavcAudioEncoder() override;
 
     const std::vector<MediaType>& Capabilities() const override;
-    // The capability at the input's rate and channels nearest 128 kbps, else the nearest one.
+    // The capability at the input's rate (a choice that follows the source has it) and channels
+    // nearest the profile's default byte rate, else the nearest one.
     MediaType DefaultFormat(const MediaType& input) const override;
+    MediaType ForInput(const MediaType& chosen, const MediaType& input) const override;
 
     // An encoder context opened for the format; null when the encoder refuses it.
     // preferred: the interleaved sample format the input will come in, when known.

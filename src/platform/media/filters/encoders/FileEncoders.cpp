@@ -13,6 +13,7 @@ namespace {
 
 // Typical stereo rates of LAME's VBR levels V0 .. V9, in kbps.
 constexpr std::array<std::uint32_t, 10> kVbrTypicalKbps = {245, 225, 190, 175, 165, 130, 115, 100, 85, 65};
+constexpr std::uint32_t kFlacDefaultLevel = 5;
 
 WAVEFORMATEX Choice(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint32_t avgBytes,
                     std::uint16_t bits) {
@@ -46,14 +47,26 @@ std::vector<WAVEFORMATEX> Mp3Choices() {
     return all;
 }
 
+// The source's own rate and bits come first: they are the suggested choice.
 std::vector<WAVEFORMATEX> FlacChoices() {
     std::vector<WAVEFORMATEX> all;
+    for (std::uint16_t channels : {1, 2})
+        for (std::uint32_t level = 0; level <= 8; ++level)
+            all.push_back(Choice(WAVE_FORMAT_FLAC_FILE, channels, 0, level * 125, 0));
     for (std::uint32_t rate : {44100, 48000, 96000})
         for (std::uint16_t bits : {16, 24})
             for (std::uint16_t channels : {1, 2})
                 for (std::uint32_t level = 0; level <= 8; ++level)
                     all.push_back(Choice(WAVE_FORMAT_FLAC_FILE, channels, rate, level * 125, bits));
     return all;
+}
+
+// FLAC holds up to 24 bits here; a narrower source is widened to 16, which loses nothing.
+WAVEFORMATEX FlacAtSource(const WAVEFORMATEX& choice, const WAVEFORMATEX& source) {
+    WAVEFORMATEX wave = choice;
+    wave.nSamplesPerSec = source.nSamplesPerSec;
+    wave.wBitsPerSample = source.wBitsPerSample > 16 ? 24 : 16;
+    return wave;
 }
 
 void CountInSamples(AVCodecContext& context) { context.time_base = AVRational{1, context.sample_rate}; }
@@ -118,7 +131,8 @@ FilterEntry FileEncoders::LameMp3Entry() {
 
 FilterEntry FileEncoders::FlacEntry() {
     static const EncoderProfile profile{EncoderClass(WAVE_FORMAT_FLAC_FILE), "flac", FlacChoices(),
-                                        DescribeWithParameters, ConfigureFlac, nullptr, true};
+                                        DescribeWithParameters, ConfigureFlac, nullptr, true, FlacAtSource,
+                                        kFlacDefaultLevel * 125};
     return EncoderEntry("FLAC Encoder", profile);
 }
 

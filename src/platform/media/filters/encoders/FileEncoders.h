@@ -15,6 +15,8 @@ inline constexpr Guid CLSID_FileEncoderCategory{0x5E1F0A10, 0x7C3B, 0x4D21, {0x9
 //   wFormatTag      the codec (0x0055 MP3, 0xF1AC FLAC, 0x6771 Vorbis, 0x704F Opus, 0x00FF AAC);
 //   nChannels, nSamplesPerSec   as they are;
 //   wBitsPerSample  16 or 24 for FLAC, 0 for the lossy codecs;
+//   for FLAC, nSamplesPerSec 0 with wBitsPerSample 0 keeps the source's rate and bits (16 for a source
+//                   of up to 16 bits, else 24), so the file decodes to the source's very samples;
 //   nAvgBytesPerSec the target bit rate in kbps x 125 for MP3 CBR, Vorbis, Opus and AAC;
 //                   for MP3 VBR level V (0 best .. 9 smallest) the level's typical rate x 125 + 1 + V,
 //                   so the remainder by 125 (1..10) marks VBR and names the level while the kbps shown

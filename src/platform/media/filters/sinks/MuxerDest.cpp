@@ -10,6 +10,9 @@ extern "C" {
 #include <libavutil/base64.h>
 }
 
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/QueryInterface.h"
+
 namespace tessival::media {
 namespace {
 
@@ -169,6 +172,7 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     }
     const int ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    ++audioPackets_;
     return S_OK;
 }
 
@@ -186,9 +190,21 @@ HRESULT MuxerDest::AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar)
 HRESULT MuxerDest::Drain() { return Finalise(); }
 
 void MuxerDest::StopStreaming() {
-    // Stopped before the end: close the file properly with what it holds.
-    if (!finalised_) Finalise();
+    // Stopped before the end: close the file properly with what it holds. A container with no
+    // audio in it yet is no playable file (MP3, Ogg and M4A readers refuse it): nothing is kept.
+    if (!finalised_ && audioPackets_ == 0) {
+        DiscardOutput();
+    } else if (!finalised_) {
+        Finalise();
+    }
     Close();
+}
+
+void MuxerDest::DiscardOutput() {
+    std::shared_ptr<IPin> peer;
+    PIN_INFO info;
+    if (FAILED(Output().ConnectedTo(peer)) || FAILED(peer->QueryPinInfo(info))) return;
+    if (auto sink = QueryInterface<IStreamAbortSink>(info.pFilter)) sink->OnStreamAborted(S_FALSE);
 }
 
 HRESULT MuxerDest::Finalise() {
@@ -206,6 +222,7 @@ void MuxerDest::Close() {
     coverStream_ = -1;
     streamInfo_.reset();
     finalised_ = true;
+    audioPackets_ = 0;
 }
 
 }  // namespace tessival::media

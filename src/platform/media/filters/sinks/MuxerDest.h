@@ -21,7 +21,8 @@ inline constexpr Guid MEDIASUBTYPE_MuxedFile{0x5E1F0C01, 0x7C3B, 0x4D21, {0x9A, 
 // A sink beside "WAV Dest" for a real container (MP3 with ID3v2, FLAC, Ogg, M4A): it muxes the
 // encoder's packets with libavformat, with the source's tags and cover, and hands the bytes to
 // "File Writer" at their offsets. The trailer is written at the end of the stream or when the graph
-// stops, so a stopped conversion still leaves a playable file of the length written.
+// stops, so a stopped conversion still leaves a playable file of the length written; one stopped
+// before any audio was muxed leaves no file.
 class MuxerDest : public TransformFilter, public ITagSink {
 public:
     struct Kind {
@@ -60,6 +61,8 @@ private:
     HRESULT WriteCover();
     HRESULT Finalise();
     void Close();
+    // Tells "File Writer" to keep nothing of this run.
+    void DiscardOutput();
     // FLAC's STREAMINFO counts the samples so far, so the header is right whenever the file ends.
     HRESULT AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar);
 
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<AVFormatContext, FormatFree> format_;
     int coverStream_ = -1;
     bool finalised_ = true;
+    std::int64_t audioPackets_ = 0;
     std::optional<std::array<std::uint8_t, 34>> streamInfo_;
 };
 

@@ -18,7 +18,30 @@ std::string DeviceOf(const std::string& drive) {
     return drive;
 }
 
+void AddField(MediaTags& tags, const char* key, const std::string& value) {
+    if (!value.empty()) tags.fields.emplace_back(key, value);
+}
+
 }  // namespace
+
+MediaTags CdTrackSource::ReadTags(const std::string& path) {
+    MediaTags tags;
+    std::string drive;
+    int number = 0;
+    DiscProblem problem;
+    if (!ParseTrackPath(path, drive, number)) return tags;
+    const auto disc = CdDisc::Open(DeviceOf(drive), problem);
+    if (!disc || !disc->FindAudioTrack(number)) return tags;
+    const DiscTrackText text = disc->TrackText(number);
+    AddField(tags, "title", text.title);
+    // A disc of one artist often names them only once, for the whole disc.
+    AddField(tags, "artist", text.performer.empty() ? text.albumPerformer : text.performer);
+    AddField(tags, "album", text.albumTitle);
+    AddField(tags, "album_artist", text.albumPerformer);
+    AddField(tags, "track", std::to_string(number) + "/" + std::to_string(disc->AudioTracks().back().number));
+    AddField(tags, "genre", text.genre);
+    return tags;
+}
 
 CdTrackSource::CdTrackSource() : BaseFilter(kCdTrackSourceClass) {}
 

@@ -10,6 +10,7 @@
 #include "platform/media/BaseFilter.h"
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/IDiscTrackStatus.h"
+#include "platform/media/MediaTags.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/StreamingThread.h"
 
@@ -25,6 +26,9 @@ public:
     CdTrackSource();
     ~CdTrackSource() override;
     static FilterEntry Entry();
+    // The tags of the track "<drive>/TrackNN.cda": its number of the disc's last audio track, and
+    // what the disc's CD-Text says; nothing when the disc cannot be read.
+    static MediaTags ReadTags(const std::string& path);
 
     HRESULT Load(const std::string& path, const MediaType* type) override;
     HRESULT GetCurFile(std::string& path, MediaType* type) const override;
