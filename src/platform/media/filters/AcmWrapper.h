@@ -10,7 +10,7 @@ namespace tessival::media {
 
 // "ACM Wrapper": any wave format with a decoder to PCM; PCM passes through untouched (and
 // WAVE_FORMAT_EXTENSIBLE PCM leaves as plain PCM). Decoded audio is 16-bit at the input's rate
-// and channel count, also when the stream changes its rate or channels on the way (joined
+// and channel count, or at those the downstream filter asks for when connecting, also when the stream changes its rate or channels on the way (joined
 // files, a DVD's AC-3 going from 5.1 to stereo). Undecodable data is skipped; a stream of which
 // nothing decodes fails at its end.
 class AcmWrapper : public TransformFilter, public IDamagedDataCount {
@@ -26,6 +26,13 @@ protected:
 
     HRESULT CheckInput(const MediaType& type) const override;
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+    // While decoding, also PCM of its own width at any rate and channel count, which the one
+    // conversion after the decoder then makes.
+    // Passing PCM through, the same when the filter before can make it: the input is then
+    // reconnected with that type, so the conversion happens there.
+    HRESULT CheckOutputType(const BasePin& pin, const MediaType& type) const override;
+    HRESULT OnConnected(BasePin& pin) override;
+    void OnDisconnected(BasePin& pin) override;
     HRESULT StartStreaming() override;
     void StopStreaming() override;
     HRESULT Transform(MediaSample& sample) override;
@@ -33,12 +40,14 @@ protected:
 
 private:
     bool PassesThrough() const;
+    HRESULT RetypeInput(const MediaType& type);
     HRESULT TakeFrame(const AVFrame& frame);
     HRESULT DeliverPending(bool discontinuity);
 
     LavcAudioDecoder decoder_;
     SampleConverter converter_;
     bool converterOpen_ = false;
+    bool retypingInput_ = false;  // the input's old connection goes, the output's stays
     SampleConverter::Format converterInput_;
     std::size_t packetBytes_ = 0;
     std::int64_t framesOut_ = 0;
