@@ -18,9 +18,7 @@ constexpr int kTenMinutesOfSectors = 600 * 75;
 
 int main() {
     const std::string cli = CliPath();
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-cd-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const auto dir = FreshBenchDir("tessival-cd-bench");
     const tessival::test::DiscImageFile image(dir.string(), {kTenMinutesOfSectors});
     const std::string list = (dir / "cd.tsl").string();
     if (!RunShell(Quote(cli) + " add " + Quote(list) + " --cd=" + Quote(image.Cue()) +

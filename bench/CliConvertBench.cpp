@@ -10,9 +10,7 @@ using namespace tessival::bench;
 
 int main() {
     const std::string cli = CliPath();
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-cli-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const auto dir = FreshBenchDir("tessival-cli-bench");
     const std::string source = (dir / "ten-minutes.mp3").string();
     const std::string list = (dir / "bench.tsl").string();
 
@@ -24,11 +22,9 @@ int main() {
         std::fprintf(stderr, "cannot make the benchmark input\n");
         return 1;
     }
-    const bool ok = ComparePairs("ten-minute MP3 -> MPEG Layer-3 128 kbps stereo; A tessival-cli, B ffmpeg",
-                                 Quote(cli) + " convert " + Quote(list) + " > /dev/null",
-                                 "ffmpeg -nostdin -v error -y -i " + Quote(source) +
-                                     " -c:a libmp3lame -b:a 128k -ar 44100 -ac 2 -f wav " +
-                                     Quote((dir / "out" / "ffmpeg.wav").string()));
+    const bool ok = CompareWithFfmpeg("ten-minute MP3 -> MPEG Layer-3 128 kbps stereo", cli, list, source,
+                                      "-c:a libmp3lame -b:a 128k -ar 44100 -ac 2 -f wav",
+                                      (dir / "out" / "ffmpeg.wav").string());
     std::filesystem::remove_all(dir);
     return ok ? 0 : 1;
 }

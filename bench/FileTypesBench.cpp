@@ -14,7 +14,7 @@
 namespace {
 
 using tessival::bench::CliPath;
-using tessival::bench::ComparePairs;
+using tessival::bench::CompareWithFfmpeg;
 using tessival::bench::Quote;
 using tessival::bench::RunShell;
 
@@ -42,9 +42,7 @@ bool Run(const Case& c, const std::string& cli, const std::filesystem::path& dir
     const std::string list = (dir / (std::string(c.extension) + ".tsl")).string();
     if (!WriteList(list, source, out, c)) return false;
     const std::string theirs = (dir / "out" / (std::string("ffmpeg.") + c.extension)).string();
-    return ComparePairs((std::string(c.title) + "; A tessival-cli, B ffmpeg").c_str(),
-                        Quote(cli) + " convert " + Quote(list) + " > /dev/null",
-                        "ffmpeg -nostdin -v error -y -i " + Quote(source) + " " + c.ffmpegCodec + " " + Quote(theirs));
+    return CompareWithFfmpeg(c.title, cli, list, source, c.ffmpegCodec, theirs);
 }
 
 }  // namespace

@@ -15,9 +15,7 @@ constexpr int kItems = 500;
 
 int main() {
     const std::string cli = CliPath();
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-many-items-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const auto dir = FreshBenchDir("tessival-many-items-bench");
     const std::string first = (dir / "s1.wav").string(), list = (dir / "list.tsl").string();
     if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=48000:duration=1' -ac 2 "
                   "-c:a pcm_s16le " + Quote(first))) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ namespace tessival::bench {
 inline std::string CliPath() {
     const char* other = std::getenv("TESSIVAL_CLI");
     return other && *other ? other : TESSIVAL_CLI_PATH;
+}
+
+// An empty folder of the system's temporary folder, with an empty "out" folder in it.
+inline std::filesystem::path FreshBenchDir(const char* name) {
+    const auto dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "out");
+    return dir;
 }
 
 inline std::string Quote(const std::string& word) {
@@ -101,6 +110,16 @@ inline bool ComparePairs(const char* what, const std::string& a, const std::stri
                 Median(timesA), Median(timesB), Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
                 *std::max_element(ratios.begin(), ratios.end()), pairs);
     return true;
+}
+
+// tessival-cli converting the list (A) against ffmpeg converting the source with the options into
+// the file `theirs` (B).
+inline bool CompareWithFfmpeg(const std::string& what, const std::string& cli, const std::string& list,
+                              const std::string& source, const std::string& ffmpegOptions, const std::string& theirs,
+                              int pairs = 5) {
+    return ComparePairs((what + "; A tessival-cli, B ffmpeg").c_str(), Quote(cli) + " convert " + Quote(list) + " >/dev/null",
+                        "ffmpeg -nostdin -v error -y -i " + Quote(source) + " " + ffmpegOptions + " " + Quote(theirs),
+                        pairs);
 }
 
 }  // namespace tessival::bench

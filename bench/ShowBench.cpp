@@ -17,9 +17,7 @@ constexpr int kRuns = 7;
 
 int main() {
     const std::string cli = CliPath();
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-show-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const auto dir = FreshBenchDir("tessival-show-bench");
     const std::string list = (dir / "archive.tsl").string();
     // Written record by record: a spawned child's peak memory starts from its parent's, so the
     // benchmark must not hold the list itself. The file is the records' bytes and nothing else.

@@ -12,7 +12,8 @@ namespace {
 constexpr int kPairs = 7;
 
 using tessival::bench::CliPath;
-using tessival::bench::ComparePairs;
+using tessival::bench::FreshBenchDir;
+using tessival::bench::CompareWithFfmpeg;
 using tessival::bench::Quote;
 using tessival::bench::RunShell;
 
@@ -37,11 +38,7 @@ bool RunCase(const Case& c, const std::string& cli, const std::filesystem::path&
         std::fprintf(stderr, "cannot make the input of: %s\n", c.title);
         return false;
     }
-    const bool ok = ComparePairs((std::string(c.title) + "; A tessival-cli, B ffmpeg").c_str(),
-                                 Quote(cli) + " convert " + Quote(list) + " > /dev/null",
-                                 "ffmpeg -nostdin -v error -y -i " + Quote(source) + " " + c.ffmpegOutput + " " +
-                                     Quote(out + "/ffmpeg.wav"),
-                                 kPairs);
+    const bool ok = CompareWithFfmpeg(c.title, cli, list, source, c.ffmpegOutput, out + "/ffmpeg.wav", kPairs);
     std::filesystem::remove(source);
     return ok;
 }
@@ -50,9 +47,7 @@ bool RunCase(const Case& c, const std::string& cli, const std::filesystem::path&
 
 int main() {
     const std::string cli = CliPath();
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-source-formats-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const auto dir = FreshBenchDir("tessival-source-formats-bench");
     const Case cases[] = {
         {"ten-minute FLAC -> PCM 16-bit stereo 44100 Hz", "ten-minutes.flac", "-c:a flac", "WAV (PCM)",
          "2,1411,16,44100", "-c:a pcm_s16le -ar 44100 -ac 2 -f wav"},

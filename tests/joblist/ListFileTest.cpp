@@ -44,13 +44,18 @@ TEST(ListFile, ThreeItemsRoundTripInOrderWithTheirStatus) {
         EXPECT_EQ(std::memcmp(loaded.At(i), list.At(i), sizeof(ConvertItem)), 0) << "record " << i;
 }
 
+// 2500 items, song0.mp3 to song2499.mp3: more than two reads' worth.
+bool WriteLongList(const std::string& path) {
+    ItemList list;
+    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
+    return WriteListFile(path, list) == ListFileResult::Ok;
+}
+
 // Long lists load in large reads; no record may be lost or shifted at the edges of a read.
 TEST(ListFile, AListLongerThanOneReadLoadsEveryRecordInPlace) {
     TempDir dir;
-    ItemList list;
-    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
     const std::string path = dir.File("long.tsl");
-    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    ASSERT_TRUE(WriteLongList(path));
     ItemList loaded;
     ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
     ASSERT_EQ(loaded.Count(), 2500u);
@@ -64,10 +69,8 @@ TEST(ListFile, AListLongerThanOneReadLoadsEveryRecordInPlace) {
 // Visiting hands the records over in batches of at most 1024, in order, with the trailing bytes.
 TEST(ListFile, VisitingGivesEveryRecordInBatchesInOrder) {
     TempDir dir;
-    ItemList list;
-    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
     const std::string path = dir.File("long.tsl");
-    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    ASSERT_TRUE(WriteLongList(path));
     WriteBytes(path, ReadBytes(path) + "tail");
     std::vector<std::size_t> sizes;
     std::vector<std::string> names;
