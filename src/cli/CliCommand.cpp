@@ -44,12 +44,14 @@ ListFileResult WarnAboutTrailingBytes(const std::string& path, ListFileResult re
 
 ListFileResult ReadCommandList(const std::string& path, ItemList& items) {
     std::size_t trailing = 0;
-    return WarnAboutTrailingBytes(path, ReadListFile(path, items, &trailing), trailing);
+    const ListFileResult result = ReadListFile(path, items, &trailing);
+    return WarnAboutTrailingBytes(path, result, trailing);
 }
 
 ListFileResult VisitCommandList(const std::string& path, const RecordBatchVisitor& visit) {
     std::size_t trailing = 0;
-    return WarnAboutTrailingBytes(path, VisitListFile(path, visit, &trailing), trailing);
+    const ListFileResult result = VisitListFile(path, visit, &trailing);
+    return WarnAboutTrailingBytes(path, result, trailing);
 }
 
 }  // namespace tessival::cli

@@ -54,15 +54,16 @@ HRESULT AcmWrapper::CheckOutputType(const BasePin& pin, const MediaType& type) c
     OutputTypesFor(InputType(), own);
     if (own.empty() || own.front().WaveFormat()->wBitsPerSample != type.WaveFormat()->wBitsPerSample)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    if (!PassesThrough()) return S_OK;
-    // Passing PCM through, it can take the type only when the decoder before makes it instead
-    // (a device or a file keeps its own format).
+    return !PassesThrough() || DecoderBeforeMakes(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+// Only a decoder converts anyway; a device or a file keeps its own format.
+bool AcmWrapper::DecoderBeforeMakes(const MediaType& type) const {
     std::shared_ptr<IPin> upstream;
-    if (InputType().WaveFormat()->wFormatTag != WAVE_FORMAT_PCM || FAILED(Input().ConnectedTo(upstream)))
-        return VFW_E_TYPE_NOT_ACCEPTED;
+    if (InputType().WaveFormat()->wFormatTag != WAVE_FORMAT_PCM || FAILED(Input().ConnectedTo(upstream))) return false;
     const auto* upstreamPin = dynamic_cast<const BasePin*>(upstream.get());
     const auto* decoder = upstreamPin ? dynamic_cast<const AcmWrapper*>(&upstreamPin->Owner()) : nullptr;
-    return decoder && !decoder->PassesThrough() && upstream->QueryAccept(type) == S_OK ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return decoder && !decoder->PassesThrough() && upstream->QueryAccept(type) == S_OK;
 }
 
 HRESULT AcmWrapper::OnConnected(BasePin& pin) {
