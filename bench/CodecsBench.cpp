@@ -21,7 +21,7 @@ std::string ListFor(const std::string& cli, const std::string& dir, const std::s
 }  // namespace
 
 int main() {
-    const std::string cli = TESSIVAL_CLI_PATH;
+    const std::string cli = CliPath();
     const std::string dir = (std::filesystem::temp_directory_path() / "tessival-codecs-bench").string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir + "/out");

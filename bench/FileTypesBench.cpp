@@ -1,16 +1,12 @@
 // A ten-minute WAV converted by tessival-cli to a "LAME MP3" file at 192 kbps and to a "FLAC" file
 // at level 5 (at the source's own bits and frequency), each beside ffmpeg writing the same codec,
-// settings and container. The two run alternately, pair after pair; the median ratio (ours /
-// ffmpeg's) is printed with its min and max.
-#include <algorithm>
-#include <chrono>
+// settings and container. The two run alternately, five pairs; the median ratio (ours / ffmpeg's)
+// is printed with its min and max.
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
-#include "BenchProcess.h"
+#include "ProcessPair.h"
 
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
@@ -18,10 +14,10 @@
 
 namespace {
 
-constexpr int kPairs = 5;
-
+using tessival::bench::CliPath;
+using tessival::bench::CompareWithFfmpeg;
 using tessival::bench::Quote;
-using tessival::bench::Time;
+using tessival::bench::RunShell;
 
 struct Case {
     const char* title;
@@ -47,31 +43,20 @@ bool Run(const Case& c, const std::string& cli, const std::filesystem::path& dir
     const std::string list = (dir / (std::string(c.extension) + ".tsl")).string();
     if (!WriteList(list, source, out, c)) return false;
     const std::string theirs = (dir / "out" / (std::string("ffmpeg.") + c.extension)).string();
-    std::vector<double> ratios;
-    for (int pair = 0; pair < kPairs; ++pair) {
-        const double a = Time(Quote(cli) + " convert " + Quote(list) + " > /dev/null");
-        const double b = Time("ffmpeg -nostdin -v error -y -i " + Quote(source) + " " + c.ffmpegCodec + " " + Quote(theirs));
-        if (a < 0 || b < 0) return false;
-        ratios.push_back(a / b);
-        std::printf("  pair %d: tessival-cli %6.2f s, ffmpeg %6.2f s\n", pair + 1, a, b);
-    }
-    std::sort(ratios.begin(), ratios.end());
-    std::printf("%s: ratio median %.2f (min %.2f, max %.2f, %d pairs)\n", c.title, ratios[ratios.size() / 2],
-                ratios.front(), ratios.back(), kPairs);
-    return true;
+    return CompareWithFfmpeg(c.title, cli, list, source, c.ffmpegCodec, theirs);
 }
 
 }  // namespace
 
 int main() {
-    const std::string cli = TESSIVAL_CLI_PATH;
+    const std::string cli = CliPath();
     const auto dir = std::filesystem::temp_directory_path() / "tessival-filetypes-bench";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "out");
     const std::string source = (dir / "ten-minutes.wav").string();
-    if (Time("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=600' -f lavfi -i "
+    if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=600' -f lavfi -i "
              "'anoisesrc=d=600:a=0.1' -filter_complex amerge=inputs=2 -ac 2 -ar 44100 -c:a pcm_s16le " +
-             Quote(source)) < 0) {
+             Quote(source))) {
         std::fprintf(stderr, "cannot make the benchmark input\n");
         return 1;
     }

@@ -7,7 +7,7 @@
 using namespace tessival::bench;
 
 int main() {
-    const std::string cli = TESSIVAL_CLI_PATH;
+    const std::string cli = CliPath();
     const std::string dir = (std::filesystem::temp_directory_path() / "tessival-jobs-bench").string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir + "/out");

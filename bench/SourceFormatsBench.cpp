@@ -1,22 +1,21 @@
 // Whole `tessival-cli convert` processes beside the ffmpeg command doing the same work, run
 // alternately: a ten-minute FLAC to PCM WAVE, and a ten-minute M4A (AAC) to MP3 128 kbps in WAVE.
 // Prints the median of the per-pair time ratios with their minimum and maximum.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
-#include "BenchProcess.h"
+#include "ProcessPair.h"
 
 namespace {
 
 constexpr int kPairs = 7;
 
+using tessival::bench::CliPath;
+using tessival::bench::FreshBenchDir;
+using tessival::bench::CompareWithFfmpeg;
 using tessival::bench::Quote;
-using tessival::bench::Time;
+using tessival::bench::RunShell;
 
 struct Case {
     const char* title;
@@ -31,43 +30,24 @@ bool RunCase(const Case& c, const std::string& cli, const std::filesystem::path&
     const std::string source = (dir / c.sourceName).string(), list = (dir / "bench.tsl").string();
     const std::string out = (dir / "out").string();
     std::filesystem::remove(list);
-    if (Time("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=600' -f lavfi -i "
-             "'anoisesrc=d=600:a=0.1' -filter_complex amerge=inputs=2 -ac 2 -ar 44100 " +
-             std::string(c.sourceCodec) + " " + Quote(source)) < 0 ||
-        Time(Quote(cli) + " add " + Quote(list) + " --dest-type=" + Quote(c.destType) + " --dest-path=" + Quote(out) +
-             " --quality=" + c.quality + " " + Quote(source)) < 0) {
+    if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=600' -f lavfi -i "
+                  "'anoisesrc=d=600:a=0.1' -filter_complex amerge=inputs=2 -ac 2 -ar 44100 " +
+                  std::string(c.sourceCodec) + " " + Quote(source)) ||
+        !RunShell(Quote(cli) + " add " + Quote(list) + " --dest-type=" + Quote(c.destType) + " --dest-path=" +
+                  Quote(out) + " --quality=" + c.quality + " " + Quote(source))) {
         std::fprintf(stderr, "cannot make the input of: %s\n", c.title);
         return false;
     }
-    std::vector<double> ratios;
-    double oursTotal = 0, theirsTotal = 0;
-    for (int pair = 0; pair < kPairs; ++pair) {
-        const double ours = Time(Quote(cli) + " convert " + Quote(list) + " > /dev/null");
-        const double theirs = Time("ffmpeg -nostdin -v error -y -i " + Quote(source) + " " + c.ffmpegOutput + " " +
-                                   Quote(out + "/ffmpeg.wav"));
-        if (ours < 0 || theirs < 0) {
-            std::fprintf(stderr, "a conversion failed: %s\n", c.title);
-            return false;
-        }
-        ratios.push_back(ours / theirs);
-        oursTotal += ours;
-        theirsTotal += theirs;
-    }
-    std::sort(ratios.begin(), ratios.end());
-    std::printf("%s (%d pairs, alternating)\n", c.title, kPairs);
-    std::printf("  mean tessival-cli %.2f s, ffmpeg %.2f s\n", oursTotal / kPairs, theirsTotal / kPairs);
-    std::printf("  ratio median %.3f  min %.3f  max %.3f\n", ratios[ratios.size() / 2], ratios.front(), ratios.back());
+    const bool ok = CompareWithFfmpeg(c.title, cli, list, source, c.ffmpegOutput, out + "/ffmpeg.wav", kPairs);
     std::filesystem::remove(source);
-    return true;
+    return ok;
 }
 
 }  // namespace
 
 int main() {
-    const std::string cli = TESSIVAL_CLI_PATH;
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-source-formats-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const std::string cli = CliPath();
+    const auto dir = FreshBenchDir("tessival-source-formats-bench");
     const Case cases[] = {
         {"ten-minute FLAC -> PCM 16-bit stereo 44100 Hz", "ten-minutes.flac", "-c:a flac", "WAV (PCM)",
          "2,1411,16,44100", "-c:a pcm_s16le -ar 44100 -ac 2 -f wav"},

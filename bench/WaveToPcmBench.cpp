@@ -7,10 +7,8 @@
 using namespace tessival::bench;
 
 int main() {
-    const std::string cli = TESSIVAL_CLI_PATH;
-    const auto dir = std::filesystem::temp_directory_path() / "tessival-bench-wave";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir / "out");
+    const std::string cli = CliPath();
+    const auto dir = FreshBenchDir("tessival-bench-wave");
     const std::string source = (dir / "ten-minutes.wav").string();
     const std::string list = (dir / "list.tsl").string();
     if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=44100:duration=600' "
@@ -20,10 +18,8 @@ int main() {
         std::fprintf(stderr, "cannot make the source and its list\n");
         return 1;
     }
-    const bool ok = ComparePairs("wave 16-bit stereo 44100 Hz, 600 s -> PCM 8-bit mono 22050 Hz; A tessival-cli, B ffmpeg",
-                                 Quote(cli) + " convert " + Quote(list) + " >/dev/null",
-                                 "ffmpeg -nostdin -v error -y -i " + Quote(source) + " -ar 22050 -ac 1 -c:a pcm_u8 " +
-                                     Quote((dir / "out" / "ffmpeg.wav").string()));
+    const bool ok = CompareWithFfmpeg("wave 16-bit stereo 44100 Hz, 600 s -> PCM 8-bit mono 22050 Hz", cli, list, source,
+                                      "-ar 22050 -ac 1 -c:a pcm_u8", (dir / "out" / "ffmpeg.wav").string());
     std::filesystem::remove_all(dir);
     return ok ? 0 : 1;
 }

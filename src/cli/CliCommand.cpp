@@ -31,13 +31,27 @@ int ListReadFailure(const std::string& path, ListFileResult result) {
     return result == ListFileResult::NotAFile ? UsageError(message) : Failure(message);
 }
 
-ListFileResult ReadCommandList(const std::string& path, ItemList& items) {
-    std::size_t trailing = 0;
-    const ListFileResult result = ReadListFile(path, items, &trailing);
+namespace {
+
+ListFileResult WarnAboutTrailingBytes(const std::string& path, ListFileResult result, std::size_t trailing) {
     if (result == ListFileResult::Ok && trailing > 0)
         std::fprintf(stderr, "tessival-cli: warning: list '%s' ends with %zu bytes that are not a whole item; they are "
                      "left out\n", path.c_str(), trailing);
     return result;
+}
+
+}  // namespace
+
+ListFileResult ReadCommandList(const std::string& path, ItemList& items) {
+    std::size_t trailing = 0;
+    const ListFileResult result = ReadListFile(path, items, &trailing);
+    return WarnAboutTrailingBytes(path, result, trailing);
+}
+
+ListFileResult VisitCommandList(const std::string& path, const RecordBatchVisitor& visit) {
+    std::size_t trailing = 0;
+    const ListFileResult result = VisitListFile(path, visit, &trailing);
+    return WarnAboutTrailingBytes(path, result, trailing);
 }
 
 }  // namespace tessival::cli

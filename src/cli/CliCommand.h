@@ -38,5 +38,7 @@ int ListReadFailure(const std::string& path, ListFileResult result);
 // Reads a command's list file. Bytes after the last whole record are left out, with a warning on
 // stderr that says how many.
 ListFileResult ReadCommandList(const std::string& path, ItemList& items);
+// The same a batch of records at a time, for commands that need not hold the whole list.
+ListFileResult VisitCommandList(const std::string& path, const RecordBatchVisitor& visit);
 
 }  // namespace tessival::cli

@@ -155,6 +155,8 @@ bool ConvertEngine::ConvertCurrentItem() {
     auto encoderInput = BuildDestination(DestinationFileName(*currentItem), encoderName);
     if (!encoderInput) return false;
 
+    // The quality goes first, so that the decoder can convert straight to it while connecting.
+    const bool qualityApplied = ApplyQuality(encoderFilter, currentItem->quality);
     const std::string statusBefore = ReadField(currentItem->status);
     if (auto output = BuildSourceChain(*currentItem)) {
         // A typed chain whose audio the encoder refuses would leave the sink waiting forever.
@@ -175,7 +177,7 @@ bool ConvertEngine::ConvertCurrentItem() {
         }
     }
 
-    if (!ApplyQuality(encoderFilter, currentItem->quality) && !SettleQuality()) return false;
+    if (!qualityApplied && !SettleQuality()) return false;
     return RunGraph() && RecordingWasWhole();
 }
 

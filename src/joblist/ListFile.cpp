@@ -91,8 +91,7 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
     return file.Commit() == 0 ? ListFileResult::Ok : ListFileResult::IoError;
 }
 
-ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes) {
-    items.Clear();
+ListFileResult VisitListFile(const std::string& path, const RecordBatchVisitor& visit, std::size_t* trailingBytes) {
     struct stat info {};
     // A FIFO would block the open until a writer came; a socket cannot be opened at all.
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return ListFileResult::NotAFile;
@@ -105,17 +104,27 @@ ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_
     // About a mebibyte a read: a list of 100k items is a hundred reads, not 100k.
     constexpr std::size_t kRecordsPerRead = 1024;
     std::vector<ConvertItem> chunk(std::min(count, kRecordsPerRead));
-    ItemList loaded;
     for (std::size_t done = 0; done < count;) {
         const std::size_t records = std::min(count - done, kRecordsPerRead);
         if (!ReadAll(file.Get(), reinterpret_cast<char*>(chunk.data()), records * sizeof(ConvertItem)))
             return ListFileResult::IoError;
-        for (std::size_t i = 0; i < records; ++i) loaded.Append(chunk[i]);
+        visit(std::span<const ConvertItem>(chunk.data(), records));
         done += records;
     }
-    items = std::move(loaded);
     if (trailingBytes) *trailingBytes = static_cast<std::size_t>(info.st_size) % kConvertItemSize;
     return ListFileResult::Ok;
+}
+
+ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes) {
+    items.Clear();
+    ItemList loaded;
+    const ListFileResult result = VisitListFile(
+        path, [&loaded](std::span<const ConvertItem> batch) {
+            for (const ConvertItem& item : batch) loaded.Append(item);
+        },
+        trailingBytes);
+    if (result == ListFileResult::Ok) items = std::move(loaded);
+    return result;
 }
 
 }  // namespace tessival

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 
 #include "joblist/ItemList.h"
@@ -27,5 +29,11 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items);
 // given in `trailingBytes` when asked for). `items` is filled only on success; on failure it is
 // left empty.
 ListFileResult ReadListFile(const std::string& path, ItemList& items, std::size_t* trailingBytes = nullptr);
+
+// The same records, handed to `visit` a batch at a time and never held all at once (a list of an
+// archive is a hundred mebibytes). A failure part way through comes after the batches before it.
+using RecordBatchVisitor = std::function<void(std::span<const ConvertItem>)>;
+ListFileResult VisitListFile(const std::string& path, const RecordBatchVisitor& visit,
+                             std::size_t* trailingBytes = nullptr);
 
 }  // namespace tessival

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "joblist/ItemTypes.h"
 #include "joblist/ListFile.h"
@@ -42,13 +44,18 @@ TEST(ListFile, ThreeItemsRoundTripInOrderWithTheirStatus) {
         EXPECT_EQ(std::memcmp(loaded.At(i), list.At(i), sizeof(ConvertItem)), 0) << "record " << i;
 }
 
+// 2500 items, song0.mp3 to song2499.mp3: more than two reads' worth.
+bool WriteLongList(const std::string& path) {
+    ItemList list;
+    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
+    return WriteListFile(path, list) == ListFileResult::Ok;
+}
+
 // Long lists load in large reads; no record may be lost or shifted at the edges of a read.
 TEST(ListFile, AListLongerThanOneReadLoadsEveryRecordInPlace) {
     TempDir dir;
-    ItemList list;
-    for (int i = 0; i < 2500; ++i) list.Append(Sample("song" + std::to_string(i) + ".mp3"));
     const std::string path = dir.File("long.tsl");
-    ASSERT_EQ(WriteListFile(path, list), ListFileResult::Ok);
+    ASSERT_TRUE(WriteLongList(path));
     ItemList loaded;
     ASSERT_EQ(ReadListFile(path, loaded), ListFileResult::Ok);
     ASSERT_EQ(loaded.Count(), 2500u);
@@ -57,6 +64,33 @@ TEST(ListFile, AListLongerThanOneReadLoadsEveryRecordInPlace) {
     EXPECT_EQ(ReadField(loaded.At(1024)->sourceName), "song1024.mp3");
     EXPECT_EQ(ReadField(loaded.At(2048)->sourceName), "song2048.mp3");
     EXPECT_EQ(ReadField(loaded.At(2499)->sourceName), "song2499.mp3");
+}
+
+// Visiting hands the records over in batches of at most 1024, in order, with the trailing bytes.
+TEST(ListFile, VisitingGivesEveryRecordInBatchesInOrder) {
+    TempDir dir;
+    const std::string path = dir.File("long.tsl");
+    ASSERT_TRUE(WriteLongList(path));
+    WriteBytes(path, ReadBytes(path) + "tail");
+    std::vector<std::size_t> sizes;
+    std::vector<std::string> names;
+    std::size_t trailing = 0;
+    ASSERT_EQ(VisitListFile(
+                  path,
+                  [&](std::span<const ConvertItem> batch) {
+                      sizes.push_back(batch.size());
+                      for (const ConvertItem& item : batch) names.push_back(ReadField(item.sourceName));
+                  },
+                  &trailing),
+              ListFileResult::Ok);
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{1024, 1024, 452}));
+    ASSERT_EQ(names.size(), 2500u);
+    EXPECT_EQ(names[1023], "song1023.mp3");
+    EXPECT_EQ(names[1024], "song1024.mp3");
+    EXPECT_EQ(names[2499], "song2499.mp3");
+    EXPECT_EQ(trailing, 4u);
+    EXPECT_EQ(VisitListFile(dir.File("missing.tsl"), [](std::span<const ConvertItem>) { FAIL(); }),
+              ListFileResult::CannotOpen);
 }
 
 TEST(ListFile, EmptyListGivesEmptyFileAndBack) {

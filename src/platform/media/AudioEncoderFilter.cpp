@@ -85,6 +85,14 @@ HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType& input, std::vector<M
     return S_OK;
 }
 
+HRESULT AudioEncoderFilter::PreferredInputTypes(std::vector<MediaType>& types) const {
+    const WAVEFORMATEX* chosen = setFormat_ ? setFormat_->WaveFormat() : nullptr;
+    if (!chosen) return S_OK;
+    for (std::uint16_t bits : {16, 24, 32, 8})
+        types.push_back(MediaType::Audio(MakePcmFormat(chosen->nSamplesPerSec, chosen->nChannels, bits)));
+    return S_OK;
+}
+
 void AudioEncoderFilter::OnInput(const MediaSample& sample) {
     if (const WAVEFORMATEX* format = InputType().WaveFormat()) meter_.Measure(*format, sample.data);
 }

@@ -32,6 +32,9 @@ public:
 
 protected:
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
+    // With a format set: PCM at its rate and channel count in each width, so that a decoder can
+    // convert straight to them and the audio is resampled and remixed once.
+    HRESULT PreferredInputTypes(std::vector<MediaType>& types) const override;
     void OnInput(const MediaSample& sample) override;
 
 private:

@@ -24,13 +24,20 @@ HRESULT OutputPin::Connect(const std::shared_ptr<IPin>& receivePin, const MediaT
     std::shared_ptr<IPin> receiverPeer;
     if (SUCCEEDED(receivePin->ConnectedTo(receiverPeer))) return VFW_E_ALREADY_CONNECTED;
 
-    std::vector<MediaType> candidates;
-    EnumMediaTypes(candidates);
+    // A complete type is that type and no other.
+    if (type && IsCompleteType(*type)) {
+        const HRESULT hr = TryType(receivePin, *type);
+        return SUCCEEDED(hr) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    // The receiver's own wishes first, as they may spare it a conversion; then ours.
+    std::vector<MediaType> candidates, ours;
+    receivePin->EnumMediaTypes(candidates);
+    EnumMediaTypes(ours);
+    candidates.insert(candidates.end(), ours.begin(), ours.end());
     for (const MediaType& candidate : candidates) {
         if (type && !candidate.Matches(*type)) continue;
         if (SUCCEEDED(TryType(receivePin, candidate))) return S_OK;
     }
-    if (type && IsCompleteType(*type) && SUCCEEDED(TryType(receivePin, *type))) return S_OK;
     return type ? VFW_E_TYPE_NOT_ACCEPTED : VFW_E_NO_ACCEPTABLE_TYPES;
 }
 

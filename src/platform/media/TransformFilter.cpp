@@ -13,7 +13,8 @@ HRESULT TransformFilter::CheckOutputType(const BasePin& pin, const MediaType& ty
 }
 
 HRESULT TransformFilter::GetMediaTypes(const BasePin& pin, std::vector<MediaType>& types) const {
-    if (&pin != &output_ || !input_.IsConnected()) return S_OK;
+    if (&pin == &input_) return PreferredInputTypes(types);
+    if (!input_.IsConnected()) return S_OK;
     return OutputTypesFor(input_.CurrentType(), types);
 }
 

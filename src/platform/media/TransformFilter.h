@@ -36,6 +36,9 @@ protected:
     virtual HRESULT CheckInput(const MediaType& type) const = 0;
     // Output types for the connected input type, preferred first.
     virtual HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const = 0;
+    // Input types this filter would rather get, preferred first; an upstream filter that can make
+    // one of them connects with it before trying its own.
+    virtual HRESULT PreferredInputTypes(std::vector<MediaType>&) const { return S_OK; }
     virtual HRESULT StartStreaming() { return S_OK; }
     virtual void StopStreaming() {}
     virtual HRESULT Transform(MediaSample& sample) = 0;

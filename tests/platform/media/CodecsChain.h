@@ -21,8 +21,9 @@ struct CodecsChain {
     std::shared_ptr<IBaseFilter> encoder, wavDest, fileWriter;
     HRESULT built = E_FAIL;
 
+    // chosen: the encoder's format, set before the chain reaches it as the program's run does.
     CodecsChain(ChainKind kind, const std::string& source, const std::string& dest,
-                const std::string& encoderName = "PCM") {
+                const std::string& encoderName = "PCM", const WAVEFORMATEX* chosen = nullptr) {
         graph->Registry()->CreateInstance(CLSID_WavDest, wavDest);
         graph->Registry()->CreateInstance(CLSID_FileWriter, fileWriter);
         graph->AddFilter(wavDest, "WAV Dest");
@@ -32,6 +33,7 @@ struct CodecsChain {
             sink->SetFileName(dest, nullptr);
         }
         encoder = AddByName(*graph, CLSID_AudioCompressorCategory, encoderName);
+        if (chosen && !ApplyFormat(encoder, *chosen)) return;
         built = Build(kind, source);
         if (SUCCEEDED(built)) built = Connect(Last(), 0, encoder);
     }

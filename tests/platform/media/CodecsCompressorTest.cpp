@@ -1,6 +1,7 @@
 // The audio compressors: their listings, and real conversions with a sample of their formats.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -86,6 +87,32 @@ TEST(CodecsCompressorTest, WindowsMediaOffersOnlyFormatsItEncodes) {
         cdQuality |= w.nSamplesPerSec == 44100 && w.nChannels == 2 && w.nAvgBytesPerSec == 16000;
     }
     EXPECT_TRUE(cdQuality);
+}
+
+std::string FormatHex(const MediaType& type) {
+    std::string hex;
+    for (std::uint8_t byte : type.format) {
+        char two[3];
+        std::snprintf(two, sizeof two, "%02x", byte);
+        hex += two;
+    }
+    return hex;
+}
+
+// Whole format blocks as saved lists and WAV headers carry them: the nCodecDelay of MP3, the block
+// sizes and extra bytes of Windows Media Audio at 16000, 22050, 44100 and 48000 Hz.
+TEST(CodecsCompressorTest, ListsKeepTheirExactFormatBlocks) {
+    const auto mp3 = CapabilitiesOf("MPEG Layer-3");
+    ASSERT_EQ(mp3.size(), 216u);
+    EXPECT_EQ(FormatHex(mp3[0]), "55000100401f0000e8030000010000000c00010000000000480001005104");    // 1 ch 8000 Hz 8 kbps
+    EXPECT_EQ(FormatHex(mp3[99]), "5500020022560000e02e0000010000000c00010000000000390101005104");   // 2 ch 22050 Hz 96 kbps
+    EXPECT_EQ(FormatHex(mp3[215]), "5500020080bb0000409c0000010000000c00010000000000c00301005104");  // 2 ch 48000 Hz 320 kbps
+    const auto wma = CapabilitiesOf("Windows Media Audio V2");
+    ASSERT_EQ(wma.size(), 100u);
+    EXPECT_EQ(FormatHex(wma[0]), "61010100803e0000b80b0000600010000a0000000000010000000000");   // 1 ch 16000 Hz 24 kbps
+    EXPECT_EQ(FormatHex(wma[29]), "6101010022560000c05d00005a0410000a0000000000010000000000");  // 1 ch 22050 Hz 192 kbps
+    EXPECT_EQ(FormatHex(wma[77]), "6101020044ac0000803e0000e70210000a0000000000010000000000");  // 2 ch 44100 Hz 128 kbps
+    EXPECT_EQ(FormatHex(wma[99]), "6101020080bb0000c05d0000000410000a0000000000010000000000");  // 2 ch 48000 Hz 192 kbps
 }
 
 // First, middle and last format of each compressor, from a stereo 44100 Hz source.

@@ -1,6 +1,7 @@
 #pragma once
 
 // Test media made with the ffmpeg and sox tools, and checks through ffprobe and ffmpeg decoding.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -52,6 +53,29 @@ inline std::map<std::string, std::string> Probe(const std::string& path) {
     }
     if (result.exitCode != 0) fields["error"] = result.output;
     return fields;
+}
+
+inline int ProbedInt(const std::string& path, const char* field) {
+    const auto fields = Probe(path);
+    const auto it = fields.find(field);
+    return it == fields.end() ? -1 : std::stoi(it->second);
+}
+
+// One second of a sine of one frequency, encoded as the options say.
+inline bool MakeSine(const std::string& path, int frequency, int rate, int channels, const std::string& codec) {
+    return RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=" + std::to_string(frequency) +
+                      ":sample_rate=" + std::to_string(rate) + ":duration=1 -ac " + std::to_string(channels) +
+                      " -c:a " + codec + " " + ShellQuote(path))
+               .exitCode == 0;
+}
+
+// Sign changes of the first channel between two times: twice the frequency per second.
+inline int ZeroCrossings(const std::vector<float>& stereo, int rate, double from, double to) {
+    int count = 0;
+    const auto last = std::min(stereo.size() / 2, static_cast<std::size_t>(to * rate));
+    for (auto i = static_cast<std::size_t>(from * rate) + 1; i < last; ++i)
+        count += (stereo[2 * i - 2] < 0) != (stereo[2 * i] < 0);
+    return count;
 }
 
 // The file decoded by ffmpeg to float samples at the given rate and channel count.

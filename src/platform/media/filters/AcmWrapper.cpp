@@ -46,6 +46,49 @@ HRESULT AcmWrapper::OutputTypesFor(const MediaType& input, std::vector<MediaType
     return S_OK;
 }
 
+HRESULT AcmWrapper::CheckOutputType(const BasePin& pin, const MediaType& type) const {
+    if (TransformFilter::CheckOutputType(pin, type) == S_OK) return S_OK;
+    if (!Input().IsConnected() || !IsConvertiblePcm(type) || type.WaveFormat()->wFormatTag != WAVE_FORMAT_PCM)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    std::vector<MediaType> own;
+    OutputTypesFor(InputType(), own);
+    if (own.empty() || own.front().WaveFormat()->wBitsPerSample != type.WaveFormat()->wBitsPerSample)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return !PassesThrough() || DecoderBeforeMakes(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+// Only a decoder converts anyway; a device or a file keeps its own format.
+bool AcmWrapper::DecoderBeforeMakes(const MediaType& type) const {
+    std::shared_ptr<IPin> upstream;
+    if (InputType().WaveFormat()->wFormatTag != WAVE_FORMAT_PCM || FAILED(Input().ConnectedTo(upstream))) return false;
+    const auto* upstreamPin = dynamic_cast<const BasePin*>(upstream.get());
+    const auto* decoder = upstreamPin ? dynamic_cast<const AcmWrapper*>(&upstreamPin->Owner()) : nullptr;
+    return decoder && !decoder->PassesThrough() && upstream->QueryAccept(type) == S_OK;
+}
+
+HRESULT AcmWrapper::OnConnected(BasePin& pin) {
+    if (&pin != &Output() || !PassesThrough() || TransformFilter::CheckOutputType(pin, OutputType()) == S_OK)
+        return TransformFilter::OnConnected(pin);
+    return RetypeInput(OutputType());
+}
+
+void AcmWrapper::OnDisconnected(BasePin& pin) {
+    if (!retypingInput_) TransformFilter::OnDisconnected(pin);
+}
+
+HRESULT AcmWrapper::RetypeInput(const MediaType& type) {
+    std::shared_ptr<IPin> upstream;
+    if (FAILED(Input().ConnectedTo(upstream))) return VFW_E_NOT_CONNECTED;
+    const MediaType previous = InputType();
+    retypingInput_ = true;
+    upstream->Disconnect();
+    Input().Disconnect();
+    HRESULT hr = upstream->Connect(Input().Self(), &type);
+    if (FAILED(hr)) upstream->Connect(Input().Self(), &previous);
+    retypingInput_ = false;
+    return hr;
+}
+
 bool AcmWrapper::PassesThrough() const { return IsPcm(InputType()); }
 
 HRESULT AcmWrapper::StartStreaming() {

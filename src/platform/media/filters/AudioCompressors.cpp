@@ -1,7 +1,5 @@
 #include "platform/media/filters/AudioCompressors.h"
 
-#include <random>
-
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/opt.h>
@@ -67,8 +65,9 @@ std::vector<WAVEFORMATEX> Mp3Candidates() {
     return all;
 }
 
-// MPEGLAYER3WAVEFORMAT: wID, fdwFlags, nBlockSize, nFramesPerBlock, nCodecDelay.
-MediaType DescribeMp3(const AVCodecContext& context, const WAVEFORMATEX& candidate) {
+// MPEGLAYER3WAVEFORMAT: wID, fdwFlags, nBlockSize, nFramesPerBlock, nCodecDelay. The delay is
+// LAME's own, the same at every rate and bit rate.
+MediaType DescribeMp3(const AVCodecContext& probe, const WAVEFORMATEX& candidate) {
     const std::uint32_t samplesPerFrame = candidate.nSamplesPerSec >= 32000 ? 1152 : 576;
     std::vector<std::uint8_t> extra;
     PutLe16(extra, 1);  // MPEGLAYER3_ID_MPEG
@@ -76,7 +75,7 @@ MediaType DescribeMp3(const AVCodecContext& context, const WAVEFORMATEX& candida
     PutLe16(extra, 0);
     PutLe16(extra, samplesPerFrame * candidate.nAvgBytesPerSec / candidate.nSamplesPerSec);
     PutLe16(extra, 1);
-    PutLe16(extra, static_cast<unsigned>(context.initial_padding));
+    PutLe16(extra, static_cast<unsigned>(probe.initial_padding));
     return MediaType::Audio(candidate, extra);
 }
 
@@ -89,37 +88,18 @@ std::vector<WAVEFORMATEX> WindowsMediaCandidates() {
     return all;
 }
 
-// The encoder opens with bit rates it then cannot reach on loud, dense input; one superframe of
-// full-scale noise tells.
-bool EncodesNoise(AVCodecContext& context) {
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* packet = av_packet_alloc();
-    bool ok = frame && packet;
-    std::minstd_rand random(7);
-    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
-    for (int round = 0; ok && round < 3; ++round) {
-        frame->nb_samples = context.frame_size;
-        frame->format = context.sample_fmt;
-        ok = av_channel_layout_copy(&frame->ch_layout, &context.ch_layout) >= 0 && av_frame_get_buffer(frame, 0) >= 0;
-        for (int c = 0; ok && c < context.ch_layout.nb_channels; ++c) {
-            auto* samples = reinterpret_cast<float*>(frame->extended_data[c]);
-            for (int i = 0; i < frame->nb_samples; ++i) samples[i] = noise(random);
-        }
-        ok = ok && avcodec_send_frame(&context, frame) >= 0;
-        av_frame_unref(frame);
-        while (ok && avcodec_receive_packet(&context, packet) >= 0) av_packet_unref(packet);
-    }
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    return ok;
+// The encoder at the candidate's rate gives the frame length and the extra bytes; a superframe
+// holds one frame's share of the bit rate.
+MediaType DescribeWindowsMedia(const AVCodecContext& probe, const WAVEFORMATEX& candidate) {
+    WAVEFORMATEX wave = candidate;
+    wave.nBlockAlign = static_cast<std::uint16_t>(static_cast<std::uint64_t>(candidate.nAvgBytesPerSec) *
+                                                  probe.frame_size / candidate.nSamplesPerSec);
+    return MediaType::Audio(wave, ExtradataOf(probe));
 }
 
-MediaType DescribeWindowsMedia(const AVCodecContext& context, const WAVEFORMATEX& candidate) {
-    WAVEFORMATEX wave = candidate;
-    wave.nAvgBytesPerSec = static_cast<std::uint32_t>(context.bit_rate / 8);
-    wave.nBlockAlign = static_cast<std::uint16_t>(context.block_align);
-    return MediaType::Audio(wave, ExtradataOf(context));
-}
+std::uint32_t SameProbe(const WAVEFORMATEX&) { return 0; }
+
+std::uint32_t ProbePerRate(const WAVEFORMATEX& candidate) { return candidate.nSamplesPerSec; }
 
 // The classic ACM block sizes: 256 bytes per channel up to 11025 Hz, doubling with the rate.
 std::uint16_t ClassicBlockAlign(std::uint32_t rate, std::uint16_t channels) {
@@ -177,13 +157,13 @@ MediaType DescribeAsIs(const AVCodecContext&, const WAVEFORMATEX& candidate) { r
 
 FilterEntry AudioCompressors::Mp3Entry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_MPEGLAYER3), "libmp3lame", Mp3Candidates(),
-                                        DescribeMp3};
+                                        DescribeMp3, nullptr, SameProbe};
     return CompressorEntry("MPEG Layer-3", WAVE_FORMAT_MPEGLAYER3, profile);
 }
 
 FilterEntry AudioCompressors::WindowsMediaEntry() {
     static const EncoderProfile profile{AudioCompressorClass(WAVE_FORMAT_WMAUDIO2), "wmav2", WindowsMediaCandidates(),
-                                        DescribeWindowsMedia, nullptr, EncodesNoise};
+                                        DescribeWindowsMedia, nullptr, ProbePerRate};
     return CompressorEntry("Windows Media Audio V2", WAVE_FORMAT_WMAUDIO2, profile);
 }
 

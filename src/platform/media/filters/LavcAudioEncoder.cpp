@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -52,18 +54,40 @@ bool FollowsSource(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec ==
 // What a choice that follows the source is tried with while the list is made: a CD's format.
 WAVEFORMATEX TrialSource(const WAVEFORMATEX& choice) { return MakePcmFormat(44100, choice.nChannels, 16); }
 
+// Whether the codec lists the candidate's rate and channel count, or leaves them open.
+bool Declares(const AVCodec& codec, const WAVEFORMATEX& candidate) {
+    bool rate = !codec.supported_samplerates;
+    for (const int* r = codec.supported_samplerates; r && *r && !rate; ++r)
+        rate = *r == static_cast<int>(candidate.nSamplesPerSec);
+    bool channels = !codec.ch_layouts;
+    for (const AVChannelLayout* layout = codec.ch_layouts; layout && layout->nb_channels && !channels; ++layout)
+        channels = layout->nb_channels == candidate.nChannels;
+    return rate && channels;
+}
+
+void FreeContext(AVCodecContext* context) { avcodec_free_context(&context); }
+
+using ContextPtr = std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)>;
+
 }  // namespace
 
 const std::vector<MediaType>& EncoderProfile::Capabilities() const {
     std::call_once(built_, [this] {
+        const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
+        std::map<std::uint32_t, ContextPtr> probes;
         for (const WAVEFORMATEX& candidate : candidates) {
             const bool follows = FollowsSource(candidate);
             if (follows && !followSource) continue;
             const WAVEFORMATEX trial = follows ? followSource(candidate, TrialSource(candidate)) : candidate;
-            AVCodecContext* context = LavcAudioEncoder::OpenEncoder(*this, trial);
-            if (!context) continue;
-            if (!verify || verify(*context)) capabilities_.push_back(describe(*context, candidate));
-            avcodec_free_context(&context);
+            if (!probeKey) {
+                ContextPtr context(LavcAudioEncoder::OpenEncoder(*this, trial), FreeContext);
+                if (context) capabilities_.push_back(describe(*context, candidate));
+                continue;
+            }
+            if (!codec || !Declares(*codec, trial)) continue;
+            ContextPtr& probe = probes.try_emplace(probeKey(trial), nullptr, FreeContext).first->second;
+            if (!probe) probe.reset(LavcAudioEncoder::OpenEncoder(*this, trial));
+            if (probe) capabilities_.push_back(describe(*probe, candidate));
         }
     });
     return capabilities_;

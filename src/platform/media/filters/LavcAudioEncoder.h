@@ -24,24 +24,27 @@ namespace tessival::media {
 struct EncoderProfile {
     using Describe = std::function<MediaType(const AVCodecContext&, const WAVEFORMATEX&)>;
     using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
-    using Verify = std::function<bool(AVCodecContext&)>;
+    using ProbeKey = std::function<std::uint32_t(const WAVEFORMATEX&)>;
     using FollowSource = std::function<WAVEFORMATEX(const WAVEFORMATEX& choice, const WAVEFORMATEX& source)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
-                   Configure configure = nullptr, Verify verify = nullptr, bool packetTimes = false,
+                   Configure configure = nullptr, ProbeKey probeKey = nullptr, bool packetTimes = false,
                    FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
-          configure(std::move(configure)), verify(std::move(verify)), packetTimes(packetTimes),
+          configure(std::move(configure)), probeKey(std::move(probeKey)), packetTimes(packetTimes),
           followSource(std::move(followSource)), defaultByteRate(defaultByteRate) {}
 
     Guid clsid;
     const char* codecName;
     std::vector<WAVEFORMATEX> candidates;
-    // The final format of a candidate, from the encoder opened for it (block align, extra bytes).
+    // The final format of a candidate, from the encoder opened for it or for its probe key (block
+    // align, extra bytes).
     Describe describe;
     // Encoder options for a format, e.g. the ADPCM block size.
     Configure configure;
-    // Optional: whether an opened encoder really encodes (some refuse only when fed).
-    Verify verify;
+    // Optional: candidates with the same key are described from one encoder, opened for the first
+    // of them; the others are kept when the codec declares their rate and channel count. Without
+    // it every candidate opens its own encoder (some codecs only tell by refusing).
+    ProbeKey probeKey;
     // Packets keep the encoder's own times and durations (priming before zero, the last packet's
     // real length) for muxers that signal delay and padding themselves; otherwise they are counted
     // from zero and cut to the source's length, as the fact chunk wants.
@@ -51,7 +54,7 @@ struct EncoderProfile {
     // The byte rate the default format is nearest to.
     std::uint32_t defaultByteRate;
 
-    // Worked out on first use: opening every candidate takes a moment.
+    // Worked out on first use: opening encoders takes a moment.
     const std::vector<MediaType>& Capabilities() const;
 
     // The cache behind Capabilities.
