@@ -188,6 +188,32 @@ TEST_F(FileTypes, EachTypeFromAPlainWaveHasItsContainerCodecAndLength) {
     }
 }
 
+// The samples a player gets from the file: ffmpeg's decode, with the priming and padding the
+// container declares trimmed, at the source's rate.
+std::size_t DecodedSamples(const std::string& path) {
+    const auto result = RunProcess("ffmpeg -nostdin -v error -i " + ShellQuote(path) +
+                                   " -ar 44100 -ac 1 -c:a pcm_s16le -f s16le - | wc -c");
+    return std::stoul(Trimmed(result.output)) / 2;
+}
+
+TEST_F(FileTypes, PlayersGetExactlyTheSourcesSamples) {
+    // An MP3 file's header tells the encoder's priming and padding; without them a player plays
+    // 767 samples too many here.
+    const QualityInfo mp3At32k{0x0055, 2, 32000, 192 * 125, 1, 0, 0};
+    const FileType resampledMp3{"LAME MP3", "mp3", mp3At32k, "mp3", "mp3", 0};
+    for (const FileType& type : {kLameMp3, resampledMp3, kFlac, kVorbis, kOpus}) {
+        SCOPED_TRACE(std::string(type.destType) + " at " + std::to_string(type.quality.nSamplesPerSec));
+        EXPECT_EQ(DecodedSamples(Convert(Source("plain.wav"), type)), 132300u);
+    }
+    // This FFmpeg's M4A files keep the last AAC frame whole: as many samples as its own file has.
+    const std::string ffmpegM4a = Source("by-ffmpeg.m4a");
+    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -i " + ShellQuote(Source("plain.wav")) + " -c:a aac -b:a 128k " +
+                         ShellQuote(ffmpegM4a))
+                  .exitCode,
+              0);
+    EXPECT_EQ(DecodedSamples(Convert(Source("plain.wav"), kM4a)), DecodedSamples(ffmpegM4a));
+}
+
 TEST_F(FileTypes, EachTypeFromATaggedMp3CarriesEveryTagAndTheCover) {
     for (const FileType& type : kAllTypes) ExpectTaggedCopy(Source("tagged.mp3"), Source("cover.jpg"), type);
 }

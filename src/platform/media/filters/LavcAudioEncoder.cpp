@@ -8,6 +8,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/intreadwrite.h>
 }
 
 #include "platform/media/filters/LavcAudioDecoder.h"
@@ -63,6 +64,15 @@ bool Declares(const AVCodec& codec, const WAVEFORMATEX& candidate) {
     for (const AVChannelLayout* layout = codec.ch_layouts; layout && layout->nb_channels && !channels; ++layout)
         channels = layout->nb_channels == candidate.nChannels;
     return rate && channels;
+}
+
+// The priming that starts the first packet and the padding that ends the last, which the encoder
+// tells muxers that store them (the MP3 file's header), so players trim them.
+void CopyTrimming(const AVPacket& packet, MediaSample& sample) {
+    std::size_t size = 0;
+    const std::uint8_t* skip = av_packet_get_side_data(&packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    sample.trimStart = skip && size >= 8 ? AV_RL32(skip) : 0;
+    sample.trimEnd = skip && size >= 8 ? AV_RL32(skip + 4) : 0;
 }
 
 void FreeContext(AVCodecContext* context) { avcodec_free_context(&context); }
@@ -261,6 +271,7 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         framesOut_ += frames;
         out_.stop = (first + frames) * kUnitsPerSecond / out.nSamplesPerSec;
         out_.frameCount = frames;
+        if (profile_.packetTimes) CopyTrimming(*packet_, out_);
         av_packet_unref(packet_);
         const HRESULT hr = Deliver(out_);
         if (FAILED(hr)) return hr;

@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/intreadwrite.h>
 #include <libavformat/avformat.h>
 #include <libavutil/base64.h>
 }
@@ -169,6 +170,15 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     if (streamInfo_) {
         const HRESULT hr = AttachStreamInfo(*packet, pts + duration);
         if (FAILED(hr)) return hr;
+    }
+    // The MP3 muxer stores the encoder's priming and padding in its header from these, so players
+    // play exactly the source's samples.
+    if (sample.trimStart > 0 || sample.trimEnd > 0) {
+        std::uint8_t* skip = av_packet_new_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, 10);
+        if (!skip) return E_OUTOFMEMORY;
+        std::memset(skip, 0, 10);
+        AV_WL32(skip, sample.trimStart);
+        AV_WL32(skip + 4, sample.trimEnd);
     }
     const int ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
