@@ -35,8 +35,13 @@ void ItemQueue::MarkEnded(int position) {
     endedChanged_.notify_all();
 }
 
+int ItemQueue::PlaceOf(int position) const {
+    const auto found = std::lower_bound(positions_.begin(), positions_.end(), position);
+    return found != positions_.end() && *found == position ? static_cast<int>(found - positions_.begin()) : -1;
+}
+
 bool ItemQueue::WaitUntilEnded(int position) {
-    if (std::find(positions_.begin(), positions_.end(), position) == positions_.end()) return true;
+    if (PlaceOf(position) < 0) return true;
     std::unique_lock lock(mutex_);
     endedChanged_.wait(lock, [&] { return cancelled_ || ended_.count(position) > 0; });
     return !cancelled_;

@@ -9,7 +9,7 @@
 
 namespace tessival {
 
-// The list positions a run converts, handed out in order to one or more workers. Next, MarkEnded,
+// The list positions a run converts, in ascending order, handed out in order to one or more workers. Next, MarkEnded,
 // WaitUntilEnded and Cancel may be called from any thread; Reset only while no worker takes from
 // the queue.
 class ItemQueue {
@@ -26,6 +26,8 @@ public:
     // The next position, or -1 when none is left.
     int Next();
     const std::vector<int>& Positions() const { return positions_; }
+    // The place of position among the handed-out ones, counted from 0; -1 when not among them.
+    int PlaceOf(int position) const;
 
     // A worker has finished with this position (converted, failed or stopped).
     void MarkEnded(int position);

@@ -51,11 +51,9 @@ void ParallelRun::Wait() {
 
 BatchProgress ParallelRun::Progress() {
     BatchProgress progress;
-    const std::vector<int>& positions = queue_.Positions();
-    progress.total = static_cast<int>(positions.size());
+    progress.total = static_cast<int>(queue_.Positions().size());
     for (auto& run : runs_) run->AddProgress(progress);
-    for (RunningItem& item : progress.running)
-        item.ordinal = static_cast<int>(std::find(positions.begin(), positions.end(), item.index) - positions.begin()) + 1;
+    for (RunningItem& item : progress.running) item.ordinal = queue_.PlaceOf(item.index) + 1;
     std::sort(progress.running.begin(), progress.running.end(),
               [](const RunningItem& a, const RunningItem& b) { return a.ordinal < b.ordinal; });
     return progress;

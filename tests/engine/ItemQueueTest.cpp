@@ -40,6 +40,8 @@ TEST(ItemQueue, WorkersTakeEveryPositionOnceInOrder) {
 
 TEST(ItemQueue, AWaitEndsWhenThePositionEndsOrTheRunIsCancelled) {
     ItemQueue queue({0, 2, 4});
+    EXPECT_EQ(queue.PlaceOf(4), 2);
+    EXPECT_EQ(queue.PlaceOf(3), -1);
     // Another shard's position is never waited for.
     EXPECT_TRUE(queue.WaitUntilEnded(1));
     std::atomic<int> waited{0};
