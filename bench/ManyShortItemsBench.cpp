@@ -3,34 +3,17 @@
 // (building and tearing down its graph) is most of the work here.
 #include <filesystem>
 
-#include "ProcessPair.h"
+#include "ShortSources.h"
 
 using namespace tessival::bench;
-
-namespace {
-
-constexpr int kItems = 500;
-
-}  // namespace
 
 int main() {
     const std::string cli = CliPath();
     const auto dir = FreshBenchDir("tessival-many-items-bench");
-    const std::string first = (dir / "s1.wav").string(), list = (dir / "list.tsl").string();
-    if (!RunShell("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=48000:duration=1' -ac 2 "
-                  "-c:a pcm_s16le " + Quote(first))) {
-        std::fprintf(stderr, "cannot make the source\n");
-        return 1;
-    }
-    std::string sources = " " + Quote(first);
-    for (int i = 2; i <= kItems; ++i) {
-        const auto copy = dir / ("s" + std::to_string(i) + ".wav");
-        std::filesystem::copy_file(first, copy);
-        sources += " " + Quote(copy.string());
-    }
-    if (!RunShell(Quote(cli) + " add " + Quote(list) + " --dest-type='WAV (PCM)' --dest-path=" +
-                  Quote((dir / "out").string()) + " --quality=2,1411,16,44100" + sources + " >/dev/null")) {
-        std::fprintf(stderr, "cannot make the list\n");
+    const std::string list = (dir / "list.tsl").string();
+    const std::string sources = MakeOneSecondSources(dir, 500);
+    if (sources.empty() || !MakePcmList(cli, list, (dir / "out").string(), sources)) {
+        std::fprintf(stderr, "cannot make the sources or the list\n");
         return 1;
     }
     const std::string convert = Quote(cli) + " convert " + Quote(list) + " >/dev/null";

@@ -5,6 +5,7 @@
 #include "engine/ConvertEngine.h"
 #include "joblist/DestinationClashes.h"
 #include "joblist/TextField.h"
+#include "platform/io/AtomicFile.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -34,6 +35,7 @@ bool ConversionRun::Start() {
     }
     if (ownsQueue_) ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
     engine_.ResetHalt();
+    ForgetFolderScans();  // temporaries left by writers killed since the last run
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
     return true;
 }

@@ -10,9 +10,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string_view>
+#include <vector>
 
 namespace tessival {
 namespace {
@@ -63,16 +66,67 @@ bool StillNamed(int folderFd, const char* name, int fd) {
            S_ISREG(opened.st_mode) && SameFile(opened, named);
 }
 
+bool LooksTemporary(std::string_view name) {
+    if (name.size() <= kPartTag.size() + kRandomDigits) return false;
+    return name.substr(name.size() - kRandomDigits - kPartTag.size(), kPartTag.size()) == kPartTag;
+}
+
+// What one look at each folder found that may be a temporary file. Opens in a folder of many
+// files would otherwise read the whole folder each time: a batch into one folder took time
+// growing with the square of its size.
+class FolderScans {
+public:
+    // The names in `folder` that begin with `prefix` and looked like temporary files, taken out
+    // of what is remembered; the folder is read on its first use since the last Forget.
+    std::vector<std::string> TakeCandidates(const std::string& folder, std::string_view prefix) {
+        std::lock_guard lock(mutex_);
+        auto [found, fresh] = scans_.try_emplace(folder);
+        if (fresh) found->second = Read(folder);
+        std::vector<std::string> taken;
+        auto& names = found->second;
+        for (auto name = names.begin(); name != names.end();) {
+            if (IsTemporaryName(*name, prefix)) {
+                taken.push_back(std::move(*name));
+                name = names.erase(name);
+            } else {
+                ++name;
+            }
+        }
+        return taken;
+    }
+
+    void Forget() {
+        std::lock_guard lock(mutex_);
+        scans_.clear();
+    }
+
+private:
+    static std::vector<std::string> Read(const std::string& folder) {
+        std::vector<std::string> names;
+        std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+        if (!dir) return names;
+        while (const dirent* entry = ::readdir(dir.get()))
+            if (LooksTemporary(entry->d_name)) names.emplace_back(entry->d_name);
+        return names;
+    }
+
+    std::mutex mutex_;
+    // By the folder's name: a name remembered wrongly is checked again before it is removed.
+    std::map<std::string, std::vector<std::string>, std::less<>> scans_;
+};
+
+FolderScans& Scans() {
+    static FolderScans scans;
+    return scans;
+}
+
 // Temporary files whose lock is free belong to no living writer.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return;
-    const int folderFd = ::dirfd(dir.get());
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (!IsTemporaryName(entry->d_name, prefix)) continue;
-        UniqueFd fd(::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    for (const std::string& name : Scans().TakeCandidates(folder, prefix)) {
+        const std::string path = Join(folder, name);
+        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
-        if (StillNamed(folderFd, entry->d_name, fd.Get())) ::unlinkat(folderFd, entry->d_name, 0);
+        if (StillNamed(AT_FDCWD, path.c_str(), fd.Get())) ::unlink(path.c_str());
     }
 }
 
@@ -95,6 +149,8 @@ int KeepAttributes(int fd, const std::string& older) {
 }
 
 }  // namespace
+
+void ForgetFolderScans() { Scans().Forget(); }
 
 std::string TemporaryPrefix(const std::string& fileName) {
     const std::size_t room = NAME_MAX - kPartTag.size() - kRandomDigits;

@@ -12,6 +12,7 @@ namespace tessival {
 //
 // The temporary file is "NAME.part-XXXXXXXX" and stays locked (flock) while its writer lives.
 // One whose lock is free was left by a process that died: the next Open for NAME removes it.
+// Open reads a folder once for such files and remembers what it found (see ForgetFolderScans).
 //
 // Operations return 0 or an errno value. One object is used by one thread at a time.
 class AtomicFile {
@@ -49,6 +50,10 @@ private:
     std::string temporary_;
     UniqueFd fd_;
 };
+
+// Makes the next Open in each folder read the folder again for temporary files of writers that
+// died. A conversion run calls it as it starts, so that a run removes those left before it.
+void ForgetFolderScans();
 
 // The temporary names for a destination file start with this: its file name (cut so that the
 // temporary name fits the file system's name limit) and ".part-".

@@ -103,7 +103,8 @@ TEST_F(AtomicFileTest, FailuresAreReportedAndLeaveNoTemporaryFile) {
     EXPECT_EQ(FileNames(dir.Path()), std::set<std::string>{"taken"});
 }
 
-TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay) {
+// A writer of `path` killed before it commits, as a process of its own.
+void KillAWriterOf(const std::string& path) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -114,6 +115,10 @@ TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWrite
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay) {
+    KillAWriterOf(path);
     ASSERT_EQ(FileNames(dir.Path()).size(), 1u) << "the killed writer should have left its temporary file";
     const std::string stale = *FileNames(dir.Path()).begin();
     // Names that only look alike belong to others.
@@ -129,6 +134,25 @@ TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWrite
     EXPECT_EQ(FileNames(dir.Path()).size(), 5u);
     ASSERT_EQ(next.Commit(), 0);
     EXPECT_EQ(live.Commit(), 0);
+}
+
+TEST_F(AtomicFileTest, ARunRemovesTemporariesOfWritersKilledAfterTheFolderWasLastRead) {
+    AtomicFile first;
+    ASSERT_EQ(first.Open(path), 0);
+    ASSERT_EQ(first.Commit(), 0);
+    KillAWriterOf(path);
+    KillAWriterOf(dir.File("other.wav"));
+    ASSERT_EQ(FileNames(dir.Path()).size(), 3u);
+
+    ForgetFolderScans();
+    AtomicFile next;
+    ASSERT_EQ(next.Open(path), 0);
+    EXPECT_EQ(FileNames(dir.Path()).size(), 3u) << "only this name's temporary goes";
+    ASSERT_EQ(next.Commit(), 0);
+    AtomicFile other;
+    ASSERT_EQ(other.Open(dir.File("other.wav")), 0);
+    ASSERT_EQ(other.Commit(), 0);
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"out.wav", "other.wav"}));
 }
 
 TEST_F(AtomicFileTest, LongNamesGetATemporaryNameWithinTheLimit) {
