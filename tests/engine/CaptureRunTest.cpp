@@ -141,6 +141,27 @@ TEST_F(CaptureRun, RecordsTheToneUntilStopIntoAValidWave) {
     EXPECT_NEAR(test::ToneFrequency(samples, 44100, 1), 440.0, 3.0);
 }
 
+TEST_F(CaptureRun, ARecordingShowsHowLongItHasRecordedAndNoLength) {
+    test::PulseServer server(440);
+    ASSERT_TRUE(server.Running());
+    ConversionRun& run = MakeRun();
+    AddCapture(0);
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
+    std::this_thread::sleep_for(2500ms);
+    BatchProgress progress;
+    run.AddProgress(progress);
+    run.Stop();
+    ASSERT_TRUE(view_.WaitForFinish());
+    run.Wait();
+
+    ASSERT_EQ(progress.running.size(), 1u);
+    // The server hands out its audio in blocks of up to two seconds.
+    EXPECT_GE(progress.running[0].media.positionSeconds, 0.4);
+    EXPECT_LE(progress.running[0].media.positionSeconds, 4.1);
+    EXPECT_LT(progress.running[0].media.durationSeconds, 0);
+}
+
 TEST_F(CaptureRun, TheServerGoingAwayEndsTheItemWithATextAndKeepsTheRecording) {
     test::PulseServer server(440);
     ASSERT_TRUE(server.Running());

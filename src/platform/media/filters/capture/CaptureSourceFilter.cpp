@@ -101,11 +101,21 @@ std::string CaptureSourceFilter::EndReason() const {
     return endReason_;
 }
 
+HRESULT CaptureSourceFilter::GetDuration(REFERENCE_TIME&) { return E_NOTIMPL; }
+
+HRESULT CaptureSourceFilter::GetCurrentPosition(REFERENCE_TIME& position) {
+    const int rate = sampleRate_;
+    if (rate <= 0) return E_UNEXPECTED;
+    position = capturedFrames_ * kUnitsPerSecond / rate;
+    return S_OK;
+}
+
 HRESULT CaptureSourceFilter::OnStart() {
     if (!output_.IsConnected() || ended_) return S_OK;
     const WAVEFORMATEX* wave = output_.CurrentType().WaveFormat();
     if (!wave) return VFW_E_INVALIDMEDIATYPE;
     format_ = CaptureFormatOf(*wave);
+    sampleRate_ = format_.sampleRate;
     if (!stream_) stream_ = sources_->OpenStream(device_.name, format_, kBufferSeconds * wave->nAvgBytesPerSec);
     thread_.Start([this] { return StreamStep(); });
     return S_OK;

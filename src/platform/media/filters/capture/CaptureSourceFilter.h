@@ -8,6 +8,7 @@
 #include "platform/media/BaseFilter.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/OptionalInterfaces.h"
 #include "platform/media/StreamingThread.h"
 
 namespace tessival::media {
@@ -20,7 +21,8 @@ inline constexpr Guid CLSID_AudioRecord{0xE30629D2, 0x27E5, 0x11CE, {0x87, 0x5D,
 // lines). While the graph runs, a streaming thread records and pushes what arrives downstream;
 // the device's buffer holds a few seconds, so a slow chain loses audio only past that, and the
 // loss is counted. When the device goes away the stream ends cleanly after what was recorded.
-class CaptureSourceFilter : public BaseFilter, public ICaptureStatus {
+// Its position is the length recorded so far; a recording has no length before it ends.
+class CaptureSourceFilter : public BaseFilter, public ICaptureStatus, public IMediaSeeking {
 public:
     CaptureSourceFilter(std::shared_ptr<CaptureSources> sources, CaptureSourceInfo device);
     ~CaptureSourceFilter() override;
@@ -37,6 +39,9 @@ public:
     std::int64_t DroppedFrames() const override { return droppedFrames_; }
     std::int64_t CapturedFrames() const override { return capturedFrames_; }
     std::string EndReason() const override;
+
+    HRESULT GetDuration(REFERENCE_TIME& duration) override;
+    HRESULT GetCurrentPosition(REFERENCE_TIME& position) override;
 
 protected:
     HRESULT OnStart() override;
@@ -57,6 +62,7 @@ private:
     bool ended_ = false;
     std::atomic<std::int64_t> droppedFrames_{0};
     std::atomic<std::int64_t> capturedFrames_{0};
+    std::atomic<int> sampleRate_{0};  // of the recording, once it started; read by any thread
     mutable std::mutex mutex_;  // guards activePort_ and endReason_
     std::string activePort_;
     std::string endReason_;
