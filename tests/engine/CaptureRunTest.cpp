@@ -106,10 +106,14 @@ protected:
         run_ = std::make_unique<ConversionRun>(items_, *engine_, view_);
         return *run_;
     }
-    void RunFor(ConversionRun& run, std::chrono::milliseconds recording) {
+    // Starts the run and lets it record for that long.
+    void Record(ConversionRun& run, std::chrono::milliseconds recording) {
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
         std::this_thread::sleep_for(recording);
+    }
+    void RunFor(ConversionRun& run, std::chrono::milliseconds recording) {
+        Record(run, recording);
         run.Stop();
         ASSERT_TRUE(view_.WaitForFinish());
         run.Wait();
@@ -146,9 +150,7 @@ TEST_F(CaptureRun, ARecordingShowsHowLongItHasRecordedAndNoLength) {
     ASSERT_TRUE(server.Running());
     ConversionRun& run = MakeRun();
     AddCapture(0);
-    ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
-    std::this_thread::sleep_for(2500ms);
+    Record(run, 2500ms);
     BatchProgress progress;
     run.AddProgress(progress);
     run.Stop();
@@ -167,9 +169,7 @@ TEST_F(CaptureRun, TheServerGoingAwayEndsTheItemWithATextAndKeepsTheRecording) {
     ASSERT_TRUE(server.Running());
     ConversionRun& run = MakeRun();
     AddCapture(0);
-    ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(view_.WaitForCell(0, "Init..."));
-    std::this_thread::sleep_for(3000ms);  // past the source's first block
+    Record(run, 3000ms);  // past the source's first block
     server.Kill();
     ASSERT_TRUE(view_.WaitForFinish(20));
     run.Wait();
