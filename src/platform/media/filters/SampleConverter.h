@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 extern "C" {
@@ -15,8 +16,13 @@ struct SwrContext;
 
 namespace tessival::media {
 
+struct SwrContextFree {
+    void operator()(SwrContext* swr) const;
+};
+
 // Rate, layout and sample format conversion with libswresample, to interleaved output.
 // Packed 24-bit PCM, which libswresample lacks, is handled as 32-bit on either side.
+// Each thread keeps the last resampler it closed for the next Open of the same formats.
 class SampleConverter {
 public:
     struct Format {
@@ -49,7 +55,7 @@ public:
 private:
     HRESULT Run(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out);
 
-    SwrContext* swr_ = nullptr;
+    std::unique_ptr<SwrContext, SwrContextFree> swr_;
     Format in_, out_;
     bool identity_ = false;
     std::vector<std::uint8_t> unpacked_;
