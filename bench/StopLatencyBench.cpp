@@ -29,7 +29,8 @@ double StopOnce(const std::string& source, const std::string& destination) {
         const HRESULT hr = g.graph->WaitForCompletion(INFINITE, code);
         return std::make_pair(hr, Clock::now());
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    // The whole conversion takes a few hundred milliseconds: stop well inside it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
     const auto stopAt = Clock::now();
     g.graph->Pause();
     g.graph->Stop();
