@@ -201,6 +201,10 @@ int AtomicFile::Open(const std::string& path) {
     return EEXIST;
 }
 
+void AtomicFile::StartWriteback(std::int64_t offset, std::int64_t length) const {
+    if (IsOpen()) ::sync_file_range(fd_.Get(), offset, length, SYNC_FILE_RANGE_WRITE);
+}
+
 int AtomicFile::Commit() {
     if (!IsOpen()) return EBADF;
     if (const int error = KeepAttributes(fd_.Get(), destination_)) return Finish(error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/io/UniqueFd.h"
@@ -32,6 +33,10 @@ public:
     // Open for writing; positioned at the start.
     int Fd() const { return fd_.Get(); }
     const std::string& TemporaryPath() const { return temporary_; }
+
+    // Starts writing that range of what was written to the disk without waiting for it, so that
+    // the sync of Commit has less left to wait for. Failures show at that sync.
+    void StartWriteback(std::int64_t offset, std::int64_t length) const;
 
     // Replaces the destination with what was written, keeping the replaced file's permission
     // bits (a new file has 0666 less the umask). The data and then the folder are synced. On

@@ -8,6 +8,7 @@ namespace tessival::media {
 namespace {
 
 constexpr int kStoppedNameTries = 100;
+constexpr std::int64_t kWritebackBytes = 2 << 20;
 
 HRESULT OpenError(int error) {
     switch (error) {
@@ -70,6 +71,7 @@ HRESULT FileWriter::OnPrepare() {
     failed_ = false;
     started_ = false;
     end_ = 0;
+    writebackFrom_ = 0;
     keptBeside_.clear();
     const int error = file_.Open(path_);
     return error ? OpenError(error) : S_OK;
@@ -95,6 +97,11 @@ HRESULT FileWriter::Render(MediaSample& sample) {
         done += static_cast<std::size_t>(put);
     }
     end_ = std::max(end_, offset + static_cast<std::int64_t>(done));
+    // The disk writes a long output while it is converted, not all of it at the commit.
+    if (end_ - writebackFrom_ >= kWritebackBytes) {
+        file_.StartWriteback(writebackFrom_, end_ - writebackFrom_);
+        writebackFrom_ = end_;
+    }
     return S_OK;
 }
 

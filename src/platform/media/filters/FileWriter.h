@@ -44,6 +44,7 @@ private:
     std::uint32_t mode_ = 0;
     AtomicFile file_;
     std::int64_t end_ = 0;
+    std::int64_t writebackFrom_ = 0;  // where the bytes not yet sent to the disk begin
     std::atomic<bool> failed_{false};
     bool started_ = false;
     std::string keptBeside_;
