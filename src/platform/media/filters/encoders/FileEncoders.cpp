@@ -1,6 +1,7 @@
 #include "platform/media/filters/encoders/FileEncoders.h"
 
 #include <array>
+#include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -90,15 +91,35 @@ void ConfigureFlac(AVCodecContext& context, const WAVEFORMATEX& format) {
 
 void ConfigureLossy(AVCodecContext& context, const WAVEFORMATEX&) { CountInSamples(context); }
 
+void FreeParameters(AVCodecParameters* parameters) { avcodec_parameters_free(&parameters); }
+
+using ParametersPtr = std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters*)>;
+
+ParametersPtr ParametersOf(const AVCodecContext& context) {
+    ParametersPtr parameters(avcodec_parameters_alloc(), FreeParameters);
+    if (parameters && avcodec_parameters_from_context(parameters.get(), &context) < 0) parameters.reset();
+    return parameters;
+}
+
+MediaType TypeWith(ParametersPtr parameters, const WAVEFORMATEX& choice) {
+    MediaType type = MediaType::Audio(choice);
+    if (parameters) type.codecParameters = std::move(parameters);
+    return type;
+}
+
 // The muxer needs the opened encoder's full parameters (extradata, delay), not just the wave format.
 MediaType DescribeWithParameters(const AVCodecContext& context, const WAVEFORMATEX& choice) {
-    MediaType type = MediaType::Audio(choice);
-    AVCodecParameters* parameters = avcodec_parameters_alloc();
-    if (parameters && avcodec_parameters_from_context(parameters, &context) >= 0)
-        type.codecParameters.reset(parameters, [](AVCodecParameters* p) { avcodec_parameters_free(&p); });
-    else
-        avcodec_parameters_free(&parameters);
-    return type;
+    return TypeWith(ParametersOf(context), choice);
+}
+
+// LAME's parameters differ between the choices of one rate and channel count only in the bit
+// rate, so one encoder describes them all.
+std::uint32_t ProbePerRateAndChannels(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec * 8 + choice.nChannels; }
+
+MediaType DescribeMp3Choice(const AVCodecContext& context, const WAVEFORMATEX& choice) {
+    ParametersPtr parameters = ParametersOf(context);
+    if (parameters) parameters->bit_rate = Mp3VbrLevel(choice.nAvgBytesPerSec) < 0 ? std::int64_t{choice.nAvgBytesPerSec} * 8 : 0;
+    return TypeWith(std::move(parameters), choice);
 }
 
 FilterEntry EncoderEntry(const char* name, const EncoderProfile& profile) {
@@ -125,7 +146,7 @@ int Mp3VbrLevel(std::uint32_t avgBytesPerSec) {
 
 FilterEntry FileEncoders::LameMp3Entry() {
     static const EncoderProfile profile{EncoderClass(WAVE_FORMAT_MPEGLAYER3), "libmp3lame", Mp3Choices(),
-                                        DescribeWithParameters, ConfigureMp3, nullptr, true};
+                                        DescribeMp3Choice, ConfigureMp3, ProbePerRateAndChannels, true};
     return EncoderEntry("LAME MP3 Encoder", profile);
 }
 

@@ -1,0 +1,64 @@
+#include "platform/media/filters/encoders/FileEncoders.h"
+
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include <memory>
+
+#include "platform/media/AudioEncoderFilter.h"
+#include "platform/media/QueryInterface.h"
+
+namespace tessival::media {
+namespace {
+
+struct ContextFree {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+
+// LAME opened on its own for one choice: bit rate, or VBR level V as quality V (remainder 1 + V by 125).
+std::unique_ptr<AVCodecContext, ContextFree> LameFor(const WAVEFORMATEX& choice) {
+    const AVCodec* codec = avcodec_find_encoder_by_name("libmp3lame");
+    std::unique_ptr<AVCodecContext, ContextFree> context(avcodec_alloc_context3(codec));
+    context->sample_rate = static_cast<int>(choice.nSamplesPerSec);
+    av_channel_layout_default(&context->ch_layout, choice.nChannels);
+    context->sample_fmt = codec->sample_fmts[0];
+    const std::uint32_t mark = choice.nAvgBytesPerSec % 125;
+    if (mark == 0) {
+        context->bit_rate = std::int64_t{choice.nAvgBytesPerSec} * 8;
+    } else {
+        context->flags |= AV_CODEC_FLAG_QSCALE;
+        context->global_quality = static_cast<int>(mark - 1) * FF_QP2LAMBDA;
+    }
+    if (avcodec_open2(context.get(), codec, nullptr) < 0) context.reset();
+    return context;
+}
+
+TEST(FileEncoders, EveryLameMp3ChoiceCarriesWhatItsOwnEncoderWouldTellTheMuxer) {
+    const auto encoder = QueryInterface<AudioEncoderFilter>(FileEncoders::LameMp3Entry().factory());
+    ASSERT_TRUE(encoder);
+    const std::vector<MediaType>& choices = encoder->Capabilities();
+    // 32, 44.1 and 48 kHz, mono and stereo, 14 constant bit rates and 10 VBR levels each.
+    ASSERT_EQ(choices.size(), 144u);
+    for (const MediaType& choice : choices) {
+        const WAVEFORMATEX& wave = *choice.WaveFormat();
+        SCOPED_TRACE(std::to_string(wave.nSamplesPerSec) + " Hz, " + std::to_string(wave.nChannels) + " ch, " +
+                     std::to_string(wave.nAvgBytesPerSec) + " bytes/s");
+        const auto own = LameFor(wave);
+        ASSERT_TRUE(own);
+        ASSERT_TRUE(choice.codecParameters);
+        const AVCodecParameters& told = *choice.codecParameters;
+        EXPECT_EQ(told.codec_id, AV_CODEC_ID_MP3);
+        EXPECT_EQ(told.bit_rate, own->bit_rate);
+        EXPECT_EQ(told.sample_rate, own->sample_rate);
+        EXPECT_EQ(told.ch_layout.nb_channels, own->ch_layout.nb_channels);
+        EXPECT_EQ(told.frame_size, own->frame_size);
+        EXPECT_EQ(told.initial_padding, own->initial_padding);
+        EXPECT_EQ(told.extradata_size, own->extradata_size);
+    }
+}
+
+}  // namespace
+}  // namespace tessival::media
