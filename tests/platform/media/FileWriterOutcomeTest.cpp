@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "FakeFilters.h"
@@ -126,9 +127,10 @@ TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
 }
 
 // A file type's encoder and muxer sink fed by a source that sends a short buffer every `pause`, run
-// for `runFor` and stopped as the Stop button does; what the File Writer kept beside `out`.
+// until `stopWhen` returns and stopped as the Stop button does; what the File Writer kept beside `out`.
 std::string StoppedFileTypeRun(const char* encoder, const char* sink, const std::string& out,
-                               std::chrono::milliseconds pause, std::chrono::milliseconds runFor) {
+                               std::chrono::milliseconds pause,
+                               const std::function<void(const test::FakeSource&)>& stopWhen) {
     auto graph = CreateFilterGraph(SystemRegistry());
     auto source = std::make_shared<test::FakeSource>(-1, pause);
     graph->AddFilter(source, "Source");
@@ -142,7 +144,7 @@ std::string StoppedFileTypeRun(const char* encoder, const char* sink, const std:
     EXPECT_EQ(graph->ConnectDirect(PinOf(encode, PINDIR_OUTPUT), PinOf(mux, PINDIR_INPUT), nullptr), S_OK);
     EXPECT_EQ(graph->ConnectDirect(PinOf(mux, PINDIR_OUTPUT), PinOf(writer, PINDIR_INPUT), nullptr), S_OK);
     EXPECT_EQ(graph->Run(), S_OK);
-    std::this_thread::sleep_for(runFor);
+    stopWhen(*source);
     graph->Pause();
     graph->Stop();
     return QueryInterface<IStoppedOutputSink>(writer)->OutputKeptBeside();
@@ -164,13 +166,19 @@ TEST_F(FileWriterOutcome, AFileTypeStoppedBeforeAnyAudioWasMuxedKeepsNothingAndO
         TempDir folder;
         const std::string out = folder.File(std::string("song.") + pair.extension);
         WriteBytes(out, "older content");
-        // A few milliseconds of 8 kHz audio: less than one frame of any of these encoders.
-        EXPECT_EQ(StoppedFileTypeRun(pair.encoder, pair.sink, out, 20ms, 60ms), "");
+        // Two buffers of 8 kHz audio, 12.5 ms: less than one frame of any of these encoders. The stop
+        // follows the second at once; a third would come 50 ms later, so a busy machine stays below a frame.
+        const auto afterTwoBuffers = [](const test::FakeSource& source) {
+            for (int i = 0; i < 1000 && source.sent < 2; ++i) std::this_thread::sleep_for(5ms);
+        };
+        EXPECT_EQ(StoppedFileTypeRun(pair.encoder, pair.sink, out, 50ms, afterTwoBuffers), "");
         EXPECT_EQ(ReadBytes(out), "older content");
         EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{std::string("song.") + pair.extension}));
 
         // Seconds of audio: the stopped output is kept beside the older file and plays.
-        const std::string kept = StoppedFileTypeRun(pair.encoder, pair.sink, out, 0ms, 1000ms);
+        const std::string kept = StoppedFileTypeRun(pair.encoder, pair.sink, out, 0ms, [](const test::FakeSource&) {
+            std::this_thread::sleep_for(1000ms);
+        });
         EXPECT_EQ(kept, folder.File(std::string("song (stopped).") + pair.extension));
         EXPECT_EQ(ReadBytes(out), "older content");
         auto probe = test::Probe(kept);
