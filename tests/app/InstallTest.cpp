@@ -111,7 +111,8 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
     EXPECT_EQ(cli.exitCode, 0);
     EXPECT_NE(cli.output.find("tessival-cli - headless companion of the Tessival audio converter"), std::string::npos);
     // Justified lines spread their spaces by where the line falls in the page: compare words only.
-    EXPECT_NE(SingleSpaced(cli.output).find("\n probe Check the encoders and decoders"), std::string::npos) << cli.output;
+    EXPECT_NE(SingleSpaced(cli.output).find("\n probe Check the encoders and decoders"), std::string::npos)
+        << cli.output;
     EXPECT_EQ(cli.output.find("warning"), std::string::npos) << cli.output;
 
     // The completion offers the commands the installed program lists, and a command's options.

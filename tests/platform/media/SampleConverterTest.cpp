@@ -25,7 +25,8 @@ std::vector<std::uint8_t> Sine(double frequency) {
 std::vector<std::uint8_t> Resample(const std::vector<std::uint8_t>& pcm, int toRate) {
     SampleConverter converter;
     std::vector<std::uint8_t> out;
-    EXPECT_EQ(converter.Open(SampleConverter::PcmFormat(16, 2, kRate), SampleConverter::PcmFormat(16, 2, toRate)), S_OK);
+    const auto from = SampleConverter::PcmFormat(16, 2, kRate), to = SampleConverter::PcmFormat(16, 2, toRate);
+    EXPECT_EQ(converter.Open(from, to), S_OK);
     const std::uint8_t* planes[] = {pcm.data()};
     EXPECT_EQ(converter.Convert(planes, static_cast<int>(pcm.size() / 4), out), S_OK);
     EXPECT_EQ(converter.Flush(out), S_OK);

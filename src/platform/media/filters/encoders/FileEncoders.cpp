@@ -114,11 +114,14 @@ MediaType DescribeWithParameters(const AVCodecContext& context, const WAVEFORMAT
 
 // LAME's parameters differ between the choices of one rate and channel count only in the bit
 // rate, so one encoder describes them all.
-std::uint32_t ProbePerRateAndChannels(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec * 8 + choice.nChannels; }
+std::uint32_t ProbePerRateAndChannels(const WAVEFORMATEX& choice) {
+    return choice.nSamplesPerSec * 8 + choice.nChannels;
+}
 
 MediaType DescribeMp3Choice(const AVCodecContext& context, const WAVEFORMATEX& choice) {
     ParametersPtr parameters = ParametersOf(context);
-    if (parameters) parameters->bit_rate = Mp3VbrLevel(choice.nAvgBytesPerSec) < 0 ? std::int64_t{choice.nAvgBytesPerSec} * 8 : 0;
+    const bool vbr = Mp3VbrLevel(choice.nAvgBytesPerSec) >= 0;
+    if (parameters) parameters->bit_rate = vbr ? 0 : std::int64_t{choice.nAvgBytesPerSec} * 8;
     return TypeWith(std::move(parameters), choice);
 }
 
