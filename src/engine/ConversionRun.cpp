@@ -33,9 +33,12 @@ bool ConversionRun::Start() {
         std::lock_guard lock(tickMutex_);
         finishedItems_ = 0;
     }
-    if (ownsQueue_) ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
+    // A run of its own starts the whole run; the workers of a parallel run share one start.
+    if (ownsQueue_) {
+        ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
+        ForgetFolderScans();  // temporaries left by writers killed since the last run
+    }
     engine_.ResetHalt();
-    ForgetFolderScans();  // temporaries left by writers killed since the last run
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ConvertEngine.h"
+#include "platform/io/AtomicFile.h"
 #include "res/ResourceIds.h"
 
 namespace tessival {
@@ -34,6 +35,7 @@ ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int worker
 ParallelRun::~ParallelRun() { runs_.clear(); }
 
 void ParallelRun::Start() {
+    ForgetFolderScans();  // temporaries left by writers killed since the last run
     for (auto& run : runs_) run->Start();
 }
 

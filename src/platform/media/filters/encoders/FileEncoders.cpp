@@ -103,7 +103,7 @@ ParametersPtr ParametersOf(const AVCodecContext& context) {
 
 MediaType TypeWith(ParametersPtr parameters, const WAVEFORMATEX& choice) {
     MediaType type = MediaType::Audio(choice);
-    if (parameters) type.codecParameters = std::move(parameters);
+    type.codecParameters = std::move(parameters);
     return type;
 }
 
