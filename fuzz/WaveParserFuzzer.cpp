@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "FuzzSupport.h"
-#include "platform/media/filters/WaveParser.h"
+#include "platform/media/filters/splitters/WaveParser.h"
 
 using namespace tessival::media;
 

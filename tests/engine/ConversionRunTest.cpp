@@ -8,7 +8,7 @@
 #include "engine/ConvertEngine.h"
 #include "joblist/ItemFactory.h"
 #include "platform/media/MediaFixtures.h"
-#include "platform/media/filters/FileWriter.h"
+#include "platform/media/filters/sinks/FileWriter.h"
 #include "platform/shell/ScriptedShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"

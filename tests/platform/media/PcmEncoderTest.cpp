@@ -1,4 +1,4 @@
-#include "platform/media/filters/PcmEncoder.h"
+#include "platform/media/filters/encoders/PcmEncoder.h"
 
 #include <gtest/gtest.h>
 

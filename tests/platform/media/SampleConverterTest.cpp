@@ -1,4 +1,4 @@
-#include "platform/media/filters/SampleConverter.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 
 #include <gtest/gtest.h>
 

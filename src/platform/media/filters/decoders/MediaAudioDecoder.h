@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/media/filters/AcmWrapper.h"
+#include "platform/media/filters/decoders/AcmWrapper.h"
 
 namespace tessival::media {
 

@@ -7,7 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "platform/media/filters/LavcAudioEncoder.h"
+#include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 namespace tessival::media {
 namespace {

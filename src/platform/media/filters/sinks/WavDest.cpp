@@ -1,4 +1,4 @@
-#include "platform/media/filters/WavDest.h"
+#include "platform/media/filters/sinks/WavDest.h"
 
 #include "platform/media/filters/sinks/RiffInfo.h"
 

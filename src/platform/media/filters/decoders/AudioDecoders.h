@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/media/filters/AcmWrapper.h"
+#include "platform/media/filters/decoders/AcmWrapper.h"
 
 namespace tessival::media {
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/LavfSplitter.h"
+#include "platform/media/filters/splitters/LavfSplitter.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/media/filters/AudioDecoders.h"
+#include "platform/media/filters/decoders/AudioDecoders.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/FileSourceAsync.h"
+#include "platform/media/filters/sources/FileSourceAsync.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 
 #include "platform/io/TrackPath.h"
-#include "platform/media/filters/StreamSniffer.h"
+#include "platform/media/filters/sources/StreamSniffer.h"
 #include "platform/media/filters/sources/TrackStream.h"
 
 namespace tessival::media {

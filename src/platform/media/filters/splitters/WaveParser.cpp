@@ -1,4 +1,4 @@
-#include "platform/media/filters/WaveParser.h"
+#include "platform/media/filters/splitters/WaveParser.h"
 
 #include <algorithm>
 #include <cstring>

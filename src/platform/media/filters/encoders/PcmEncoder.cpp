@@ -1,8 +1,8 @@
-#include "platform/media/filters/PcmEncoder.h"
+#include "platform/media/filters/encoders/PcmEncoder.h"
 
 #include <algorithm>
 
-#include "platform/media/filters/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 namespace tessival::media {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/media/filters/LavfDemuxer.h"
+#include "platform/media/ffmpeg/LavfDemuxer.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/AsfAcmHandler.h"
+#include "platform/media/filters/decoders/AsfAcmHandler.h"
 
 namespace tessival::media {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/media/filters/WindowsMediaSource.h"
+#include "platform/media/filters/sources/WindowsMediaSource.h"
 
 #include <cstring>
 

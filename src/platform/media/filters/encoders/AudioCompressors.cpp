@@ -1,11 +1,11 @@
-#include "platform/media/filters/AudioCompressors.h"
+#include "platform/media/filters/encoders/AudioCompressors.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/opt.h>
 }
 
-#include "platform/media/filters/LavcAudioEncoder.h"
+#include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 namespace tessival::media {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/media/filters/NullRenderer.h"
+#include "platform/media/filters/sinks/NullRenderer.h"
 
 namespace tessival::media {
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/SampleConverter.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 
 #include <cstring>
 #include <memory>
@@ -7,7 +7,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "platform/media/filters/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 namespace tessival::media {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/media/filters/FileWriter.h"
+#include "platform/media/filters/sinks/FileWriter.h"
 
 #include <unistd.h>
 

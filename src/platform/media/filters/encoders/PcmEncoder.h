@@ -2,7 +2,7 @@
 
 #include "platform/media/AudioEncoderFilter.h"
 #include "platform/media/FilterRegistry.h"
-#include "platform/media/filters/SampleConverter.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 
 namespace tessival::media {
 

@@ -7,7 +7,7 @@
 
 #include "platform/media/AudioEncoderFilter.h"
 #include "platform/media/FilterRegistry.h"
-#include "platform/media/filters/SampleConverter.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 
 extern "C" {
 #include <libavutil/samplefmt.h>

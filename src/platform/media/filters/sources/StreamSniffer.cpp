@@ -1,4 +1,4 @@
-#include "platform/media/filters/StreamSniffer.h"
+#include "platform/media/filters/sources/StreamSniffer.h"
 
 #include <cstring>
 

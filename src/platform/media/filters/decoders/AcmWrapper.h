@@ -3,8 +3,8 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/TransformFilter.h"
-#include "platform/media/filters/LavcAudioDecoder.h"
-#include "platform/media/filters/SampleConverter.h"
+#include "platform/media/ffmpeg/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 
 namespace tessival::media {
 

@@ -9,7 +9,7 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/StreamingThread.h"
-#include "platform/media/filters/LavfDemuxer.h"
+#include "platform/media/ffmpeg/LavfDemuxer.h"
 
 namespace tessival::media {
 

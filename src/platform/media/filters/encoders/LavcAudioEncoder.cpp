@@ -1,4 +1,4 @@
-#include "platform/media/filters/LavcAudioEncoder.h"
+#include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,7 +11,7 @@ extern "C" {
 #include <libavutil/intreadwrite.h>
 }
 
-#include "platform/media/filters/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 namespace tessival::media {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/media/filters/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 #include <cstring>
 

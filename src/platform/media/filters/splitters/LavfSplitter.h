@@ -6,7 +6,7 @@
 
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/SplitterFilter.h"
-#include "platform/media/filters/LavfDemuxer.h"
+#include "platform/media/ffmpeg/LavfDemuxer.h"
 
 namespace tessival::media {
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/AcmWrapper.h"
+#include "platform/media/filters/decoders/AcmWrapper.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/WaveHeader.h"
+#include "platform/media/filters/sinks/WaveHeader.h"
 
 #include <cstring>
 

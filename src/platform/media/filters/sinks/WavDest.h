@@ -5,7 +5,7 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/TransformFilter.h"
-#include "platform/media/filters/WaveHeader.h"
+#include "platform/media/filters/sinks/WaveHeader.h"
 
 namespace tessival::media {
 
