@@ -8,33 +8,29 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/media/ffmpeg/AvPtr.h"
+
 namespace tessival::media {
 namespace {
 
-struct InputCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-
-using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
-
-InputPtr OpenRegularFile(const std::string& path) {
+AvInputFormatPtr OpenRegularFile(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-    return InputPtr(raw);
+    return AvInputFormatPtr(raw);
 }
 
 }  // namespace
 
 bool HasAudioStream(const std::string& path) {
-    const InputPtr context = OpenRegularFile(path);
+    const AvInputFormatPtr context = OpenRegularFile(path);
     if (!context || avformat_find_stream_info(context.get(), nullptr) < 0) return false;
     return av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
 }
 
 std::optional<double> ProbeMediaDuration(const std::string& path) {
-    const InputPtr context = OpenRegularFile(path);
+    const AvInputFormatPtr context = OpenRegularFile(path);
     if (!context) return std::nullopt;
     if (context->duration == AV_NOPTS_VALUE && avformat_find_stream_info(context.get(), nullptr) < 0)
         return std::nullopt;

@@ -8,6 +8,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/media/ffmpeg/AvPtr.h"
+
 namespace tessival::media {
 namespace {
 
@@ -30,10 +32,6 @@ const std::vector<TagKey>& TagKeys() {
     };
     return keys;
 }
-
-struct InputCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
 
 const char* FindValue(const AVDictionary* dictionary, const TagKey& key) {
     if (const AVDictionaryEntry* entry = av_dict_get(dictionary, key.key, nullptr, 0)) return entry->value;
@@ -93,7 +91,7 @@ MediaTags ReadMediaTags(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return tags;
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return tags;
-    const std::unique_ptr<AVFormatContext, InputCloser> input(opened);
+    const AvInputFormatPtr input(opened);
     // Ogg keeps its comments on the audio stream, the other containers on the file.
     const AVDictionary* streamTags = nullptr;
     for (unsigned i = 0; i < input->nb_streams; ++i) {

@@ -60,12 +60,12 @@ HRESULT LavcAudioDecoder::Open(const MediaType& type) {
     const AVCodec* codec = avcodec_find_decoder(CodecIdOf(type));
     const WAVEFORMATEX* wave = type.WaveFormat();
     if (!codec || (!wave && !type.codecParameters)) return VFW_E_TYPE_NOT_ACCEPTED;
-    context_ = avcodec_alloc_context3(codec);
-    frame_ = av_frame_alloc();
-    packet_ = av_packet_alloc();
+    context_.reset(avcodec_alloc_context3(codec));
+    frame_.reset(av_frame_alloc());
+    packet_.reset(av_packet_alloc());
     if (!context_ || !frame_ || !packet_) return E_OUTOFMEMORY;
     if (type.codecParameters) {
-        if (avcodec_parameters_to_context(context_, type.codecParameters.get()) < 0) return E_FAIL;
+        if (avcodec_parameters_to_context(context_.get(), type.codecParameters.get()) < 0) return E_FAIL;
     } else {
         av_channel_layout_default(&context_->ch_layout, wave->nChannels);
         context_->sample_rate = static_cast<int>(wave->nSamplesPerSec);
@@ -81,7 +81,7 @@ HRESULT LavcAudioDecoder::Open(const MediaType& type) {
             context_->extradata_size = static_cast<int>(extra.size());
         }
     }
-    if (avcodec_open2(context_, codec, nullptr) < 0) {
+    if (avcodec_open2(context_.get(), codec, nullptr) < 0) {
         Close();
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
@@ -89,30 +89,30 @@ HRESULT LavcAudioDecoder::Open(const MediaType& type) {
 }
 
 void LavcAudioDecoder::Close() {
-    avcodec_free_context(&context_);
-    av_frame_free(&frame_);
-    av_packet_free(&packet_);
+    context_.reset();
+    frame_.reset();
+    packet_.reset();
 }
 
 HRESULT LavcAudioDecoder::Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink,
                                  std::uint32_t trimStart, std::uint32_t trimEnd) {
     if (!context_) return E_UNEXPECTED;
     if (size == 0) return S_OK;
-    if (av_new_packet(packet_, static_cast<int>(size)) < 0) return E_OUTOFMEMORY;
+    if (av_new_packet(packet_.get(), static_cast<int>(size)) < 0) return E_OUTOFMEMORY;
     std::memcpy(packet_->data, data, size);
     if (trimStart || trimEnd) {
         // libavcodec drops them itself: skip, discard padding, two reason bytes.
-        std::uint8_t* side = av_packet_new_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, 10);
+        std::uint8_t* side = av_packet_new_side_data(packet_.get(), AV_PKT_DATA_SKIP_SAMPLES, 10);
         if (!side) {
-            av_packet_unref(packet_);
+            av_packet_unref(packet_.get());
             return E_OUTOFMEMORY;
         }
         AV_WL32(side, trimStart);
         AV_WL32(side + 4, trimEnd);
         side[8] = side[9] = 0;
     }
-    const HRESULT hr = Send(packet_, sink);
-    av_packet_unref(packet_);
+    const HRESULT hr = Send(packet_.get(), sink);
+    av_packet_unref(packet_.get());
     return hr;
 }
 
@@ -123,12 +123,12 @@ HRESULT LavcAudioDecoder::Flush(const FrameSink& sink) {
 
 HRESULT LavcAudioDecoder::Send(const AVPacket* packet, const FrameSink& sink) {
     // libavcodec drops a packet it fails on and keeps its state, so decoding goes on after it.
-    int ret = avcodec_send_packet(context_, packet);
+    int ret = avcodec_send_packet(context_.get(), packet);
     if (ret == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
     if (ret < 0 && ret != AVERROR_EOF) ++skippedPackets_;
     // Each failure consumes what failed; the bound only guards against a decoder that does not.
     for (int failures = 0; failures < kMaxFailuresPerPacket;) {
-        ret = avcodec_receive_frame(context_, frame_);
+        ret = avcodec_receive_frame(context_.get(), frame_.get());
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
         if (ret == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
         if (ret < 0) {
@@ -138,7 +138,7 @@ HRESULT LavcAudioDecoder::Send(const AVPacket* packet, const FrameSink& sink) {
         }
         ++decodedFrames_;
         const HRESULT hr = sink(*frame_);
-        av_frame_unref(frame_);
+        av_frame_unref(frame_.get());
         if (FAILED(hr)) return hr;
     }
     return S_OK;

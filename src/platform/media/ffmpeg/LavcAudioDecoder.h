@@ -5,10 +5,7 @@
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediaType.h"
-
-struct AVCodecContext;
-struct AVFrame;
-struct AVPacket;
+#include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
 
@@ -35,7 +32,7 @@ public:
     // Drains the decoder at the end of the stream.
     HRESULT Flush(const FrameSink& sink);
 
-    const AVCodecContext* Context() const { return context_; }
+    const AVCodecContext* Context() const { return context_.get(); }
     // Since Open: packets (or parts of them) skipped as undecodable, and frames decoded.
     std::int64_t SkippedPackets() const { return skippedPackets_; }
     std::int64_t DecodedFrames() const { return decodedFrames_; }
@@ -43,9 +40,9 @@ public:
 private:
     HRESULT Send(const AVPacket* packet, const FrameSink& sink);
 
-    AVCodecContext* context_ = nullptr;
-    AVFrame* frame_ = nullptr;
-    AVPacket* packet_ = nullptr;
+    AvCodecContextPtr context_;
+    AvFramePtr frame_;
+    AvPacketPtr packet_;
     std::int64_t skippedPackets_ = 0;
     std::int64_t decodedFrames_ = 0;
 };

@@ -24,16 +24,9 @@ std::uint16_t WaveTagOf(const AVCodecParameters& par) {
 }
 
 std::shared_ptr<const AVCodecParameters> CopyParameters(const AVCodecParameters& par) {
-    AVCodecParameters* copy = avcodec_parameters_alloc();
-    if (!copy) return nullptr;
-    if (avcodec_parameters_copy(copy, &par) < 0) {
-        avcodec_parameters_free(&copy);
-        return nullptr;
-    }
-    return std::shared_ptr<const AVCodecParameters>(copy, [](const AVCodecParameters* p) {
-        auto* owned = const_cast<AVCodecParameters*>(p);
-        avcodec_parameters_free(&owned);
-    });
+    AvCodecParametersPtr copy(avcodec_parameters_alloc());
+    if (!copy || avcodec_parameters_copy(copy.get(), &par) < 0) return nullptr;
+    return copy;
 }
 
 MediaType AudioTypeOf(const AVCodecParameters& par) {
@@ -72,16 +65,15 @@ HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* form
     reader_ = std::move(reader);
     readerPosition_ = 0;
     readError_ = S_OK;
-    auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferSize));
+    AvBufferPtr buffer(static_cast<std::uint8_t*>(av_malloc(kIoBufferSize)));
     if (!buffer) return E_OUTOFMEMORY;
-    io_ = avio_alloc_context(buffer, kIoBufferSize, 0, this, &LavfDemuxer::ReadPacket, nullptr, &LavfDemuxer::Seek);
-    if (!io_) {
-        av_free(buffer);
-        return E_OUTOFMEMORY;
-    }
-    context_ = avformat_alloc_context();
+    io_.reset(avio_alloc_context(buffer.get(), kIoBufferSize, 0, this, &LavfDemuxer::ReadPacket, nullptr,
+                                 &LavfDemuxer::Seek));
+    if (!io_) return E_OUTOFMEMORY;
+    buffer.release();  // io_ owns it now
+    context_.reset(avformat_alloc_context());
     if (!context_) return E_OUTOFMEMORY;
-    context_->pb = io_;
+    context_->pb = io_.get();
     context_->flags |= AVFMT_FLAG_CUSTOM_IO;
     return Finish(formatName, "");
 }
@@ -98,16 +90,20 @@ HRESULT LavfDemuxer::OpenFile(const std::string& path, const char* formatName) {
 
 HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
     const AVInputFormat* format = formatName ? av_find_input_format(formatName) : nullptr;
-    if (avformat_open_input(&context_, url.c_str(), format, nullptr) < 0) {
+    // avformat_open_input frees the context it was given when it fails.
+    AVFormatContext* opening = context_.release();
+    const int opened = avformat_open_input(&opening, url.c_str(), format, nullptr);
+    context_.reset(opening);
+    if (opened < 0) {
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
-    packet_ = av_packet_alloc();
+    packet_.reset(av_packet_alloc());
     if (!packet_) {
         Close();
         return E_OUTOFMEMORY;
     }
-    if (avformat_find_stream_info(context_, nullptr) < 0) {
+    if (avformat_find_stream_info(context_.get(), nullptr) < 0) {
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
@@ -140,12 +136,10 @@ void LavfDemuxer::ListStreams() {
 }
 
 void LavfDemuxer::Close() {
-    av_packet_free(&packet_);
-    avformat_close_input(&context_);
-    if (io_) {
-        av_freep(&io_->buffer);
-        avio_context_free(&io_);
-    }
+    // The context reads through io_, so it goes first.
+    packet_.reset();
+    context_.reset();
+    io_.reset();
     streams_.clear();
     reader_.reset();
 }
@@ -184,13 +178,13 @@ REFERENCE_TIME LavfDemuxer::ToReferenceTime(std::int64_t ts, int index) const {
 HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     if (!context_) return E_UNEXPECTED;
     for (;;) {
-        const int ret = av_read_frame(context_, packet_);
+        const int ret = av_read_frame(context_.get(), packet_.get());
         // A failed read ends some demuxers as if the file ended there.
         if (ret == AVERROR_EOF) return FAILED(readError_) ? readError_ : S_FALSE;
         if (ret < 0 && FAILED(readError_)) return readError_;
         if (ret < 0) return ret == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_INVALID_FILE_FORMAT;
         if (Listed(packet_->stream_index)) break;
-        av_packet_unref(packet_);
+        av_packet_unref(packet_.get());
     }
     streamIndex = packet_->stream_index;
     sample.data.assign(packet_->data, packet_->data + packet_->size);
@@ -202,10 +196,10 @@ HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     sample.discontinuity = (packet_->flags & AV_PKT_FLAG_CORRUPT) != 0;
     sample.frameCount = -1;
     std::size_t sideSize = 0;
-    const std::uint8_t* skip = av_packet_get_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
+    const std::uint8_t* skip = av_packet_get_side_data(packet_.get(), AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
     sample.trimStart = skip && sideSize >= 8 ? AV_RL32(skip) : 0;
     sample.trimEnd = skip && sideSize >= 8 ? AV_RL32(skip + 4) : 0;
-    av_packet_unref(packet_);
+    av_packet_unref(packet_.get());
     return S_OK;
 }
 

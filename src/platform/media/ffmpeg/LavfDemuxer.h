@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "platform/media/IPin.h"
-
-struct AVFormatContext;
-struct AVIOContext;
-struct AVPacket;
+#include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
 
@@ -55,9 +52,9 @@ private:
     std::shared_ptr<IAsyncReader> reader_;
     std::int64_t readerPosition_ = 0;
     HRESULT readError_ = S_OK;  // the reader's last failure, which libavformat turns into EIO
-    AVFormatContext* context_ = nullptr;
-    AVIOContext* io_ = nullptr;
-    AVPacket* packet_ = nullptr;
+    AvIoContextPtr io_;  // before context_, which reads through it
+    AvInputFormatPtr context_;
+    AvPacketPtr packet_;
     std::vector<Stream> streams_;
 
     static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);

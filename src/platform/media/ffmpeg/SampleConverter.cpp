@@ -34,7 +34,7 @@ void Pack24InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
 // builds it once.
 struct IdleResampler {
     SampleConverter::Format in, out;
-    std::unique_ptr<SwrContext, SwrContextFree> swr;
+    SwrContextPtr swr;
 };
 thread_local IdleResampler idle;
 
@@ -54,8 +54,6 @@ bool IsConvertiblePcm(const MediaType& type) {
     const bool blockOk = wave->nBlockAlign == wave->nChannels * bits / 8;
     return widthOk && blockOk && wave->nChannels > 0 && wave->nSamplesPerSec > 0;
 }
-
-void SwrContextFree::operator()(SwrContext* swr) const { swr_free(&swr); }
 
 SampleConverter::~SampleConverter() { Close(); }
 

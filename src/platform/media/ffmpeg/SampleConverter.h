@@ -11,14 +11,9 @@ extern "C" {
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediaType.h"
-
-struct SwrContext;
+#include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
-
-struct SwrContextFree {
-    void operator()(SwrContext* swr) const;
-};
 
 // Rate, layout and sample format conversion with libswresample, to interleaved output.
 // Packed 24-bit PCM, which libswresample lacks, is handled as 32-bit on either side.
@@ -55,7 +50,7 @@ public:
 private:
     HRESULT Run(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out);
 
-    std::unique_ptr<SwrContext, SwrContextFree> swr_;
+    SwrContextPtr swr_;
     Format in_, out_;
     bool identity_ = false;
     std::vector<std::uint8_t> unpacked_;

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 namespace tessival::media {
@@ -91,17 +92,13 @@ void ConfigureFlac(AVCodecContext& context, const WAVEFORMATEX& format) {
 
 void ConfigureLossy(AVCodecContext& context, const WAVEFORMATEX&) { CountInSamples(context); }
 
-void FreeParameters(AVCodecParameters* parameters) { avcodec_parameters_free(&parameters); }
-
-using ParametersPtr = std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters*)>;
-
-ParametersPtr ParametersOf(const AVCodecContext& context) {
-    ParametersPtr parameters(avcodec_parameters_alloc(), FreeParameters);
+AvCodecParametersPtr ParametersOf(const AVCodecContext& context) {
+    AvCodecParametersPtr parameters(avcodec_parameters_alloc());
     if (parameters && avcodec_parameters_from_context(parameters.get(), &context) < 0) parameters.reset();
     return parameters;
 }
 
-MediaType TypeWith(ParametersPtr parameters, const WAVEFORMATEX& choice) {
+MediaType TypeWith(AvCodecParametersPtr parameters, const WAVEFORMATEX& choice) {
     MediaType type = MediaType::Audio(choice);
     type.codecParameters = std::move(parameters);
     return type;
@@ -119,7 +116,7 @@ std::uint32_t ProbePerRateAndChannels(const WAVEFORMATEX& choice) {
 }
 
 MediaType DescribeMp3Choice(const AVCodecContext& context, const WAVEFORMATEX& choice) {
-    ParametersPtr parameters = ParametersOf(context);
+    AvCodecParametersPtr parameters = ParametersOf(context);
     const bool vbr = Mp3VbrLevel(choice.nAvgBytesPerSec) >= 0;
     if (parameters) parameters->bit_rate = vbr ? 0 : std::int64_t{choice.nAvgBytesPerSec} * 8;
     return TypeWith(std::move(parameters), choice);

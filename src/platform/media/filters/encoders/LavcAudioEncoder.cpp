@@ -75,46 +75,42 @@ void CopyTrimming(const AVPacket& packet, MediaSample& sample) {
     sample.trimEnd = skip && size >= 8 ? AV_RL32(skip + 4) : 0;
 }
 
-void FreeContext(AVCodecContext* context) { avcodec_free_context(&context); }
-
-using ContextPtr = std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)>;
-
 }  // namespace
 
 const std::vector<MediaType>& EncoderProfile::Capabilities() const {
     std::call_once(built_, [this] {
         const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
-        std::map<std::uint32_t, ContextPtr> probes;
+        std::map<std::uint32_t, AvCodecContextPtr> probes;
         for (const WAVEFORMATEX& candidate : candidates) {
             const bool follows = FollowsSource(candidate);
             if (follows && !followSource) continue;
             const WAVEFORMATEX trial = follows ? followSource(candidate, TrialSource(candidate)) : candidate;
             if (!probeKey) {
-                ContextPtr context(LavcAudioEncoder::OpenEncoder(*this, trial), FreeContext);
+                const AvCodecContextPtr context = LavcAudioEncoder::OpenEncoder(*this, trial);
                 if (context) capabilities_.push_back(describe(*context, candidate));
                 continue;
             }
             if (!codec || !Declares(*codec, trial)) continue;
-            ContextPtr& probe = probes.try_emplace(probeKey(trial), nullptr, FreeContext).first->second;
-            if (!probe) probe.reset(LavcAudioEncoder::OpenEncoder(*this, trial));
+            AvCodecContextPtr& probe = probes[probeKey(trial)];
+            if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
         }
     });
     return capabilities_;
 }
 
-AVCodecContext* LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
-                                              AVSampleFormat preferred) {
+AvCodecContextPtr LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
+                                                AVSampleFormat preferred) {
     const AVCodec* codec = avcodec_find_encoder_by_name(profile.codecName);
     if (!codec) return nullptr;
-    AVCodecContext* context = avcodec_alloc_context3(codec);
+    AvCodecContextPtr context(avcodec_alloc_context3(codec));
     if (!context) return nullptr;
     context->sample_rate = static_cast<int>(format.nSamplesPerSec);
     av_channel_layout_default(&context->ch_layout, format.nChannels);
     context->sample_fmt = EncoderFormatFor(*codec, preferred);
     context->bit_rate = static_cast<std::int64_t>(format.nAvgBytesPerSec) * 8;
     if (profile.configure) profile.configure(*context, format);
-    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
+    if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
     return context;
 }
 
@@ -149,11 +145,9 @@ MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& i
     if (!choice || !FollowsSource(*choice)) return chosen;
     if (!source || !profile_.followSource) return MediaType{};
     const WAVEFORMATEX format = profile_.followSource(*choice, *source);
-    AVCodecContext* context = OpenEncoder(profile_, format);
+    const AvCodecContextPtr context = OpenEncoder(profile_, format);
     if (!context) return MediaType{};
-    MediaType type = profile_.describe(*context, format);
-    avcodec_free_context(&context);
-    return type;
+    return profile_.describe(*context, format);
 }
 
 HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {
@@ -167,8 +161,8 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     const SampleConverter::Format source =
         SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec));
     context_ = OpenEncoder(profile_, out, source.packed24 ? AV_SAMPLE_FMT_NONE : source.sampleFormat);
-    frame_ = av_frame_alloc();
-    packet_ = av_packet_alloc();
+    frame_.reset(av_frame_alloc());
+    packet_.reset(av_packet_alloc());
     if (!context_ || !frame_ || !packet_) return VFW_E_TYPE_NOT_ACCEPTED;
     SampleConverter::Format target;
     target.sampleFormat = av_get_packed_sample_fmt(context_->sample_fmt);
@@ -184,9 +178,9 @@ HRESULT LavcAudioEncoder::StartStreaming() {
 
 void LavcAudioEncoder::StopStreaming() {
     converter_.Close();
-    avcodec_free_context(&context_);
-    av_frame_free(&frame_);
-    av_packet_free(&packet_);
+    context_.reset();
+    frame_.reset();
+    packet_.reset();
 }
 
 HRESULT LavcAudioEncoder::Transform(MediaSample& sample) {
@@ -208,7 +202,7 @@ HRESULT LavcAudioEncoder::Drain() {
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->initial_padding) * frameBytes_, 0);
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
-    if (avcodec_send_frame(context_, nullptr) < 0) return E_FAIL;
+    if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
     return ReceivePackets();
 }
 
@@ -221,7 +215,8 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
         frame_->nb_samples = FixedFrameSize(*context_) ? frameSize : frames;
         frame_->format = context_->sample_fmt;
         frame_->sample_rate = context_->sample_rate;
-        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 || av_frame_get_buffer(frame_, 0) < 0)
+        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
+            av_frame_get_buffer(frame_.get(), 0) < 0)
             return E_OUTOFMEMORY;
         // Silence pads a last frame that the encoder needs whole.
         if (frames < frame_->nb_samples)
@@ -245,8 +240,8 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
 }
 
 HRESULT LavcAudioEncoder::SendFrame() {
-    const int ret = avcodec_send_frame(context_, frame_);
-    av_frame_unref(frame_);
+    const int ret = avcodec_send_frame(context_.get(), frame_.get());
+    av_frame_unref(frame_.get());
     if (ret < 0) return E_FAIL;
     return ReceivePackets();
 }
@@ -254,7 +249,7 @@ HRESULT LavcAudioEncoder::SendFrame() {
 HRESULT LavcAudioEncoder::ReceivePackets() {
     const WAVEFORMATEX& out = *OutputType().WaveFormat();
     for (;;) {
-        const int ret = avcodec_receive_packet(context_, packet_);
+        const int ret = avcodec_receive_packet(context_.get(), packet_.get());
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
         if (ret < 0) return E_FAIL;
         // The fact chunk counts the source's frames, not the padding of a last block.
@@ -272,7 +267,7 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         out_.stop = (first + frames) * kUnitsPerSecond / out.nSamplesPerSec;
         out_.frameCount = frames;
         if (profile_.packetTimes) CopyTrimming(*packet_, out_);
-        av_packet_unref(packet_);
+        av_packet_unref(packet_.get());
         const HRESULT hr = Deliver(out_);
         if (FAILED(hr)) return hr;
     }

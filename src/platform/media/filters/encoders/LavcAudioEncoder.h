@@ -7,15 +7,12 @@
 
 #include "platform/media/AudioEncoderFilter.h"
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/ffmpeg/SampleConverter.h"
 
 extern "C" {
 #include <libavutil/samplefmt.h>
 }
-
-struct AVCodecContext;
-struct AVFrame;
-struct AVPacket;
 
 namespace tessival::media {
 
@@ -78,8 +75,8 @@ public:
 
     // An encoder context opened for the format; null when the encoder refuses it.
     // preferred: the interleaved sample format the input will come in, when known.
-    static AVCodecContext* OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
-                                       AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
+    static AvCodecContextPtr OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
+                                         AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -95,9 +92,9 @@ private:
 
     const EncoderProfile& profile_;
     SampleConverter converter_;
-    AVCodecContext* context_ = nullptr;
-    AVFrame* frame_ = nullptr;
-    AVPacket* packet_ = nullptr;
+    AvCodecContextPtr context_;
+    AvFramePtr frame_;
+    AvPacketPtr packet_;
     std::vector<std::uint8_t> queue_;  // converted interleaved samples not yet encoded
     std::size_t frameBytes_ = 0;
     std::int64_t framesIn_ = 0;

@@ -16,16 +16,12 @@ constexpr int kBufferSize = 64 * 1024;
 
 }  // namespace
 
-void ByteStreamIo::ContextFree::operator()(AVIOContext* context) const {
-    av_freep(&context->buffer);
-    avio_context_free(&context);
-}
-
 ByteStreamIo::ByteStreamIo(Deliver deliver) : deliver_(std::move(deliver)) {
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+    AvBufferPtr buffer(static_cast<std::uint8_t*>(av_malloc(kBufferSize)));
     if (!buffer) return;
-    context_.reset(avio_alloc_context(buffer, kBufferSize, 1, this, nullptr, &ByteStreamIo::Write, &ByteStreamIo::Seek));
-    if (!context_) av_free(buffer);
+    context_.reset(
+        avio_alloc_context(buffer.get(), kBufferSize, 1, this, nullptr, &ByteStreamIo::Write, &ByteStreamIo::Seek));
+    if (context_) buffer.release();  // context_ owns it now
 }
 
 ByteStreamIo::~ByteStreamIo() = default;

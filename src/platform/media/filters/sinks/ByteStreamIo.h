@@ -6,8 +6,7 @@
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediaSample.h"
-
-struct AVIOContext;
+#include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
 
@@ -32,12 +31,8 @@ private:
     static int Write(void* opaque, std::uint8_t* data, int size);
     static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);
 
-    struct ContextFree {
-        void operator()(AVIOContext* context) const;
-    };
-
     Deliver deliver_;
-    std::unique_ptr<AVIOContext, ContextFree> context_;
+    AvIoContextPtr context_;
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;
     HRESULT failure_ = S_OK;

@@ -19,11 +19,6 @@ namespace {
 
 constexpr std::size_t kStreamInfoSize = 34;
 
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
-
 void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
@@ -65,8 +60,6 @@ FilterEntry EntryFor(const MuxerDest::Kind& kind) {
 }
 
 }  // namespace
-
-void MuxerDest::FormatFree::operator()(AVFormatContext* context) const { avformat_free_context(context); }
 
 MuxerDest::MuxerDest(const Kind& kind) : TransformFilter(kind.clsid, "In", "Out"), kind_(kind) {}
 
@@ -144,7 +137,7 @@ HRESULT MuxerDest::AddCover() {
 
 HRESULT MuxerDest::WriteCover() {
     if (coverStream_ < 0) return S_OK;
-    PacketPtr packet(av_packet_alloc());
+    AvPacketPtr packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), static_cast<int>(tags_.cover.size())) < 0) return E_OUTOFMEMORY;
     std::memcpy(packet->data, tags_.cover.data(), tags_.cover.size());
     packet->stream_index = coverStream_;
@@ -157,7 +150,7 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     if (finalised_ || !format_) return VFW_E_WRONG_STATE;
     const AVStream& audio = *format_->streams[0];
     const int rate = audio.codecpar->sample_rate;
-    PacketPtr packet(av_packet_alloc());
+    AvPacketPtr packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), static_cast<int>(sample.data.size())) < 0) return E_OUTOFMEMORY;
     std::memcpy(packet->data, sample.data.data(), sample.data.size());
     // The encoder's times, back in samples: priming before zero, the last packet's real length.

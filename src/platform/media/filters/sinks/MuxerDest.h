@@ -8,10 +8,8 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/TransformFilter.h"
+#include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/filters/sinks/ByteStreamIo.h"
-
-struct AVFormatContext;
-struct AVPacket;
 
 namespace tessival::media {
 
@@ -52,10 +50,6 @@ protected:
     HRESULT Drain() override;
 
 private:
-    struct FormatFree {
-        void operator()(AVFormatContext* context) const;
-    };
-
     HRESULT OpenMuxer();
     HRESULT AddCover();
     HRESULT WriteCover();
@@ -69,7 +63,7 @@ private:
     const Kind& kind_;
     MediaTags tags_;
     std::unique_ptr<ByteStreamIo> io_;
-    std::unique_ptr<AVFormatContext, FormatFree> format_;
+    AvOutputFormatPtr format_;
     int coverStream_ = -1;
     bool finalised_ = true;
     std::int64_t audioPackets_ = 0;
