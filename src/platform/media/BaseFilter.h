@@ -49,6 +49,8 @@ public:
     virtual HRESULT GetMediaTypes(const BasePin& pin, std::vector<MediaType>& types) const;
     virtual HRESULT OnConnected(BasePin& pin);
     virtual void OnDisconnected(BasePin& pin);
+    // From the input pin, on the streaming thread upstream of it; the sample is lent as in
+    // IMemInputPin::Receive.
     virtual HRESULT Receive(InputPin& pin, MediaSample& sample);
     virtual HRESULT EndOfStream(InputPin& pin);
 

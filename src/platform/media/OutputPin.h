@@ -15,8 +15,11 @@ public:
     HRESULT Disconnect() override;
     HRESULT EndOfStream() override;
 
+    // Hands the sample to the peer's Receive on the calling streaming thread and returns its
+    // answer. The sample stays the caller's, its data possibly taken by the peer.
     // VFW_E_NOT_CONNECTED when unconnected or the peer takes no samples.
     HRESULT Deliver(MediaSample& sample);
+    // On the same streaming thread, after the last Deliver.
     HRESULT DeliverEndOfStream();
 
 private:

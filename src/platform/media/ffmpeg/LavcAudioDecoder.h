@@ -26,10 +26,13 @@ public:
     static bool CanDecode(const MediaType& type);
     HRESULT Open(const MediaType& type);
     void Close();
+    // Decodes one packet. data is copied, so the caller keeps it; each decoded frame goes to sink
+    // before Decode returns and is lent for that call only (it is reused for the next frame).
     // trimStart and trimEnd: decoded frames of this packet to drop at its front and back.
+    // A decoder is used from one thread at a time: the streaming thread of its filter.
     HRESULT Decode(const std::uint8_t* data, std::size_t size, const FrameSink& sink, std::uint32_t trimStart = 0,
                    std::uint32_t trimEnd = 0);
-    // Drains the decoder at the end of the stream.
+    // Drains the decoder at the end of the stream; frames go to sink as in Decode.
     HRESULT Flush(const FrameSink& sink);
 
     const AVCodecContext* Context() const { return context_.get(); }

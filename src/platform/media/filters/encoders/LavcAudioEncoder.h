@@ -73,8 +73,9 @@ public:
     MediaType DefaultFormat(const MediaType& input) const override;
     MediaType ForInput(const MediaType& chosen, const MediaType& input) const override;
 
-    // An encoder context opened for the format; null when the encoder refuses it.
-    // preferred: the interleaved sample format the input will come in, when known.
+    // An encoder context opened for the format, owned by the caller; null when the encoder
+    // refuses it. preferred: the interleaved sample format the input will come in, when known.
+    // Any thread may call it: it reads only the profile.
     static AvCodecContextPtr OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
                                          AVSampleFormat preferred = AV_SAMPLE_FMT_NONE);
 
