@@ -18,7 +18,7 @@ public:
     // returns VFW_S_DUPLICATE_NAME.
     virtual HRESULT AddFilter(const std::shared_ptr<IBaseFilter>& filter, const std::string& name) = 0;
     virtual HRESULT RemoveFilter(const std::shared_ptr<IBaseFilter>& filter) = 0;
-    // Newest filter first, as the original platform enumerates.
+    // Newest filter first.
     virtual HRESULT EnumFilters(std::shared_ptr<IEnumFilters>& filters) = 0;
     virtual HRESULT FindFilterByName(const std::string& name, std::shared_ptr<IBaseFilter>& filter) = 0;
     // Exactly these two pins, no filter in between; refuses a type the input does not accept.

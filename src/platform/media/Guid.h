@@ -6,7 +6,8 @@
 
 namespace tessival::media {
 
-// A 128-bit class, category or media type identifier, laid out like the platform's GUID.
+// A 128-bit class, category or media type identifier in the usual GUID layout (32, 16, 16 and
+// 8 x 8 bits), so that its text form reads as any GUID's does.
 struct Guid {
     std::uint32_t data1 = 0;
     std::uint16_t data2 = 0;

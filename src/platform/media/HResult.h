@@ -5,7 +5,9 @@
 
 namespace tessival::media {
 
-// Result codes with the values callers of the original platform compare against.
+// Result codes of the media layer: negative fails, zero and above succeeds (S_FALSE: succeeded
+// with less, such as the end of a stream). The values are fixed, since HResultToString shows
+// them to the user.
 using HRESULT = std::int32_t;
 
 constexpr HRESULT MakeHResult(std::uint32_t value) { return static_cast<HRESULT>(value); }
@@ -21,7 +23,7 @@ inline constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFF);
 inline constexpr HRESULT E_ACCESSDENIED = MakeHResult(0x80070005);
 inline constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000E);
 inline constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057);
-inline constexpr HRESULT E_FILE_NOT_FOUND = MakeHResult(0x80070002);  // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)
+inline constexpr HRESULT E_FILE_NOT_FOUND = MakeHResult(0x80070002);
 inline constexpr HRESULT STG_E_MEDIUMFULL = MakeHResult(0x80030070);
 inline constexpr HRESULT STG_E_WRITEFAULT = MakeHResult(0x8003001D);
 inline constexpr HRESULT STG_E_READFAULT = MakeHResult(0x8003001E);

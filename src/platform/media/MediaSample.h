@@ -5,7 +5,8 @@
 
 namespace tessival::media {
 
-// Stream times are in 100-nanosecond units, as on the original platform.
+// Stream times count 100-nanosecond units: finer than a sample at any rate we handle, and no
+// length of audio overflows 64 bits.
 using REFERENCE_TIME = std::int64_t;
 inline constexpr REFERENCE_TIME kUnitsPerSecond = 10'000'000;
 

@@ -10,9 +10,10 @@ namespace tessival::media {
 // encoders, format converters. A subclass says which inputs it takes, what it makes of them,
 // and converts samples; the base handles connection order, state and end of stream.
 //
-// Phases: CheckInputType / GetOutputTypes while connecting; StartStreaming when the graph
-// pauses from stopped (types are fixed then); Transform per sample; Drain at end of stream
-// (flush codec buffers) before end of stream goes downstream; StopStreaming when stopped.
+// Phases: CheckInput, OutputTypesFor and PreferredInputTypes while connecting; StartStreaming
+// when the graph pauses from stopped (types are fixed then); OnInput then Transform per sample,
+// on the upstream streaming thread; Drain at end of stream (flush codec buffers) before end of
+// stream goes downstream; StopStreaming when the graph stops.
 class TransformFilter : public BaseFilter {
 public:
     TransformFilter(const Guid& clsid, std::string inputName, std::string outputName)

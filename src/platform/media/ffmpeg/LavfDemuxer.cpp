@@ -46,7 +46,7 @@ MediaType AudioTypeOf(const AVCodecParameters& par) {
 }
 
 MediaType VideoTypeOf(const AVCodecParameters& par) {
-    // Video is only carried to a renderer; the subtype follows the fourcc as on the platform.
+    // Video is only carried to a renderer; its subtype is the fourcc in the video GUID pattern.
     MediaType type = MediaTypePattern(MEDIATYPE_Video, Guid{par.codec_tag, 0x0000, 0x0010,
                                                             {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}});
     type.codecParameters = CopyParameters(par);
