@@ -6,6 +6,7 @@
 #include "ui/ItemEditorWindow.h"
 
 namespace tessival {
+
 ItemListMirror::ItemListMirror(ItemList& items, ItemListView& view) : items_(items), view_(view) {}
 
 void ItemListMirror::SetEditor(ItemEditorWindow* editor) { editor_ = editor; }
