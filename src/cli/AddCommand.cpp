@@ -8,7 +8,7 @@
 #include "cli/CliCommand.h"
 #include "engine/CaptureDevices.h"
 #include "engine/QualityListing.h"
-#include "joblist/AlbumTracks.h"
+#include "engine/sources/SourceAdding.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
@@ -108,8 +108,7 @@ bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& a
     std::vector<ConvertItem> chosen;
     for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
     std::vector<DiscProblem> problems;
-    // A cue sheet of a one-file album adds its tracks; a disc image adds the disc's.
-    for (const ConvertItem& item : ExpandDiscImages(ExpandAlbumTracks(chosen), problems)) added.push_back(item);
+    for (const ConvertItem& item : ExpandChosenSources(chosen, problems)) added.push_back(item);
     if (!problems.empty()) problem = DiscProblemText(problems.front());
     return problems.empty();
 }

@@ -2,9 +2,7 @@
 #include <cstdio>
 
 #include "cli/CliCommand.h"
-#include "engine/GraphToolkit.h"
-#include "joblist/FileDestTypes.h"
-#include "joblist/ItemTypes.h"
+#include "engine/InstalledDestTypes.h"
 #include "platform/shell/ConsoleShell.h"
 
 namespace tessival::cli {
@@ -14,14 +12,10 @@ void PrintLine(std::string_view text) { std::printf("%.*s\n", static_cast<int>(t
 
 int Types(const std::vector<std::string>& args) {
     if (!args.empty()) return UsageError("usage: tessival-cli types");
-    for (std::string_view type : BuiltInDestTypes()) PrintLine(type);
     ConsoleShell shell;
-    GraphToolkit toolkit(shell);
-    toolkit.OpenGraph();
-    const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
-    for (int i = 0; i < count; ++i) PrintLine(CompressorDestType(toolkit.GetDeviceName(i)));
-    toolkit.CloseGraph();
-    for (const FileDestType& file : FileDestTypes()) PrintLine(file.type);
+    const DestTypeList types = InstalledDestTypes(shell);
+    for (const auto* group : {&types.builtIn, &types.compressors, &types.files})
+        for (const std::string& type : *group) PrintLine(type);
     return kExitOk;
 }
 

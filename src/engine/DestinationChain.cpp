@@ -1,6 +1,7 @@
 // The destination half of an item's graph: sink and encoder.
 #include "engine/ConvertEngine.h"
-#include "engine/FileTypeFilters.h"
+#include "joblist/DestTypes.h"
+#include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/QueryInterface.h"
@@ -13,7 +14,7 @@ namespace tessival {
 using namespace media;
 
 std::shared_ptr<IPin> ConvertEngine::BuildDestination(const std::string& fileName, const std::string& encoderName) {
-    const FileTypeFilters* file = currentItem ? FindFileTypeFilters(FieldView(currentItem->destType)) : nullptr;
+    const FileDestType* file = currentItem ? FindFileDestType(FieldView(currentItem->destType)) : nullptr;
     if (file) {
         AddFileTypeSink(fileName, file->sink);
         encoderFilter = FindFilterInCategory(CLSID_FileEncoderCategory, encoderName.c_str(), -1);
@@ -37,10 +38,10 @@ void ConvertEngine::GiveSourceTags(const std::shared_ptr<IBaseFilter>& sink) {
     auto tagSink = QueryInterface<ITagSink>(sink);
     if (!tagSink || !currentItem) return;
     const std::string sourcePath = ReadField(currentItem->sourcePath);
-    const std::string_view kind = FieldView(currentItem->sourceType).substr(0, 3);
+    const SourceKind kind = SourceKindOf(*currentItem);
     // Capture devices have no tags; disc tracks have their number and the disc's CD-Text.
-    if (sourcePath.empty() || kind == "CAP") return;
-    tagSink->SetTags(kind == "CDA" ? CdTrackSource::ReadTags(sourcePath) : ReadMediaTags(sourcePath));
+    if (sourcePath.empty() || kind == SourceKind::Capture) return;
+    tagSink->SetTags(kind == SourceKind::CdTrack ? CdTrackSource::ReadTags(sourcePath) : ReadMediaTags(sourcePath));
 }
 
 }  // namespace tessival

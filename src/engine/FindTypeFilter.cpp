@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/FileTypeFilters.h"
 #include "engine/GraphToolkit.h"
+#include "joblist/DestTypes.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
 
 namespace tessival {
@@ -34,7 +34,7 @@ bool FindTypeFilter(Shell& shell, const std::string& type, std::string& name,
     GraphToolkit scratch(shell, std::move(registry));
     scratch.OpenGraph();
     bool found = false;
-    if (const FileTypeFilters* file = FindFileTypeFilters(type)) {
+    if (const FileDestType* file = FindFileDestType(type)) {
         found = scratch.FindFilterInCategory(media::CLSID_FileEncoderCategory, file->encoder, -1) != nullptr;
         if (found) name = file->encoder;
     }

@@ -2,18 +2,14 @@
 
 #include "engine/FindTypeFilter.h"
 #include "engine/GraphToolkit.h"
+#include "joblist/DestTypes.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
 
 namespace tessival {
 
 std::string QualityEncoderName(Shell& shell, const std::string& destType,
                                std::shared_ptr<const media::FilterRegistry> registry) {
-    const auto open = destType.find('(');
-    if (open != std::string::npos) {
-        std::string name = destType.substr(open + 1);
-        while (!name.empty() && name.back() == ')') name.pop_back();
-        return name;
-    }
+    if (std::optional<std::string> named = EncoderNameOfType(destType)) return *named;
     std::string name;
     return FindTypeFilter(shell, destType, name, std::move(registry)) ? name : std::string();
 }

@@ -11,8 +11,8 @@ namespace tessival {
 
 class Shell;
 
-// The encoder a quality list is made for: the name inside the destination type's parentheses
-// (all trailing ")" removed), or the encoder that serves a built-in type. Empty when none is
+// The encoder a quality list is made for: the one a "WAV (name)" type names (EncoderNameOfType),
+// or the encoder that serves a built-in or file type. Empty when none is
 // installed.
 std::string QualityEncoderName(Shell& shell, const std::string& destType,
                                std::shared_ptr<const media::FilterRegistry> registry = media::SystemRegistry());

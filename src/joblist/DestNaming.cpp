@@ -3,7 +3,7 @@
 #include <array>
 
 #include "joblist/ConvertItem.h"
-#include "joblist/FileDestTypes.h"
+#include "joblist/DestTypes.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
 

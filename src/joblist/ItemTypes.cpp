@@ -46,8 +46,6 @@ constexpr std::array<SourceTypeInfo, 34> kSourceTypes = {{
     {"CUE", "CUE (Cue Sheet Track)"},
 }};
 
-constexpr std::array<std::string_view, 3> kBuiltInDestTypes = {kDestWma, kDestWav, kDestMp3};
-
 // Extension prefixes in the order they are tested; the first match decides. The comparison covers
 // `length` bytes of the field, so a shorter extension's NUL takes part in it.
 struct ExtensionRule {
@@ -98,12 +96,6 @@ void LowerCaseAscii(char* text, std::size_t size) {
 }  // namespace
 
 std::span<const SourceTypeInfo> SourceTypes() { return kSourceTypes; }
-
-std::span<const std::string_view> BuiltInDestTypes() { return kBuiltInDestTypes; }
-
-std::string CompressorDestType(std::string_view compressorName) {
-    return "WAV (" + std::string(compressorName) + ")";
-}
 
 void DetectSourceType(ConvertItem& item) {
     LowerCaseAscii(item.sourceExt, sizeof item.sourceExt);

@@ -25,12 +25,6 @@ inline constexpr std::string_view kDestWav = "WAV";
 inline constexpr std::string_view kDestMp3 = "MP3";
 inline constexpr std::string_view kStatusReady = "Ready";
 
-// The built-in destination types, in the order the properties dialog lists them.
-std::span<const std::string_view> BuiltInDestTypes();
-
-// "WAV (" + compressor name + ")".
-std::string CompressorDestType(std::string_view compressorName);
-
 // Lower-cases sourceExt in place (ASCII letters), sets sourceType from its first characters, then
 // destType "UNSPECIFIED" and status "Ready".
 void DetectSourceType(ConvertItem& item);

@@ -1,6 +1,7 @@
 #include "joblist/ListFile.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +67,10 @@ std::string WithListExtension(const std::string& path) {
     const auto firstDot = path.find('.');
     if (firstDot == std::string::npos || firstDot == 0) return path + ".tsl";
     return path;
+}
+
+bool IsListFile(const std::string& path) {
+    return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".tsl") == 0;
 }
 
 namespace {

@@ -21,6 +21,9 @@ const char* ToString(ListFileResult result);
 // Appends ".tsl" when the path has no "." at all or its first "." is its first character.
 std::string WithListExtension(const std::string& path);
 
+// A path that names a list file: it ends in ".tsl", in any case.
+bool IsListFile(const std::string& path);
+
 // Writes every record in order. The file is replaced only once all records are written, so a
 // failed save leaves an older file intact.
 ListFileResult WriteListFile(const std::string& path, const ItemList& items);

@@ -2,20 +2,10 @@
 
 #include <QSignalBlocker>
 
-#include "joblist/DestNaming.h"
-#include "joblist/TextField.h"
+#include "joblist/ItemEdits.h"
 #include "ui/ItemEditorWindow.h"
 
 namespace tessival {
-namespace {
-
-// Position of the first "." of a name when it stands after the first character, else npos.
-std::size_t ExtensionDot(std::string_view name) {
-    const std::size_t dot = name.find('.');
-    return dot == 0 ? std::string_view::npos : dot;
-}
-
-}  // namespace
 
 ItemListMirror::ItemListMirror(ItemList& items, ItemListView& view) : items_(items), view_(view) {}
 
@@ -104,21 +94,8 @@ void ItemListMirror::ApplyToFollowing(const ConvertItem& shown) {
     const QSignalBlocker quiet(&view_);
     view_.ClearRowSelection();
     const int count = static_cast<int>(items_.Count());
-    const std::string_view sourceName = FieldView(source.destName);
-    const std::size_t dot = ExtensionDot(sourceName);
-    const bool copyExtension = dot != std::string_view::npos;
-    const std::string extension = copyExtension ? std::string(sourceName.substr(dot)) : std::string();
     for (int row = selected + 1; row < count; ++row) {
-        ConvertItem& target = *items_.At(row);
-        target.quality = source.quality;
-        if (copyExtension) {
-            std::string name = ReadField(target.destName);
-            const std::size_t targetDot = ExtensionDot(name);
-            if (targetDot != std::string::npos) name.resize(targetDot);
-            WriteField(target.destName, FitDestName(name, extension));
-        }
-        WriteField(target.destType, FieldView(source.destType));
-        WriteField(target.destPath, FieldView(source.destPath));
+        ApplySettingsOf(source, *items_.At(row));
         view_.SelectRow(row);
         RefreshSelectedRow();
     }

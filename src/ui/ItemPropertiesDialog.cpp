@@ -1,14 +1,11 @@
 #include "ui/ItemPropertiesDialog.h"
 
 #include <QKeyEvent>
-#include <cstring>
 
-#include "engine/GraphToolkit.h"
-#include "joblist/DestNaming.h"
-#include "joblist/FileDestTypes.h"
+#include "engine/InstalledDestTypes.h"
+#include "joblist/DestTypes.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
-#include "platform/media/Guid.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/ControlId.h"
@@ -110,20 +107,18 @@ void ItemPropertiesDialog::PlaceControls() {
 
 void ItemPropertiesDialog::FillCombos() {
     for (const SourceTypeInfo& type : SourceTypes()) sourceType_.addItem(Text(type.description));
+    const DestTypeList types = InstalledDestTypes(shell_);
+    const auto addAll = [this](const std::vector<std::string>& group) {
+        for (const std::string& type : group) destType_.addItem(QString::fromStdString(type));
+    };
     destType_.addItem(Text(kDestUnspecified));
-    for (std::string_view type : BuiltInDestTypes()) destType_.addItem(Text(type));
+    addAll(types.builtIn);
     for (const char* entry : kDestTypeSeparators) destType_.addItem(QString::fromLatin1(entry));
-    // Every installed audio compressor can write a WAV file of its own format.
-    GraphToolkit toolkit(shell_);
-    toolkit.OpenGraph();
-    const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
-    for (int i = 0; i < count; ++i)
-        destType_.addItem(QString::fromStdString(CompressorDestType(toolkit.GetDeviceName(i))));
-    toolkit.CloseGraph();
+    addAll(types.compressors);
     destType_.addItem(QString());
     destType_.addItem(QString::fromStdString(LoadString(IDS_FILE_TYPES_SEPARATOR)));
     destType_.addItem(QString());
-    for (const FileDestType& file : FileDestTypes()) destType_.addItem(Text(file.type));
+    addAll(types.files);
 }
 
 void ItemPropertiesDialog::ConnectHandlers() {
@@ -222,13 +217,10 @@ void ItemPropertiesDialog::OnDestTypeChanged() {
         return;
     }
     selectQuality_.setEnabled(true);
-    const QString entry = destType_.currentText();
-    std::memset(item_->destType, 0, sizeof item_->destType);
-    WriteField(item_->destType, entry.toStdString());
-    destName_.setText(Text(RenamedForDestType(destName_.text().toStdString(), entry.toStdString())));
-    item_->quality = QualityInfo{};
+    SetDestType(*item_, destType_.currentText().toStdString());
+    destName_.setText(Text(FieldView(item_->destName)));
     ShowQualityLabels();
-    OnDestNameChanged();
+    ItemChanged();
 }
 
 void ItemPropertiesDialog::OnBrowse() {

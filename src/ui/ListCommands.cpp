@@ -1,47 +1,19 @@
 #include "ui/ListCommands.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
-#include "joblist/AlbumTracks.h"
+#include "engine/sources/SourceAdding.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
-#include "joblist/ItemTypes.h"
 #include "joblist/ListFile.h"
-#include "joblist/MediaFileFilter.h"
 #include "joblist/TextField.h"
-#include "platform/media/MediaProbe.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
 namespace tessival {
 namespace {
-
-bool IsListFile(const std::string& path) {
-    return path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".tsl") == 0;
-}
-
-// A file of a type the program names, or one in which some format finds audio.
-bool IsMediaFile(const std::string& path) {
-    ConvertItem item = MakeSingleFileItem(path);
-    return !IsUnknownSourceType(item) || media::HasAudioStream(path);
-}
-
-// Every media file below a folder, sorted by path, appended to files.
-void AppendMediaBelow(const std::string& folder, std::vector<std::string>& files) {
-    std::vector<std::string> found;
-    std::error_code error;
-    const auto options = std::filesystem::directory_options::skip_permission_denied;
-    for (auto it = std::filesystem::recursive_directory_iterator(folder, options, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (it->is_regular_file(error) && !IsListFile(it->path().string()) && IsMediaFile(it->path().string()))
-            found.push_back(it->path().string());
-    }
-    std::sort(found.begin(), found.end());
-    files.insert(files.end(), found.begin(), found.end());
-}
 
 // Files too long for their fields are named together in one message, a blank line apart.
 void AppendRefusal(std::string& refused, const std::string& text) {
@@ -92,7 +64,7 @@ void ListCommands::AddFileItems(const std::vector<ConvertItem>& items) {
     // A cue sheet of a one-file album adds its tracks. A disc image stands for the disc: its audio
     // tracks are added, as From CDROM adds a drive's.
     std::vector<DiscProblem> problems;
-    for (const ConvertItem& item : ExpandDiscImages(ExpandAlbumTracks(items), problems)) mirror_.AddItem(item);
+    for (const ConvertItem& item : ExpandChosenSources(items, problems)) mirror_.AddItem(item);
     for (const DiscProblem& problem : problems) shell_.MessageBox(DiscProblemText(problem));
 }
 
@@ -111,7 +83,7 @@ void ListCommands::AddDropped(const std::vector<std::string>& paths) {
         if (IsListFile(path))
             continue;
         else if (std::filesystem::is_directory(path, error))
-            AppendMediaBelow(path, files);
+            std::ranges::copy(MediaFilesBelow(path), std::back_inserter(files));
         else
             files.push_back(path);
     }

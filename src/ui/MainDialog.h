@@ -22,7 +22,7 @@
 #include "ui/ItemListMirror.h"
 #include "ui/ItemListView.h"
 #include "ui/ListCommands.h"
-#include "ui/SourceDurations.h"
+#include "engine/sources/SourceDurations.h"
 #include "ui/WindowRunView.h"
 
 namespace tessival {

@@ -1,6 +1,6 @@
 #include "ui/SuggestionDialog.h"
 
-#include "joblist/FileDestTypes.h"
+#include "joblist/DestTypes.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/ControlId.h"

@@ -4,7 +4,7 @@
 
 #include "WindowFixture.h"
 #include "joblist/ItemTypes.h"
-#include "joblist/MediaFileFilter.h"
+#include "engine/sources/SourceAdding.h"
 #include "res/StringTable.h"
 
 namespace tessival {
@@ -271,6 +271,7 @@ protected:
     }
 };
 
+// The edit's cases are in tests/joblist/ItemEditsTest.cpp; here the rows and the selection follow it.
 TEST_F(ApplyToFollowingTest, CopiesDestinationAndExtensionToEveryFollowingItem) {
     Select(1);
     window.ApplyToFollowing(*Shown());
@@ -301,21 +302,6 @@ TEST_F(ApplyToFollowingTest, ThePropertiesWindowButtonAppliesTheShownItem) {
     QTest::mouseClick(apply, Qt::LeftButton);
     EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.mp3");
     EXPECT_EQ(Shown(), window.itemList.At(3));
-}
-
-TEST_F(ApplyToFollowingTest, SourceNameWithoutDotLeavesNamesAlone) {
-    WriteField(window.itemList.At(1)->destName, "Track01");
-    Select(1);
-    window.ApplyToFollowing(*Shown());
-    EXPECT_EQ(ReadField(window.itemList.At(3)->destName), "Song.wma");
-    EXPECT_EQ(ReadField(window.itemList.At(3)->destPath), "/out/");
-}
-
-TEST_F(ApplyToFollowingTest, LongNameKeepsTheCopiedExtension) {
-    WriteField(window.itemList.At(2)->destName, std::string(79, 'n'));
-    Select(1);
-    window.ApplyToFollowing(*Shown());
-    EXPECT_EQ(ReadField(window.itemList.At(2)->destName), std::string(75, 'n') + ".mp3");
 }
 
 TEST_F(ApplyToFollowingTest, FromTheLastRowOnlyClearsTheSelection) {

@@ -1,4 +1,4 @@
-#include "ui/SourceDurations.h"
+#include "engine/sources/SourceDurations.h"
 
 #include <algorithm>
 
