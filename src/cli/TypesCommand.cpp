@@ -17,10 +17,8 @@ int Types(const std::vector<std::string>& args) {
     for (std::string_view type : BuiltInDestTypes()) PrintLine(type);
     ConsoleShell shell;
     GraphToolkit toolkit(shell);
-    toolkit.OpenGraph();
     const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
     for (int i = 0; i < count; ++i) PrintLine(CompressorDestType(toolkit.GetDeviceName(i)));
-    toolkit.CloseGraph();
     for (const FileDestType& file : FileDestTypes()) PrintLine(file.type);
     return kExitOk;
 }

@@ -115,11 +115,9 @@ void ItemPropertiesDialog::FillCombos() {
     for (const char* entry : kDestTypeSeparators) destType_.addItem(QString::fromLatin1(entry));
     // Every installed audio compressor can write a WAV file of its own format.
     GraphToolkit toolkit(shell_);
-    toolkit.OpenGraph();
     const int count = toolkit.ListCategory(media::CLSID_AudioCompressorCategory);
     for (int i = 0; i < count; ++i)
         destType_.addItem(QString::fromStdString(CompressorDestType(toolkit.GetDeviceName(i))));
-    toolkit.CloseGraph();
     destType_.addItem(QString());
     destType_.addItem(QString::fromStdString(LoadString(IDS_FILE_TYPES_SEPARATOR)));
     destType_.addItem(QString());

@@ -241,7 +241,7 @@ TEST_F(ConversionRunTest, StopOnlySignalsTheWorkerStopsTheGraphAndKeepsTheFile) 
     EXPECT_NE(writer->settledOn, std::this_thread::get_id()) << "the stopping thread did the file work";
     EXPECT_EQ(view_.Cell(0), LoadString(IDS_USER_ABORT));
     EXPECT_EQ(Probe(Output(0)).count("error"), 0u);
-    EXPECT_EQ(engine.stoppedOutputBeside, "");
+    EXPECT_EQ(view_.keptBeside, "");
 }
 
 TEST_F(ConversionRunTest, AStoppedItemKeepsTheOlderFileAndPutsItsOutputBesideIt) {
@@ -255,7 +255,7 @@ TEST_F(ConversionRunTest, AStoppedItemKeepsTheOlderFileAndPutsItsOutputBesideIt)
     run_.Wait();
     EXPECT_EQ(test::ReadBytes(Output(0)), "older content");
     const std::string beside = out_ + "/long.out (stopped).wav";
-    EXPECT_EQ(engine_.stoppedOutputBeside, beside);
+    EXPECT_EQ(view_.keptBeside, beside);
     const auto kept = Probe(beside);
     ASSERT_EQ(kept.count("error"), 0u) << kept.at("error");
     EXPECT_EQ(kept.at("sample_rate"), "22050");
