@@ -74,9 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteField(item.destType, mp3 ? "WAV (MPEG Layer-3)" : "WAV (PCM)");
     item.quality = mp3 ? kMp3Mono22k : kPcmMono22k;
 
-    engine.OpenForItem(item);
-    const bool converted = engine.ConvertCurrentItem();
-    engine.CloseItem();
+    const bool converted = engine.ConvertCurrentItem(item).converted;
     CheckOutputRules(outFolder, converted, hadOlder);
     return 0;
 }

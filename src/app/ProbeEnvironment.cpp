@@ -111,13 +111,11 @@ void ProbeEnvironment::Probe() {
          }},
     };
     GraphToolkit toolkit(shell_, registry_);
-    toolkit.OpenGraph();
     components_.clear();
     for (const Check& check : checks) {
         components_.push_back(check.component);
         components_.back().filterName = check.find(toolkit);
     }
-    toolkit.CloseGraph();
 }
 
 bool ProbeEnvironment::NothingMissing() const {

@@ -72,9 +72,7 @@ bool IsNumber(const std::string& text) {
 bool ResolveCapture(const std::string& spec, std::string& name, int& device, int& line) {
     ConsoleShell shell;
     GraphToolkit toolkit(shell);
-    toolkit.OpenGraph();
     const auto devices = ListCaptureDevices(toolkit);
-    toolkit.CloseGraph();
     auto find = [&](const std::string& what) {
         for (std::size_t i = 0; i < devices.size(); ++i)
             if (devices[i].name == what || (IsNumber(what) && std::stoul(what) == i)) return static_cast<int>(i);

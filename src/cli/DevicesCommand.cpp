@@ -13,9 +13,7 @@ int Devices(const std::vector<std::string>& args) {
     if (!args.empty()) return UsageError("usage: tessival-cli devices");
     ConsoleShell shell;
     GraphToolkit toolkit(shell);
-    toolkit.OpenGraph();
     const auto devices = ListCaptureDevices(toolkit);
-    toolkit.CloseGraph();
     for (std::size_t i = 0; i < devices.size(); ++i) {
         std::printf("%zu\t%s", i, devices[i].name.c_str());
         for (std::size_t line = 0; line < devices[i].lines.size(); ++line)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/ConvertEngine.h"
+#include "engine/conversion/ConversionOutcome.h"
 #include "joblist/DestinationClashes.h"
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
@@ -20,12 +21,19 @@ ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& vi
 ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, ItemQueue& sharedQueue)
     : items_(items), engine_(engine), view_(view), flags_(ownFlags_), queue_(sharedQueue), ownsQueue_(false) {}
 
+std::shared_ptr<const RunPlan> RunPlan::Of(const ItemList& items) {
+    // Found before anything is written, so the earlier item's file is never replaced by a later
+    // one; with several workers, an item that reads what an earlier one writes waits for it.
+    return std::make_shared<const RunPlan>(RunPlan{FindDestinationClashes(items), FindSourceWriters(items)});
+}
+
 ConversionRun::~ConversionRun() {
     Stop();
     Wait();
 }
 
-bool ConversionRun::Start() {
+bool ConversionRun::Start(std::shared_ptr<const RunPlan> plan) {
+    controller_.Check();
     if (flags_.converting.exchange(true)) return false;
     if (worker_.joinable()) worker_.join();  // the previous run's thread has ended already
     flags_.stopRequested = false;
@@ -38,12 +46,14 @@ bool ConversionRun::Start() {
         ownQueue_.Reset(ItemQueue::AllPositions(items_.Count()));
         ForgetFolderScans();  // temporaries left by writers killed since the last run
     }
+    plan_ = plan ? std::move(plan) : RunPlan::Of(items_);
     engine_.ResetHalt();
     worker_ = std::thread(&ConversionRun::ThreadProc, this);
     return true;
 }
 
 void ConversionRun::Stop() {
+    controller_.Check();
     if (!flags_.converting) return;
     flags_.stopRequested = true;
     queue_.Cancel();
@@ -51,6 +61,7 @@ void ConversionRun::Stop() {
 }
 
 void ConversionRun::Tick() {
+    controller_.Check();
     std::lock_guard lock(tickMutex_);
     const int index = flags_.currentIndex;
     if (index < 0) return;
@@ -65,10 +76,11 @@ void ConversionRun::AddProgress(BatchProgress& progress) {
     const int index = flags_.currentIndex;
     if (index < 0) return;
     // The worker detaches the graph before it clears the index, so the graph read here is this item's.
-    progress.running.push_back({index, 0, engine_.progress.ReadPosition()});
+    progress.running.push_back({index, 0, engine_.Progress().ReadPosition()});
 }
 
 void ConversionRun::Wait() {
+    controller_.Check();
     if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
 }
 
@@ -76,16 +88,14 @@ void ConversionRun::ThreadProc() {
     flags_.converting = true;
     bool allOk = true;
     engine_.SetQualityPrompt(&view_);
-    // Found before anything is written, so the earlier item's file is never replaced by a later one.
-    const std::vector<int> clashes = FindDestinationClashes(items_);
-    // With several workers, an item that reads what an earlier one writes waits for it, so it
-    // converts what the earlier item wrote, as one worker would.
-    const std::vector<int> writers = FindSourceWriters(items_);
+    const std::vector<int>& clashes = plan_->clashes;
+    // An item that reads what an earlier one writes converts what the earlier item wrote, as one
+    // worker would.
+    const std::vector<int>& writers = plan_->writers;
     for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
         const auto at = static_cast<std::size_t>(i);
         if (clashes[at] >= 0) {
-            FailClashingItem(i, clashes[at]);
-            allOk = false;
+            allOk = FailClashingItem(i, clashes[at]) && allOk;
         } else if (writers[at] >= 0 && !queue_.WaitUntilEnded(writers[at])) {
             break;
         } else {
@@ -110,35 +120,35 @@ bool ConversionRun::ConvertItemAt(int index) {
     }
 
     working_ = *item;
-    engine_.OpenForItem(working_);
-    const bool ok = engine_.ConvertCurrentItem();
-    // The worker alone releases the item's graph, and only after it has left the conversion, so a
-    // stop can never release it twice or under the worker's feet.
-    engine_.CloseItem();
-    view_.StoreRecord(*item, working_);
+    const ConversionOutcome outcome = engine_.ConvertCurrentItem(working_);
+    HandBack(index, outcome, true);
+    return outcome.converted;
+}
 
+bool ConversionRun::FailClashingItem(int index, int earlier) {
+    view_.SelectRunningRow(index);
+    working_ = *items_.At(index);
+    ConversionOutcome outcome;
+    outcome.detail = LoadString(IDS_DEST_CLASH, {std::to_string(earlier + 1), DestinationFileName(working_)});
+    HandBack(index, outcome, false);
+    return false;
+}
+
+void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool converting) {
+    if (outcome.HasReason()) WriteField(working_.status, StatusText(outcome));
+    view_.StoreRecord(*items_.At(index), working_);
     {
         std::lock_guard lock(tickMutex_);
         flags_.currentIndex = -1;
         ++finishedItems_;
     }
-    if (flags_.stopRequested) {
+    if (converting && flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
-        if (!engine_.stoppedOutputBeside.empty()) view_.ReportStoppedOutput(index, engine_.stoppedOutputBeside);
-        return ok;
+        if (!outcome.keptBeside.empty()) view_.ReportStoppedOutput(index, outcome.keptBeside);
+        return;
     }
-    FinishRow(index, ok);
-    if (engine_.skippedPackets > 0) view_.ReportSkippedData(index, engine_.skippedPackets);
-    return ok;
-}
-
-void ConversionRun::FailClashingItem(int index, int earlier) {
-    ConvertItem& item = *items_.At(index);
-    view_.SelectRunningRow(index);
-    WriteField(item.status, LoadString(IDS_DEST_CLASH, {std::to_string(earlier + 1), DestinationFileName(item)}));
-    FinishRow(index, false);
-    std::lock_guard lock(tickMutex_);
-    ++finishedItems_;
+    FinishRow(index, outcome.converted);
+    if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
 }
 
 void ConversionRun::FinishRow(int index, bool ok) {

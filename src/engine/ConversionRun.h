@@ -1,18 +1,31 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "engine/BatchProgress.h"
 #include "engine/ItemQueue.h"
 #include "engine/RunFlags.h"
 #include "engine/RunView.h"
+#include "engine/ThreadOwner.h"
 #include "joblist/ItemList.h"
 
 namespace tessival {
 
 class ConvertEngine;
+struct ConversionOutcome;
+
+// What a run knows of its list before anything is written, computed once per run and shared by
+// its workers: per position, the earlier item that writes the same file and the earlier item
+// whose output it reads (-1 for none).
+struct RunPlan {
+    std::vector<int> clashes;
+    std::vector<int> writers;
+    static std::shared_ptr<const RunPlan> Of(const ItemList& items);
+};
 
 // One conversion run over a list: a worker thread converts the items first to last with the
 // engine and reports each row's progress to the view. Start, Stop and Tick are called from one
@@ -32,8 +45,9 @@ public:
     ConversionRun(const ConversionRun&) = delete;
     ConversionRun& operator=(const ConversionRun&) = delete;
 
-    // Starts the worker unless a run is going on. The caller checks the items first.
-    bool Start();
+    // Starts the worker unless a run is going on. The caller checks the items first. A run of
+    // several workers hands each the one plan it made; a run of its own makes its own.
+    bool Start(std::shared_ptr<const RunPlan> plan = nullptr);
     // Asks the run to end after the current item, whose graph is halted now. Does nothing while
     // no run is going on. Does not wait: the worker releases the item's graph once it has left it.
     void Stop();
@@ -54,7 +68,10 @@ private:
     void ThreadProc();
     bool ConvertItemAt(int index);
     // An item that would overwrite the file of the earlier item `earlier` fails without converting.
-    void FailClashingItem(int index, int earlier);
+    bool FailClashingItem(int index, int earlier);
+    // Hands the worker's copy back to the list and shows how the item ended; `converting` when
+    // the item's graph ran (a stop then shows as a stop).
+    void HandBack(int index, const ConversionOutcome& outcome, bool converting);
     void FinishRow(int index, bool ok);
 
     ItemList& items_;
@@ -66,7 +83,9 @@ private:
     ItemQueue& queue_;
     const bool ownsQueue_;
     std::thread worker_;
-    // The worker's copy of the record it converts: the engine writes into it, never into the list.
+    std::shared_ptr<const RunPlan> plan_;
+    ThreadOwner controller_;
+    // The worker's copy of the record it converts: the worker writes into it, never into the list.
     ConvertItem working_;
     // Keeps a tick from writing "Doing..." over a row the worker has just finished, and a progress
     // reader from pairing one item's index with the next item's graph.

@@ -32,7 +32,6 @@ const std::vector<TypeLookup>& Lookups() {
 bool FindTypeFilter(Shell& shell, const std::string& type, std::string& name,
                     std::shared_ptr<const media::FilterRegistry> registry) {
     GraphToolkit scratch(shell, std::move(registry));
-    scratch.OpenGraph();
     bool found = false;
     if (const FileDestType* file = FindFileDestType(type)) {
         found = scratch.FindFilterInCategory(media::CLSID_FileEncoderCategory, file->encoder, -1) != nullptr;
@@ -49,7 +48,6 @@ bool FindTypeFilter(Shell& shell, const std::string& type, std::string& name,
         }
         break;
     }
-    scratch.CloseGraph();
     return found;
 }
 

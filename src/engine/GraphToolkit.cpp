@@ -8,7 +8,11 @@ namespace tessival {
 using namespace media;
 
 GraphToolkit::GraphToolkit(Shell& shell, std::shared_ptr<const FilterRegistry> registry)
-    : shell_(shell), registry_(std::move(registry)) {}
+    : shell_(shell), registry_(std::move(registry)) {
+    OpenGraph();
+}
+
+GraphToolkit::~GraphToolkit() { CloseGraph(); }
 
 bool GraphToolkit::OpenGraph() {
     WavDestFilter.reset();

@@ -17,16 +17,15 @@ class Shell;
 // their friendly name in a category, pins picked by direction and position, the file source, the
 // "WAV Dest" + "File Writer" sink, capture input lines, and the encoders' output formats.
 //
-// Used by one thread at a time. Owners pair every OpenGraph with one CloseGraph.
+// The toolkit owns its graph: open from construction to destruction, which stops it first.
+// Used by one thread at a time.
 class GraphToolkit {
 public:
     explicit GraphToolkit(Shell& shell, std::shared_ptr<const media::FilterRegistry> registry = media::SystemRegistry());
-    virtual ~GraphToolkit() = default;
+    ~GraphToolkit();
     GraphToolkit(const GraphToolkit&) = delete;
     GraphToolkit& operator=(const GraphToolkit&) = delete;
 
-    bool OpenGraph();
-    void CloseGraph();
 
     // The index-th pin of that direction, in the filter's pin order; null when there is none.
     std::shared_ptr<media::IPin> GetPin(const std::shared_ptr<media::IBaseFilter>& filter,
@@ -84,6 +83,9 @@ protected:
     const std::shared_ptr<const media::FilterRegistry>& registry() const { return registry_; }
 
 private:
+    bool OpenGraph();
+    void CloseGraph();
+
     Shell& shell_;
     std::shared_ptr<const media::FilterRegistry> registry_;
 };

@@ -20,7 +20,7 @@ void ParallelRun::MergedView::RunFinished(int messageId) {
 }
 
 ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view)
-    : queue_(std::move(positions)) {
+    : items_(items), queue_(std::move(positions)) {
     // Items that would write one file never run side by side: the later ones fail before they
     // convert (the run's clash check), so any number of workers leaves the files one would.
     workers = std::max(workers, 1);
@@ -36,7 +36,8 @@ ParallelRun::~ParallelRun() { runs_.clear(); }
 
 void ParallelRun::Start() {
     ForgetFolderScans();  // temporaries left by writers killed since the last run
-    for (auto& run : runs_) run->Start();
+    const auto plan = RunPlan::Of(items_);
+    for (auto& run : runs_) run->Start(plan);
 }
 
 void ParallelRun::Stop() {

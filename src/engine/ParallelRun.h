@@ -17,7 +17,8 @@ class Shell;
 // last worker ends. Start, Stop, Tick and Wait are called from one controlling thread.
 class ParallelRun {
 public:
-    // workers < 1 counts as 1; so does any number when two of the items write the same file.
+    // workers < 1 counts as 1. Items that write one file never run side by side: the later ones
+    // fail as clashes before they convert.
     ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view);
     ~ParallelRun();
     ParallelRun(const ParallelRun&) = delete;
@@ -66,6 +67,7 @@ private:
         int worstMessage_ = 0;
     };
 
+    ItemList& items_;
     ItemQueue queue_;
     std::unique_ptr<MergedView> merged_;
     std::vector<std::unique_ptr<ConvertEngine>> engines_;

@@ -22,13 +22,11 @@ std::shared_ptr<media::IBaseFilter> AddQualityEncoder(GraphToolkit& toolkit, con
 std::vector<QualityInfo> ListEncoderQualities(Shell& shell, const std::string& encoderName,
                                               std::shared_ptr<const media::FilterRegistry> registry) {
     GraphToolkit toolkit(shell, std::move(registry));
-    toolkit.OpenGraph();
     std::vector<QualityInfo> qualities;
     if (auto encoder = encoderName.empty() ? nullptr : AddQualityEncoder(toolkit, encoderName)) {
         toolkit.ListQualities(encoder);
         qualities = toolkit.Qualities;
     }
-    toolkit.CloseGraph();
     return qualities;
 }
 

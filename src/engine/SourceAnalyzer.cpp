@@ -25,7 +25,7 @@ std::string PinName(const std::shared_ptr<IPin>& pin) {
 }  // namespace
 
 SourceAnalyzer::SourceAnalyzer(Shell& shell, std::shared_ptr<const FilterRegistry> registry)
-    : toolkit_(shell, std::move(registry)) {}
+    : shell_(shell), registry_(std::move(registry)) {}
 
 void SourceAnalyzer::Analyze(const std::string& path) {
     filterList.clear();
@@ -36,15 +36,15 @@ void SourceAnalyzer::Analyze(const std::string& path) {
     asyncSource = false;
     analyzedFile = path;
 
-    toolkit_.OpenGraph();
-    toolkit_.builder->RenderFile(path, "");  // what could be built is analysed
+    toolkit_.emplace(shell_, registry_);
+    toolkit_->builder->RenderFile(path, "");  // what could be built is analysed
     ListFilters();
     SplitPaths();
     // Only the names are used from here on; drop the pointers with the scratch graph.
     for (auto* records : {&filterList, &mainPath, &branchPath}) {
         for (FilterRecord& record : *records) record = FilterRecord{record.name, {}, {}, {}, {}};
     }
-    toolkit_.CloseGraph();
+    toolkit_.reset();
 }
 
 FilterRecord SourceAnalyzer::MakeRecord(const std::shared_ptr<IBaseFilter>& filter) {
@@ -52,15 +52,15 @@ FilterRecord SourceAnalyzer::MakeRecord(const std::shared_ptr<IBaseFilter>& filt
     FILTER_INFO info;
     if (SUCCEEDED(filter->QueryFilterInfo(info))) record.name = RecordName(info.achName);
     record.filter = filter;
-    record.firstInput = toolkit_.GetPin(filter, PINDIR_INPUT, 0);
-    record.firstOutput = toolkit_.GetPin(filter, PINDIR_OUTPUT, 0);
-    record.secondOutput = toolkit_.GetPin(filter, PINDIR_OUTPUT, 1);
+    record.firstInput = toolkit_->GetPin(filter, PINDIR_INPUT, 0);
+    record.firstOutput = toolkit_->GetPin(filter, PINDIR_OUTPUT, 0);
+    record.secondOutput = toolkit_->GetPin(filter, PINDIR_OUTPUT, 1);
     return record;
 }
 
 void SourceAnalyzer::ListFilters() {
     std::shared_ptr<IEnumFilters> filters;
-    if (FAILED(toolkit_.graph->EnumFilters(filters)) || !filters) return;
+    if (FAILED(toolkit_->graph->EnumFilters(filters)) || !filters) return;
     std::shared_ptr<IBaseFilter> filter;
     while (filters->Next(filter) == S_OK) {
         FilterRecord record = MakeRecord(filter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,9 @@ private:
     void FollowBranch(std::shared_ptr<media::IPin> pin);
     FilterRecord MakeRecord(const std::shared_ptr<media::IBaseFilter>& filter);
 
-    GraphToolkit toolkit_;
+    Shell& shell_;
+    std::shared_ptr<const media::FilterRegistry> registry_;
+    std::optional<GraphToolkit> toolkit_;  // the scratch graph, only while Analyze runs
 };
 
 }  // namespace tessival

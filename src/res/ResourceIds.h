@@ -94,6 +94,7 @@ inline constexpr int IDS_LIST_READ_FAILED = 148;
 inline constexpr int IDS_LIST_WRITE_FAILED = 149;
 inline constexpr int IDS_DEST_WRITE_FAILED = 150;       // "%s": the system's reason
 inline constexpr int IDS_STOPPED_OUTPUT_BESIDE = 151;  // "%s": the file the stopped output went to
+inline constexpr int IDS_CONVERSION_FAILED = 152;      // "%s": the media layer's reason
 // Audio CDs and disc images.
 inline constexpr int IDS_CD_SECTOR_UNREADABLE = 165;
 inline constexpr int IDS_CD_NO_DISC = 166;

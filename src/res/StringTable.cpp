@@ -53,6 +53,7 @@ const std::map<int, std::string>& Table() {
         {149, "The list file cannot be written."},
         {150, "Error: Cannot write the destination file: %s"},
         {151, "Stopped: the older file keeps its name; what was converted is in %s"},
+        {152, "Error: Conversion failed: %s"},
         {165, "Error: Track %d has a sector that cannot be read at %s, even after retries. The disc is damaged "
               "or dirty, or the disc image is cut short."},
         {166, "Error: There is no disc in the drive %s."},

@@ -46,13 +46,12 @@ CaptureDeviceDialog::CaptureDeviceDialog(Shell& shell, QWidget* parent,
     connect(&ok_, &QPushButton::clicked, this, &CaptureDeviceDialog::accept);
     connect(&cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
-    toolkit_.OpenGraph();
     FillDevices();
     FillPorts(0);
     connect(&devices_, &QListWidget::currentRowChanged, this, [this](int row) { FillPorts(row); });
 }
 
-CaptureDeviceDialog::~CaptureDeviceDialog() { toolkit_.CloseGraph(); }
+CaptureDeviceDialog::~CaptureDeviceDialog() = default;
 
 void CaptureDeviceDialog::FillDevices() {
     const int count = toolkit_.ListAudioInputDevices();

@@ -131,7 +131,7 @@ void MainDialog::UpdateDisplay() {
         displayPanel_.ShowIdle(ListSummary());
         return;
     }
-    const ProgressSnapshot progress = engine_.progress.Read();
+    const ProgressSnapshot progress = engine_.Progress().Read();
     DisplayPanel::RunState state;
     state.name = QString::fromUtf8(ReadField(item->sourceName));
     state.elapsedSeconds = elapsedSeconds;

@@ -79,12 +79,10 @@ bool QualityDialog::Initialize() {
 
 bool QualityDialog::ListEncoderFormats(const std::string& encoderName) {
     GraphToolkit toolkit(shell_, registry_);
-    toolkit.OpenGraph();
     // A supplied encoder belongs to the running graph: it is only read here.
     const auto encoder = encoder_ ? encoder_ : AddQualityEncoder(toolkit, encoderName);
     const int count = encoder ? toolkit.ListQualities(encoder) : 0;
     for (int i = 0; i < count; ++i) AddRow(toolkit.GetQuality(i));
-    toolkit.CloseGraph();
     return count > 0;
 }
 

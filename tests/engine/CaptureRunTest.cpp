@@ -6,6 +6,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertEngine.h"
+#include "engine/GraphToolkit.h"
 #include "joblist/ItemFactory.h"
 #include "platform/media/MediaFixtures.h"
 #include "platform/media/OptionalInterfaces.h"
@@ -37,7 +38,6 @@ protected:
 };
 
 TEST_F(CaptureLines, DevicesAreNamedByDescriptionAndLinesByPort) {
-    toolkit_.OpenGraph();
     ASSERT_EQ(toolkit_.ListAudioInputDevices(), 2);
     EXPECT_EQ(toolkit_.GetDeviceName(0), "Sound Card");
     EXPECT_EQ(toolkit_.GetDeviceName(1), "Plain Source");
@@ -51,11 +51,9 @@ TEST_F(CaptureLines, DevicesAreNamedByDescriptionAndLinesByPort) {
     ASSERT_EQ(toolkit_.ListPins(plain, media::PINDIR_INPUT), 1);
     EXPECT_EQ(toolkit_.PinNames[0], "Plain Source");
     EXPECT_EQ(toolkit_.AddAudioInputDevice(2), nullptr);
-    toolkit_.CloseGraph();
 }
 
 TEST_F(CaptureLines, SelectingALineSwitchesTheDeviceToThatPortOnly) {
-    toolkit_.OpenGraph();
     auto card = toolkit_.AddAudioInputDevice(0);
     for (int line = 0; line < 3; ++line) toolkit_.SelectInputLine(card, line + 1, line);
     EXPECT_EQ(sources_->switches, (std::vector<std::string>{"card:mic", "card:line", "card:cd"}));
@@ -74,7 +72,6 @@ TEST_F(CaptureLines, SelectingALineSwitchesTheDeviceToThatPortOnly) {
     // No line chosen: nothing is switched.
     toolkit_.SelectInputLine(card, 0, -1);
     EXPECT_EQ(sources_->switches.size(), 3u);
-    toolkit_.CloseGraph();
 }
 
 // Capture items converted to WAVE files by the engine and the run.

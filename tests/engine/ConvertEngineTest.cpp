@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
+#include <optional>
+
 #include "engine/ConvertEngine.h"
+#include "engine/conversion/ItemConversion.h"
 #include "engine/FindTypeFilter.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
@@ -19,10 +22,10 @@ using namespace media;
 using test::Entry;
 using test::PlainFilter;
 
-// An engine over a registry of fakes, converting one item whose source is a real file.
-class ConvertEngineTest : public ::testing::Test {
+// A conversion over a registry of fakes, converting one item whose source is a real file.
+class ItemConversionTest : public ::testing::Test {
 protected:
-    ConvertEngineTest() {
+    ItemConversionTest() {
         test::WriteBytes(source_, "not really audio");
         item_ = MakeSingleFileItem(source_);
         WriteField(item_.destPath, dir_.Path());
@@ -39,16 +42,19 @@ protected:
     }
     bool Convert(const std::string& destType) {
         WriteField(item_.destType, destType);
-        engine_.OpenForItem(item_);
-        return engine_.ConvertCurrentItem();
+        conversion_.reset();
+        conversion_.emplace(item_, ConversionServices{shell_, registry_, nullptr, halt_, progress_});
+        const ConversionOutcome outcome = conversion_->Run();
+        if (outcome.HasReason()) WriteField(item_.status, StatusText(outcome));
+        return outcome.converted;
     }
     bool InGraph(const std::string& name) {
         std::shared_ptr<IBaseFilter> filter;
-        return engine_.graph && SUCCEEDED(engine_.graph->FindFilterByName(name, filter));
+        return conversion_->Graph() && SUCCEEDED(conversion_->Graph()->FindFilterByName(name, filter));
     }
     std::size_t FiltersInGraph() {
         std::shared_ptr<IEnumFilters> filters;
-        engine_.graph->EnumFilters(filters);
+        conversion_->Graph()->EnumFilters(filters);
         return filters->All().size();
     }
     std::string Status() { return ReadField(item_.status); }
@@ -58,36 +64,34 @@ protected:
     ConvertItem item_;
     std::shared_ptr<FilterRegistry> registry_ = std::make_shared<FilterRegistry>();
     ScriptedShell shell_;
-    ConvertEngine engine_{shell_, registry_};
+    HaltSwitch halt_;
+    RunProgress progress_;
+    std::optional<ItemConversion> conversion_;
 };
 
-TEST_F(ConvertEngineTest, MissingEncoderFailsBeforeAnySourceFilterIsAdded) {
+TEST_F(ItemConversionTest, MissingEncoderFailsBeforeAnySourceFilterIsAdded) {
     EXPECT_FALSE(Convert("MP3"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
     EXPECT_EQ(FiltersInGraph(), 0u);
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, RemovedCompressorStillAddsTheSinkButFailsWith137) {
+TEST_F(ItemConversionTest, RemovedCompressorStillAddsTheSinkButFailsWith137) {
     EXPECT_FALSE(Convert("WAV (Gone Codec)"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
     EXPECT_FALSE(InGraph("song.wav"));
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, EncoderNameComesFromTheParenthesesWithItsLastCharacterCut) {
+TEST_F(ItemConversionTest, EncoderNameComesFromTheParenthesesWithItsLastCharacterCut) {
     AddCompressor("Foo Encoder");
     Convert("WAV (Foo");  // no closing parenthesis: the name is "Fo"
     EXPECT_TRUE(InGraph("Foo Encoder"));
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, WindowsMediaTypesTryEachWmaEncoderInTurn) {
+TEST_F(ItemConversionTest, WindowsMediaTypesTryEachWmaEncoderInTurn) {
     AddCompressor("WMAudio Encoder DMO");
     Convert("WMAX");
     EXPECT_TRUE(InGraph("WMAudio Encoder DMO"));
     EXPECT_NE(Status(), LoadString(IDS_DEST_TYPE_INVALID));
-    engine_.CloseItem();
 
     std::string name;
     EXPECT_TRUE(FindTypeFilter(shell_, "ASF", name, registry_));
@@ -98,14 +102,13 @@ TEST_F(ConvertEngineTest, WindowsMediaTypesTryEachWmaEncoderInTurn) {
     EXPECT_EQ(name, "untouched");
 }
 
-TEST_F(ConvertEngineTest, UninstalledSourceFiltersGive135AndTheGenericChainFindsNothing) {
+TEST_F(ItemConversionTest, UninstalledSourceFiltersGive135AndTheGenericChainFindsNothing) {
     AddCompressor("PCM");
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_SOURCE_UNSUPPORTED));
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, DestinationThatIsTheSourceFailsAndLeavesTheSourceAlone) {
+TEST_F(ItemConversionTest, DestinationThatIsTheSourceFailsAndLeavesTheSourceAlone) {
     AddCompressor("PCM");
     WriteField(item_.destName, "song.wav");
     EXPECT_FALSE(Convert("WAV"));
@@ -115,24 +118,21 @@ TEST_F(ConvertEngineTest, DestinationThatIsTheSourceFailsAndLeavesTheSourceAlone
     WriteField(item_.destPath, dir_.Path() + "/./");
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_IS_SOURCE));
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, MissingSourceAndMissingDestFolderAreClearErrors) {
+TEST_F(ItemConversionTest, MissingSourceAndMissingDestFolderAreClearErrors) {
     AddCompressor("PCM");
     WriteField(item_.sourcePath, dir_.File("gone.wav"));
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_SOURCE_UNREADABLE));
-    engine_.CloseItem();
 
     WriteField(item_.sourcePath, source_);
     WriteField(item_.destPath, dir_.File("no-such-folder"));
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE));
-    engine_.CloseItem();
 }
 
-TEST_F(ConvertEngineTest, DestNameThatIsNoPlainFileNameFailsBeforeAnythingIsBuilt) {
+TEST_F(ItemConversionTest, DestNameThatIsNoPlainFileNameFailsBeforeAnythingIsBuilt) {
     AddCompressor("PCM");
     std::filesystem::create_directory(dir_.File("folder"));
     std::filesystem::create_directory(dir_.File("sub"));
@@ -141,28 +141,25 @@ TEST_F(ConvertEngineTest, DestNameThatIsNoPlainFileNameFailsBeforeAnythingIsBuil
         EXPECT_FALSE(Convert("WAV")) << name;
         EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE)) << name;
         EXPECT_EQ(FiltersInGraph(), 0u) << name;
-        engine_.CloseItem();
     }
     EXPECT_FALSE(std::filesystem::exists(dir_.File("sub/out.wav")));
     EXPECT_TRUE(std::filesystem::is_empty(dir_.File("folder")));
 }
 
-TEST_F(ConvertEngineTest, UnknownSourceTypeGoesStraightToTheGenericChain) {
+TEST_F(ItemConversionTest, UnknownSourceTypeGoesStraightToTheGenericChain) {
     AddCompressor("PCM");
     WriteField(item_.sourceType, "UNKNOWN");
     WriteField(item_.status, "Ready");
     EXPECT_FALSE(Convert("WAV"));
     // No typed chain ran; the generic chain found no path either, and says so.
     EXPECT_EQ(Status(), LoadString(IDS_SOURCE_DAMAGED));
-    EXPECT_EQ(engine_.lastChainIndex, -1);
-    engine_.CloseItem();
+    EXPECT_EQ(conversion_->LastChainSlot(), -1);
 }
 
-TEST_F(ConvertEngineTest, EncoderWithoutInputPinIsAnInvalidDestType) {
+TEST_F(ItemConversionTest, EncoderWithoutInputPinIsAnInvalidDestType) {
     registry_->Register(Entry(CLSID_AudioCompressorCategory, "PCM", PlainFilter()));
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_DEST_TYPE_INVALID));
-    engine_.CloseItem();
 }
 
 TEST(DestinationFileName, JoinsPathAndNameAsTheyStand) {

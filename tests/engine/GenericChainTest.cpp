@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
-#include "engine/ConvertEngine.h"
+#include "engine/conversion/ItemConversion.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaFixtures.h"
@@ -39,25 +40,31 @@ protected:
         item.quality = QualityInfo{1, 2, 44100, 176400, 4, 16, 0};
         return item;
     }
-    bool Convert(ConvertEngine& engine, ConvertItem& item) {
-        engine.OpenForItem(item);
-        const bool ok = engine.ConvertCurrentItem();
-        engine.CloseItem();
-        return ok;
+    bool Convert(ConvertItem& item) {
+        conversion_.reset();
+        conversion_.emplace(item, ConversionServices{shell_, registry_, nullptr, halt_, progress_});
+        const ConversionOutcome outcome = conversion_->Run();
+        item = conversion_->Item();
+        if (outcome.HasReason()) WriteField(item.status, StatusText(outcome));
+        return outcome.converted;
     }
 
     tessival::test::TempDir dir_;
     ScriptedShell shell_;
+    std::shared_ptr<const media::FilterRegistry> registry_ = media::SystemRegistry();
+    HaltSwitch halt_;
+    RunProgress progress_;
+    std::optional<ItemConversion> conversion_;
 };
 
 TEST_F(GenericChainTest, WmaWithoutTheAsfHandlerConvertsThroughTheRebuiltPathAndKeepsText135) {
     const std::string source = dir_.File("song.wma");
     ASSERT_TRUE(MakeTone(source, 44100, 2, "wmav2", 2, "-b:a 128k"));
     ConvertItem item = MakeItem(source);
-    ConvertEngine engine(shell_, SystemRegistryWithout("ASF ACM Handler"));
-    ASSERT_TRUE(Convert(engine, item));
+    registry_ = SystemRegistryWithout("ASF ACM Handler");
+    ASSERT_TRUE(Convert(item));
     EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_UNSUPPORTED));
-    EXPECT_GE(engine.chainNames.size(), 2u);
+    EXPECT_GE(conversion_->GenericChainNames().size(), 2u);
     const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
     EXPECT_EQ(probe.at("channels"), "2");
@@ -70,8 +77,7 @@ TEST_F(GenericChainTest, UnknownSourceTypeConvertsWithoutAnyStatusText) {
     ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
     ConvertItem item = MakeItem(source);
     ASSERT_EQ(ReadField(item.sourceType), "UNKNOWN");
-    ConvertEngine engine(shell_);
-    ASSERT_TRUE(Convert(engine, item));
+    ASSERT_TRUE(Convert(item));
     EXPECT_EQ(ReadField(item.status), "Ready");
     const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_EQ(probe.at("sample_rate"), "44100");
@@ -89,12 +95,11 @@ TEST_F(GenericChainTest, SourcePathLongerThanAFilterNameConverts) {
     ASSERT_GT(source.size(), 100u);
     ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
     ConvertItem item = MakeItem(source);
-    ConvertEngine engine(shell_);
-    ASSERT_TRUE(Convert(engine, item)) << ReadField(item.status);
+    ASSERT_TRUE(Convert(item)) << ReadField(item.status);
     EXPECT_EQ(ReadField(item.status), "Ready");
-    EXPECT_TRUE(engine.analyzer.asyncSource);
+    EXPECT_TRUE(conversion_->Analyzer().asyncSource);
     // The name ends before the character that byte 79 would split.
-    const auto named = std::count_if(engine.analyzer.filterList.begin(), engine.analyzer.filterList.end(),
+    const auto named = std::count_if(conversion_->Analyzer().filterList.begin(), conversion_->Analyzer().filterList.end(),
                                      [&](const FilterRecord& record) { return record.name == source.substr(0, 78); });
     EXPECT_EQ(named, 1);
     const auto probe = Probe(dir_.File("out.wav"));
@@ -105,20 +110,18 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     const std::string source = dir_.File("noise.bin");
     tessival::test::WriteBytes(source, std::string(4096, '\x42'));
     ConvertItem item = MakeItem(source);
-    ConvertEngine engine(shell_);
-    EXPECT_FALSE(Convert(engine, item));
+    EXPECT_FALSE(Convert(item));
     EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_DAMAGED));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
 }
 
 TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
-    ConvertEngine engine(shell_);
     for (const char* name : {"empty.mp3", "empty.wav", "empty.avi", "empty.wma", "empty.mpg", "text.mp3", "text.wav",
                              "text.wma", "text.vob"}) {
         const std::string source = dir_.File(name);
         tessival::test::WriteBytes(source, name[0] == 't' ? "These are the notes for the mix, not the mix itself.\n" : "");
         ConvertItem item = MakeItem(source);
-        EXPECT_FALSE(Convert(engine, item)) << name;
+        EXPECT_FALSE(Convert(item)) << name;
         EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.") << name;
     }
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
@@ -128,8 +131,7 @@ TEST_F(GenericChainTest, MediaOfAnotherTypeThanItsNameStillConvertsAndKeepsTheTy
     const std::string source = dir_.File("wave.mp3");
     ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
     ConvertItem item = MakeItem(source);
-    ConvertEngine engine(shell_);
-    ASSERT_TRUE(Convert(engine, item));
+    ASSERT_TRUE(Convert(item));
     EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_INCOMPATIBLE));
     EXPECT_NEAR(std::stol(Probe(dir_.File("out.wav")).at("duration_ts")), 44100, 2);
 }

@@ -24,7 +24,6 @@ protected:
         registry_->Register(Entry(CLSID_LegacyAmFilterCategory, "MPEG Layer-3 Decoder v2", PlainFilter()));
         registry_->Register(Entry(CLSID_LegacyAmFilterCategory, "ACM Wrapper", PlainFilter()));
     }
-    void Open() { toolkit_.OpenGraph(); }
     int FiltersInGraph() {
         std::shared_ptr<IEnumFilters> filters;
         toolkit_.graph->EnumFilters(filters);
@@ -37,7 +36,6 @@ protected:
 };
 
 TEST_F(GraphToolkitTest, FilterIsFoundByTheExactStartOfItsName) {
-    Open();
     auto filter = toolkit_.AddFilterByName("MPEG Layer-3 Decoder");
     ASSERT_NE(filter, nullptr);
     FILTER_INFO info;
@@ -53,7 +51,6 @@ TEST_F(GraphToolkitTest, FilterIsFoundByTheExactStartOfItsName) {
 }
 
 TEST_F(GraphToolkitTest, DeviceAndPinNamesOutsideTheListAreEmpty) {
-    Open();
     EXPECT_EQ(toolkit_.ListCategory(CLSID_LegacyAmFilterCategory), 3);
     EXPECT_EQ(toolkit_.GetDeviceName(2), "ACM Wrapper");
     EXPECT_EQ(toolkit_.GetDeviceName(3), "");
@@ -63,7 +60,6 @@ TEST_F(GraphToolkitTest, DeviceAndPinNamesOutsideTheListAreEmpty) {
 }
 
 TEST_F(GraphToolkitTest, AudioInputDevicesByPosition) {
-    Open();
     EXPECT_EQ(toolkit_.ListAudioInputDevices(), 0);
     EXPECT_TRUE(toolkit_.DeviceNames.empty());
     registry_->Register(Entry(CLSID_AudioInputDeviceCategory, "Line In", PlainFilter()));
@@ -83,7 +79,6 @@ TEST_F(GraphToolkitTest, PinsAreCountedAndPickedByDirectionInOrder) {
     filter->Add<MixerPin>("Line 1");
     filter->Add<OutputPin>("Capture");
     filter->Add<MixerPin>("Line 2");
-    Open();
     EXPECT_EQ(toolkit_.ListPins(filter, PINDIR_INPUT), 2);
     EXPECT_EQ(toolkit_.PinNames, (std::vector<std::string>{"Line 1", "Line 2"}));
     EXPECT_EQ(toolkit_.ListPins(filter, PINDIR_OUTPUT), 1);
@@ -112,7 +107,6 @@ TEST_F(GraphToolkitTest, QualitiesAreListedFromBothOutputPinsInOrder) {
     encoder->Add<ConfigurablePin>("Out", std::vector<WAVEFORMATEX>{Format(0x55, 2, 44100, 16000, 1, 0),
                                                                    Format(0x55, 1, 22050, 4000, 1, 0)});
     encoder->Add<ConfigurablePin>("Out2", std::vector<WAVEFORMATEX>{Format(1, 2, 8000, 32000, 4, 16)});
-    Open();
     ASSERT_EQ(toolkit_.ListQualities(encoder), 3);
     EXPECT_EQ(toolkit_.GetQuality(0).nAvgBytesPerSec, 16000u);
     EXPECT_EQ(toolkit_.GetQuality(2).wBitsPerSample, 16);
@@ -125,7 +119,6 @@ TEST_F(GraphToolkitTest, QualitiesAreListedFromBothOutputPinsInOrder) {
 TEST_F(GraphToolkitTest, OutputWithoutStreamConfigIsReportedOnceWhenListing) {
     auto encoder = std::make_shared<PinFilter>();
     encoder->Add<OutputPin>("Out");
-    Open();
     EXPECT_EQ(toolkit_.ListQualities(encoder), 0);
     ASSERT_EQ(shell_.messages.size(), 1u);
     EXPECT_EQ(shell_.messages[0].text, "Fail to Create IID_IAMStreamConfig");
@@ -150,13 +143,18 @@ TEST_F(GraphToolkitTest, ApplyQualitySetsTheFirstEqualFormatIgnoringTagAndBlockA
     EXPECT_EQ(pin.set.size(), 1u);
 }
 
-TEST_F(GraphToolkitTest, CloseGraphDropsTheGraphAndTheSink) {
-    Open();
-    toolkit_.AddFilterByName("ACM Wrapper");
-    toolkit_.CloseGraph();
-    EXPECT_EQ(toolkit_.graph, nullptr);
-    EXPECT_EQ(toolkit_.control, nullptr);
-    EXPECT_EQ(toolkit_.WavDestFilter, nullptr);
+TEST_F(GraphToolkitTest, TheGraphLivesAsLongAsItsToolkit) {
+    std::weak_ptr<FilterGraph> graph;
+    std::weak_ptr<IBaseFilter> filter;
+    {
+        GraphToolkit toolkit(shell_, registry_);
+        ASSERT_NE(toolkit.graph, nullptr);
+        graph = toolkit.graph;
+        filter = toolkit.AddFilterByName("ACM Wrapper");
+        EXPECT_FALSE(filter.expired());
+    }
+    EXPECT_TRUE(graph.expired());
+    EXPECT_TRUE(filter.expired());
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ public:
             ++finishCount;
         });
     }
+    void ReportStoppedOutput(int, const std::string& keptAt) override { Set([&] { keptBeside = keptAt; }); }
     InvalidQualityChoice AskInvalidQuality() override {
         std::lock_guard lock(mutex_);
         ++invalidQualityAsked;
@@ -65,6 +66,7 @@ public:
     }
 
     std::map<int, std::string> cells;
+    std::string keptBeside;  // where the last stopped output went beside an older file
     std::vector<std::string> history;
     int selected = -1;
     int finalMessage = 0;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/media/HResult.h"
+
+namespace tessival {
+
+// How one item's conversion ended, as a value the run turns into the row's text. Filled by the
+// conversion on the worker thread and handed back whole; nothing in it points into a graph.
+struct ConversionOutcome {
+    bool converted = false;
+    // The string id that explains the item's state, 0 when there is nothing to say. A conversion
+    // that succeeded through a later chain keeps the earlier chain's reason, as the list shows it.
+    int stringId = 0;
+    // The media layer's reason, for the texts that carry one.
+    media::HRESULT cause = media::S_OK;
+    // A finished text of its own (a disc track's problem), used when stringId is 0.
+    std::string detail;
+    // The user chose to skip the item rather than pick another quality.
+    bool skipped = false;
+    // Where a stopped item's output went when an older file had its name, else empty.
+    std::string keptBeside;
+    // Undecodable pieces the decoders skipped while the graph ran.
+    std::int64_t skippedPackets = 0;
+
+    bool HasReason() const { return stringId != 0 || !detail.empty(); }
+    bool SameReason(const ConversionOutcome& other) const {
+        return stringId == other.stringId && detail == other.detail;
+    }
+};
+
+// The Status text of an outcome's reason; empty when it has none (the record keeps its text).
+// The one place where an outcome becomes words.
+std::string StatusText(const ConversionOutcome& outcome);
+
+}  // namespace tessival

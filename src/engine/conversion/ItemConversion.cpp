@@ -1,0 +1,190 @@
+#include "engine/conversion/ItemConversion.h"
+
+#include "engine/FindTypeFilter.h"
+#include "engine/conversion/Preflight.h"
+#include "joblist/DestTypes.h"
+#include "joblist/DiscItems.h"
+#include "joblist/TextField.h"
+#include "platform/media/CaptureStatus.h"
+#include "platform/media/IDamagedDataCount.h"
+#include "platform/media/IDiscTrackStatus.h"
+#include "platform/media/QueryInterface.h"
+#include "res/ResourceIds.h"
+
+namespace tessival {
+
+using namespace media;
+
+ItemConversion::ItemConversion(const ConvertItem& item, ConversionServices services)
+    : services_(std::move(services)),
+      item_(item),
+      toolkit_(services_.shell, services_.registry),
+      analyzer_(services_.shell, services_.registry) {}
+
+// The toolkit's destructor stops the graph before releasing it, so no streaming thread outlives it.
+ItemConversion::~ItemConversion() = default;
+
+ConversionOutcome ItemConversion::Run() {
+    outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
+    Settle();
+    return outcome_;
+}
+
+void ItemConversion::Fail(int stringId, HRESULT cause) {
+    outcome_.stringId = stringId;
+    outcome_.cause = cause;
+    outcome_.detail.clear();
+}
+
+bool ItemConversion::EncoderName(std::string& encoderName) {
+    const std::string destType = ReadField(item_.destType);
+    if (const auto named = EncoderNameOfType(destType)) {
+        encoderName = *named;
+        // An empty name would match every compressor.
+        if (!encoderName.empty()) return true;
+    } else if (FindTypeFilter(services_.shell, destType, encoderName, services_.registry)) {
+        return true;
+    }
+    Fail(IDS_DEST_TYPE_INVALID);
+    return false;
+}
+
+bool ItemConversion::Build() {
+    if (const int error = PreflightError(item_)) {
+        Fail(error);
+        return false;
+    }
+    std::string encoderName;
+    if (!EncoderName(encoderName)) return false;
+    auto encoderInput = BuildDestination(DestinationFileName(item_), encoderName);
+    if (!encoderInput) return false;
+    // The quality goes first, so that the decoder can convert straight to it while connecting.
+    const bool qualityApplied = toolkit_.ApplyQuality(encoderFilter_, item_.quality);
+    if (!BuildSourceAndConnect(encoderInput)) return false;
+    return qualityApplied || SettleQuality();
+}
+
+bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderInput) {
+    const ConversionOutcome before = outcome_;
+    if (auto output = BuildTypedChain()) {
+        // A typed chain whose audio the encoder refuses would leave the sink waiting forever.
+        if (FAILED(ConnectPins(output, encoderInput))) {
+            Fail(IDS_SOURCE_INCOMPATIBLE);
+            return false;
+        }
+        return true;
+    }
+    BuildGenericChain();
+    if (AttachGenericChain(encoderInput)) return true;
+    // A failure must say so: when no chain gave a reason, the file itself is the problem. A file
+    // that no filter reads at all is not media, whatever type its name promised.
+    if (outcome_.SameReason(before) ||
+        (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analyzer_.filterList.size() < 2))
+        Fail(analyzer_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
+    return false;
+}
+
+bool ItemConversion::SettleQuality() {
+    for (;;) {
+        QualityPrompt* prompt = services_.prompt;
+        const InvalidQualityChoice choice = prompt ? prompt->AskInvalidQuality() : InvalidQualityChoice::SkipItem;
+        if (choice == InvalidQualityChoice::UseEncoderDefault) return true;
+        const auto chosen =
+            choice == InvalidQualityChoice::SkipItem ? std::nullopt : prompt->AskQuality(item_, encoderFilter_);
+        if (!chosen) {
+            Fail(IDS_DEST_QUALITY_INVALID);
+            outcome_.skipped = true;
+            return false;
+        }
+        item_.quality = *chosen;
+        if (toolkit_.ApplyQuality(encoderFilter_, item_.quality)) return true;
+    }
+}
+
+bool ItemConversion::RecordingWasWhole() {
+    const auto capture = QueryInterface<ICaptureStatus>(captureFilter_);
+    if (!capture) return true;
+    if (!capture->EndReason().empty()) {
+        Fail(IDS_CAPTURE_DEVICE_LOST);
+        return false;
+    }
+    if (capture->DroppedFrames() > 0) {
+        Fail(IDS_CAPTURE_OVERRUN);
+        return false;
+    }
+    return true;
+}
+
+int ItemConversion::RunFailureText(HRESULT hr) const {
+    if (ErrnoFromHResult(hr)) return IDS_DEST_WRITE_FAILED;
+    if (hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
+    if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM ||
+        hr == E_FILE_NOT_FOUND || hr == STG_E_READFAULT)
+        return IDS_SOURCE_DAMAGED;
+    return IDS_CONVERSION_FAILED;
+}
+
+std::int64_t ItemConversion::CountSkippedPackets() const {
+    std::shared_ptr<IEnumFilters> filters;
+    if (!toolkit_.graph || FAILED(toolkit_.graph->EnumFilters(filters)) || !filters) return 0;
+    std::int64_t skipped = 0;
+    for (const auto& filter : filters->All())
+        if (const auto counter = QueryInterface<IDamagedDataCount>(filter)) skipped += counter->SkippedPackets();
+    return skipped;
+}
+
+bool ItemConversion::StartAndWait() {
+    auto output = toolkit_.GetPin(encoderFilter_, PINDIR_OUTPUT, 0);
+    const HRESULT rendered = output ? toolkit_.builder->Render(output) : VFW_E_NOT_FOUND;
+    if (FAILED(rendered)) {
+        Fail(IDS_CONVERSION_FAILED, rendered);
+        return false;
+    }
+    HRESULT started = S_OK;
+    if (!services_.halt.StartUnlessHalted(*toolkit_.control, toolkit_.builder->EventSink(), started))
+        return true;  // stopped before it could start
+    if (FAILED(started)) {
+        Fail(ErrnoFromHResult(started) ? IDS_DEST_WRITE_FAILED : IDS_CONVERSION_FAILED, started);
+        return false;
+    }
+    services_.progress.Attach(toolkit_.position, QueryInterface<IAudioLevels>(encoderFilter_));
+    long eventCode = 0;
+    const HRESULT waited = toolkit_.events->WaitForCompletion(INFINITE, eventCode);
+    outcome_.skippedPackets = CountSkippedPackets();
+    if (waited == VFW_E_WRONG_STATE) return true;
+    if (SUCCEEDED(waited) && eventCode == EC_USERABORT) {
+        // Stopped: streaming ends now; Settle settles the file.
+        toolkit_.control->Pause();
+        return true;
+    }
+    if (FAILED(waited)) {
+        if (!ReportDiscProblem()) Fail(RunFailureText(waited), waited);
+        return false;
+    }
+    if (const HRESULT ended = toolkit_.control->StopWhenReady(); FAILED(ended)) {
+        Fail(IDS_CONVERSION_FAILED, ended);
+        return false;
+    }
+    return true;
+}
+
+void ItemConversion::Settle() {
+    services_.progress.Detach();
+    services_.halt.Disarm();
+    // The sink commits, keeps or discards its file as the graph stops.
+    if (toolkit_.control) toolkit_.control->Stop();
+    auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriterFilter);
+    outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+}
+
+bool ItemConversion::ReportDiscProblem() {
+    const auto track = QueryInterface<IDiscTrackStatus>(fileSource_);
+    if (!track) return false;
+    const DiscProblem problem = track->Problem();
+    if (!problem) return false;
+    outcome_.stringId = 0;
+    outcome_.detail = DiscProblemText(problem);
+    return true;
+}
+
+}  // namespace tessival
