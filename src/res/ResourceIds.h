@@ -85,7 +85,7 @@ inline constexpr int IDS_UNSPECIFIC = 140;
 inline constexpr int IDS_INVALID_DISK = 141;
 inline constexpr int IDS_MISSING_DECODERS = 142;
 inline constexpr int IDS_STOP_BEFORE_EXIT = 143;
-// Texts of our own, for failures the original program did not catch.
+// Texts for failures that need words of their own: damaged sources, unusable folders, lost devices.
 inline constexpr int IDS_DEST_IS_SOURCE = 144;
 inline constexpr int IDS_SOURCE_UNREADABLE = 145;
 inline constexpr int IDS_DEST_FOLDER_UNUSABLE = 146;
