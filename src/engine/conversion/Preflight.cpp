@@ -52,7 +52,7 @@ bool HasFileSource(const ConvertItem& item) {
 int PreflightError(const ConvertItem& item) {
     const std::string destination = DestinationFileName(item);
     // An album track reads its album's file.
-    const std::string source = SourceFileOf(ReadField(item.sourcePath));
+    const std::string source = LocateSource(ReadField(item.sourcePath)).file;
     if (HasFileSource(item) && !IsReadableFile(source)) return IDS_SOURCE_UNREADABLE;
     if (!IsDirectoryWritable(ReadField(item.destPath)) || !IsPlainFileName(ReadField(item.destName)) ||
         IsDirectory(destination))
