@@ -1,13 +1,16 @@
-// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does;
+// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does, and
+// the media files below a folder as a drop on the window does;
 // with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
 // image).
 // --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
-#include <cstring>
 #include <optional>
 
+#include "cli/AddOptions.h"
 #include "cli/CliCommand.h"
 #include "engine/CaptureDevices.h"
 #include "engine/QualityListing.h"
+#include "engine/sources/FileNameList.h"
+#include "engine/sources/NamedSources.h"
 #include "engine/sources/SourceAdding.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DiscItems.h"
@@ -22,45 +25,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
-    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE...]";
-
-struct AddOptions {
-    std::string list;
-    std::string destType;
-    std::string destPath;
-    std::string quality;  // as `qualities TYPE` shows it, comma-separated
-    std::string capture;  // a device index or name, and an input line after a colon
-    std::vector<std::string> files;
-    bool cd = false;
-    std::string drive;  // empty: every drive
-};
-
-bool TakeOption(const std::string& arg, const char* name, std::string& value) {
-    const std::size_t length = std::strlen(name);
-    if (arg.compare(0, length, name) != 0) return false;
-    value = arg.substr(length);
-    return true;
-}
-
-bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
-    for (const std::string& arg : args) {
-        if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
-            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive) ||
-            TakeOption(arg, "--capture=", options.capture))
-            continue;
-        if (arg == "--cd") {
-            options.cd = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) == 0) return false;
-        if (options.list.empty())
-            options.list = arg;
-        else
-            options.files.push_back(arg);
-    }
-    options.cd = options.cd || !options.drive.empty();
-    return !options.list.empty() && (!options.files.empty() || options.cd || !options.capture.empty());
-}
+    "[--files-from=FILE|- [--null]] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -101,10 +66,38 @@ std::optional<QualityInfo> FindQuality(const std::string& destType, const std::s
     return std::nullopt;
 }
 
-// The files as "From File" adds them; a disc image adds its audio tracks.
-bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& added, std::string& problem) {
+// The names the command line gives and those of --files-from, in that order.
+bool NamedPaths(const AddOptions& options, std::vector<std::string>& named, std::string& problem) {
+    named = options.files;
+    if (options.filesFrom.empty()) return true;
+    if (ReadFileNames(options.filesFrom, options.nullSeparated ? '\0' : '\n', named)) return true;
+    problem = "cannot read the names in '" + options.filesFrom + "'";
+    return false;
+}
+
+// The files as "From File" adds them, a folder's media files as a drop adds them; a disc image
+// adds its audio tracks. Every path is checked before anything is added.
+bool AddFiles(const AddOptions& options, std::vector<ConvertItem>& added, std::string& problem) {
+    std::vector<std::string> named;
+    std::vector<FoundSource> found;
+    if (!NamedPaths(options, named, problem) || !FindNamedSources(named, AbsolutePath(options.list), found, problem))
+        return false;
     std::vector<ConvertItem> chosen;
-    for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
+    for (const FoundSource& source : found) {
+        if (const std::string text = FileTooLongText(source.path); !text.empty())
+            problem += (problem.empty() ? "" : "\n") + text;
+        else
+            chosen.push_back(MakeSingleFileItem(source.path));
+    }
+    // Texts that do not fit their fields are refused, not cut: a cut path can name another file.
+    if (!problem.empty()) {
+        problem += "\nnothing was added to '" + options.list + "'";
+        return false;
+    }
+    if (chosen.empty() && !named.empty()) {
+        problem = "no media files below the folders given; nothing was added to '" + options.list + "'";
+        return false;
+    }
     std::vector<DiscProblem> problems;
     for (const ConvertItem& item : ExpandChosenSources(chosen, problems)) added.push_back(item);
     if (!problems.empty()) problem = DiscProblemText(problems.front());
@@ -129,7 +122,7 @@ bool AddFromDrives(const std::string& drive, std::vector<ConvertItem>& added, st
     return false;
 }
 
-// Texts that do not fit their fields are refused, not cut: a cut path can name another file.
+// Options that do not fit their fields are refused, not cut.
 std::string RefusedOptionsText(const AddOptions& options) {
     std::string refused;
     const auto refuse = [&refused](const std::string& text) { refused += (refused.empty() ? "" : "\n") + text; };
@@ -137,9 +130,6 @@ std::string RefusedOptionsText(const AddOptions& options) {
         refuse("the dest type is longer than " + std::to_string(sizeof(ConvertItem::destType) - 1) + " bytes");
     if (options.destPath.size() >= sizeof(ConvertItem::destPath))
         refuse("the dest path is longer than " + std::to_string(sizeof(ConvertItem::destPath) - 1) + " bytes");
-    for (const std::string& file : options.files) {
-        if (const std::string text = FileTooLongText(file); !text.empty()) refuse(text);
-    }
     if (!refused.empty()) refused += "\nnothing was added to '" + options.list + "'";
     return refused;
 }
@@ -147,6 +137,7 @@ std::string RefusedOptionsText(const AddOptions& options) {
 int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
+    options.destPath = AbsolutePath(options.destPath);
     QualityInfo quality{};
     if (!options.quality.empty()) {
         const auto found = FindQuality(options.destType, options.quality);
@@ -158,7 +149,7 @@ int Add(const std::vector<std::string>& args) {
 
     std::vector<ConvertItem> added;
     std::string problem;
-    if (!AddFiles(options.files, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
+    if (!AddFiles(options, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
         return Failure(problem);
     if (!options.capture.empty()) {
         std::string name;
@@ -194,10 +185,11 @@ int Add(const std::vector<std::string>& args) {
 }
 
 const CommandRegistration registration({"add",
-                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] [--cd[=DRIVE]] "
-                                        "[--capture=DEVICE[:LINE]] [FILE...]",
-                                        "append files, disc image tracks, what the CD drives hold or a capture device "
-                                        "to a list", Add});
+                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] "
+                                        "[--files-from=F [--null]] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] "
+                                        "[FILE|FOLDER...]",
+                                        "append files, the media files below folders, disc image tracks, what the CD "
+                                        "drives hold or a capture device to a list", Add});
 
 }  // namespace
 }  // namespace tessival::cli
