@@ -12,6 +12,7 @@
 #include "engine/sources/FileNameList.h"
 #include "engine/sources/NamedSources.h"
 #include "engine/sources/SourceAdding.h"
+#include "joblist/DefaultQualities.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
@@ -138,6 +139,14 @@ int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
     options.destPath = AbsolutePath(options.destPath);
+    // Without --quality, a dest type brings its default, so that the items can convert at once.
+    if (options.quality.empty() && !options.destType.empty()) {
+        const auto preset = DefaultQualityText(options.destType);
+        if (!preset)
+            return Failure("\"" + options.destType + "\" has no default quality; choose one with --quality (see "
+                           "`tessival-cli qualities '" + options.destType + "'`)");
+        options.quality = *preset;
+    }
     QualityInfo quality{};
     if (!options.quality.empty()) {
         const auto found = FindQuality(options.destType, options.quality);

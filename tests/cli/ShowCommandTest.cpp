@@ -95,7 +95,13 @@ TEST(CliAdd, AddedFilesShowAsNewRowsNamedAfterTheirDestType) {
     };
     ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=WAV" + files({"music/Song.Live.MP3", "x/b.ogg"})).exitCode, 0);
     ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=MP3" + files({"m/a.wav", "m/b.mp3", "m/c"})).exitCode, 0);
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)'" + files({"m/d.mp3"})).exitCode, 0);
+    // A type with no default quality needs one.
+    EXPECT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)'" + files({"m/d.mp3"}) + " 2>&1").output,
+              "tessival-cli: \"WAV (IMA ADPCM)\" has no default quality; choose one with --quality (see "
+              "`tessival-cli qualities 'WAV (IMA ADPCM)'`)\n");
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)' --quality=1,88,4,22050" +
+                  files({"m/d.mp3"})).exitCode,
+              0);
     ASSERT_EQ(Cli("add " + ShellQuote(list) + files({"m/e.mp3"})).exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
     const std::string m = dir.File("m/");
