@@ -3,6 +3,9 @@
 // with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
 // image).
 // --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
+// --name=PATTERN names each new item's dest folders and file from its tags and its place in the
+// folder it was found under; new items that would write one file are numbered, or refused with
+// --on-clash=fail.
 #include <optional>
 
 #include "cli/AddOptions.h"
@@ -12,6 +15,7 @@
 #include "engine/sources/FileNameList.h"
 #include "engine/sources/NamedSources.h"
 #include "engine/sources/SourceAdding.h"
+#include "engine/sources/SourceNaming.h"
 #include "joblist/DefaultQualities.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DiscItems.h"
@@ -26,7 +30,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
-    "[--files-from=FILE|- [--null]] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
+    "[--files-from=FILE|- [--null]] [--name=PATTERN [--name-charset=portable|posix] [--on-clash=number|fail]] "
+    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -78,29 +83,33 @@ bool NamedPaths(const AddOptions& options, std::vector<std::string>& named, std:
 
 // The files as "From File" adds them, a folder's media files as a drop adds them; a disc image
 // adds its audio tracks. Every path is checked before anything is added.
-bool AddFiles(const AddOptions& options, std::vector<ConvertItem>& added, std::string& problem) {
+bool AddFiles(const AddOptions& options, std::vector<ConvertItem>& added, std::vector<std::string>& foundUnder,
+              std::string& problem) {
     std::vector<std::string> named;
     std::vector<FoundSource> found;
     if (!NamedPaths(options, named, problem) || !FindNamedSources(named, AbsolutePath(options.list), found, problem))
         return false;
-    std::vector<ConvertItem> chosen;
     for (const FoundSource& source : found) {
         if (const std::string text = FileTooLongText(source.path); !text.empty())
             problem += (problem.empty() ? "" : "\n") + text;
-        else
-            chosen.push_back(MakeSingleFileItem(source.path));
     }
     // Texts that do not fit their fields are refused, not cut: a cut path can name another file.
     if (!problem.empty()) {
         problem += "\nnothing was added to '" + options.list + "'";
         return false;
     }
-    if (chosen.empty() && !named.empty()) {
+    if (found.empty() && !named.empty()) {
         problem = "no media files below the folders given; nothing was added to '" + options.list + "'";
         return false;
     }
+    // One source at a time, so that each item knows the folder it was found under.
     std::vector<DiscProblem> problems;
-    for (const ConvertItem& item : ExpandChosenSources(chosen, problems)) added.push_back(item);
+    for (const FoundSource& source : found) {
+        for (const ConvertItem& item : ExpandChosenSources({MakeSingleFileItem(source.path)}, problems)) {
+            added.push_back(item);
+            foundUnder.push_back(source.folder);
+        }
+    }
     if (!problems.empty()) problem = DiscProblemText(problems.front());
     return problems.empty();
 }
@@ -156,9 +165,20 @@ int Add(const std::vector<std::string>& args) {
 
     if (const std::string refused = RefusedOptionsText(options); !refused.empty()) return Failure(refused);
 
+    std::optional<NamingChoice> naming;
+    if (!options.name.empty()) {
+        std::string problem;
+        auto pattern = NamePattern::Parse(options.name, problem);
+        if (!pattern) return UsageError(problem);
+        naming = NamingChoice{std::move(*pattern),
+                              options.nameCharset == "portable" ? NameCharset::Portable : NameCharset::Posix,
+                              options.destPath, options.onClash != "fail"};
+    }
+
     std::vector<ConvertItem> added;
+    std::vector<std::string> foundUnder;
     std::string problem;
-    if (!AddFiles(options, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
+    if (!AddFiles(options, added, foundUnder, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
         return Failure(problem);
     if (!options.capture.empty()) {
         std::string name;
@@ -188,6 +208,8 @@ int Add(const std::vector<std::string>& args) {
         item.quality = quality;
         items.Append(item);
     }
+    if (naming && !NameNewItems(items, items.Count() - added.size(), foundUnder, *naming, problem))
+        return Failure(problem + "; nothing was added to '" + options.list + "'");
     if (WriteListFile(options.list, items) != ListFileResult::Ok)
         return Failure("cannot write list '" + options.list + "'");
     return kExitOk;
@@ -195,7 +217,8 @@ int Add(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"add",
                                         "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] "
-                                        "[--files-from=F [--null]] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] "
+                                        "[--files-from=F [--null]] [--name=PATTERN] [--name-charset=portable] "
+                                        "[--on-clash=number|fail] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] "
                                         "[FILE|FOLDER...]",
                                         "append files, the media files below folders, disc image tracks, what the CD "
                                         "drives hold or a capture device to a list", Add});

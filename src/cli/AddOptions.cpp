@@ -15,7 +15,9 @@ bool TakeOption(const std::string& arg, const char* name, std::string& value) {
 bool TakeValueOption(const std::string& arg, AddOptions& options) {
     return TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive) ||
-           TakeOption(arg, "--capture=", options.capture) || TakeOption(arg, "--files-from=", options.filesFrom);
+           TakeOption(arg, "--capture=", options.capture) || TakeOption(arg, "--files-from=", options.filesFrom) ||
+           TakeOption(arg, "--name=", options.name) || TakeOption(arg, "--name-charset=", options.nameCharset) ||
+           TakeOption(arg, "--on-clash=", options.onClash);
 }
 
 bool TakeFlag(const std::string& arg, AddOptions& options) {
@@ -38,6 +40,10 @@ bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) 
     options.cd = options.cd || !options.drive.empty();
     // --null tells how the names of --files-from are separated.
     if (options.nullSeparated && options.filesFrom.empty()) return false;
+    const bool knownCharset = options.nameCharset.empty() || options.nameCharset == "portable" ||
+                              options.nameCharset == "posix";
+    const bool knownClash = options.onClash.empty() || options.onClash == "number" || options.onClash == "fail";
+    if (!knownCharset || !knownClash) return false;
     return !options.list.empty() &&
            (!options.files.empty() || !options.filesFrom.empty() || options.cd || !options.capture.empty());
 }

@@ -15,6 +15,9 @@ struct AddOptions {
     std::vector<std::string> files;
     std::string filesFrom;  // a file of names, "-" for standard input
     bool nullSeparated = false;
+    std::string name;         // a naming pattern, empty for today's names
+    std::string nameCharset;  // "portable" or "posix"
+    std::string onClash;      // "number" or "fail"
     bool cd = false;
     std::string drive;  // empty: every drive
 };

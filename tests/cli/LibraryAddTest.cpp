@@ -4,6 +4,7 @@
 
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
+#include "cli/LibraryTree.h"
 #include "platform/media/MediaFixtures.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
@@ -22,6 +23,7 @@ protected:
     test::ProcessResult Cli(const std::string& args, const std::string& input = "") {
         return RunProcess("cd " + ShellQuote(dir_.Path()) + " && " + input + CliPath() + " " + args + " 2>&1");
     }
+    std::string Show() { return Cli("show lib.tsl").output; }
     std::vector<std::string> Sources() {
         ItemList items;
         EXPECT_EQ(ReadListFile(list_, items), ListFileResult::Ok);
@@ -54,6 +56,36 @@ TEST_F(LibraryAdd, FoldersNamesFromStandardInputAndMissingPaths) {
     EXPECT_EQ(missing.output, "tessival-cli: Music/C: No such file or directory\n");
     EXPECT_EQ(Cli("add lib.tsl -").exitCode, 1);
     EXPECT_EQ(test::ReadBytes(list_), before);
+}
+
+TEST_F(LibraryAdd, NamesComeFromTagsAndClashesAreNumberedOrRefused) {
+    ASSERT_TRUE(test::MakeTwoAlbums(dir_));
+    const auto named = Cli("add lib.tsl --dest-type=FLAC --dest-path=out '--name={albumartist}/{album}/{track:02} - "
+                           "{title}' Music");
+    ASSERT_EQ(named.exitCode, 0) << named.output;
+    const std::string out = dir_.File("out");
+    EXPECT_EQ(Show(), "01 - Intro.flac\tFLAC\t01 - Intro.flac\tFLAC\t" + out + "/Artist 1/Album 1\tReady\n" +
+                          "02 - Intro.flac\tFLAC\t02 - Second_Part.flac\tFLAC\t" + out + "/Artist 1/Album 1\tReady\n" +
+                          "01 - Intro.flac\tFLAC\t01 - Intro.flac\tFLAC\t" + out + "/Artist 2/Album 2\tReady\n" +
+                          "02 - Intro.flac\tFLAC\t02 - Second_Part.flac\tFLAC\t" + out + "/Artist 2/Album 2\tReady\n");
+
+    // Flattened, the second album's files take numbers, also against the rows already there.
+    std::filesystem::remove(list_);
+    ASSERT_EQ(Cli("add lib.tsl --dest-type=FLAC --dest-path=out --name={source} Music/Artist\\ 1").exitCode, 0);
+    ASSERT_EQ(Cli("add lib.tsl --dest-type=FLAC --dest-path=out --name={source} Music/Artist\\ 2").exitCode, 0);
+    EXPECT_EQ(Show(), "01 - Intro.flac\tFLAC\t01 - Intro.flac\tFLAC\t" + out + "\tReady\n" +
+                          "02 - Intro.flac\tFLAC\t02 - Intro.flac\tFLAC\t" + out + "\tReady\n" +
+                          "01 - Intro.flac\tFLAC\t01 - Intro (2).flac\tFLAC\t" + out + "\tReady\n" +
+                          "02 - Intro.flac\tFLAC\t02 - Intro (2).flac\tFLAC\t" + out + "\tReady\n");
+    const std::string before = test::ReadBytes(list_);
+    const auto refused = Cli("add lib.tsl --dest-type=FLAC --dest-path=out --name={source} --on-clash=fail "
+                             "'Music/Artist 2/Album 2/02 - Intro.flac'");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.output, "tessival-cli: " + dir_.File("Music/Artist 2/Album 2/02 - Intro.flac") +
+                                  " would write the same file as row 2: " + out +
+                                  "/02 - Intro.flac; nothing was added to 'lib.tsl'\n");
+    EXPECT_EQ(test::ReadBytes(list_), before);
+    EXPECT_EQ(Cli("add lib.tsl --name={nope} Music").exitCode, 2);
 }
 
 }  // namespace
