@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <unordered_map>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
@@ -61,6 +62,19 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// A library's items share a few dest folders: each is looked up in the mount table once.
+class FolderDriveTypes : public DriveTypes {
+public:
+    bool IsCdRom(const std::string& path) const override {
+        const auto [found, inserted] = known_.try_emplace(path, false);
+        if (inserted) found->second = SystemDriveTypes().IsCdRom(path);
+        return found->second;
+    }
+
+private:
+    mutable std::unordered_map<std::string, bool> known_;
+};
+
 // Lists the incomplete items the way the window's start command refuses them.
 bool ReportIncompleteItems(const ItemList& items) {
     if (items.Empty()) {
@@ -68,8 +82,9 @@ bool ReportIncompleteItems(const ItemList& items) {
         return true;
     }
     bool any = false;
+    const FolderDriveTypes drives;
     for (std::size_t i = 0; i < items.Count(); ++i) {
-        if (IsItemComplete(*items.At(i))) continue;
+        if (IsItemComplete(*items.At(i), drives)) continue;
         std::fprintf(stderr, "tessival-cli: item %zu (%s) is incomplete: it needs a dest type, a quality, a dest "
                      "name and a writable dest path\n", i + 1, ReadField(items.At(i)->sourceName).c_str());
         any = true;

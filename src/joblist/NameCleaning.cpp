@@ -20,7 +20,7 @@ std::string CleanNameValue(std::string_view value, NameCharset charset) {
 }
 
 std::string TrimNameComponent(std::string_view component) {
-    const std::size_t first = component.find_first_not_of('.');
+    const std::size_t first = component.find_first_not_of(". ");
     if (first == std::string_view::npos) return {};
     const std::size_t last = component.find_last_not_of(". ");
     if (last == std::string_view::npos || last < first) return {};

@@ -14,7 +14,8 @@ enum class NameCharset { Posix, Portable };
 std::string CleanNameValue(std::string_view value, NameCharset charset);
 
 // A whole path component trimmed so that it is neither hidden nor ".." and reads the same on
-// every system: leading dots and trailing spaces and dots are removed.
+// every system: leading and trailing dots and spaces are removed (a field left empty leaves no
+// stray space either).
 std::string TrimNameComponent(std::string_view component);
 
 }  // namespace tessival

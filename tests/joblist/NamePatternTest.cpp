@@ -55,6 +55,7 @@ TEST(NamePattern, TagValuesNeverMakeFoldersOrHiddenFiles) {
         {"{dir}/{source}", Song("x"), {"Artist", "Album"}, "03 intro"},
         {"{dir}/{source}", loose, {}, "loose"},
         {"{genre|date} {disc:02|track:03}", Song("x"), {}, "2001 003"},
+        {"{disc} {title}", Song(" . Intro"), {}, "Intro"},
         {"../{album}/", Song("x"), {"Album"}, "03 intro"},
     };
     for (const Case& c : cases) {

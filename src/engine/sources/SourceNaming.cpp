@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "engine/conversion/Preflight.h"
+#include "engine/sources/FlacComments.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DestinationClashes.h"
 #include "joblist/ItemChecks.h"
@@ -18,7 +19,11 @@ namespace {
 media::MediaTags TagsOf(const ConvertItem& item) {
     const std::string path = ReadField(item.sourcePath);
     switch (SourceKindOf(item)) {
-        case SourceKind::File: return media::ReadMediaTags(SourceFileOf(path));
+        case SourceKind::File: {
+            const std::string file = SourceFileOf(path);
+            if (auto flac = ReadFlacComments(file)) return std::move(*flac);
+            return media::ReadMediaTags(file);
+        }
         case SourceKind::CdTrack: return media::CdTrackSource::ReadTags(path);
         case SourceKind::Capture: break;
     }
