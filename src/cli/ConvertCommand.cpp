@@ -1,6 +1,7 @@
 // tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
 // Status change. Ctrl-C stops like the Stop button; --stop-after=SECONDS stops the same way after
-// that long (how a script records from a capture device for a set time).
+// that long (how a script records from a capture device for a set time). --skip-existing leaves
+// items whose destination file is not older than their source, so a library run can be repeated.
 #include <signal.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <unordered_map>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
@@ -28,7 +30,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -38,10 +40,12 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, double& stopAfter) {
+                      BatchOptions& batch, double& stopAfter, bool& skipExisting) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg.rfind("--stop-after=", 0) == 0) {
+        if (arg == "--skip-existing") {
+            skipExisting = true;
+        } else if (arg.rfind("--stop-after=", 0) == 0) {
             stopAfter = ParseSeconds(arg.substr(13));
             if (stopAfter < 0) return false;
         } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
@@ -58,6 +62,19 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// A library's items share a few dest folders: each is looked up in the mount table once.
+class FolderDriveTypes : public DriveTypes {
+public:
+    bool IsCdRom(const std::string& path) const override {
+        const auto [found, inserted] = known_.try_emplace(path, false);
+        if (inserted) found->second = SystemDriveTypes().IsCdRom(path);
+        return found->second;
+    }
+
+private:
+    mutable std::unordered_map<std::string, bool> known_;
+};
+
 // Lists the incomplete items the way the window's start command refuses them.
 bool ReportIncompleteItems(const ItemList& items) {
     if (items.Empty()) {
@@ -65,8 +82,9 @@ bool ReportIncompleteItems(const ItemList& items) {
         return true;
     }
     bool any = false;
+    const FolderDriveTypes drives;
     for (std::size_t i = 0; i < items.Count(); ++i) {
-        if (IsItemComplete(*items.At(i))) continue;
+        if (IsItemComplete(*items.At(i), drives)) continue;
         std::fprintf(stderr, "tessival-cli: item %zu (%s) is incomplete: it needs a dest type, a quality, a dest "
                      "name and a writable dest path\n", i + 1, ReadField(items.At(i)->sourceName).c_str());
         any = true;
@@ -153,7 +171,8 @@ int Convert(const std::vector<std::string>& args) {
     InvalidQualityChoice badQuality;
     BatchOptions batch;
     double stopAfter = -1;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
+    bool skipExisting = false;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter, skipExisting)) return UsageError(kUsage);
 
     ItemList items;
     const ListFileResult read = ReadCommandList(listPath, items);
@@ -168,7 +187,7 @@ int Convert(const std::vector<std::string>& args) {
     ConsoleRunView view(items, badQuality, batch.progress);
     ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
                     shell, view);
-    run.Start();
+    run.Start(skipExisting);
     DriveRun(run, stopAfter, view);
     // A stop that the command line asked for is the planned end, not an interruption.
     const bool interrupted = run.StopRequested() && stopAfter < 0;
@@ -177,7 +196,7 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none]",
+                                        "[--shard=I/N] [--progress=json|none] [--skip-existing]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

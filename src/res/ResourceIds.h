@@ -123,6 +123,9 @@ inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
 inline constexpr int IDS_PROGRESS_ITEM = 200;   // "%s", "%s": the item's place, the run's item count
 inline constexpr int IDS_PROGRESS_ITEMS = 201;  // "%s", "%s": the running items' places, the count
 inline constexpr int IDS_PROGRESS_LEFT = 202;   // "%s": the time left for the whole run
+// Converting whole libraries.
+inline constexpr int IDS_DEST_FOLDER_NOT_CREATED = 220;  // "%s", "%s": the folder, the system's reason
+inline constexpr int IDS_SKIPPED_UP_TO_DATE = 221;       // the Status of an item whose file is newer
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

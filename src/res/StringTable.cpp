@@ -91,6 +91,8 @@ const std::map<int, std::string>& Table() {
         {200, "Item %s of %s"},
         {201, "Items %s of %s"},
         {202, "about %s left"},
+        {220, "Error: Cannot create the dest folder %s: %s"},
+        {221, "Skipped (up to date)"},
     };
     return table;
 }

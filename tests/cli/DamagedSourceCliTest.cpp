@@ -66,11 +66,14 @@ TEST_F(CliDamagedSource, JoinedMp3sWithTagsAndGarbageConvertAndSayWhatWasSkipped
 
 TEST_F(CliDamagedSource, FifoFolderAndDeviceSourcesFailAtOnceAndTheRunGoesOn) {
     ASSERT_EQ(::mkfifo(dir_.File("pipe.wav").c_str(), 0600), 0);
-    std::filesystem::create_directory(dir_.File("folder.mp3"));
+    // `add` takes a folder for the media files below it: the file becomes a folder after it is added.
+    test::WriteBytes(dir_.File("folder.mp3"), "");
     ASSERT_TRUE(media::test::MakeTone(dir_.File("good.wav"), 44100, 2, "pcm_s16le", 0.5));
     for (const char* source : {"pipe.wav", "folder.mp3"}) Add(dir_.File(source));
     Add("/dev/zero");
     Add(dir_.File("good.wav"));
+    std::filesystem::remove(dir_.File("folder.mp3"));
+    std::filesystem::create_directory(dir_.File("folder.mp3"));
 
     const auto result = Cli("convert " + ShellQuote(list_));
     EXPECT_EQ(result.exitCode, 1) << result.output;

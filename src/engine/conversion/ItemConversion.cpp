@@ -51,7 +51,17 @@ bool ItemConversion::EncoderName(std::string& encoderName) {
 }
 
 bool ItemConversion::Build() {
-    if (const int error = PreflightError(item_)) {
+    // The folder is made only for a source that can be read, so a missing one leaves no folder.
+    if (const int error = SourcePreflightError(item_)) {
+        Fail(error);
+        return false;
+    }
+    if (const std::string failure = MakeDestinationFolder(item_); !failure.empty()) {
+        Fail(0);
+        outcome_.detail = failure;
+        return false;
+    }
+    if (const int error = DestinationPreflightError(item_)) {
         Fail(error);
         return false;
     }
