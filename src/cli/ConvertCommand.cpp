@@ -15,6 +15,7 @@
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none]";
+    "[--shard=I/N] [--progress=json|none] [--read-offset=SAMPLES] [--verify]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -38,7 +39,7 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, double& stopAfter) {
+                      BatchOptions& batch, RipSettings& rip, double& stopAfter) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
         if (arg.rfind("--stop-after=", 0) == 0) {
@@ -46,6 +47,8 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             if (stopAfter < 0) return false;
         } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
             if (parse == OptionParse::Bad) return false;
+        } else if (const OptionParse ripParse = ParseRipOption(arg, rip); ripParse != OptionParse::NotMine) {
+            if (ripParse == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
@@ -152,8 +155,10 @@ int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
     BatchOptions batch;
+    RipSettings rip;
     double stopAfter = -1;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, stopAfter)) return UsageError(kUsage);
+    RipSettings::Set(rip);
 
     ItemList items;
     const ListFileResult read = ReadCommandList(listPath, items);
@@ -177,7 +182,7 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none]",
+                                        "[--shard=I/N] [--progress=json|none] [--read-offset=S] [--verify]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -70,6 +70,7 @@ private:
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
     bool ReportDiscProblem();
+    void RecordDiscRip();
     std::int64_t CountSkippedPackets() const;
 
     // Destination half.

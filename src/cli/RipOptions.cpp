@@ -1,0 +1,22 @@
+#include "cli/RipOptions.h"
+
+#include <cstdlib>
+
+namespace tessival::cli {
+
+OptionParse ParseRipOption(const std::string& arg, RipSettings& settings) {
+    if (arg == "--verify") {
+        settings.testAndCopy = true;
+        return OptionParse::Taken;
+    }
+    if (arg.rfind("--read-offset=", 0) != 0) return OptionParse::NotMine;
+    const std::string value = arg.substr(14);
+    char* end = nullptr;
+    const long offset = std::strtol(value.c_str(), &end, 10);
+    // Drives are off by a few sectors at most; AccurateRip lists none beyond this.
+    if (value.empty() || *end || offset < -5000 || offset > 5000) return OptionParse::Bad;
+    settings.readOffset = static_cast<int>(offset);
+    return OptionParse::Taken;
+}
+
+}  // namespace tessival::cli
