@@ -29,7 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--read-offset=SAMPLES] [--verify]";
+    "[--shard=I/N] [--progress=json|none] [--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -182,7 +182,7 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none] [--read-offset=S] [--verify]",
+                                        "[--shard=I/N] [--progress=json|none] [--read-offset=S] [--verify] [--lookup]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -5,9 +5,13 @@
 namespace tessival::cli {
 
 OptionParse ParseRipOption(const std::string& arg, RipSettings& settings) {
-    if (arg == "--verify") {
-        settings.testAndCopy = true;
+    if (arg == "--verify" || arg == "--lookup") {
+        (arg == "--verify" ? settings.testAndCopy : settings.lookUp) = true;
         return OptionParse::Taken;
+    }
+    if (arg.rfind("--accuraterip-url=", 0) == 0) {
+        settings.accurateRipUrl = arg.substr(18);
+        return settings.accurateRipUrl.empty() ? OptionParse::Bad : OptionParse::Taken;
     }
     if (arg.rfind("--read-offset=", 0) != 0) return OptionParse::NotMine;
     const std::string value = arg.substr(14);

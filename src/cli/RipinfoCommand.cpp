@@ -7,11 +7,12 @@
 #include "joblist/DiscItems.h"
 #include "platform/devices/CdTrackReader.h"
 #include "platform/devices/RipLog.h"
-#include "res/ResourceIds.h"
-#include "res/StringTable.h"
 
 namespace tessival::cli {
 namespace {
+
+constexpr const char* kUsage =
+    "usage: tessival-cli ripinfo IMAGE|DRIVE [--read-offset=SAMPLES] [--lookup] [--accuraterip-url=URL]";
 
 // Reads one track to its end; false with the problem when it cannot.
 bool ReadTrack(CdDisc& disc, const DiscTrack& track, const RipSettings& settings, TrackRip& rip,
@@ -56,15 +57,16 @@ int RipInfo(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         const OptionParse parse = ParseRipOption(arg, settings);
         if (parse == OptionParse::Bad || (parse == OptionParse::NotMine && (!source.empty() || arg.rfind("--", 0) == 0)))
-            return UsageError(LoadString(IDS_RIPINFO_USAGE));
+            return UsageError(kUsage);
         if (parse == OptionParse::NotMine) source = arg;
     }
-    if (source.empty()) return UsageError(LoadString(IDS_RIPINFO_USAGE));
+    if (source.empty()) return UsageError(kUsage);
     DiscProblem problem;
     const auto disc = CdDisc::Open(source, problem);
     if (!disc) return Failure(DiscProblemText(problem));
     DiscToc toc{disc->Source(), disc->Tracks(), disc->LeadOut()};
     RipLog log(toc);
+    if (settings.lookUp) log.SetLookup(RipLog::LookUp(toc, settings.accurateRipUrl));
     bool allRead = true;
     for (const DiscTrack& track : disc->AudioTracks()) {
         TrackRip rip;
@@ -80,7 +82,7 @@ int RipInfo(const std::vector<std::string>& args) {
     return allRead ? kExitOk : kExitFailure;
 }
 
-const CommandRegistration registration({"ripinfo", "IMAGE|DRIVE [--read-offset=SAMPLES]",
+const CommandRegistration registration({"ripinfo", "IMAGE|DRIVE [--read-offset=S] [--lookup] [--accuraterip-url=URL]",
                                         "read a disc's audio tracks and print their rip log without converting",
                                         RipInfo});
 

@@ -68,9 +68,10 @@ const std::map<int, std::string>& Table() {
               "or dirty."},
         {244, "Tessival rip log"},
         {245, "Track  Start     Length    Test CRC  Copy CRC  AR v1     AR v2      Reads  Fixups  Skips"},
-        {246, "Not proven accurate: the tracks were not compared with the AccurateRip database."},
+        {246, "Not proven accurate: not every track was found in the AccurateRip database."},
         {247, "The test and copy CRCs of some tracks differ: those tracks were read differently twice."},
-        {248, "usage: tessival-cli ripinfo IMAGE|DRIVE [--read-offset=SAMPLES]"},
+        {248, "accurately ripped (confidence %d)"},
+        {249, "All tracks accurately ripped"},
         {180, "--------Files with tags----------"},
         {181, "For a LAME MP3 file: MP3 with an ID3v2.4 tag that every player reads.\n\n"
               "kbps 128 to 320 are constant bit rates; 192 is near CD for most ears.\n"

@@ -13,6 +13,7 @@
 #include "platform/media/MediaFixtures.h"
 #include "platform/media/WaveFileSupport.h"
 #include "support/DiscImage.h"
+#include "support/LocalHttpServer.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -282,6 +283,54 @@ TEST_F(CdTracks, ARunWritesARipLogWhoseChecksumsMatchAnIndependentComputationAnd
     EXPECT_NE(LogLine(shifted.output, 3)[4], LogLine(log, 3)[4]);
     EXPECT_NE(shifted.output.find("Read offset           6 samples"), std::string::npos) << shifted.output;
     EXPECT_EQ(Cli("ripinfo " + ShellQuote(image_.Cue()) + " --read-offset=x").exitCode, 2);
+}
+
+TEST_F(CdTracks, ALookupCallsTracksAccuratelyRippedOnlyWhenAccurateRipKnowsTheirChecksums) {
+    // The independent reference's CRC, v1 and v2 of each audio track.
+    std::map<int, std::vector<std::string>> sums;
+    for (const auto& [number, flag] : std::map<int, std::string>{{2, " --first"}, {3, ""}, {4, " --last"}}) {
+        const std::string raw = dir_.File("track" + std::to_string(number) + ".raw");
+        std::ofstream(raw, std::ios::binary) << image_.TrackPcm(number);
+        std::istringstream words(ReferenceChecksums(raw, flag));
+        for (std::string word; words >> word;) sums[number].push_back(word);
+        ASSERT_EQ(sums[number].size(), 3u);
+    }
+    // The disc's AccurateRip ids: 150+562+825 and the lead-out 1162; 2*150+3*562+4*825+5*1162; the
+    // freedb id of tracks at 2, 4, 9 and 13 s in a 17 s disc. A pressing of another disc comes first;
+    // this disc's pressing knows track 2 by its v2, track 3 by its v1 and track 4 by its v2.
+    const std::string server = dir_.File("server");
+    std::filesystem::create_directories(server + "/accuraterip/b/8/a");
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    ASSERT_EQ(RunProcess("python3 " + ShellQuote(std::string(sourceDir ? sourceDir : ".") + "/tests/data/accuraterip_dbar.py") +
+                         " " + server + "/accuraterip/b/8/a/dBAR-003-00000a8b-00002b58-13000f04.bin" +
+                         " 1234,5678,9abc:9/" + sums[2][2] + ",9/" + sums[3][2] + ",9/" + sums[4][2] +
+                         " a8b,2b58,13000f04:7/" + sums[2][2] + ",3/" + sums[3][1] + ",5/" + sums[4][2])
+                  .exitCode,
+              0);
+    const test::LocalHttpServer http(server);
+    ASSERT_TRUE(http.Running());
+
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue())).exitCode, 0);
+    const auto result = Cli("convert " + ShellQuote(list_) + " --lookup --accuraterip-url=" + http.Url());
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const std::string log = test::ReadBytes(out_ + "/disc.log");
+    EXPECT_NE(log.find("AccurateRip           1 pressing(s)\n"
+                       "    2  accurately ripped (confidence 7)\n"
+                       "    3  accurately ripped (confidence 3)\n"
+                       "    4  accurately ripped (confidence 5)\n\n"
+                       "All tracks accurately ripped\n"),
+              std::string::npos)
+        << log;
+
+    // Read with an offset, no track has the checksums the database knows.
+    auto info = Cli("ripinfo " + ShellQuote(image_.Cue()) + " --read-offset=6 --lookup --accuraterip-url=" + http.Url());
+    EXPECT_NE(info.output.find("    3  -\n"), std::string::npos) << info.output;
+    EXPECT_NE(info.output.find("Not proven accurate"), std::string::npos) << info.output;
+    EXPECT_EQ(info.output.find("accurately ripped"), std::string::npos) << info.output;
+    // A disc the database does not know.
+    info = Cli("ripinfo " + ShellQuote(image_.Cue()) + " --lookup --accuraterip-url=" + http.Url() + "/elsewhere");
+    EXPECT_NE(info.output.find("Not proven accurate"), std::string::npos) << info.output;
+    EXPECT_EQ(info.output.find("All tracks accurately ripped"), std::string::npos) << info.output;
 }
 
 // ffprobe's tags of a file, keys in lower case, without the muxer's own "encoder".

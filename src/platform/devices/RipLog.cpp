@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "platform/devices/DiscIds.h"
+#include "platform/devices/RipSettings.h"
 #include "platform/io/AtomicFile.h"
+#include "platform/net/CurlHttpClient.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -44,6 +46,47 @@ std::string RipLog::FileName(const std::string& discSource) {
     return std::filesystem::path(discSource).stem().string() + ".log";
 }
 
+RipLog::Lookup RipLog::LookUp(const DiscToc& disc, const std::string& baseUrl) {
+    Lookup lookup;
+    lookup.asked = true;
+    const DiscIds ids = DiscIds::Of(disc);
+    CurlHttpClient http;
+    const HttpResponse response = http.Get(AccurateRipEntry::Url(baseUrl, ids));
+    // The service answers 404 for a disc it does not know.
+    lookup.reached = response.status == 200 || response.status == 404;
+    if (response.status == 200) lookup.entry = AccurateRipEntry::Parse(response.body, ids);
+    return lookup;
+}
+
+// One line a track read: its AccurateRip confidence, and the verdict on the whole disc.
+std::string RipLog::LookupText() const {
+    std::string text = "AccurateRip           ";
+    if (!lookup_.reached) return text + "-\n\n" + LoadString(IDS_RIP_LOG_NOT_PROVEN) + "\n";
+    text += lookup_.entry ? std::to_string(lookup_.entry->Pressings()) + " pressing(s)\n" : "-\n";
+    int audioIndex = 0, accurate = 0, audioTracks = 0;
+    for (const DiscTrack& track : disc_.tracks) {
+        if (!track.audio) continue;
+        ++audioTracks;
+        ++audioIndex;
+        const auto rip = tracks_.find(track.number);
+        if (rip == tracks_.end()) continue;
+        const int confidence =
+            lookup_.entry ? lookup_.entry->Confidence(audioIndex, rip->second.accurateRipV1, rip->second.accurateRipV2) : 0;
+        char line[128];
+        std::snprintf(line, sizeof line, "%5d  ", track.number);
+        text += line;
+        if (confidence > 0) {
+            std::snprintf(line, sizeof line, LoadString(IDS_RIP_LOG_TRACK_ACCURATE).c_str(), confidence);
+            text += std::string(line) + "\n";
+            ++accurate;
+        } else {
+            text += "-\n";
+        }
+    }
+    text += "\n";
+    return text + LoadString(accurate == audioTracks ? IDS_RIP_LOG_ALL_ACCURATE : IDS_RIP_LOG_NOT_PROVEN) + "\n";
+}
+
 std::string RipLog::Text() const {
     const DiscIds ids = DiscIds::Of(disc_);
     std::string text = LoadString(IDS_RIP_LOG_TITLE) + "\n\n";
@@ -59,8 +102,7 @@ std::string RipLog::Text() const {
         if (rip.testCrc && *rip.testCrc != rip.copyCrc) testsMatch = false;
     }
     text += "\n";
-    // Nothing here compares the tracks with AccurateRip's database, so accuracy stays unproven.
-    text += LoadString(IDS_RIP_LOG_NOT_PROVEN) + "\n";
+    text += lookup_.asked ? LookupText() : LoadString(IDS_RIP_LOG_NOT_PROVEN) + "\n";
     if (!testsMatch) text += LoadString(IDS_RIP_LOG_TEST_COPY_DIFFER) + "\n";
     return text;
 }
@@ -74,7 +116,11 @@ int RipLogBook::Record(const TrackRip& rip, const std::string& folder) {
     std::lock_guard lock(mutex_);
     const auto key = std::make_pair(rip.disc.source, folder);
     auto found = logs_.find(key);
-    if (found == logs_.end()) found = logs_.emplace(key, RipLog(rip.disc)).first;
+    if (found == logs_.end()) {
+        found = logs_.emplace(key, RipLog(rip.disc)).first;
+        const RipSettings settings = RipSettings::Current();
+        if (settings.lookUp) found->second.SetLookup(RipLog::LookUp(rip.disc, settings.accurateRipUrl));
+    }
     found->second.Record(rip);
     const std::string text = found->second.Text();
     AtomicFile file;

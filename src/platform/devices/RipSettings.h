@@ -1,12 +1,17 @@
 #pragma once
 
+#include <string>
+
 namespace tessival {
 
-// How CD tracks are read in this process: the drive's read offset in samples and whether each
-// track is read twice and compared (test and copy). Set once before a run; any thread reads it.
+// How CD tracks are read in this process: the drive's read offset in samples, whether each track
+// is read twice and compared (test and copy), and whether the rip log looks the disc up in the
+// AccurateRip database at that base URL. Set once before a run; any thread reads it.
 struct RipSettings {
     int readOffset = 0;
     bool testAndCopy = false;
+    bool lookUp = false;
+    std::string accurateRipUrl = "http://www.accuraterip.com";
 
     static RipSettings Current();
     static void Set(const RipSettings& settings);

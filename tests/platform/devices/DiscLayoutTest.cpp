@@ -216,3 +216,28 @@ TEST(DiscLayouts, TheReadOffsetShiftsTheSamplesAndReadsSilenceBeyondTheDisc) {
 
 }  // namespace
 }  // namespace tessival
+
+namespace tessival {
+namespace {
+
+TEST(CdTrackReading, AStopRequestEndsAReadBetweenSectorsWithoutCallingTheDiscBad) {
+    test::TempDir dir;
+    Write(dir.File("a.bin"), Pcm(50, 1));
+    Write(dir.File("s.cue"), "FILE a.bin BINARY\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n");
+    DiscProblem problem;
+    const auto disc = CdDisc::Open(dir.File("s.cue"), problem);
+    ASSERT_NE(disc, nullptr);
+    int asked = 0;
+    CdReadOptions options;
+    options.stopRequested = [&asked] { return ++asked > 12; };
+    auto reader = CdTrackReader::Open(*disc, *disc->FindAudioTrack(1), options);
+    ASSERT_NE(reader, nullptr);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(reader->Read(40, bytes), CdTrackReader::Status::Ok);
+    EXPECT_EQ(reader->SectorsRead(), 12);
+    EXPECT_EQ(bytes.size(), 12u * 2352);
+    EXPECT_EQ(reader->BadSector(), -1);
+}
+
+}  // namespace
+}  // namespace tessival
