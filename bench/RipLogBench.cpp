@@ -32,14 +32,15 @@ int main() {
     if (!RunShell("sox -t raw -r 44100 -e signed -b 16 -c 2 -L " + Quote(raw) + " " + Quote(wave)) ||
         !RunShell(Quote(cli) + " add " + Quote(cdList) + " --cd=" + Quote(image.Cue()) + kFlac + Quote(cdOut) +
                   " >/dev/null") ||
-        !RunShell(Quote(cli) + " add " + Quote(waveList) + kFlac + Quote(waveOut) + " " + Quote(wave) + " >/dev/null")) {
+        !RunShell(Quote(cli) + " add " + Quote(waveList) + kFlac + Quote(waveOut) + " " + Quote(wave) +
+                  " >/dev/null")) {
         std::fprintf(stderr, "cannot prepare the image, the WAVE file or their lists\n");
         return 1;
     }
     const bool ok = ComparePairs(
         "ten-minute track -> FLAC; A disc image track with checksums and rip log, B the same samples as a WAVE file",
-        Quote(cli) + " convert " + Quote(cdList) + " > /dev/null", Quote(cli) + " convert " + Quote(waveList) + " > /dev/null",
-        7);
+        Quote(cli) + " convert " + Quote(cdList) + " > /dev/null",
+        Quote(cli) + " convert " + Quote(waveList) + " > /dev/null", 7);
     if (!std::filesystem::exists(cdOut + "/disc.log")) {
         std::fprintf(stderr, "the rip log was not written\n");
         return 1;

@@ -29,7 +29,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL]";
+    "[--shard=I/N] [--progress=json|none] [--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] "
+    "[--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {

@@ -9,9 +9,12 @@ OptionParse ParseRipOption(const std::string& arg, RipSettings& settings) {
         (arg == "--verify" ? settings.testAndCopy : settings.lookUp) = true;
         return OptionParse::Taken;
     }
-    if (arg.rfind("--accuraterip-url=", 0) == 0) {
-        settings.accurateRipUrl = arg.substr(18);
-        return settings.accurateRipUrl.empty() ? OptionParse::Bad : OptionParse::Taken;
+    for (auto [prefix, url] : {std::pair{"--accuraterip-url=", &settings.accurateRipUrl},
+                               std::pair{"--musicbrainz-url=", &settings.musicBrainzUrl}}) {
+        const std::string start = prefix;
+        if (arg.rfind(start, 0) != 0) continue;
+        *url = arg.substr(start.size());
+        return url->empty() ? OptionParse::Bad : OptionParse::Taken;
     }
     if (arg.rfind("--read-offset=", 0) != 0) return OptionParse::NotMine;
     const std::string value = arg.substr(14);

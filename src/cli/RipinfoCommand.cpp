@@ -56,8 +56,8 @@ int RipInfo(const std::vector<std::string>& args) {
     std::string source;
     for (const std::string& arg : args) {
         const OptionParse parse = ParseRipOption(arg, settings);
-        if (parse == OptionParse::Bad || (parse == OptionParse::NotMine && (!source.empty() || arg.rfind("--", 0) == 0)))
-            return UsageError(kUsage);
+        const bool stray = parse == OptionParse::NotMine && (!source.empty() || arg.rfind("--", 0) == 0);
+        if (parse == OptionParse::Bad || stray) return UsageError(kUsage);
         if (parse == OptionParse::NotMine) source = arg;
     }
     if (source.empty()) return UsageError(kUsage);

@@ -129,7 +129,8 @@ TEST_F(CdTracks, AnEnhancedCdImageCutInsideItsLastAudioTrackFailsThatTrackAtOnce
     const auto timed = [this](const std::string& options) {
         const auto start = std::chrono::steady_clock::now();
         // A read that never ends must not hold up the whole suite.
-        const auto result = RunProcess("timeout -k 2 20 " + CliPath() + " convert " + ShellQuote(list_) + options + " 2>&1");
+        const auto result =
+            RunProcess("timeout -k 2 20 " + CliPath() + " convert " + ShellQuote(list_) + options + " 2>&1");
         return std::make_pair(result, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     };
     const auto [result, seconds] = timed("");
@@ -301,8 +302,8 @@ TEST_F(CdTracks, ALookupCallsTracksAccuratelyRippedOnlyWhenAccurateRipKnowsTheir
     const std::string server = dir_.File("server");
     std::filesystem::create_directories(server + "/accuraterip/b/8/a");
     const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
-    ASSERT_EQ(RunProcess("python3 " + ShellQuote(std::string(sourceDir ? sourceDir : ".") + "/tests/data/accuraterip_dbar.py") +
-                         " " + server + "/accuraterip/b/8/a/dBAR-003-00000a8b-00002b58-13000f04.bin" +
+    const std::string writer = std::string(sourceDir ? sourceDir : ".") + "/tests/data/accuraterip_dbar.py";
+    ASSERT_EQ(RunProcess("python3 " + ShellQuote(writer) + " " + server + "/accuraterip/b/8/a/dBAR-003-00000a8b-00002b58-13000f04.bin" +
                          " 1234,5678,9abc:9/" + sums[2][2] + ",9/" + sums[3][2] + ",9/" + sums[4][2] +
                          " a8b,2b58,13000f04:7/" + sums[2][2] + ",3/" + sums[3][1] + ",5/" + sums[4][2])
                   .exitCode,
@@ -323,12 +324,13 @@ TEST_F(CdTracks, ALookupCallsTracksAccuratelyRippedOnlyWhenAccurateRipKnowsTheir
         << log;
 
     // Read with an offset, no track has the checksums the database knows.
-    auto info = Cli("ripinfo " + ShellQuote(image_.Cue()) + " --read-offset=6 --lookup --accuraterip-url=" + http.Url());
+    const std::string ripinfo = "ripinfo " + ShellQuote(image_.Cue());
+    auto info = Cli(ripinfo + " --read-offset=6 --lookup --accuraterip-url=" + http.Url());
     EXPECT_NE(info.output.find("    3  -\n"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("Not proven accurate"), std::string::npos) << info.output;
     EXPECT_EQ(info.output.find("accurately ripped"), std::string::npos) << info.output;
     // A disc the database does not know.
-    info = Cli("ripinfo " + ShellQuote(image_.Cue()) + " --lookup --accuraterip-url=" + http.Url() + "/elsewhere");
+    info = Cli(ripinfo + " --lookup --accuraterip-url=" + http.Url() + "/elsewhere");
     EXPECT_NE(info.output.find("Not proven accurate"), std::string::npos) << info.output;
     EXPECT_EQ(info.output.find("All tracks accurately ripped"), std::string::npos) << info.output;
 }
@@ -390,6 +392,34 @@ TEST_F(CdTracks, TracksCarryTheDiscsCdTextIntoTheirTags) {
     Tags wave = expected.at("Track02");
     wave.erase("album_artist");
     EXPECT_EQ(ProbedTags(out_ + "/Track02.wav"), wave);
+}
+
+TEST_F(CdTracks, ALookupFillsTheTagsThatCdTextLeavesOutFromMusicBrainz) {
+    // The recorded answer for this disc's id, FCeNNq3ugOTLg3b.52OGAt1lhcQ- (tracks at 150, 300, 712
+    // and 975 with the lead-in, the lead-out at 1312): its second medium holds the disc.
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/musicbrainz");
+    ASSERT_TRUE(http.Running());
+    std::string sheet = test::ReadBytes(image_.Cue());
+    sheet.replace(sheet.find("TRACK 02 AUDIO\n") + 15, 0, "    TITLE \"Aus dem CD-Text\"\n");
+    std::ofstream(image_.Cue()) << sheet;
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
+    const auto result = Cli("convert " + ShellQuote(list_) + " --lookup --musicbrainz-url=" + http.Url() +
+                            " --accuraterip-url=" + http.Url());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    using Tags = std::map<std::string, std::string>;
+    const Tags album{{"album", "Lieder \xC3\xBC" "ber Wasser"}, {"album_artist", "Anna Berg & Das Quartett"},
+                     {"date", "1998-05-04"}};
+    const auto with = [&album](Tags track) {
+        track.insert(album.begin(), album.end());
+        return track;
+    };
+    EXPECT_EQ(ProbedTags(out_ + "/Track02.flac"),
+              with({{"title", "Aus dem CD-Text"}, {"artist", "Anna Berg"}, {"track", "2/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track03.flac"),
+              with({{"title", "Zweites am Fluss"}, {"artist", "Das Quartett feat. Anna Berg"}, {"track", "3/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track04.flac"),
+              with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
 }
 
 TEST_F(CdTracks, TracksOfADiscWithoutCdTextCarryTheirNumberAlone) {

@@ -10,7 +10,9 @@ namespace {
 
 constexpr std::int64_t kSectorBytes = CdDisc::kBytesPerSector;
 
-std::int64_t FloorDiv(std::int64_t value, std::int64_t by) { return value >= 0 ? value / by : -((-value + by - 1) / by); }
+std::int64_t FloorDiv(std::int64_t value, std::int64_t by) {
+    return value >= 0 ? value / by : -((-value + by - 1) / by);
+}
 
 bool IsFirstAudioTrack(const CdDisc& disc, const DiscTrack& track) {
     const auto audio = disc.AudioTracks();

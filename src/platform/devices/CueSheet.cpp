@@ -189,10 +189,10 @@ void CueReader::LayOutFile(int file, std::int64_t& discSector) {
     std::int64_t fileSector = 0;
     for (std::size_t i = 0; i < inFile.size(); ++i) {
         CueTrack& track = *inFile[i];
-        const std::int64_t end = i + 1 < inFile.size() ? inFile[i + 1]->Start()
-                                                       : fileSector + std::max<std::int64_t>(
-                                                             0, (files_[file].size - fileBytes + track.sectorBytes - 1) /
-                                                                    track.sectorBytes);
+        // The last track of a file runs to its end, a sector the file holds only in part included.
+        const std::int64_t rest = (files_[file].size - fileBytes + track.sectorBytes - 1) / track.sectorBytes;
+        const std::int64_t end =
+            i + 1 < inFile.size() ? inFile[i + 1]->Start() : fileSector + std::max<std::int64_t>(0, rest);
         auto silence = [&](std::int64_t sectors) {
             if (sectors <= 0) return;
             layout_.segments.push_back({discSector * DiscLayout::kSectorBytes, sectors * DiscLayout::kSectorBytes,

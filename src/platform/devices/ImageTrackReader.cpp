@@ -38,8 +38,9 @@ bool ImageTrackReader::ReadStretch(const DiscLayout::Segment& segment, std::int6
 
 bool ImageTrackReader::ReadDiscSector(std::int32_t sector, std::uint8_t* out) {
     const std::vector<DiscLayout::Segment>& segments = layout_.segments;
-    std::int64_t from = static_cast<std::int64_t>(sector) * DiscLayout::kSectorBytes;
-    const std::int64_t end = from + DiscLayout::kSectorBytes;
+    const std::int64_t start = static_cast<std::int64_t>(sector) * DiscLayout::kSectorBytes;
+    const std::int64_t end = start + DiscLayout::kSectorBytes;
+    std::int64_t from = start;
     if (segment_ >= segments.size() || segments[segment_].discStart > from) segment_ = 0;
     while (from < end) {
         while (segment_ < segments.size() && segments[segment_].discStart + segments[segment_].length <= from)
@@ -47,8 +48,7 @@ bool ImageTrackReader::ReadDiscSector(std::int32_t sector, std::uint8_t* out) {
         if (segment_ >= segments.size() || segments[segment_].discStart > from) return false;
         const DiscLayout::Segment& segment = segments[segment_];
         const std::int64_t length = std::min(end, segment.discStart + segment.length) - from;
-        if (!ReadStretch(segment, from, length, out + (from - static_cast<std::int64_t>(sector) * DiscLayout::kSectorBytes)))
-            return false;
+        if (!ReadStretch(segment, from, length, out + (from - start))) return false;
         from += length;
     }
     return true;

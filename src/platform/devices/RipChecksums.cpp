@@ -12,7 +12,8 @@ constexpr std::int64_t kSkippedFrames = 5 * 588;
 }  // namespace
 
 RipChecksums::RipChecksums(std::int64_t trackFrames, bool firstTrack, bool lastTrack)
-    : firstCounted_(firstTrack ? kSkippedFrames : 1), lastCounted_(lastTrack ? trackFrames - kSkippedFrames : trackFrames) {
+    : firstCounted_(firstTrack ? kSkippedFrames : 1),
+      lastCounted_(lastTrack ? trackFrames - kSkippedFrames : trackFrames) {
     crc_ = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
 }
 

@@ -70,8 +70,9 @@ std::string RipLog::LookupText() const {
         ++audioIndex;
         const auto rip = tracks_.find(track.number);
         if (rip == tracks_.end()) continue;
+        const TrackRip& read = rip->second;
         const int confidence =
-            lookup_.entry ? lookup_.entry->Confidence(audioIndex, rip->second.accurateRipV1, rip->second.accurateRipV2) : 0;
+            lookup_.entry ? lookup_.entry->Confidence(audioIndex, read.accurateRipV1, read.accurateRipV2) : 0;
         char line[128];
         std::snprintf(line, sizeof line, "%5d  ", track.number);
         text += line;

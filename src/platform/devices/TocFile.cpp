@@ -97,8 +97,8 @@ std::int64_t Length(const std::string& text, std::int64_t unitsPerSector) {
     if (std::sscanf(text.c_str(), "%d:%d:%d%c", &m, &s, &f, &end) == 3 && m >= 0 && s >= 0 && s < 60 && f >= 0 &&
         f < 75)
         return ((static_cast<std::int64_t>(m) * 60 + s) * 75 + f) * unitsPerSector;
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
-        return -1;
+    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), digit)) return -1;
     return std::stoll(text);
 }
 

@@ -129,8 +129,9 @@ TEST(DiscLayouts, CdTextAndRemarksComeInUtf8WhateverTheSheetsEncoding) {
     const std::string body = "REM GENRE \"Volksmusik\"\nREM DATE 1987\nREM DISCID 860B640B\nREM COMMENT \"ripped\"\n"
                              "FILE \"a.bin\" BINARY\n  TRACK 01 AUDIO\n    TITLE \"M\xC3\xBC"
                              "de\"\n    PERFORMER Chor\n    INDEX 01 00:00:00\n";
-    Write(dir.File("utf8.cue"), "PERFORMER \"Die Sch\xC3\xB6nen\"\nTITLE \"Gr\xC3\xBC\xC3\x9F\x65\"\n" + body);
-    Write(dir.File("bom.cue"), "\xEF\xBB\xBFPERFORMER \"Die Sch\xC3\xB6nen\"\nTITLE \"Gr\xC3\xBC\xC3\x9F\x65\"\n" + body);
+    const std::string discLines = "PERFORMER \"Die Sch\xC3\xB6nen\"\nTITLE \"Gr\xC3\xBC\xC3\x9F\x65\"\n";
+    Write(dir.File("utf8.cue"), discLines + body);
+    Write(dir.File("bom.cue"), "\xEF\xBB\xBF" + discLines + body);
     std::string latin = "PERFORMER \"Die Sch\xF6nen\"\nTITLE \"Gr\xFC\xDF\x65\"\n" + body;
     latin.replace(latin.find("M\xC3\xBC"), 3, "M\xFC");
     Write(dir.File("latin.cue"), latin);

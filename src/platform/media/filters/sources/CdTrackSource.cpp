@@ -4,6 +4,8 @@
 
 #include "platform/devices/CdDrives.h"
 #include "platform/devices/CdTrackPath.h"
+#include "platform/devices/DiscIds.h"
+#include "platform/net/MusicBrainzRelease.h"
 #include "platform/devices/RipSettings.h"
 
 namespace tessival::media {
@@ -25,6 +27,30 @@ void AddField(MediaTags& tags, const char* key, const std::string& value) {
     if (!value.empty()) tags.fields.emplace_back(key, value);
 }
 
+void FillIfEmpty(std::string& field, const std::string& value) {
+    if (field.empty()) field = value;
+}
+
+// What MusicBrainz knows of the disc fills what its CD-Text leaves out (pressed discs rarely
+// carry CD-Text).
+void FillFromMusicBrainz(const CdDisc& disc, int number, const std::string& baseUrl, DiscTrackText& text) {
+    const std::string discId = DiscIds::Of({disc.Source(), disc.Tracks(), disc.LeadOut()}).musicBrainz;
+    if (discId.empty()) return;
+    const auto release = MusicBrainzRelease::LookUp(baseUrl, discId);
+    if (!release) return;
+    FillIfEmpty(text.albumTitle, release->album);
+    FillIfEmpty(text.albumPerformer, release->albumArtist);
+    FillIfEmpty(text.date, release->date);
+    std::size_t position = 0;
+    for (const DiscTrack& track : disc.AudioTracks()) {
+        if (track.number == number && position < release->tracks.size()) {
+            FillIfEmpty(text.title, release->tracks[position].title);
+            FillIfEmpty(text.performer, release->tracks[position].artist);
+        }
+        ++position;
+    }
+}
+
 }  // namespace
 
 MediaTags CdTrackSource::ReadTags(const std::string& path) {
@@ -35,7 +61,9 @@ MediaTags CdTrackSource::ReadTags(const std::string& path) {
     if (!ParseTrackPath(path, drive, number)) return tags;
     const auto disc = CdDisc::Open(DeviceOf(drive), problem);
     if (!disc || !disc->FindAudioTrack(number)) return tags;
-    const DiscTrackText text = disc->TrackText(number);
+    DiscTrackText text = disc->TrackText(number);
+    if (const RipSettings settings = RipSettings::Current(); settings.lookUp)
+        FillFromMusicBrainz(*disc, number, settings.musicBrainzUrl, text);
     AddField(tags, "title", text.title);
     // A disc of one artist often names them only once, for the whole disc.
     AddField(tags, "artist", text.performer.empty() ? text.albumPerformer : text.performer);
