@@ -17,6 +17,7 @@
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
@@ -30,7 +31,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--skip-existing]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--read-offset=SAMPLES] [--verify] [--lookup] "
+    "[--accuraterip-url=URL] [--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -40,7 +42,7 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, double& stopAfter, bool& skipExisting) {
+                      BatchOptions& batch, RipSettings& rip, double& stopAfter, bool& skipExisting) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
         if (arg == "--skip-existing") {
@@ -50,6 +52,8 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             if (stopAfter < 0) return false;
         } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
             if (parse == OptionParse::Bad) return false;
+        } else if (const OptionParse ripParse = ParseRipOption(arg, rip); ripParse != OptionParse::NotMine) {
+            if (ripParse == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
@@ -170,9 +174,11 @@ int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
     BatchOptions batch;
+    RipSettings rip;
     double stopAfter = -1;
     bool skipExisting = false;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter, skipExisting)) return UsageError(kUsage);
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, stopAfter, skipExisting)) return UsageError(kUsage);
+    RipSettings::Set(rip);
 
     ItemList items;
     const ListFileResult read = ReadCommandList(listPath, items);
@@ -196,7 +202,8 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none] [--skip-existing]",
+                                        "[--shard=I/N] [--progress=json|none] [--skip-existing] [--read-offset=S] [--verify] "
+                                        "[--lookup]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

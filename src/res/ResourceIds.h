@@ -101,6 +101,16 @@ inline constexpr int IDS_CD_NO_DISC = 166;
 inline constexpr int IDS_CD_IMAGE_FILE_MISSING = 167;
 inline constexpr int IDS_CD_IMAGE_DAMAGED = 168;
 inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
+inline constexpr int IDS_CD_IMAGE_NO_PERMISSION = 240;
+inline constexpr int IDS_CD_TRACK_EMPTY = 241;
+inline constexpr int IDS_CD_TRACK_PAST_END = 242;
+inline constexpr int IDS_CD_TEST_COPY_DIFFER = 243;
+inline constexpr int IDS_RIP_LOG_TITLE = 244;
+inline constexpr int IDS_RIP_LOG_COLUMNS = 245;
+inline constexpr int IDS_RIP_LOG_NOT_PROVEN = 246;
+inline constexpr int IDS_RIP_LOG_TEST_COPY_DIFFER = 247;
+inline constexpr int IDS_RIP_LOG_TRACK_ACCURATE = 248;
+inline constexpr int IDS_RIP_LOG_ALL_ACCURATE = 249;
 // Destination types that write files of their own container.
 inline constexpr int IDS_FILE_TYPES_SEPARATOR = 180;
 // 181 to 185: the quality suggestion for each file type, in the order of the type list.

@@ -1,10 +1,13 @@
 #include "engine/conversion/ItemConversion.h"
 
+#include <filesystem>
+
 #include "engine/FindTypeFilter.h"
 #include "engine/conversion/Preflight.h"
 #include "joblist/DestTypes.h"
 #include "joblist/DiscItems.h"
 #include "joblist/TextField.h"
+#include "platform/devices/RipLog.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/IDiscTrackStatus.h"
@@ -28,6 +31,7 @@ ConversionOutcome ItemConversion::Run() {
     thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
 
@@ -186,6 +190,15 @@ void ItemConversion::Settle() {
     toolkit_.Control().Stop();
     auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+}
+
+// A CD track read to its end goes into its disc's rip log beside the output. The log is a
+// record, not the conversion's product: failing to write it does not fail the item.
+void ItemConversion::RecordDiscRip() {
+    const auto track = QueryInterface<IDiscTrackStatus>(fileSource_);
+    const auto rip = track ? track->Rip() : std::nullopt;
+    if (!rip) return;
+    RipLogBook::Shared().Record(*rip, std::filesystem::path(DestinationFileName(item_)).parent_path().string());
 }
 
 bool ItemConversion::ReportDiscProblem() {

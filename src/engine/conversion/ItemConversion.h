@@ -72,6 +72,7 @@ private:
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
     bool ReportDiscProblem();
+    void RecordDiscRip();
     std::int64_t CountSkippedPackets();
 
     // Destination half.
