@@ -52,6 +52,7 @@ bool ItemConversion::EncoderName(std::string& encoderName) {
 bool ItemConversion::Build() {
     if (const int error = PreflightError(item_)) {
         Fail(error);
+        if (error == IDS_DEST_NOT_AUDIO) outcome_.detail = DestinationFileName(item_);
         return false;
     }
     std::string encoderName;
