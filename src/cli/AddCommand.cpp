@@ -2,6 +2,7 @@
 // with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
 // image).
 // --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -15,7 +16,11 @@
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/devices/CdDisc.h"
+#include "platform/io/RegularFile.h"
+#include "platform/io/ReplacedFileLock.h"
 #include "platform/shell/ConsoleShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival::cli {
 namespace {
@@ -103,6 +108,11 @@ std::optional<QualityInfo> FindQuality(const std::string& destType, const std::s
 
 // The files as "From File" adds them; a disc image adds its audio tracks.
 bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& added, std::string& problem) {
+    for (const std::string& file : files) {
+        if (!IsSpecialFile(file)) continue;
+        problem = LoadStringWith(IDS_NOT_REGULAR_FILE, file);
+        return false;
+    }
     std::vector<ConvertItem> chosen;
     for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
     std::vector<DiscProblem> problems;
@@ -168,6 +178,12 @@ int Add(const std::vector<std::string>& args) {
         added.push_back(MakeCaptureItem(name, device, line));
     }
 
+    // Other adds to the same list wait from here until this one has written it.
+    ReplacedFileLock listLock;
+    if (const int error = listLock.Acquire(options.list); error == EINVAL)
+        return ListReadFailure(options.list, ListFileResult::NotAFile);
+    else if (error != 0)
+        return Failure("cannot lock list '" + options.list + "': " + std::strerror(error));
     ItemList items;
     std::size_t trailing = 0;
     const ListFileResult read = ReadListFile(options.list, items, &trailing);

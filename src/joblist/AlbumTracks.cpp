@@ -3,12 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "joblist/CueSheet.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
+#include "platform/io/RegularFile.h"
 #include "platform/io/TrackPath.h"
 
 namespace tessival {
@@ -22,13 +22,8 @@ bool IsFile(const std::string& path) {
 }
 
 std::optional<std::string> ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(kMaxCueBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.gcount() > static_cast<std::streamsize>(kMaxCueBytes)) return std::nullopt;
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    int error = 0;
+    return ReadRegularFile(path, kMaxCueBytes, error);
 }
 
 // The album's audio file beside the sheet. Rips are often re-encoded after the sheet was

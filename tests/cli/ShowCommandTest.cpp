@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "joblist/ConvertItem.h"
@@ -112,6 +114,36 @@ TEST(CliAdd, TextsLongerThanTheirFieldsAreRefusedAndNothingIsAdded) {
     EXPECT_EQ(longDest.exitCode, 1);
     EXPECT_NE(longDest.output.find("the dest path is longer than 254 bytes"), std::string::npos) << longDest.output;
     EXPECT_EQ(test::ReadBytes(list), before);
+}
+
+TEST(CliAdd, TwelveAddsAtOnceKeepTwelveRows) {
+    test::TempDir dir;
+    const std::string list = dir.File("shared.tsl");
+    std::string commands;
+    for (int i = 0; i < 12; ++i) commands += CliPath() + " add " + ShellQuote(list) + " /m/" +
+                                              std::to_string(i) + ".wav & ";
+    ASSERT_EQ(RunProcess(commands + "wait").exitCode, 0);
+    const auto show = Cli("show " + ShellQuote(list));
+    EXPECT_EQ(std::count(show.output.begin(), show.output.end(), '\n'), 12) << show.output;
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NE(show.output.find(std::to_string(i) + ".wav\tWAV"), std::string::npos) << i << show.output;
+}
+
+TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
+    test::TempDir dir;
+    for (const char* name : {"album.cue", "disc.toc", "song.wav", "list.tsl"})
+        ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0600), 0) << name;
+    for (const char* name : {"album.cue", "disc.toc", "song.wav"}) {
+        // `timeout` ends a command that waits for a writer that never comes.
+        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " + ShellQuote(dir.File(name)) + " 2>&1");
+        EXPECT_EQ(added.exitCode, 1) << name;
+        EXPECT_EQ(added.output, "tessival-cli: " + dir.File(name) +
+                                    " is not a regular file (it is a FIFO, socket, device or folder), so it is not "
+                                    "read.\n") << name;
+    }
+    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) +
+                         " /m/a.wav 2>/dev/null").exitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
 }
 
 TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {
