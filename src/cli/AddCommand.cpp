@@ -180,7 +180,7 @@ int Add(const std::vector<std::string>& args) {
 
     // Other adds to the same list wait from here until this one has written it.
     ReplacedFileLock listLock;
-    if (const int error = listLock.Acquire(options.list); error == EINVAL)
+    if (const int error = listLock.Acquire(options.list); error == EINVAL || error == EISDIR)
         return ListReadFailure(options.list, ListFileResult::NotAFile);
     else if (error != 0)
         return Failure("cannot lock list '" + options.list + "': " + std::strerror(error));
