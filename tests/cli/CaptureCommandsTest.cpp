@@ -117,5 +117,25 @@ TEST_F(CliCapture, AHangUpOrTerminateEndsARecordingLikeStopAndKeepsIt) {
     }
 }
 
+TEST_F(CliCapture, ACaptureItemRecordsFromTheDeviceItNamesWhereverItIsNow) {
+    test::PulseServer server(440);
+    ASSERT_TRUE(server.Running());
+    const std::string env = server.EnvPrefix();
+    for (const char* device : {"0", "1"})
+        ASSERT_EQ(Cli(env, "add " + ShellQuote(list_) + " --capture=" + device + " --dest-type='WAV (PCM)' --dest-path=" +
+                               ShellQuote(dir_.Path()) + " --quality=1,705,16,44100").exitCode, 0);
+    // The sine source goes: the null sink's monitor moves from the second place to the first.
+    ASSERT_EQ(RunProcess(env + "pactl unload-module module-sine-source").exitCode, 0);
+    const auto result = Cli(env, "convert --stop-after=2 " + ShellQuote(list_));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Error: The capture device \"Sine source at 440 Hz\" is not connected.\n"),
+              std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2: User abort\n"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("Sine source at 440 Hz.wav")));
+    const auto probe = media::test::Probe(dir_.File("Monitor of Null Output.wav"));
+    ASSERT_EQ(probe.count("error"), 0u) << probe.at("error");
+    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
+}
+
 }  // namespace
 }  // namespace tessival

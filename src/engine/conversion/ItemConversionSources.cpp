@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "engine/conversion/ItemConversion.h"
+#include "engine/CaptureDevices.h"
 #include "engine/FindTypeFilter.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 
@@ -149,7 +151,15 @@ std::shared_ptr<IPin> ItemConversion::BuildCdTrackChain() {
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildCaptureChain() {
-    captureFilter_ = toolkit_.AddAudioInputDevice(item_.captureDevice);
+    // Devices come and go and their order with them: the item records from the device it names.
+    const std::string deviceName = ReadField(item_.sourceName);
+    const int device = FindCaptureDevice(toolkit_, deviceName, sizeof item_.sourceName, item_.captureDevice);
+    if (device < 0) {
+        Fail(0);
+        outcome_.detail = LoadStringWith(IDS_CAPTURE_DEVICE_MISSING, deviceName);
+        return nullptr;
+    }
+    captureFilter_ = toolkit_.AddAudioInputDevice(device);
     if (!captureFilter_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
