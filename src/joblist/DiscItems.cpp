@@ -54,6 +54,8 @@ std::string DiscProblemText(const DiscProblem& problem) {
         case DiscProblem::Kind::NoSuchTrack: return Format(IDS_CD_NO_SUCH_TRACK, source, problem.track);
         case DiscProblem::Kind::UnreadableSector:
             return Format(IDS_CD_SECTOR_UNREADABLE, problem.track, MinutesSeconds(problem.secondsIntoTrack).c_str());
+        case DiscProblem::Kind::CueIndexUnreadable: return Format(IDS_CUE_INDEX_UNREADABLE, source, problem.line);
+        case DiscProblem::Kind::CueTrackPastEnd: return Format(IDS_CUE_TRACK_PAST_END, source, problem.line);
     }
     return {};
 }

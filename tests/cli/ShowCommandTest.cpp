@@ -8,6 +8,7 @@
 
 #include "joblist/ConvertItem.h"
 #include "joblist/ListFile.h"
+#include "platform/media/MediaFixtures.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -144,6 +145,20 @@ TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
     EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) +
                          " /m/a.wav 2>/dev/null").exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
+}
+
+TEST(CliAdd, ACueTrackPastTheEndOfItsFileIsRefusedWithItsLine) {
+    test::TempDir dir;
+    ASSERT_TRUE(media::test::MakeTone(dir.File("album.wav"), 8000, 1, "pcm_s16le", 2.0));
+    test::WriteBytes(dir.File("album.cue"), "FILE \"album.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                            "  TRACK 02 AUDIO\n    INDEX 01 00:02:01\n");
+    const std::string list = dir.File("list.tsl");
+    const auto added = Cli("add " + ShellQuote(list) + " " + ShellQuote(dir.File("album.cue")) + " 2>&1");
+    EXPECT_EQ(added.exitCode, 1);
+    EXPECT_EQ(added.output, "tessival-cli: " + dir.File("album.cue") + ", line 5: the track starts after the end of "
+                                                                       "its audio file. Nothing was added from this cue "
+                                                                       "sheet.\n");
+    EXPECT_FALSE(std::filesystem::exists(list));
 }
 
 TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {

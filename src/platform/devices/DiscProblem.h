@@ -15,6 +15,8 @@ struct DiscProblem {
         BadImage,          // not a disc image libcdio can open: a malformed cue sheet, a damaged file
         NoSuchTrack,       // the disc has no audio track of that number
         UnreadableSector,  // a sector of the track stays unreadable after the retries
+        CueIndexUnreadable,  // an album's cue sheet gives an INDEX 01 time that cannot be read (line)
+        CueTrackPastEnd,     // an album's cue sheet starts a track after its file's end (line)
     };
 
     Kind kind = Kind::None;
@@ -22,6 +24,7 @@ struct DiscProblem {
     std::string detail;
     int track = 0;
     int secondsIntoTrack = 0;  // where the unreadable sector lies
+    int line = 0;              // the cue sheet's line concerned, from 1
 
     explicit operator bool() const { return kind != Kind::None; }
 };
