@@ -91,6 +91,9 @@ private:
     media::HRESULT ConnectPins(const std::shared_ptr<media::IPin>& output, const std::shared_ptr<media::IPin>& input);
     std::shared_ptr<media::IPin> Out(int slot, int index);
     std::shared_ptr<media::IPin> In(int slot);
+    // A filter of the graph by its name; a name this computer has no filter of is remembered, as
+    // only that makes a source "unsupported".
+    std::shared_ptr<media::IBaseFilter> AddNamedFilter(const std::string& name);
     bool AddFileSource(const std::string& sourceFilterName);
     std::shared_ptr<media::IFileSourceFilter> LoadNamedSource(int slot, const std::string& name, const std::string& path);
 
@@ -102,6 +105,7 @@ private:
     int lastSlot_ = -1;
     std::vector<std::string> chainNames_;
     std::string sourceFile_;
+    bool filterMissing_ = false;
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
