@@ -61,6 +61,8 @@ std::string DiscProblemText(const DiscProblem& problem) {
         case DiscProblem::Kind::TrackPastEnd: return Format(IDS_CD_TRACK_PAST_END, problem.track, source);
         case DiscProblem::Kind::TestCopyDiffer:
             return Format(IDS_CD_TEST_COPY_DIFFER, problem.track, problem.detail.c_str(), problem.detail2.c_str());
+        case DiscProblem::Kind::CueIndexUnreadable: return Format(IDS_CUE_INDEX_UNREADABLE, source, problem.line);
+        case DiscProblem::Kind::CueTrackPastEnd: return Format(IDS_CUE_TRACK_PAST_END, source, problem.line);
     }
     return {};
 }

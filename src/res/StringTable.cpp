@@ -105,6 +105,14 @@ const std::map<int, std::string>& Table() {
         {202, "about %s left"},
         {220, "Error: Cannot create the dest folder %s: %s"},
         {221, "Skipped (up to date)"},
+        {260, "Recovered: what an interrupted conversion had written is kept in %s"},
+        {261, "Error: %s is not an audio file, so it is not replaced. Choose another dest name or dest path."},
+        {264, "%s, line %d: the INDEX 01 time cannot be read (it must be minutes:seconds:frames). Nothing was "
+              "added from this cue sheet."},
+        {265, "%s, line %d: the track starts after the end of its audio file. Nothing was added from this cue "
+              "sheet."},
+        {263, "Error: The capture device \"%s\" is not connected."},
+        {262, "%s is not a regular file (it is a FIFO, socket, device or folder), so it is not read."},
     };
     return table;
 }

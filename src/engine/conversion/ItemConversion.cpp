@@ -67,6 +67,7 @@ bool ItemConversion::Build() {
     }
     if (const int error = DestinationPreflightError(item_)) {
         Fail(error);
+        if (error == IDS_DEST_NOT_AUDIO) outcome_.detail = DestinationFileName(item_);
         return false;
     }
     std::string encoderName;
@@ -92,8 +93,9 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
     BuildGenericChain();
     if (AttachGenericChain(encoderInput)) return true;
     // A failure must say so: when no chain gave a reason, the file itself is the problem. A file
-    // that no filter reads at all is not media, whatever type its name promised.
-    if (outcome_.SameReason(before) ||
+    // that no filter reads at all is not media, whatever type its name promised; one that the
+    // filters this computer has cannot read is not "unsupported" but damaged.
+    if (outcome_.SameReason(before) || (outcome_.stringId == IDS_SOURCE_UNSUPPORTED && !filterMissing_) ||
         (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analysis_.filters.size() < 2))
         Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
     return false;

@@ -7,6 +7,7 @@
 #include "joblist/TextField.h"
 #include "platform/io/MakeFolders.h"
 #include "platform/io/TrackPath.h"
+#include "platform/media/MediaProbe.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -34,6 +35,14 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 // The name must stay one file inside the dest folder: no other folder, and not a folder itself.
 bool IsPlainFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+// A file at the destination's name that no format reads audio from (a letter, a key, a shell's
+// start-up file named by a list from someone else) is never replaced. An empty file holds nothing.
+bool HoldsSomethingElse(const std::string& destination) {
+    struct stat info {};
+    return ::lstat(destination.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+           !media::HasAudioStream(destination);
 }
 
 bool IsDirectory(const std::string& path) {
@@ -76,6 +85,7 @@ int DestinationPreflightError(const ConvertItem& item) {
         IsDirectory(destination))
         return IDS_DEST_FOLDER_UNUSABLE;
     if (HasFileSource(item) && IsSameFile(source, destination)) return IDS_DEST_IS_SOURCE;
+    if (HoldsSomethingElse(destination)) return IDS_DEST_NOT_AUDIO;
     return 0;
 }
 

@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "platform/io/RegularFile.h"
 
 namespace tessival {
 namespace {
+
+constexpr std::uintmax_t kRawSectorBytes = 2352;
+constexpr std::size_t kMaxSheetBytes = 1 << 20;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -46,7 +50,9 @@ DiscImage::DiscImage(std::string path) : path_(std::move(path)), extension_(Lowe
 
 void DiscImage::ReadSheet() {
     if (extension_ != ".cue" && extension_ != ".toc") return;
-    std::ifstream sheet(path_);
+    // A FIFO named like a sheet would hold a plain open for good.
+    int error = 0;
+    std::istringstream sheet(ReadRegularFile(path_, kMaxSheetBytes, error).value_or(std::string()));
     const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
     std::string line;
     while (std::getline(sheet, line)) {

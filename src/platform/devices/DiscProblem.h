@@ -19,6 +19,8 @@ struct DiscProblem {
         EmptyTrack,        // the image gives the track no sectors
         TrackPastEnd,      // the track starts past the end of the image's data
         TestCopyDiffer,    // the test and the copy read differ (detail, detail2: their CRCs)
+        CueIndexUnreadable,  // an album's cue sheet gives an INDEX 01 time that cannot be read (line)
+        CueTrackPastEnd,     // an album's cue sheet starts a track after its file's end (line)
     };
 
     Kind kind = Kind::None;
@@ -27,6 +29,7 @@ struct DiscProblem {
     std::string detail2;
     int track = 0;
     int secondsIntoTrack = 0;  // where the unreadable sector lies
+    int line = 0;              // the cue sheet's line concerned, from 1
 
     explicit operator bool() const { return kind != Kind::None; }
 };
