@@ -19,6 +19,7 @@
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 #include "platform/shell/ConsoleShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none]";
+    "[--shard=I/N] [--progress=json|none] [--dither=none]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -50,6 +51,10 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
+        else if (arg == "--dither=none")
+            media::SampleConverter::SetDither(false);  // rounding only: for comparisons and purists
+        else if (arg == "--dither=tpdf")
+            media::SampleConverter::SetDither(true);
         else if (arg.rfind("--", 0) == 0 || !list.empty())
             return false;
         else
@@ -177,7 +182,7 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none]",
+                                        "[--shard=I/N] [--progress=json|none] [--dither=none]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace
