@@ -141,5 +141,39 @@ TEST(Lossless, ReducingDepthDithersUnlessToldNotTo) {
     }
 }
 
+std::size_t DecodedFrames(const std::string& path) {
+    if (path.empty()) return 0;
+    const std::string counted =
+        Trimmed(RunProcess("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -ac 1 -f s16le - | wc -c").output);
+    return counted.empty() ? 0 : std::stoul(counted) / 2;
+}
+
+// A source of a few samples at 48 kHz, resampled for the 44.1 kHz types: each file holds audio a
+// reader decodes (a resampler that is not drained gives back nothing), Opus at its own rate
+// exactly; a source of no samples gives no file and no "Complete".
+TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
+    test::TempDir dir;
+    struct Case {
+        const char* type;
+        const char* extension;
+        const char* quality;
+        std::size_t atLeast, atMost;
+    };
+    const Case cases[] = {{"LAME MP3", "mp3", "1,192,0,44100", 8, 1152},
+                          {"Ogg Vorbis", "ogg", "1,128,0,44100", 8, 1024},
+                          {"M4A AAC", "m4a", "1,128,0,44100", 8, 1024},
+                          {"Opus", "opus", "1,96,0,48000", 9, 9}};
+    const std::string tiny = dir.File("tiny.wav"), empty = dir.File("empty.wav");
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 16 -c 1 " + ShellQuote(tiny) + " synth 9s sine 1000").exitCode, 0);
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 16 -c 1 " + ShellQuote(empty) + " trim 0 0").exitCode, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        const std::size_t frames = DecodedFrames(ConvertWithCli(dir, tiny, c.type, c.extension, c.quality));
+        EXPECT_GE(frames, c.atLeast);
+        EXPECT_LE(frames, c.atMost);
+        EXPECT_EQ(ConvertWithCli(dir, empty, c.type, c.extension, c.quality), "");
+    }
+}
+
 }  // namespace
 }  // namespace tessival

@@ -217,6 +217,8 @@ HRESULT LavcAudioEncoder::Drain() {
     if (!context_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(queue_);
     sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_);
+    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && sourceFrames_ < context_->frame_size)
+        queue_.resize(static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     // An encoder that starts late by its delay but keeps no frames for a flush needs that much
     // silence after the end, or the source's last samples never reach the file.
     if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))

@@ -212,7 +212,16 @@ HRESULT MuxerDest::WriteSeekTable() {
     return io_->Flush();
 }
 
-HRESULT MuxerDest::Drain() { return Finalise(); }
+HRESULT MuxerDest::Drain() {
+    // A source that ended before any audio gives no file: MP3, Ogg and M4A readers refuse one
+    // without a frame, and an empty "Complete" would hide it.
+    if (!finalised_ && audioPackets_ == 0) {
+        DiscardOutput();
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    return Finalise();
+}
 
 void MuxerDest::StopStreaming() {
     // Stopped before the end: close the file properly with what it holds. A container with no
