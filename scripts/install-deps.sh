@@ -9,7 +9,7 @@ libpulse-dev
 libgtest-dev googletest
 ffmpeg sox libsox-fmt-all xvfb xauth imagemagick x11-apps
 clang libclang-rt-14-dev
-cd-paranoia libcdio-utils
+cd-paranoia libcdio-utils flac
 pulseaudio pulseaudio-utils
 parallel
 desktop-file-utils appstream man-db bash-completion dpkg-dev file qt6-svg-dev

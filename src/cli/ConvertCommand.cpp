@@ -24,6 +24,7 @@
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 #include "platform/shell/ConsoleShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -33,8 +34,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--read-offset=SAMPLES] [--verify] [--lookup] "
-    "[--accuraterip-url=URL] [--musicbrainz-url=URL]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--read-offset=SAMPLES] [--verify] "
+    "[--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -60,6 +61,10 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
+        else if (arg == "--dither=none")
+            media::SampleConverter::SetDither(false);  // rounding only: for comparisons and purists
+        else if (arg == "--dither=tpdf")
+            media::SampleConverter::SetDither(true);
         else if (arg.rfind("--", 0) == 0 || !list.empty())
             return false;
         else
@@ -218,8 +223,8 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none] [--skip-existing] [--read-offset=S] [--verify] "
-                                        "[--lookup]",
+                                        "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
+                                        "[--read-offset=S] [--verify] [--lookup]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace
