@@ -1,5 +1,5 @@
 # Quick start: `make run` starts Tessival, `make test` runs the whole test suite.
-# Both install the missing Debian packages first.
+# Both install the missing Debian packages first: each target only what it needs.
 
 BUILD_TYPE ?= RelWithDebInfo
 ifeq ($(SANITIZE),1)
@@ -17,8 +17,14 @@ FUZZ_SECONDS ?= 60
 
 all: build
 
+# What `deps` installs follows the target asked for (a target's variables reach its prerequisites).
+DEPS_FOR ?= run
+test: DEPS_FOR := test
+package: DEPS_FOR := package
+fuzz: DEPS_FOR := fuzz
+
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS_FOR)
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(SANITIZE_FLAG) >/dev/null
