@@ -123,6 +123,16 @@ inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
 inline constexpr int IDS_PROGRESS_ITEM = 200;   // "%s", "%s": the item's place, the run's item count
 inline constexpr int IDS_PROGRESS_ITEMS = 201;  // "%s", "%s": the running items' places, the count
 inline constexpr int IDS_PROGRESS_LEFT = 202;   // "%s": the time left for the whole run
+// tessival-cli's closing line for a run with failures, and what an incomplete item lacks.
+inline constexpr int IDS_CLI_ITEMS_FAILED = 270;        // "%s", "%s": failed items, items run
+inline constexpr int IDS_CLI_ITEM_INCOMPLETE = 271;     // "%s", "%s", "%s": place, source name, missing parts
+inline constexpr int IDS_MISSING_DEST_TYPE = 272;
+inline constexpr int IDS_MISSING_QUALITY = 273;
+inline constexpr int IDS_MISSING_DEST_NAME = 274;
+inline constexpr int IDS_MISSING_DEST_PATH = 275;
+inline constexpr int IDS_MISSING_WRITABLE_DRIVE = 276;
+inline constexpr int IDS_AND = 277;
+inline constexpr int IDS_NO_SOUND_SERVER = 278;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

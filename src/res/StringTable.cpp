@@ -91,6 +91,15 @@ const std::map<int, std::string>& Table() {
         {200, "Item %s of %s"},
         {201, "Items %s of %s"},
         {202, "about %s left"},
+        {270, "%s of %s items failed; see the lines above"},
+        {271, "item %s (%s) is incomplete: it needs %s"},
+        {272, "a dest type"},
+        {273, "a quality"},
+        {274, "a dest name"},
+        {275, "a dest path"},
+        {276, "a dest path on a writable drive"},
+        {277, " and "},
+        {278, "No sound server answers (PulseAudio or PipeWire), so no capture device can be listed."},
     };
     return table;
 }
