@@ -44,9 +44,10 @@ demo: build
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
 
-# A Debian package of the installed tree in $(BUILD_DIR)/.
+# The Debian packages tessival and tessival-cli in $(BUILD_DIR)/, checked by lintian.
 package: build
 	@cmake --build $(BUILD_DIR) --target package
+	@lintian --fail-on error,warning $(BUILD_DIR)/tessival_*.deb $(BUILD_DIR)/tessival-cli_*.deb
 
 # The README's pictures of the window and its dialogs, made under Xvfb into docs/.
 screenshots: build
