@@ -18,7 +18,7 @@ TEST_PACKAGES="googletest
 xvfb xauth imagemagick x11-apps
 cd-paranoia libcdio-utils
 pulseaudio pulseaudio-utils
-parallel
+parallel slurm-wlm munge
 desktop-file-utils appstream man-db bash-completion dpkg-dev file
 fonts-dejavu-extra"
 PACKAGE_PACKAGES="dpkg-dev file lintian fakeroot"
