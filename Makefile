@@ -44,10 +44,14 @@ demo: build
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
 
-# The Debian packages tessival and tessival-cli in $(BUILD_DIR)/, checked by lintian.
-package: build
-	@cmake --build $(BUILD_DIR) --target package
-	@lintian --fail-on error,warning $(BUILD_DIR)/tessival_*.deb $(BUILD_DIR)/tessival-cli_*.deb
+# The Debian packages tessival and tessival-cli in $(PACKAGE_DIR)/, built with Debian's hardening
+# flags in a build tree of their own and checked by lintian.
+PACKAGE_DIR ?= build-deb
+package: deps
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIVAL_HARDEN=ON >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target tessival tessival-cli manpages
+	@cd $(PACKAGE_DIR) && cpack -G DEB
+	@lintian --fail-on error,warning $(PACKAGE_DIR)/tessival_*.deb $(PACKAGE_DIR)/tessival-cli_*.deb
 
 # The README's pictures of the window and its dialogs, made under Xvfb into docs/.
 screenshots: build
@@ -61,4 +65,4 @@ fuzz: deps
 	@./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build build-asan $(FUZZ_DIR)
+	rm -rf build build-asan $(FUZZ_DIR) $(PACKAGE_DIR)
