@@ -115,6 +115,16 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
 }
 
+TEST_F(GenericChainTest, AFileTheInstalledFiltersCannotReadIsDamagedNotUnsupported) {
+    const std::string whole = dir_.File("whole.wma");
+    ASSERT_TRUE(MakeTone(whole, 44100, 2, "wmav2", 1));
+    const std::string source = dir_.File("cut.wma");
+    tessival::test::WriteBytes(source, tessival::test::ReadBytes(whole).substr(0, 100));
+    ConvertItem item = MakeItem(source);
+    EXPECT_FALSE(Convert(item));
+    EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.");
+}
+
 TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
     for (const char* name : {"empty.mp3", "empty.wav", "empty.avi", "empty.wma", "empty.mpg", "text.mp3", "text.wav",
                              "text.wma", "text.vob"}) {

@@ -38,7 +38,11 @@ TEST(CueSheet, SkipsDataTracksAndMarksDiscImages) {
     EXPECT_FALSE(ParseCueSheet("not a cue sheet\n"));
     // A track without INDEX 01, or with a time out of range, is no track.
     EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"));
-    EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n"));
+    // A time out of range is a line to report, not a track to drop.
+    const auto unreadable = ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n");
+    ASSERT_TRUE(unreadable);
+    EXPECT_EQ(unreadable->unreadableIndexLine, 3);
+    EXPECT_TRUE(unreadable->tracks.empty());
 }
 
 TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
@@ -76,8 +80,10 @@ protected:
 
 TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     test::WriteBytes(dir_.File("album.flac"), "fLaC");
+    std::vector<DiscProblem> problems;
     const auto items = ExpandAlbumTracks({Cue("FILE \"album.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"A/B\"\nINDEX 01 "
-                                              "00:00:33\nTRACK 02 AUDIO\nINDEX 00 00:02:00\nINDEX 01 00:02:37\n")});
+                                              "00:00:33\nTRACK 02 AUDIO\nINDEX 00 00:02:00\nINDEX 01 00:02:37\n")}, problems);
+    EXPECT_TRUE(problems.empty());
     ASSERT_EQ(items.size(), 2u);
     // The sheet names album.wav; the rip beside it is album.flac.
     EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.flac") + "#frames=33-187");
@@ -90,10 +96,34 @@ TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     EXPECT_EQ(ReadField(items[1].status), "Ready");
 }
 
+TEST_F(AlbumTracks, ASheetWithAnUnreadableIndexOrATrackPastTheFilesEndAddsNothingAndSaysWhichLine) {
+    test::WriteBytes(dir_.File("album.flac"), "fLaC");
+    const auto tenSeconds = [](const std::string&) { return std::optional<double>(10.0); };
+    struct Case {
+        const char* sheet;
+        DiscProblem::Kind kind;
+        int line;
+    };
+    for (const Case& c : {Case{"FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 zz:yy:xx\n",
+                               DiscProblem::Kind::CueIndexUnreadable, 5},
+                          Case{"FILE album.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n\nTRACK 02 AUDIO\n"
+                               "INDEX 01 00:10:00\n",
+                               DiscProblem::Kind::CueTrackPastEnd, 6}}) {
+        std::vector<DiscProblem> problems;
+        EXPECT_TRUE(ExpandAlbumTracks({Cue(c.sheet)}, problems, tenSeconds).empty()) << c.sheet;
+        ASSERT_EQ(problems.size(), 1u) << c.sheet;
+        EXPECT_EQ(problems[0].kind, c.kind) << c.sheet;
+        EXPECT_EQ(problems[0].line, c.line) << c.sheet;
+        EXPECT_EQ(problems[0].source, dir_.File("album.cue"));
+    }
+}
+
 TEST_F(AlbumTracks, DiscImagesAndOtherFilesStaySingleItems) {
     const ConvertItem image = Cue("FILE \"disc.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
     const ConvertItem song = MakeSingleFileItem(dir_.File("song.flac"));
-    const auto items = ExpandAlbumTracks({image, song});
+    std::vector<DiscProblem> problems;
+    const auto items = ExpandAlbumTracks({image, song}, problems);
+    EXPECT_TRUE(problems.empty());
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.cue"));
     EXPECT_EQ(ReadField(items[1].sourcePath), dir_.File("song.flac"));

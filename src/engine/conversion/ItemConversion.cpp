@@ -1,10 +1,13 @@
 #include "engine/conversion/ItemConversion.h"
 
+#include <filesystem>
+
 #include "engine/FindTypeFilter.h"
 #include "engine/conversion/Preflight.h"
 #include "joblist/DestTypes.h"
 #include "joblist/DiscItems.h"
 #include "joblist/TextField.h"
+#include "platform/devices/RipLog.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/IDiscTrackStatus.h"
@@ -28,6 +31,7 @@ ConversionOutcome ItemConversion::Run() {
     thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
 
@@ -51,8 +55,19 @@ bool ItemConversion::EncoderName(std::string& encoderName) {
 }
 
 bool ItemConversion::Build() {
-    if (const int error = PreflightError(item_)) {
+    // The folder is made only for a source that can be read, so a missing one leaves no folder.
+    if (const int error = SourcePreflightError(item_)) {
         Fail(error);
+        return false;
+    }
+    if (const std::string failure = MakeDestinationFolder(item_); !failure.empty()) {
+        Fail(0);
+        outcome_.detail = failure;
+        return false;
+    }
+    if (const int error = DestinationPreflightError(item_)) {
+        Fail(error);
+        if (error == IDS_DEST_NOT_AUDIO) outcome_.detail = DestinationFileName(item_);
         return false;
     }
     std::string encoderName;
@@ -78,8 +93,9 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
     BuildGenericChain();
     if (AttachGenericChain(encoderInput)) return true;
     // A failure must say so: when no chain gave a reason, the file itself is the problem. A file
-    // that no filter reads at all is not media, whatever type its name promised.
-    if (outcome_.SameReason(before) ||
+    // that no filter reads at all is not media, whatever type its name promised; one that the
+    // filters this computer has cannot read is not "unsupported" but damaged.
+    if (outcome_.SameReason(before) || (outcome_.stringId == IDS_SOURCE_UNSUPPORTED && !filterMissing_) ||
         (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analysis_.filters.size() < 2))
         Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
     return false;
@@ -176,6 +192,15 @@ void ItemConversion::Settle() {
     toolkit_.Control().Stop();
     auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+}
+
+// A CD track read to its end goes into its disc's rip log beside the output. The log is a
+// record, not the conversion's product: failing to write it does not fail the item.
+void ItemConversion::RecordDiscRip() {
+    const auto track = QueryInterface<IDiscTrackStatus>(fileSource_);
+    const auto rip = track ? track->Rip() : std::nullopt;
+    if (!rip) return;
+    RipLogBook::Shared().Record(*rip, std::filesystem::path(DestinationFileName(item_)).parent_path().string());
 }
 
 bool ItemConversion::ReportDiscProblem() {

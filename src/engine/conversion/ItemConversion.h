@@ -72,6 +72,7 @@ private:
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
     bool ReportDiscProblem();
+    void RecordDiscRip();
     std::int64_t CountSkippedPackets();
 
     // Destination half.
@@ -93,6 +94,9 @@ private:
     media::HRESULT ConnectPins(const std::shared_ptr<media::IPin>& output, const std::shared_ptr<media::IPin>& input);
     std::shared_ptr<media::IPin> Out(int slot, int index);
     std::shared_ptr<media::IPin> In(int slot);
+    // A filter of the graph by its name; a name this computer has no filter of is remembered, as
+    // only that makes a source "unsupported".
+    std::shared_ptr<media::IBaseFilter> AddNamedFilter(const std::string& name);
     bool AddFileSource(const std::string& sourceFilterName);
     std::shared_ptr<media::IFileSourceFilter> LoadNamedSource(int slot, const std::string& name);
 
@@ -104,6 +108,7 @@ private:
     std::array<std::shared_ptr<media::IBaseFilter>, kChainSlots> chain_;
     int lastSlot_ = -1;
     std::vector<std::string> chainNames_;
+    bool filterMissing_ = false;
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;

@@ -4,12 +4,14 @@
 #include <optional>
 
 #include "engine/conversion/ItemConversion.h"
+#include "engine/CaptureDevices.h"
 #include "engine/FindTypeFilter.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/media/QueryInterface.h"
 #include "platform/media/TrackStream.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 
@@ -36,8 +38,14 @@ HRESULT ItemConversion::ConnectPins(const std::shared_ptr<IPin>& output, const s
     return toolkit_.Graph().ConnectDirect(output, input, nullptr);
 }
 
+std::shared_ptr<IBaseFilter> ItemConversion::AddNamedFilter(const std::string& name) {
+    auto filter = toolkit_.AddFilterByName(name);
+    filterMissing_ = filterMissing_ || !filter;
+    return filter;
+}
+
 bool ItemConversion::AddFileSource(const std::string& sourceFilterName) {
-    toolkit_.AddFilterByName(sourceFilterName);  // stays in the graph unconnected
+    AddNamedFilter(sourceFilterName);  // stays in the graph unconnected
     std::shared_ptr<IBaseFilter> source;
     toolkit_.AddSourceFile(source_, source);
     chain_[0] = source;
@@ -45,7 +53,7 @@ bool ItemConversion::AddFileSource(const std::string& sourceFilterName) {
 }
 
 std::shared_ptr<IFileSourceFilter> ItemConversion::LoadNamedSource(int slot, const std::string& name) {
-    chain_[slot] = toolkit_.AddFilterByName(name);
+    chain_[slot] = AddNamedFilter(name);
     auto source = QueryInterface<IFileSourceFilter>(chain_[slot]);
     const auto trackType = source_.track ? std::optional(TrackStreamType(*source_.track)) : std::nullopt;
     // A file it cannot read, or a track it cannot cut, shows when connecting.
@@ -79,7 +87,8 @@ std::shared_ptr<IPin> ItemConversion::BuildFileChain(const std::vector<std::stri
     bool complete = chain_[0] != nullptr;
     for (std::size_t k = 0; k < names.size(); ++k) {
         const int slot = static_cast<int>(k) + 1;
-        chain_[slot] = names[k].empty() ? nullptr : toolkit_.AddFilterByName(names[k]);
+        chain_[slot] = names[k].empty() ? nullptr : AddNamedFilter(names[k]);
+        filterMissing_ = filterMissing_ || names[k].empty();
         complete = complete && chain_[slot];
     }
     if (!complete) {
@@ -106,9 +115,9 @@ std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaChain() {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
     }
-    chain_[1] = toolkit_.AddFilterByName(kAsfAcmHandler);
-    chain_[2] = toolkit_.AddFilterByName(kWmaDecoder);
-    chain_[3] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[1] = AddNamedFilter(kAsfAcmHandler);
+    chain_[2] = AddNamedFilter(kWmaDecoder);
+    chain_[3] = AddNamedFilter(kAcmWrapper);
     if (!chain_[1] || !chain_[2] || !chain_[3]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -124,8 +133,8 @@ std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaFallback() {
     chain_[1].reset();
     chain_[2].reset();
     AddFileSource(kWindowsMediaSource);
-    chain_[1] = toolkit_.AddFilterByName(kAsfAcmHandler);
-    chain_[2] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[1] = AddNamedFilter(kAsfAcmHandler);
+    chain_[2] = AddNamedFilter(kAcmWrapper);
     if (!chain_[0] || !chain_[1] || !chain_[2]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -151,13 +160,21 @@ std::shared_ptr<IPin> ItemConversion::BuildCdTrackChain() {
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildCaptureChain() {
-    captureFilter_ = toolkit_.AddAudioInputDevice(item_.captureDevice);
+    // Devices come and go and their order with them: the item records from the device it names.
+    const std::string deviceName = ReadField(item_.sourceName);
+    const int device = FindCaptureDevice(toolkit_, deviceName, sizeof item_.sourceName, item_.captureDevice);
+    if (device < 0) {
+        Fail(0);
+        outcome_.detail = LoadStringWith(IDS_CAPTURE_DEVICE_MISSING, deviceName);
+        return nullptr;
+    }
+    captureFilter_ = toolkit_.AddAudioInputDevice(device);
     if (!captureFilter_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
     }
     toolkit_.SelectInputLine(captureFilter_, item_.captureInput + 1, item_.captureInput);
-    chain_[0] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[0] = AddNamedFilter(kAcmWrapper);
     if (!chain_[0]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -199,7 +216,7 @@ bool ItemConversion::BuildGenericChain() {
     lastSlot_ = 0;
     const int lastName = static_cast<int>(chainNames_.size()) - 2;
     for (int k = 1; k <= lastName && k < kChainSlots; ++k) {
-        chain_[k] = toolkit_.AddFilterByName(chainNames_[static_cast<std::size_t>(k)]);
+        chain_[k] = AddNamedFilter(chainNames_[static_cast<std::size_t>(k)]);
         if (!chain_[k]) break;
         lastSlot_ = k;
     }
