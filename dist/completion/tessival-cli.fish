@@ -7,7 +7,7 @@ end
 
 function __tessival_cli_qualities
     set -l type (commandline -opc | string match -r -- '^--dest-type=(.*)$' | tail -n 1)
-    tessival-cli qualities "$type" 2>/dev/null | cut -f1
+    tessival-cli qualities "$type" 2>/dev/null | tail -n +2 | tr \t ,
 end
 
 complete -c tessival-cli -f

@@ -237,7 +237,8 @@ int Convert(const std::vector<std::string>& args) {
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
                                         "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
-                                        "[--read-offset=S] [--verify] [--lookup]",
+                                        "[--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
+                                        "[--musicbrainz-url=URL]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace
