@@ -39,7 +39,7 @@ std::optional<std::string> ScriptedShell::BrowseForFolder(const std::string& tit
 
 bool ScriptedShell::ShellOpen(const std::string& target) {
     opened.push_back(target);
-    return true;
+    return openSucceeds;
 }
 
 const DriveTypes& ScriptedShell::Drives() const { return drives ? *drives : SystemDriveTypes(); }

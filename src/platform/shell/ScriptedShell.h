@@ -25,6 +25,7 @@ public:
     std::deque<std::optional<std::string>> folderAnswers;
     const DriveTypes* drives = nullptr;  // null: the system's drives
     std::vector<std::string> cdromDrives;
+    bool openSucceeds = true;  // false: as a desktop with no handler for pages
     std::map<std::string, std::vector<DiscEntry>> filesByPattern;  // key: folder + "|" + pattern
 
     // Record.
