@@ -13,7 +13,9 @@
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/CommandTarget.h"
+#include "ui/LastList.h"
 #include "ui/MainDialog.h"
+#include "ui/SkinStyle.h"
 
 namespace tessival {
 
@@ -22,6 +24,7 @@ ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Kestrane"));
     setDesktopFileName(QStringLiteral("com.kestrane.tessival"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
+    ApplyAppSkin(*this);
 }
 
 void ConverterApp::StoreStartupDirectory() { startupDirectory_ = QDir::currentPath(); }
@@ -44,6 +47,9 @@ int ConverterApp::RunMainWindow() {
     MainDialog mainDialog(shell, HelpFilePath(applicationDirPath()));
     shell.SetOwner(&mainDialog);
     SetAppMainWindow(&mainDialog);
+    mainDialog.SetLastListFile(LastListPath());
+    mainDialog.show();
+    mainDialog.OfferLastList();
     AddCommandLineFiles(mainDialog);
     return mainDialog.exec();
 }

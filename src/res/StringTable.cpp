@@ -91,6 +91,16 @@ const std::map<int, std::string>& Table() {
         {200, "Item %s of %s"},
         {201, "Items %s of %s"},
         {202, "about %s left"},
+        {250, "Restore the list you were working on?"},
+        {251, "Stop the run to add files"},
+        {252, "No capture device answered: no sound server is running, or it has no inputs. Start one, for "
+              "example with \"systemctl --user start pipewire-pulse\" or \"pulseaudio --start\", then open this "
+              "window again."},
+        {253, "Recording %s"},
+        {254, "This file does not look like a Tessival list: its first record is not an item. Add its %s "
+              "records to the list anyway?"},
+        {255, "Items to convert"},
+        {256, "Progress"},
     };
     return table;
 }

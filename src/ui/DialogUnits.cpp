@@ -1,6 +1,8 @@
 #include "ui/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 #include "ui/SkinStyle.h"
@@ -20,8 +22,45 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
     return QRect(QPoint(left, top), QPoint(ToPixelsX(x + width) - 1, ToPixelsY(y + height) - 1));
 }
 
+namespace {
+
+// Room a push button keeps on each side of its text.
+constexpr int kButtonTextMargin = 4;
+
+// The width a one-line caption needs for its whole text, or 0 when it wraps or is no caption.
+int WidthForText(const QWidget& control) {
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        if (label->wordWrap() || Qt::mightBeRichText(label->text())) return 0;
+        return label->fontMetrics().horizontalAdvance(label->text()) + label->width() - label->contentsRect().width();
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(&control))
+        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) +
+               2 * kButtonTextMargin;
+    return 0;
+}
+
+// The templates were measured in another font: a caption that needs more room grows away from
+// its alignment, into the gap the template leaves beside it, rather than losing its end.
+void GrowToText(QWidget& control) {
+    const int extra = WidthForText(control) - control.width();
+    if (extra <= 0) return;
+    const auto* label = qobject_cast<const QLabel*>(&control);
+    const Qt::Alignment alignment = label ? label->alignment() : Qt::AlignHCenter;
+    QRect rect = control.geometry();
+    if (alignment & Qt::AlignRight)
+        rect.setLeft(rect.left() - extra);
+    else if (alignment & Qt::AlignHCenter)
+        rect.adjust(-extra / 2, 0, extra - extra / 2, 0);
+    else
+        rect.setRight(rect.right() + extra);
+    control.setGeometry(rect);
+}
+
+}  // namespace
+
 void DialogUnits::Place(QWidget& control, int x, int y, int width, int height) const {
     control.setGeometry(ToPixels(x, y, width, height));
+    GrowToText(control);
 }
 
 void DialogUnits::SizeDialog(QWidget& dialog, int width, int height) const {
