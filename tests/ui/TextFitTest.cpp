@@ -40,7 +40,9 @@ std::vector<std::string> Clipped(QWidget& dialog) {
         // One line is clipped when its ink is: the font's line spacing may overhang the template.
         const QRect needed = wrap ? metrics.boundingRect(room, Qt::TextWordWrap, text)
                                   : QRect(0, 0, metrics.horizontalAdvance(text), metrics.tightBoundingRect(text).height());
-        if (needed.width() > room.width() || needed.height() > room.height())
+        const QRect placed(control.mapTo(control.window(), QPoint()), control.size());
+        const bool insideDialog = control.window()->rect().contains(placed);
+        if (needed.width() > room.width() || needed.height() > room.height() || !insideDialog)
             clipped.push_back(control.metaObject()->className() + std::string(": ") + text.toStdString() + " needs " +
                               std::to_string(needed.width()) + "x" + std::to_string(needed.height()) + " in " +
                               std::to_string(room.width()) + "x" + std::to_string(room.height()));
