@@ -146,6 +146,7 @@ bool ScreenshotMaker::ShotDialogs() {
 bool ScreenshotMaker::ShotKeyboardFocus() {
     // Tabbed to the Start button, as a keyboard user gets there.
     window_.activateWindow();
+    window_.UpdateDisplay();
     window_.Button(ID_START)->setFocus(Qt::TabFocusReason);
     return Save(window_, QStringLiteral("keyboard-focus.png"));
 }
