@@ -92,6 +92,20 @@ TEST_F(KeyboardTest, ShortcutsActOnTheListAndAreNamedInTheTips) {
     EXPECT_EQ(window.Button(ID_MINIMIZE)->Tip()->Text(), QStringLiteral("Minimize "));
 }
 
+TEST_F(KeyboardTest, ARightClickOnTheSkinOpensTheSystemMenu) {
+    int entries = 0;
+    QPoint shownAt;
+    test::WhenModal popup(test::WhenModal::Kind::Popup, [&](QWidget* menu) {
+        entries = static_cast<int>(menu->actions().size());
+        shownAt = menu->pos();
+        menu->close();
+    });
+    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 12));
+    EXPECT_EQ(entries, 5);  // Move, Minimize, Close, a separator and About
+    EXPECT_EQ(shownAt, window.mapToGlobal(QPoint(100, 12)));
+    EXPECT_EQ(window.pos(), QPoint(0, 0));  // a right button never drags the skin
+}
+
 TEST_F(KeyboardTest, EveryControlOfTheWindowHasAnAccessibleName) {
     AddFiles("/music/", {"a.mp3"});
     window.ListControl().SelectRow(0);

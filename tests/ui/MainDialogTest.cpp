@@ -220,7 +220,7 @@ TEST_F(MainDialogTest, ListCellsShowShortStatusesWholeAndTellEveryTextInATooltip
         const auto [needed, given] = widths(column, text);
         EXPECT_LE(needed, given) << text.toStdString();
     };
-    for (const char* status : {"Complete(999s)", "Doing...9999", "User abort", "Init...", "Ready"})
+    for (const char* status : {"Complete(999s)", "Complete(1234s)", "Doing...9999", "User abort", "Init...", "Ready"})
         fits(5, QString::fromLatin1(status));
     fits(3, QStringLiteral("UNSPECIFIED"));
     fits(1, QStringLiteral("UNKNOWN"));
