@@ -92,6 +92,20 @@ TEST_F(KeyboardTest, ShortcutsActOnTheListAndAreNamedInTheTips) {
     EXPECT_EQ(window.Button(ID_MINIMIZE)->Tip()->Text(), QStringLiteral("Minimize "));
 }
 
+TEST_F(KeyboardTest, FocusShowsOnTheDialogsControls) {
+    AddFiles("/music/", {"a.mp3"});
+    window.ListControl().SelectRow(0);
+    window.OnCommand(ID_EDIT);
+    QWidget* properties = window.PropertiesDialog();
+    ASSERT_TRUE(QTest::qWaitFor([properties] { return QApplication::activeWindow() == properties; }, 2000));
+    QWidget* first = QApplication::focusWidget();
+    ASSERT_NE(first, nullptr);
+    const QImage focused = first->grab().toImage();
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), first);
+    EXPECT_NE(first->grab().toImage(), focused) << first->metaObject()->className();
+}
+
 TEST_F(KeyboardTest, ARightClickOnTheSkinOpensTheSystemMenu) {
     int entries = 0;
     QPoint shownAt;
