@@ -4,6 +4,7 @@
 
 #include "WindowFixture.h"
 #include "ui/ButtonTable.h"
+#include "ui/KeyboardShortcuts.h"
 
 namespace tessival {
 namespace {
@@ -68,7 +69,8 @@ TEST_F(KeyboardTest, EachKeySendsItsCommand) {
         {QKeyCombination(Qt::Key_F2), ID_EDIT},              {QKeyCombination(Qt::Key_Return), ID_EDIT},
         {Qt::CTRL | Qt::Key_Up, ID_MOVE_UP},                 {Qt::CTRL | Qt::Key_Down, ID_MOVE_DOWN},
         {QKeyCombination(Qt::Key_F5), ID_START},             {Qt::SHIFT | Qt::Key_F5, ID_STOP},
-        {QKeyCombination(Qt::Key_F1), ID_HELP},
+        {QKeyCombination(Qt::Key_F1), ID_HELP},              {Qt::SHIFT | Qt::Key_F10, kShowItemMenuCommand},
+        {QKeyCombination(Qt::Key_Menu), kShowItemMenuCommand},
     };
     for (const auto& [key, command] : keys) {
         log.commands.clear();
