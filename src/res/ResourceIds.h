@@ -153,6 +153,15 @@ inline constexpr int IDS_MISSING_DEST_PATH = 275;
 inline constexpr int IDS_MISSING_WRITABLE_DRIVE = 276;
 inline constexpr int IDS_AND = 277;
 inline constexpr int IDS_NO_SOUND_SERVER = 278;
+// The window's own notes: the list kept at exit, refusals that would otherwise be silent.
+inline constexpr int IDS_RESTORE_LAST_LIST = 250;
+inline constexpr int IDS_DROP_DURING_RUN = 251;
+inline constexpr int IDS_NO_SOUND_SERVER = 252;
+inline constexpr int IDS_RECORDING = 253;   // "%s": the time recorded so far
+inline constexpr int IDS_NOT_A_LIST = 254;  // "%s": the number of records the file would give
+// Names a screen reader speaks for the main window's list and display.
+inline constexpr int IDS_LIST_NAME = 255;
+inline constexpr int IDS_DISPLAY_NAME = 256;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -122,6 +122,16 @@ const std::map<int, std::string>& Table() {
         {276, "a dest path on a writable drive"},
         {277, " and "},
         {278, "No sound server answers (PulseAudio or PipeWire), so no capture device can be listed."},
+        {250, "Restore the list you were working on?"},
+        {251, "Stop the run to add files"},
+        {252, "No capture device answered: no sound server is running, or it has no inputs. Start one, for "
+              "example with \"systemctl --user start pipewire-pulse\" or \"pulseaudio --start\", then open this "
+              "window again."},
+        {253, "Recording %s"},
+        {254, "This file does not look like a Tessival list: its first record is not an item. Add its %s "
+              "records to the list anyway?"},
+        {255, "Items to convert"},
+        {256, "Progress"},
     };
     return table;
 }

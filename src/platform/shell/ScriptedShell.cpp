@@ -14,7 +14,11 @@ std::optional<T> TakeAnswer(std::deque<std::optional<T>>& answers) {
 }  // namespace
 
 int ScriptedShell::MessageBox(const std::string& text, MessageButtons buttons) {
-    messages.push_back({text, buttons});
+    return MessageBox(text, buttons, MessageKindOf(text, buttons));
+}
+
+int ScriptedShell::MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) {
+    messages.push_back({text, buttons, kind});
     if (messageAnswers.empty()) return buttons == MessageButtons::Ok ? 1 : defaultMessageAnswer;
     const int answer = messageAnswers.front();
     messageAnswers.pop_front();
