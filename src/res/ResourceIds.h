@@ -152,7 +152,7 @@ inline constexpr int IDS_MISSING_DEST_NAME = 274;
 inline constexpr int IDS_MISSING_DEST_PATH = 275;
 inline constexpr int IDS_MISSING_WRITABLE_DRIVE = 276;
 inline constexpr int IDS_AND = 277;
-inline constexpr int IDS_NO_SOUND_SERVER = 278;
+inline constexpr int IDS_CLI_NO_SOUND_SERVER = 278;
 // The window's own notes: the list kept at exit, refusals that would otherwise be silent.
 inline constexpr int IDS_RESTORE_LAST_LIST = 250;
 inline constexpr int IDS_DROP_DURING_RUN = 251;
