@@ -24,11 +24,11 @@ std::optional<double> SourceLength(const std::string& path) {
         if (!track) return std::nullopt;
         return track->SectorCount() / kCdFramesPerSecond;
     }
-    if (const std::optional<TrackLocation> album = ParseTrackPath(path)) {
-        const double start = static_cast<double>(album->range.firstFrame) / kCdFramesPerSecond;
-        if (album->range.endFrame >= 0)
-            return static_cast<double>(album->range.endFrame - album->range.firstFrame) / kCdFramesPerSecond;
-        const std::optional<double> whole = media::ProbeMediaDuration(album->file);
+    if (const SourceLocation album = LocateSource(path); album.track) {
+        const TrackRange& range = *album.track;
+        const double start = static_cast<double>(range.firstFrame) / kCdFramesPerSecond;
+        if (range.endFrame >= 0) return static_cast<double>(range.endFrame - range.firstFrame) / kCdFramesPerSecond;
+        const std::optional<double> whole = media::ProbeMediaDuration(album.file);
         if (!whole || *whole <= start) return std::nullopt;
         return *whole - start;
     }
