@@ -93,6 +93,14 @@ const std::map<int, std::string>& Table() {
         {202, "about %s left"},
         {220, "Error: Cannot create the dest folder %s: %s"},
         {221, "Skipped (up to date)"},
+        {222, "Naming"},
+        {223, "Pattern:"},
+        {224, "Below:"},
+        {225, "each item's own dest path"},
+        {226, "Portable names (FAT, NTFS, Windows shares)"},
+        {227, "First:"},
+        {228, "The path is too long for the list."},
+        {229, "Naming..."},
     };
     return table;
 }

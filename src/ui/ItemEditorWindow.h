@@ -23,6 +23,8 @@ public:
 
     // "Apply to follow items" hands the shown record to this handler.
     void SetApplyToFollowingHandler(ApplyHandler handler) { applyToFollowing_ = std::move(handler); }
+    // "Naming..." asks for the naming of the selected item and the ones after it.
+    void SetNamingHandler(std::function<void()> handler) { naming_ = std::move(handler); }
     // Told after every change the window writes into its record, to rewrite that record's row.
     void SetItemChangedHandler(RowHandler handler) { itemChanged_ = std::move(handler); }
     // While a run converts, the window only shows: the run reads and writes the records.
@@ -33,6 +35,9 @@ protected:
     void RequestApplyToFollowing() {
         if (Item() && applyToFollowing_ && !readOnly_) applyToFollowing_(*Item());
     }
+    void RequestNaming() {
+        if (Item() && naming_ && !readOnly_) naming_();
+    }
     void ItemChanged() {
         if (Item() && itemChanged_) itemChanged_(*Item());
     }
@@ -40,6 +45,7 @@ protected:
 private:
     ApplyHandler applyToFollowing_;
     RowHandler itemChanged_;
+    std::function<void()> naming_;
     bool readOnly_ = false;
 };
 

@@ -19,6 +19,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
+#include "ui/NamingDialog.h"
 #include "ui/PopupMenu.h"
 #include "ui/SkinStyle.h"
 
@@ -54,6 +55,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
+    propertiesDialog_->SetNamingHandler([this] { OpenNaming(); });
     progressTimer_.setInterval(1000);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { run_.Tick(); });
     mirror_.SetEditor(propertiesDialog_.get());
@@ -215,6 +217,16 @@ void MainDialog::OnEdit() {
         propertiesDialog_->show();
         propertiesDialog_->raise();
     }
+}
+
+void MainDialog::OpenNaming() {
+    const int first = mirror_.SelectedRow();
+    if (first < 0 || run_.Converting()) return;
+    QSettings settings;
+    NamingDialog naming(itemList, first, settings, this);
+    if (naming.exec() != QDialog::Accepted) return;
+    for (int row = first; row < static_cast<int>(itemList.Count()); ++row) mirror_.RefreshRow(row);
+    mirror_.OnSelectionChange();  // the properties window shows the new name
 }
 
 void MainDialog::OnExit() {
