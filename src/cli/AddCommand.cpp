@@ -6,6 +6,8 @@
 // --name=PATTERN names each new item's dest folders and file from its tags and its place in the
 // folder it was found under; new items that would write one file are numbered, or refused with
 // --on-clash=fail.
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "cli/AddOptions.h"
@@ -23,7 +25,11 @@
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/devices/CdDisc.h"
+#include "platform/io/RegularFile.h"
+#include "platform/io/ReplacedFileLock.h"
 #include "platform/shell/ConsoleShell.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival::cli {
 namespace {
@@ -188,6 +194,12 @@ int Add(const std::vector<std::string>& args) {
         added.push_back(MakeCaptureItem(name, device, line));
     }
 
+    // Other adds to the same list wait from here until this one has written it.
+    ReplacedFileLock listLock;
+    if (const int error = listLock.Acquire(options.list); error == EINVAL || error == EISDIR)
+        return ListReadFailure(options.list, ListFileResult::NotAFile);
+    else if (error != 0)
+        return Failure("cannot lock list '" + options.list + "': " + std::strerror(error));
     ItemList items;
     std::size_t trailing = 0;
     const ListFileResult read = ReadListFile(options.list, items, &trailing);

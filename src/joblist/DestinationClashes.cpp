@@ -1,5 +1,7 @@
 #include "joblist/DestinationClashes.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <unordered_map>
@@ -11,11 +13,18 @@
 namespace tessival {
 namespace {
 
-// Files compared by their folder resolved as far as it exists, then their name as it stands. A
-// list's items share a few folders, so each is resolved once.
+// Files that exist compared by device and inode, so that links and other names of one file are
+// one file; the others by their folder resolved as far as it exists, then their name as it
+// stands. A list's items share a few folders, so each is resolved once.
 class FileKeys {
 public:
-    std::string Key(const std::string& folder, const std::string& name) { return Resolved(folder) + '/' + name; }
+    std::string Key(const std::string& folder, const std::string& name) {
+        std::string path = Resolved(folder) + '/' + name;
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return path;
+        // No path starts with a NUL.
+        return std::string(1, '\0') + std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino);
+    }
 
     std::string Destination(const ConvertItem& item) { return Key(ReadField(item.destPath), ReadField(item.destName)); }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "joblist/ConvertItem.h"
 #include "joblist/ListFile.h"
+#include "platform/media/MediaFixtures.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -134,6 +136,50 @@ TEST(CliAdd, TextsLongerThanTheirFieldsAreRefusedAndNothingIsAdded) {
     EXPECT_EQ(longDest.exitCode, 1);
     EXPECT_NE(longDest.output.find("the dest path is longer than 254 bytes"), std::string::npos) << longDest.output;
     EXPECT_EQ(test::ReadBytes(list), before);
+}
+
+TEST(CliAdd, TwelveAddsAtOnceKeepTwelveRows) {
+    test::TempDir dir;
+    const std::string list = dir.File("shared.tsl");
+    std::string commands;
+    for (int i = 0; i < 12; ++i) commands += CliPath() + " add " + ShellQuote(list) + " /m/" +
+                                              std::to_string(i) + ".wav & ";
+    ASSERT_EQ(RunProcess(commands + "wait").exitCode, 0);
+    const auto show = Cli("show " + ShellQuote(list));
+    EXPECT_EQ(std::count(show.output.begin(), show.output.end(), '\n'), 12) << show.output;
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NE(show.output.find(std::to_string(i) + ".wav\tWAV"), std::string::npos) << i << show.output;
+}
+
+TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
+    test::TempDir dir;
+    for (const char* name : {"album.cue", "disc.toc", "song.wav", "list.tsl"})
+        ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0600), 0) << name;
+    for (const char* name : {"album.cue", "disc.toc", "song.wav"}) {
+        // `timeout` ends a command that waits for a writer that never comes.
+        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " + ShellQuote(dir.File(name)) + " 2>&1");
+        EXPECT_EQ(added.exitCode, 1) << name;
+        EXPECT_EQ(added.output, "tessival-cli: " + dir.File(name) +
+                                    " is not a regular file (it is a FIFO, socket, device or folder), so it is not "
+                                    "read.\n") << name;
+    }
+    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) +
+                         " /m/a.wav 2>/dev/null").exitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
+}
+
+TEST(CliAdd, ACueTrackPastTheEndOfItsFileIsRefusedWithItsLine) {
+    test::TempDir dir;
+    ASSERT_TRUE(media::test::MakeTone(dir.File("album.wav"), 8000, 1, "pcm_s16le", 2.0));
+    test::WriteBytes(dir.File("album.cue"), "FILE \"album.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                            "  TRACK 02 AUDIO\n    INDEX 01 00:02:01\n");
+    const std::string list = dir.File("list.tsl");
+    const auto added = Cli("add " + ShellQuote(list) + " " + ShellQuote(dir.File("album.cue")) + " 2>&1");
+    EXPECT_EQ(added.exitCode, 1);
+    EXPECT_EQ(added.output, "tessival-cli: " + dir.File("album.cue") + ", line 5: the track starts after the end of "
+                                                                       "its audio file. Nothing was added from this cue "
+                                                                       "sheet.\n");
+    EXPECT_FALSE(std::filesystem::exists(list));
 }
 
 TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {

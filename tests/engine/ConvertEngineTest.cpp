@@ -50,11 +50,11 @@ protected:
     }
     bool InGraph(const std::string& name) {
         std::shared_ptr<IBaseFilter> filter;
-        return conversion_->Graph() && SUCCEEDED(conversion_->Graph()->FindFilterByName(name, filter));
+        return SUCCEEDED(conversion_->Graph().FindFilterByName(name, filter));
     }
     std::size_t FiltersInGraph() {
         std::shared_ptr<IEnumFilters> filters;
-        conversion_->Graph()->EnumFilters(filters);
+        conversion_->Graph().EnumFilters(filters);
         return filters->All().size();
     }
     std::string Status() { return ReadField(item_.status); }

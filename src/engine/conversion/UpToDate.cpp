@@ -27,14 +27,14 @@ bool IsUpToDate(const ConvertItem& item) {
     if (!HasFileSource(item)) return false;
     timespec source{}, destination{};
     // An album track reads its album's file.
-    return ModifiedAt(SourceFileOf(ReadField(item.sourcePath)), source) &&
+    return ModifiedAt(LocateSource(ReadField(item.sourcePath)).file, source) &&
            ModifiedAt(DestinationFileName(item), destination) && NotBefore(destination, source);
 }
 
 void MarkUnfinished(const ConvertItem& item) {
     timespec source{}, destination{};
     const std::string output = DestinationFileName(item);
-    if (!HasFileSource(item) || !ModifiedAt(SourceFileOf(ReadField(item.sourcePath)), source) ||
+    if (!HasFileSource(item) || !ModifiedAt(LocateSource(ReadField(item.sourcePath)).file, source) ||
         !ModifiedAt(output, destination))
         return;
     const timespec times[2] = {{0, UTIME_OMIT}, {source.tv_sec - 1, source.tv_nsec}};

@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "engine/sources/SourceAdding.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 namespace {
@@ -20,6 +22,8 @@ bool IsSameFile(const struct stat& a, const struct stat& b) {
 std::string RefusalOf(const std::string& path, struct stat& info) {
     if (path == "-") return "'-' is not a file: use --files-from=- to read names from standard input";
     if (::stat(path.c_str(), &info) != 0) return path + ": " + std::strerror(errno);
+    // A FIFO would wait for a writer, a device would never end.
+    if (!S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) return LoadStringWith(IDS_NOT_REGULAR_FILE, path);
     const int access = S_ISDIR(info.st_mode) ? R_OK | X_OK : R_OK;
     if (::access(path.c_str(), access) != 0) return path + ": " + std::strerror(errno);
     return {};

@@ -37,7 +37,7 @@ std::vector<std::string> MediaFilesBelow(const std::string& folder) {
 
 std::vector<ConvertItem> ExpandChosenSources(const std::vector<ConvertItem>& chosen,
                                              std::vector<DiscProblem>& problems) {
-    return ExpandDiscImages(ExpandAlbumTracks(chosen), problems);
+    return ExpandDiscImages(ExpandAlbumTracks(chosen, problems, media::ProbeMediaDuration), problems);
 }
 
 std::string ExtendedMediaFilter(const std::string& original, const std::string& addedEntryName) {

@@ -20,7 +20,7 @@ media::MediaTags TagsOf(const ConvertItem& item) {
     const std::string path = ReadField(item.sourcePath);
     switch (SourceKindOf(item)) {
         case SourceKind::File: {
-            const std::string file = SourceFileOf(path);
+            const std::string file = LocateSource(path).file;
             if (auto flac = ReadFlacComments(file)) return std::move(*flac);
             return media::ReadMediaTags(file);
         }
@@ -62,7 +62,7 @@ NameFields NameFieldsOf(const ConvertItem& item, const std::string& foundUnder) 
     fields.date = tags.Get("date");
     fields.genre = tags.Get("genre");
     fields.source = BaseName(item);
-    fields.dir = RelativeFolder(SourceFileOf(ReadField(item.sourcePath)), foundUnder);
+    fields.dir = RelativeFolder(LocateSource(ReadField(item.sourcePath)).file, foundUnder);
     return fields;
 }
 
