@@ -142,8 +142,9 @@ TEST(CliAdd, TwelveAddsAtOnceKeepTwelveRows) {
     test::TempDir dir;
     const std::string list = dir.File("shared.tsl");
     std::string commands;
-    for (int i = 0; i < 12; ++i) commands += CliPath() + " add " + ShellQuote(list) + " /m/" +
-                                              std::to_string(i) + ".wav & ";
+    for (int i = 0; i < 12; ++i)
+        commands += CliPath() + " add " + ShellQuote(list) + " " + ShellQuote(Touch(dir, "m/" + std::to_string(i) + ".wav")) +
+                    " & ";
     ASSERT_EQ(RunProcess(commands + "wait").exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
     EXPECT_EQ(std::count(show.output.begin(), show.output.end(), '\n'), 12) << show.output;
@@ -163,8 +164,8 @@ TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
                                     " is not a regular file (it is a FIFO, socket, device or folder), so it is not "
                                     "read.\n") << name;
     }
-    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) +
-                         " /m/a.wav 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) + " " +
+                         ShellQuote(Touch(dir, "a.wav")) + " 2>/dev/null").exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
 }
 
