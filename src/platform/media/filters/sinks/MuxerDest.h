@@ -52,6 +52,9 @@ protected:
 
 private:
     HRESULT OpenMuxer();
+    // The Ogg stream's serial number, from the destination's path and what goes into the file
+    // (codec setup, tags, cover), so that runs and workers write the same bytes.
+    std::uint32_t StreamSerial() const;
     HRESULT AddCover();
     HRESULT WriteCover();
     HRESULT Finalise();
