@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/RunProcess.h"
@@ -292,6 +293,24 @@ TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
         EXPECT_GE(frames, c.atLeast);
         EXPECT_LE(frames, c.atMost);
         EXPECT_EQ(ConvertWithCli(dir, empty, c.type, c.extension, c.quality), "");
+    }
+}
+
+// The same list converted twice writes the same Ogg bytes: the stream serial is no random number.
+TEST(Lossless, OggFilesAreTheSameInEveryRun) {
+    test::TempDir dir;
+    const std::string source = dir.File("tone.wav");
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 16 -c 2 " + ShellQuote(source) + " synth 1 sine 440").exitCode, 0);
+    for (const auto& [type, extension, quality] : {std::tuple{"Ogg Vorbis", "ogg", "2,128,0,48000"},
+                                                   std::tuple{"Opus", "opus", "2,96,0,48000"}}) {
+        SCOPED_TRACE(type);
+        const std::string first = ConvertWithCli(dir, source, type, extension, quality);
+        ASSERT_FALSE(first.empty());
+        const std::string bytes = test::ReadBytes(first);
+        const std::string list = std::filesystem::path(first).parent_path().string() + "/list.tsl";
+        std::filesystem::remove(first);
+        ASSERT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(list) + " >/dev/null 2>&1").exitCode, 0);
+        EXPECT_TRUE(test::ReadBytes(first) == bytes);
     }
 }
 
