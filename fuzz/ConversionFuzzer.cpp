@@ -1,6 +1,7 @@
 // One item's whole conversion, as the run does it, from a source file holding the input, with
 // the rules every conversion keeps: a failed item leaves no file (and an older file intact), a
-// converted one leaves a valid RIFF WAVE, and no temporary file is ever left behind.
+// converted one leaves a valid RIFF WAVE that FFmpeg decodes to finite samples and to no more
+// audio than FFmpeg finds in the source, and no temporary file is ever left behind.
 //
 // Input: one selector byte, then the source file's bytes. Selector bits 0-2 pick the source's
 // extension (so its typed chain), bit 3 the destination (PCM or MP3 in WAVE), bit 4 whether an
@@ -8,7 +9,9 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
+#include "AudioOracle.h"
 #include "FuzzSupport.h"
 #include "engine/ConvertEngine.h"
 #include "joblist/ItemFactory.h"
@@ -20,7 +23,9 @@ using namespace tessival;
 namespace {
 
 constexpr const char* kExtensions[] = {"wav", "mp3", "wma", "avi", "mpg", "vob", "dat", "asf"};
-constexpr const char* kOlderFile = "an older file that only a finished conversion may replace\n";
+// A WAVE of two 8-bit samples: a file that is audio, so a conversion may replace it.
+const std::string kOlderFile("RIFF\x26\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0"
+                             "data\x02\0\0\0\x80\x80", 46);
 constexpr QualityInfo kPcmMono22k{1, 1, 22050, 44100, 2, 16, 0};
 constexpr QualityInfo kMp3Mono22k{0x55, 1, 22050, 4000, 1, 0, 12};
 
@@ -35,13 +40,28 @@ bool IsValidRiffWave(const std::string& bytes) {
            U32(bytes, 4) == bytes.size() - 8;
 }
 
-void CheckOutputRules(const std::string& outFolder, bool converted, bool hadOlder) {
+// MP3 in WAVE carries no note of its encoder's delay and padding, which FFmpeg then decodes as
+// audio: at 22050 Hz up to about 2300 samples.
+constexpr double kLengthSlackSeconds = 0.12;
+
+void CheckDecodedOutput(const std::string& dest, const std::string& source) {
+    const auto output = fuzz::DecodeWithFfmpeg(dest);
+    fuzz::Require(output.has_value(), "FFmpeg decodes a converted item");
+    fuzz::Require(output->finite, "a converted item's samples are finite numbers");
+    // What FFmpeg decodes from the source bounds what a conversion may make of it.
+    if (const auto input = fuzz::DecodeWithFfmpeg(source))
+        fuzz::Require(output->seconds <= input->seconds + kLengthSlackSeconds,
+                      "a converted item is no longer than the audio in its source");
+}
+
+void CheckOutputRules(const std::string& outFolder, const std::string& source, bool converted, bool hadOlder) {
     const std::string dest = outFolder + "/out.wav";
     for (const auto& entry : std::filesystem::directory_iterator(outFolder))
         fuzz::Require(entry.path() == dest, "no temporary or partial file is left beside the destination");
     const bool exists = std::filesystem::exists(dest);
     if (converted) {
         fuzz::Require(exists && IsValidRiffWave(fuzz::ReadFile(dest)), "a converted item is a valid RIFF WAVE");
+        CheckDecodedOutput(dest, source);
     } else if (hadOlder) {
         fuzz::Require(exists && fuzz::ReadFile(dest) == kOlderFile, "a failed item keeps the older file intact");
     } else {
@@ -64,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile(source, data + 1, size - 1);
     std::filesystem::create_directory(outFolder);
     const bool hadOlder = (selector & 0x10) != 0;
-    if (hadOlder) fuzz::WriteFile(outFolder + "/out.wav", reinterpret_cast<const std::uint8_t*>(kOlderFile),
-                                  std::strlen(kOlderFile));
+    if (hadOlder) fuzz::WriteFile(outFolder + "/out.wav", reinterpret_cast<const std::uint8_t*>(kOlderFile.data()),
+                                  kOlderFile.size());
 
     ConvertItem item = MakeSingleFileItem(source);
     WriteField(item.destPath, outFolder);
@@ -75,6 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     item.quality = mp3 ? kMp3Mono22k : kPcmMono22k;
 
     const bool converted = engine.ConvertCurrentItem(item).converted;
-    CheckOutputRules(outFolder, converted, hadOlder);
+    CheckOutputRules(outFolder, source, converted, hadOlder);
     return 0;
 }

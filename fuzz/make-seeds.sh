@@ -42,6 +42,13 @@ for seed in "$work"/*; do
     printf "\\$(printf '%03o' $((index + 24)))" | cat - "$seed" > "$conversion/$name-mp3-over-older"
 done
 
+sheets="$here/corpus/SheetFuzzer"
+mkdir -p "$sheets"
+# Selector byte 0: a cue sheet; 1: a toc file.
+printf '\000FILE "album.flac" WAVE\n  TRACK 01 AUDIO\n    TITLE "One"\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 00 02:59:70\n    INDEX 01 03:00:12\n' > "$sheets/album.cue"
+printf '\000FILE "disc.bin" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 10:00:00\n' > "$sheets/disc-image.cue"
+printf '\001CD_DA\nTRACK AUDIO\nDATAFILE "disc.bin" 00:10:00\nTRACK AUDIO\nDATAFILE "disc.bin" #1764000 00:05:00\n' > "$sheets/disc.toc"
+
 lists="$here/corpus/ListFileFuzzer"
 mkdir -p "$lists"
 rm -f "$lists/two-items.tsl"

@@ -4,7 +4,7 @@ set -e
 PACKAGES="cmake ninja-build g++ pkg-config make ccache
 qt6-base-dev
 libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
-libcdio-dev libcdio-paranoia-dev
+libcdio-dev libcdio-paranoia-dev libdiscid-dev zlib1g-dev libcurl4-openssl-dev
 libpulse-dev
 libgtest-dev googletest
 ffmpeg sox libsox-fmt-all xvfb xauth imagemagick x11-apps

@@ -4,11 +4,13 @@
 
 #include <QDir>
 #include <QStyleFactory>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/CommandLineItems.h"
 #include "app/HelpFilePath.h"
 #include "app/ProbeEnvironment.h"
+#include "app/StopSignals.h"
 #include "platform/shell/QtShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -45,6 +47,26 @@ int ConverterApp::RunMainWindow() {
     shell.SetOwner(&mainDialog);
     SetAppMainWindow(&mainDialog);
     AddCommandLineFiles(mainDialog);
+
+    // A closed session, a logout or Ctrl-C in the starting terminal stops a run as the Stop
+    // button does; the process ends with 128 + the signal once the stopped item is kept. The run
+    // tells of its end only through the window's final message, so its flag is looked at.
+    int stoppedBy = 0;
+    QTimer stoppedCheck;
+    stoppedCheck.setInterval(50);
+    const auto endOnceStopped = [&mainDialog, &stoppedBy] {
+        if (mainDialog.converting) return;
+        std::fflush(nullptr);
+        ::_exit(128 + stoppedBy);
+    };
+    QObject::connect(&stoppedCheck, &QTimer::timeout, endOnceStopped);
+    StopSignals stopSignals([&](int signal) {
+        if (stoppedBy != 0) return;
+        stoppedBy = signal;
+        mainDialog.OnCommand(ID_STOP);
+        endOnceStopped();
+        stoppedCheck.start();
+    });
     return mainDialog.exec();
 }
 

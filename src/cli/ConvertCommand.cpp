@@ -1,6 +1,8 @@
 // tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
-// Status change. Ctrl-C stops like the Stop button; --stop-after=SECONDS stops the same way after
-// that long (how a script records from a capture device for a set time).
+// Status change. Ctrl-C, a closed terminal (SIGHUP) and SIGTERM stop like the Stop button, and the
+// process then ends with 128 + that signal; --stop-after=SECONDS stops the same way after that long
+// (how a script records from a capture device for a set time). --skip-existing leaves items whose
+// destination file is not older than their source, so a library run can be repeated.
 #include <signal.h>
 #include <unistd.h>
 
@@ -11,14 +13,17 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <unordered_map>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
+#include "platform/io/AtomicFile.h"
 #include "platform/media/ffmpeg/SampleConverter.h"
 #include "platform/shell/ConsoleShell.h"
 #include "res/ResourceIds.h"
@@ -29,7 +34,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--dither=none]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--read-offset=SAMPLES] [--verify] "
+    "[--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -39,14 +45,18 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, double& stopAfter) {
+                      BatchOptions& batch, RipSettings& rip, double& stopAfter, bool& skipExisting) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg.rfind("--stop-after=", 0) == 0) {
+        if (arg == "--skip-existing") {
+            skipExisting = true;
+        } else if (arg.rfind("--stop-after=", 0) == 0) {
             stopAfter = ParseSeconds(arg.substr(13));
             if (stopAfter < 0) return false;
         } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
             if (parse == OptionParse::Bad) return false;
+        } else if (const OptionParse ripParse = ParseRipOption(arg, rip); ripParse != OptionParse::NotMine) {
+            if (ripParse == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
@@ -63,6 +73,19 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// A library's items share a few dest folders: each is looked up in the mount table once.
+class FolderDriveTypes : public DriveTypes {
+public:
+    bool IsCdRom(const std::string& path) const override {
+        const auto [found, inserted] = known_.try_emplace(path, false);
+        if (inserted) found->second = SystemDriveTypes().IsCdRom(path);
+        return found->second;
+    }
+
+private:
+    mutable std::unordered_map<std::string, bool> known_;
+};
+
 // Lists the incomplete items the way the window's start command refuses them.
 bool ReportIncompleteItems(const ItemList& items) {
     if (items.Empty()) {
@@ -70,8 +93,9 @@ bool ReportIncompleteItems(const ItemList& items) {
         return true;
     }
     bool any = false;
+    const FolderDriveTypes drives;
     for (std::size_t i = 0; i < items.Count(); ++i) {
-        if (IsItemComplete(*items.At(i))) continue;
+        if (IsItemComplete(*items.At(i), drives)) continue;
         std::fprintf(stderr, "tessival-cli: item %zu (%s) is incomplete: it needs a dest type, a quality, a dest "
                      "name and a writable dest path\n", i + 1, ReadField(items.At(i)->sourceName).c_str());
         any = true;
@@ -90,21 +114,28 @@ sigset_t RunSignals() {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
     sigaddset(&signals, SIGUSR1);
     return signals;
 }
 
+bool IsStopSignal(int signal) { return signal == SIGINT || signal == SIGTERM || signal == SIGHUP; }
+
 // Ctrl-C stops the run; a second one ends the process at once, whatever the workers are doing.
-void Interrupt(ParallelRun& run, ConsoleRunView& view, int signal, std::optional<Clock::time_point>& interruptedAt) {
+// Returns the signal that asked for the stop.
+int Interrupt(ParallelRun& run, ConsoleRunView& view, int signal, std::optional<Clock::time_point>& interruptedAt,
+              int stoppedBy) {
     const Clock::time_point now = Clock::now();
     if (!interruptedAt) {
         interruptedAt = now;
         run.Stop();
-        return;
+        return signal;
     }
     // `timeout` and some shells signal the process and its group at once: a second signal within
     // a second is the same request.
-    if (now - *interruptedAt <= std::chrono::seconds(1)) return;
+    // A closed terminal sends SIGHUP and then SIGCONT or SIGTERM to the whole group; only a second
+    // Ctrl-C is the user insisting.
+    if (now - *interruptedAt <= std::chrono::seconds(1) || signal != SIGINT) return stoppedBy;
     view.HideProgress();
     std::fprintf(stderr, "tessival-cli: interrupted again, exiting without waiting for the item\n");
     std::_Exit(128 + signal);
@@ -112,8 +143,9 @@ void Interrupt(ParallelRun& run, ConsoleRunView& view, int signal, std::optional
 
 // Drives the run from the main thread: a tick every second and the progress display at its own
 // pace, Ctrl-C (or the stop time, when above zero) as Stop, until the workers end. Once Stop is
-// asked for, ticks and progress end: the running items are only winding down.
-void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
+// asked for, ticks and progress end: the running items are only winding down. Returns the signal
+// that stopped the run, or 0.
+int DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
     const sigset_t signals = RunSignals();
     const Clock::time_point start = Clock::now();
     const Clock::time_point stopAt = stopAfter > 0 ? start + Seconds(stopAfter) : Clock::time_point::max();
@@ -122,6 +154,7 @@ void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
     Clock::time_point nextShow = start + showEvery;
     bool quiet = false;
     std::optional<Clock::time_point> interruptedAt;
+    int stoppedBy = 0;
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= stopAt && !run.StopRequested()) run.Stop();
@@ -148,17 +181,21 @@ void DriveRun(ParallelRun& run, double stopAfter, ConsoleRunView& view) {
         const timespec timeout{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
         const int signal = sigtimedwait(&signals, nullptr, &timeout);
         if (signal == SIGUSR1) break;
-        if (signal == SIGINT || signal == SIGTERM) Interrupt(run, view, signal, interruptedAt);
+        if (IsStopSignal(signal)) stoppedBy = Interrupt(run, view, signal, interruptedAt, stoppedBy);
     }
     run.Wait();
+    return stoppedBy;
 }
 
 int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
     BatchOptions batch;
+    RipSettings rip;
     double stopAfter = -1;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
+    bool skipExisting = false;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, stopAfter, skipExisting)) return UsageError(kUsage);
+    RipSettings::Set(rip);
 
     ItemList items;
     const ListFileResult read = ReadCommandList(listPath, items);
@@ -168,21 +205,26 @@ int Convert(const std::vector<std::string>& args) {
     // Block the signals before any thread starts, so that only sigtimedwait takes them.
     const sigset_t signals = RunSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // With the terminal or the reading end of a pipe gone, lines fail to print; the items go on.
+    ::signal(SIGPIPE, SIG_IGN);
 
     ConsoleShell shell;
     ConsoleRunView view(items, badQuality, batch.progress);
     ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
                     shell, view);
-    run.Start();
-    DriveRun(run, stopAfter, view);
-    // A stop that the command line asked for is the planned end, not an interruption.
-    const bool interrupted = run.StopRequested() && stopAfter < 0;
-    return view.FinalMessage() == IDS_CONVERT_COMPLETE && !interrupted ? kExitOk : kExitFailure;
+    run.Start(skipExisting);
+    const int stoppedBy = DriveRun(run, stopAfter, view);
+    for (const std::string& path : TakeRecoveredFiles())
+        std::printf("%s\n", LoadStringWith(IDS_RECOVERED_OUTPUT, path).c_str());
+    // As a shell reports a command that a signal ended, once the stopped items are kept.
+    if (stoppedBy != 0) return 128 + stoppedBy;
+    return view.FinalMessage() == IDS_CONVERT_COMPLETE ? kExitOk : kExitFailure;
 }
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none] [--dither=none]",
+                                        "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
+                                        "[--read-offset=S] [--verify] [--lookup]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

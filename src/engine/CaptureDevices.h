@@ -19,4 +19,9 @@ struct CaptureDeviceLines {
 // Every audio capture device with its input lines, in the order captureDevice counts them.
 std::vector<CaptureDeviceLines> ListCaptureDevices(GraphToolkit& toolkit);
 
+// The index of the capture device an item names: the one at `hint` when it still bears the name,
+// else the first that does; -1 when none does. A name that filled its field matches the devices
+// whose names begin with it.
+int FindCaptureDevice(GraphToolkit& toolkit, const std::string& name, std::size_t fieldCapacity, int hint);
+
 }  // namespace tessival

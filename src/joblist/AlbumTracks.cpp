@@ -3,18 +3,19 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "joblist/CueSheet.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
+#include "platform/io/RegularFile.h"
 #include "platform/io/TrackPath.h"
 
 namespace tessival {
 namespace {
 
 constexpr std::size_t kMaxCueBytes = 1 << 20;
+constexpr double kCdFramesPerSecond = 75;
 
 bool IsFile(const std::string& path) {
     struct stat info {};
@@ -22,13 +23,8 @@ bool IsFile(const std::string& path) {
 }
 
 std::optional<std::string> ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(kMaxCueBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.gcount() > static_cast<std::streamsize>(kMaxCueBytes)) return std::nullopt;
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    int error = 0;
+    return ReadRegularFile(path, kMaxCueBytes, error);
 }
 
 // The album's audio file beside the sheet. Rips are often re-encoded after the sheet was
@@ -58,11 +54,25 @@ std::string SafeFileName(std::string name) {
     return name;
 }
 
-std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem) {
+DiscProblem CueLineProblem(DiscProblem::Kind kind, const std::string& cuePath, int line) {
+    DiscProblem problem;
+    problem.kind = kind;
+    problem.source = cuePath;
+    problem.line = line;
+    return problem;
+}
+
+// The items of a cue sheet's tracks; none when the sheet cannot be read as one album, or, with
+// `problem` set, when one of its lines cannot be used.
+std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem, const DurationOf& durationOf, DiscProblem& problem) {
     const std::string cuePath = ReadField(cueItem.sourcePath);
     const auto text = ReadSmallFile(cuePath);
     const auto sheet = text ? ParseCueSheet(*text) : std::nullopt;
     if (!sheet || sheet->discImage) return {};
+    if (sheet->unreadableIndexLine > 0) {
+        problem = CueLineProblem(DiscProblem::Kind::CueIndexUnreadable, cuePath, sheet->unreadableIndexLine);
+        return {};
+    }
     const auto slash = cuePath.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : cuePath.substr(0, slash + 1);
     std::vector<ConvertItem> items;
@@ -72,7 +82,13 @@ std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem) {
         if (i + 1 < sheet->tracks.size() && sheet->tracks[i + 1].file == track.file)
             range.endFrame = sheet->tracks[i + 1].index01;
         if (range.endFrame >= 0 && range.endFrame <= range.firstFrame) return {};
-        const std::string path = MakeTrackPath(AudioFileFor(folder, track.file), range);
+        const std::string audioFile = AudioFileFor(folder, track.file);
+        const auto seconds = durationOf ? durationOf(audioFile) : std::nullopt;
+        if (seconds && static_cast<double>(track.index01) / kCdFramesPerSecond >= *seconds) {
+            problem = CueLineProblem(DiscProblem::Kind::CueTrackPastEnd, cuePath, track.indexLine);
+            return {};
+        }
+        const std::string path = MakeTrackPath(audioFile, range);
         // A cut path would name another file.
         if (path.size() >= sizeof cueItem.sourcePath) return {};
         ConvertItem item;
@@ -89,11 +105,16 @@ std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem) {
 
 }  // namespace
 
-std::vector<ConvertItem> ExpandAlbumTracks(const std::vector<ConvertItem>& items) {
+std::vector<ConvertItem> ExpandAlbumTracks(const std::vector<ConvertItem>& items, std::vector<DiscProblem>& problems,
+                                           const DurationOf& durationOf) {
     std::vector<ConvertItem> expanded;
     for (const ConvertItem& item : items) {
-        auto tracks = FieldView(item.sourceExt) == "cue" ? TrackItems(item) : std::vector<ConvertItem>{};
-        if (tracks.empty())
+        DiscProblem problem;
+        auto tracks =
+            FieldView(item.sourceExt) == "cue" ? TrackItems(item, durationOf, problem) : std::vector<ConvertItem>{};
+        if (problem)
+            problems.push_back(problem);
+        else if (tracks.empty())
             expanded.push_back(item);
         else
             expanded.insert(expanded.end(), tracks.begin(), tracks.end());

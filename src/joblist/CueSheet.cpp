@@ -57,6 +57,7 @@ std::optional<CueSheet> ParseCueSheet(std::string_view text) {
     CueSheet sheet;
     std::string file;
     std::optional<CueTrack> track;  // the audio track being read
+    int lineNumber = 0;
     const auto finish = [&] {
         if (track && track->index01 >= 0) sheet.tracks.push_back(*track);
         track.reset();
@@ -65,6 +66,7 @@ std::optional<CueSheet> ParseCueSheet(std::string_view text) {
         const auto newline = text.find('\n');
         std::string_view line = text.substr(0, newline);
         text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
+        ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const auto words = Words(line);
         if (words.empty()) continue;
@@ -87,10 +89,12 @@ std::optional<CueSheet> ParseCueSheet(std::string_view text) {
         } else if (std::int64_t index = 0; keyword == "INDEX" && words.size() >= 3 && track &&
                                              ParseInt(words[1], index) && index == 1) {
             track->index01 = ParseTime(words[2]);
+            track->indexLine = lineNumber;
+            if (track->index01 < 0 && sheet.unreadableIndexLine == 0) sheet.unreadableIndexLine = lineNumber;
         }
     }
     finish();
-    if (sheet.tracks.empty()) return std::nullopt;
+    if (sheet.tracks.empty() && sheet.unreadableIndexLine == 0) return std::nullopt;
     return sheet;
 }
 

@@ -1,19 +1,30 @@
 #include "joblist/DestinationClashes.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "joblist/DestNaming.h"
 #include "joblist/TextField.h"
 
 namespace tessival {
 namespace {
 
-// Files compared by their folder resolved as far as it exists, then their name as it stands. A
-// list's items share a few folders, so each is resolved once.
+// Files that exist compared by device and inode, so that links and other names of one file are
+// one file; the others by their folder resolved as far as it exists, then their name as it
+// stands. A list's items share a few folders, so each is resolved once.
 class FileKeys {
 public:
-    std::string Key(const std::string& folder, const std::string& name) { return Resolved(folder) + '/' + name; }
+    std::string Key(const std::string& folder, const std::string& name) {
+        std::string path = Resolved(folder) + '/' + name;
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return path;
+        // No path starts with a NUL.
+        return std::string(1, '\0') + std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino);
+    }
 
     std::string Destination(const ConvertItem& item) { return Key(ReadField(item.destPath), ReadField(item.destName)); }
 
@@ -52,6 +63,22 @@ std::vector<int> FindDestinationClashes(const ItemList& items) {
         clashes.push_back(inserted ? -1 : found->second);
     });
     return clashes;
+}
+
+void NumberClashingItems(ItemList& items, std::size_t first) {
+    std::unordered_set<std::string> taken;
+    FileKeys keys;
+    for (std::size_t i = 0; i < items.Count(); ++i) {
+        ConvertItem& item = *items.At(static_cast<std::ptrdiff_t>(i));
+        const std::string name = ReadField(item.destName);
+        const std::string dotExtension = "." + DestTypeExtension(FieldView(item.destType));
+        std::string key = keys.Destination(item);
+        for (int number = 2; i >= first && taken.contains(key); ++number) {
+            WriteField(item.destName, NumberedDestName(name, dotExtension, number));
+            key = keys.Destination(item);
+        }
+        taken.insert(key);
+    }
 }
 
 std::vector<int> FindSourceWriters(const ItemList& items) {

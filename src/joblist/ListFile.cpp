@@ -91,7 +91,7 @@ ListFileResult WriteListFile(const std::string& path, const ItemList& items) {
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteInPlace(path, items);
     AtomicFile file;
     // The folder may allow writing the file but not creating a neighbour.
-    if (file.Open(path) != 0) return WriteInPlace(path, items);
+    if (file.Open(path, AtomicFile::LinkAtPath::Follow) != 0) return WriteInPlace(path, items);
     if (!WriteRecords(file.Fd(), items)) return ListFileResult::IoError;
     return file.Commit() == 0 ? ListFileResult::Ok : ListFileResult::IoError;
 }

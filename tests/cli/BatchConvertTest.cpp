@@ -287,7 +287,7 @@ TEST_F(BatchConvert, InterruptStopsEveryRunningItem) {
     AddItem(Tone("long2.wav", 600, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3", "l2.mp3");
     AddItem(Tone("next.wav", 1), kMono22k, "WAV (PCM)", "next.wav");
     const auto result = Convert(ListInto(dir_.File("out")), " --jobs=2", "timeout --preserve-status -s INT 2 ");
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 130);
     EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("2: User abort\n"), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("3: "), std::string::npos) << result.output;

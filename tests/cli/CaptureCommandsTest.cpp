@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaFixtures.h"
@@ -93,6 +95,46 @@ TEST_F(CliCapture, StopAfterRecordsForThatLongAndEndsLikeStop) {
     EXPECT_LE(seconds, 4.1);
     EXPECT_NEAR(test::ToneFrequency(media::test::DecodeFloat(wave, 44100, 1), 44100, 1), 880.0, 4.0);
     EXPECT_EQ(Cli(env, "convert " + ShellQuote(list_) + " --stop-after=0").exitCode, 2);
+}
+
+TEST_F(CliCapture, AHangUpOrTerminateEndsARecordingLikeStopAndKeepsIt) {
+    test::PulseServer server(440);
+    ASSERT_TRUE(server.Running());
+    const std::string env = server.EnvPrefix();
+    ASSERT_EQ(Cli(env, "add " + ShellQuote(list_) + " --capture=0 --dest-type='WAV (PCM)' --dest-path=" +
+                           ShellQuote(dir_.Path()) + " --quality=1,705,16,44100").exitCode, 0);
+    const std::string wave = dir_.File("Sine source at 440 Hz.wav");
+    for (const std::string signal : {"HUP", "TERM"}) {
+        std::filesystem::remove(wave);
+        const auto result = RunProcess(env + CliPath() + " convert " + ShellQuote(list_) + " 2>/dev/null & pid=$!; "
+                                       "until ls " + ShellQuote(dir_.Path()) + " | grep -q part-; do sleep 0.1; done; "
+                                       "sleep 2.5; kill -" + signal + " $pid; wait $pid");
+        EXPECT_EQ(result.exitCode, signal == "HUP" ? 129 : 143) << signal;
+        EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << signal << result.output;
+        const auto probe = media::test::Probe(wave);
+        ASSERT_EQ(probe.count("error"), 0u) << signal << probe.at("error");
+        EXPECT_GT(std::stod(probe.at("duration_ts")), 0) << signal;
+    }
+}
+
+TEST_F(CliCapture, ACaptureItemRecordsFromTheDeviceItNamesWhereverItIsNow) {
+    test::PulseServer server(440);
+    ASSERT_TRUE(server.Running());
+    const std::string env = server.EnvPrefix();
+    for (const char* device : {"0", "1"})
+        ASSERT_EQ(Cli(env, "add " + ShellQuote(list_) + " --capture=" + device + " --dest-type='WAV (PCM)' --dest-path=" +
+                               ShellQuote(dir_.Path()) + " --quality=1,705,16,44100").exitCode, 0);
+    // The sine source goes: the null sink's monitor moves from the second place to the first.
+    ASSERT_EQ(RunProcess(env + "pactl unload-module module-sine-source").exitCode, 0);
+    const auto result = Cli(env, "convert --stop-after=2 " + ShellQuote(list_));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Error: The capture device \"Sine source at 440 Hz\" is not connected.\n"),
+              std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2: User abort\n"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("Sine source at 440 Hz.wav")));
+    const auto probe = media::test::Probe(dir_.File("Monitor of Null Output.wav"));
+    ASSERT_EQ(probe.count("error"), 0u) << probe.at("error");
+    EXPECT_EQ(probe.at("codec_name"), "pcm_s16le");
 }
 
 }  // namespace

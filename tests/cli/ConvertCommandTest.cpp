@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "joblist/ItemFactory.h"
@@ -89,21 +92,42 @@ TEST_F(CliConvert, InterruptStopsLikeTheStopButton) {
     AddItem(Tone("long.wav", 900, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3");
     AddItem(Tone("next.wav", 1), kMono22k);
     const auto result = ConvertAndInterruptOnceWriting();
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 130);
     EXPECT_NE(result.output.find("1: User abort\n"), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("2: "), std::string::npos) << result.output;
 }
 
 TEST_F(CliConvert, AnInterruptedItemKeepsTheOlderFileAndSaysWhereItsOutputWent) {
     AddItem(Tone("long.wav", 900, 96000), QualityInfo{0x55, 2, 44100, 40000, 1, 0, 12}, "MP3");
-    test::WriteBytes(out_ + "/long.out.wav", "older content");
+    ASSERT_TRUE(media::test::MakeTone(out_ + "/long.out.wav", 8000, 1, "pcm_u8", 0.1));
+    const std::string older = test::ReadBytes(out_ + "/long.out.wav");
     const auto result = ConvertAndInterruptOnceWriting();
     EXPECT_NE(result.output.find("1: User abort\nStopped: the older file keeps its name; what was converted is in " +
                                  out_ + "/long.out (stopped).wav\nConvert Complete!\n"),
               std::string::npos)
         << result.output;
-    EXPECT_EQ(test::ReadBytes(out_ + "/long.out.wav"), "older content");
+    EXPECT_EQ(test::ReadBytes(out_ + "/long.out.wav"), older);
     EXPECT_EQ(media::test::Probe(out_ + "/long.out (stopped).wav")["codec_name"], "mp3");
+}
+
+TEST_F(CliConvert, APlantedLinkIsReplacedAndAFileThatIsNotAudioIsNeverReplaced) {
+    const std::string secret = dir_.File("important.conf");
+    test::WriteBytes(secret, "root's settings\n");
+    ASSERT_EQ(::chmod(out_.c_str(), 01777), 0);
+    // Planted in the shared folder under the name item 1 writes.
+    ASSERT_EQ(::symlink(secret.c_str(), (out_ + "/a.out.wav").c_str()), 0);
+    AddItem(Tone("a.wav", 1), kMono22k);
+    AddItem(Tone("b.wav", 1), kMono22k);
+    test::WriteBytes(out_ + "/b.out.wav", "ssh-ed25519 AAAA key\n");
+    const auto result = Convert();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("1: Complete("), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2: Error: " + out_ + "/b.out.wav is not an audio file, so it is not replaced."),
+              std::string::npos) << result.output;
+    EXPECT_EQ(test::ReadBytes(secret), "root's settings\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(out_ + "/a.out.wav"));
+    EXPECT_EQ(media::test::Probe(out_ + "/a.out.wav").at("sample_rate"), "22050");
+    EXPECT_EQ(test::ReadBytes(out_ + "/b.out.wav"), "ssh-ed25519 AAAA key\n");
 }
 
 TEST_F(CliConvert, AWriteFailureSaysSoWithTheSystemsReason) {

@@ -64,12 +64,39 @@ TEST_F(CliDamagedSource, JoinedMp3sWithTagsAndGarbageConvertAndSayWhatWasSkipped
     EXPECT_NEAR(static_cast<double>(media::test::DecodeFloat(out, 44100, 2).size() / 2), 4.0 * 44100, 0.1 * 44100);
 }
 
+TEST_F(CliDamagedSource, ACutWavPackKeepsWhatDecodesAndOneWithNothingToDecodeFails) {
+    const std::string whole = dir_.File("whole.wv");
+    ASSERT_TRUE(media::test::MakeTone(whole, 44100, 2, "wavpack", 20.0));
+    const std::string bytes = test::ReadBytes(whole);
+    test::WriteBytes(dir_.File("half.wv"), bytes.substr(0, bytes.size() / 2));
+    test::WriteBytes(dir_.File("tiny.wv"), bytes.substr(0, 100));
+    Add(dir_.File("half.wv"));
+    Add(dir_.File("tiny.wv"));
+
+    const auto result = Cli("convert " + ShellQuote(list_));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(std::regex_search(result.output, std::regex("\n1: Complete\\([0-9]+s\\)\n1: skipped [1-9][0-9]* damaged "
+                                                            "frames?\n")))
+        << result.output;
+    EXPECT_NE(result.output.find("\n2: Error: "), std::string::npos) << result.output;
+    // Its first ten seconds, as FFmpeg decodes them too.
+    const auto probe = media::test::Probe(Output("half"));
+    ASSERT_EQ(probe.count("error"), 0u) << probe.at("error");
+    EXPECT_NEAR(std::stod(probe.at("duration_ts")) / 44100.0, 10.0, 0.5);
+    EXPECT_FALSE(std::filesystem::exists(Output("tiny")));
+}
+
 TEST_F(CliDamagedSource, FifoFolderAndDeviceSourcesFailAtOnceAndTheRunGoesOn) {
+    // Plain files when added (add refuses the others), something else by the time the run comes.
+    for (const char* source : {"pipe.wav", "folder.mp3", "zero.wav"}) {
+        test::WriteBytes(dir_.File(source), "x");
+        Add(dir_.File(source));
+        std::filesystem::remove(dir_.File(source));
+    }
     ASSERT_EQ(::mkfifo(dir_.File("pipe.wav").c_str(), 0600), 0);
     std::filesystem::create_directory(dir_.File("folder.mp3"));
+    std::filesystem::create_symlink("/dev/zero", dir_.File("zero.wav"));
     ASSERT_TRUE(media::test::MakeTone(dir_.File("good.wav"), 44100, 2, "pcm_s16le", 0.5));
-    for (const char* source : {"pipe.wav", "folder.mp3"}) Add(dir_.File(source));
-    Add("/dev/zero");
     Add(dir_.File("good.wav"));
 
     const auto result = Cli("convert " + ShellQuote(list_));

@@ -246,14 +246,15 @@ TEST_F(ConversionRunTest, StopOnlySignalsTheWorkerStopsTheGraphAndKeepsTheFile) 
 
 TEST_F(ConversionRunTest, AStoppedItemKeepsTheOlderFileAndPutsItsOutputBesideIt) {
     Add(longSource_);
-    test::WriteBytes(Output(0), "older content");
+    ASSERT_TRUE(MakeTone(Output(0), 8000, 1, "pcm_u8", 0.1));
+    const std::string older = test::ReadBytes(Output(0));
     ASSERT_TRUE(run_.Start());
     ASSERT_TRUE(WaitForTemporaryFile(out_));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     run_.Stop();
     ASSERT_TRUE(view_.WaitForFinish());
     run_.Wait();
-    EXPECT_EQ(test::ReadBytes(Output(0)), "older content");
+    EXPECT_EQ(test::ReadBytes(Output(0)), older);
     const std::string beside = out_ + "/long.out (stopped).wav";
     EXPECT_EQ(view_.keptBeside, beside);
     const auto kept = Probe(beside);
@@ -268,12 +269,13 @@ TEST_F(ConversionRunTest, AnItemWhoseGraphCannotStartLeavesTheOlderFileAndNoNewO
     Add(twelve, kStereo8k);
     Add(twelve, kStereo8k);
     WriteField(items_.At(1)->destName, "fresh.wav");
-    test::WriteBytes(Output(0), "older content");
+    ASSERT_TRUE(MakeTone(Output(0), 8000, 1, "pcm_u8", 0.1));
+    const std::string older = test::ReadBytes(Output(0));
     RunToEnd();
     // Twelve channels the graph cannot take: the text says so, not that the quality is invalid.
     EXPECT_EQ(view_.Cell(0), "Error: Conversion failed: VFW_E_TYPE_NOT_ACCEPTED (0x8004022A)");
     EXPECT_EQ(view_.Cell(1), "Error: Conversion failed: VFW_E_TYPE_NOT_ACCEPTED (0x8004022A)");
-    EXPECT_EQ(test::ReadBytes(Output(0)), "older content");
+    EXPECT_EQ(test::ReadBytes(Output(0)), older);
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(out_)) left.push_back(entry.path().filename());
     EXPECT_EQ(left, std::vector<std::string>{"twelve.out.wav"});

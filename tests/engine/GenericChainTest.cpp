@@ -97,10 +97,10 @@ TEST_F(GenericChainTest, SourcePathLongerThanAFilterNameConverts) {
     ConvertItem item = MakeItem(source);
     ASSERT_TRUE(Convert(item)) << ReadField(item.status);
     EXPECT_EQ(ReadField(item.status), "Ready");
-    EXPECT_TRUE(conversion_->Analyzer().asyncSource);
+    const SourceAnalysis& analysis = conversion_->Analysis();
+    EXPECT_TRUE(analysis.asyncSource);
     // The name ends before the character that byte 79 would split.
-    const auto named = std::count_if(conversion_->Analyzer().filterList.begin(), conversion_->Analyzer().filterList.end(),
-                                     [&](const FilterRecord& record) { return record.name == source.substr(0, 78); });
+    const auto named = std::count(analysis.filters.begin(), analysis.filters.end(), source.substr(0, 78));
     EXPECT_EQ(named, 1);
     const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);
@@ -113,6 +113,16 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     EXPECT_FALSE(Convert(item));
     EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_DAMAGED));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
+}
+
+TEST_F(GenericChainTest, AFileTheInstalledFiltersCannotReadIsDamagedNotUnsupported) {
+    const std::string whole = dir_.File("whole.wma");
+    ASSERT_TRUE(MakeTone(whole, 44100, 2, "wmav2", 1));
+    const std::string source = dir_.File("cut.wma");
+    tessival::test::WriteBytes(source, tessival::test::ReadBytes(whole).substr(0, 100));
+    ConvertItem item = MakeItem(source);
+    EXPECT_FALSE(Convert(item));
+    EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.");
 }
 
 TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {

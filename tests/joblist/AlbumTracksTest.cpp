@@ -38,29 +38,35 @@ TEST(CueSheet, SkipsDataTracksAndMarksDiscImages) {
     EXPECT_FALSE(ParseCueSheet("not a cue sheet\n"));
     // A track without INDEX 01, or with a time out of range, is no track.
     EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"));
-    EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n"));
+    // A time out of range is a line to report, not a track to drop.
+    const auto unreadable = ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n");
+    ASSERT_TRUE(unreadable);
+    EXPECT_EQ(unreadable->unreadableIndexLine, 3);
+    EXPECT_TRUE(unreadable->tracks.empty());
 }
 
 TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
     test::TempDir dir;
     const std::string path = MakeTrackPath(dir.File("a b#c.flac"), {187, 371});
     EXPECT_EQ(path, dir.File("a b#c.flac") + "#frames=187-371");
-    const auto location = ParseTrackPath(path);
-    ASSERT_TRUE(location);
-    EXPECT_EQ(location->file, dir.File("a b#c.flac"));
-    EXPECT_EQ(location->range.firstFrame, 187);
-    EXPECT_EQ(location->range.endFrame, 371);
-    const auto last = ParseTrackPath(MakeTrackPath("/x/a.flac", {371, -1}));
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->range.endFrame, -1);
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac"));
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=9-3"));
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=x-3"));
+    const SourceLocation location = LocateSource(path);
+    EXPECT_EQ(location.file, dir.File("a b#c.flac"));
+    ASSERT_TRUE(location.track);
+    EXPECT_EQ(location.track->firstFrame, 187);
+    EXPECT_EQ(location.track->endFrame, 371);
+    const SourceLocation last = LocateSource(MakeTrackPath("/x/a.flac", {371, -1}));
+    ASSERT_TRUE(last.track);
+    EXPECT_EQ(last.track->endFrame, -1);
+    // Anything else is a plain file, named by the whole path.
+    for (const std::string plain : {"/x/a.flac", "/x/a.flac#frames=9-3", "/x/a.flac#frames=x-3"}) {
+        EXPECT_EQ(LocateSource(plain).file, plain);
+        EXPECT_FALSE(LocateSource(plain).track) << plain;
+    }
     // A real file of that name is read as it is.
     const std::string real = dir.File("odd#frames=1-2");
     test::WriteBytes(real, "x");
-    EXPECT_FALSE(ParseTrackPath(real));
-    EXPECT_EQ(SourceFileOf(real), real);
+    EXPECT_FALSE(LocateSource(real).track);
+    EXPECT_EQ(LocateSource(real).file, real);
 }
 
 class AlbumTracks : public ::testing::Test {
@@ -74,8 +80,10 @@ protected:
 
 TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     test::WriteBytes(dir_.File("album.flac"), "fLaC");
+    std::vector<DiscProblem> problems;
     const auto items = ExpandAlbumTracks({Cue("FILE \"album.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"A/B\"\nINDEX 01 "
-                                              "00:00:33\nTRACK 02 AUDIO\nINDEX 00 00:02:00\nINDEX 01 00:02:37\n")});
+                                              "00:00:33\nTRACK 02 AUDIO\nINDEX 00 00:02:00\nINDEX 01 00:02:37\n")}, problems);
+    EXPECT_TRUE(problems.empty());
     ASSERT_EQ(items.size(), 2u);
     // The sheet names album.wav; the rip beside it is album.flac.
     EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.flac") + "#frames=33-187");
@@ -88,10 +96,34 @@ TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     EXPECT_EQ(ReadField(items[1].status), "Ready");
 }
 
+TEST_F(AlbumTracks, ASheetWithAnUnreadableIndexOrATrackPastTheFilesEndAddsNothingAndSaysWhichLine) {
+    test::WriteBytes(dir_.File("album.flac"), "fLaC");
+    const auto tenSeconds = [](const std::string&) { return std::optional<double>(10.0); };
+    struct Case {
+        const char* sheet;
+        DiscProblem::Kind kind;
+        int line;
+    };
+    for (const Case& c : {Case{"FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 zz:yy:xx\n",
+                               DiscProblem::Kind::CueIndexUnreadable, 5},
+                          Case{"FILE album.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n\nTRACK 02 AUDIO\n"
+                               "INDEX 01 00:10:00\n",
+                               DiscProblem::Kind::CueTrackPastEnd, 6}}) {
+        std::vector<DiscProblem> problems;
+        EXPECT_TRUE(ExpandAlbumTracks({Cue(c.sheet)}, problems, tenSeconds).empty()) << c.sheet;
+        ASSERT_EQ(problems.size(), 1u) << c.sheet;
+        EXPECT_EQ(problems[0].kind, c.kind) << c.sheet;
+        EXPECT_EQ(problems[0].line, c.line) << c.sheet;
+        EXPECT_EQ(problems[0].source, dir_.File("album.cue"));
+    }
+}
+
 TEST_F(AlbumTracks, DiscImagesAndOtherFilesStaySingleItems) {
     const ConvertItem image = Cue("FILE \"disc.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
     const ConvertItem song = MakeSingleFileItem(dir_.File("song.flac"));
-    const auto items = ExpandAlbumTracks({image, song});
+    std::vector<DiscProblem> problems;
+    const auto items = ExpandAlbumTracks({image, song}, problems);
+    EXPECT_TRUE(problems.empty());
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(ReadField(items[0].sourcePath), dir_.File("album.cue"));
     EXPECT_EQ(ReadField(items[1].sourcePath), dir_.File("song.flac"));

@@ -43,6 +43,16 @@ TEST(DestinationClashes, FolderSpellingsAndLinksOfOneFolderClash) {
     EXPECT_EQ(FindDestinationClashes(items), (std::vector<int>{-1, 0, 0, 0, -1, 4}));
 }
 
+TEST(DestinationClashes, LinksAndOtherNamesOfOneFileClash) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("a.wav"), "RIFF");
+    std::filesystem::create_symlink(dir.File("a.wav"), dir.File("soft.wav"));
+    std::filesystem::create_hard_link(dir.File("a.wav"), dir.File("hard.wav"));
+    ItemList items;
+    for (const char* name : {"a.wav", "soft.wav", "hard.wav", "other.wav"}) items.Append(Writing(dir.Path(), name));
+    EXPECT_EQ(FindDestinationClashes(items), (std::vector<int>{-1, 0, 0, -1}));
+}
+
 TEST(DestinationClashes, NamesCutAtTheirFieldClash) {
     const std::string stem(90, 'x');
     ItemList items;

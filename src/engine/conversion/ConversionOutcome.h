@@ -16,7 +16,8 @@ struct ConversionOutcome {
     int stringId = 0;
     // The media layer's reason, for the texts that carry one.
     media::HRESULT cause = media::S_OK;
-    // A finished text of its own (a disc track's problem), used when stringId is 0.
+    // A finished text of its own (a disc track's problem), used when stringId is 0; with
+    // IDS_DEST_NOT_AUDIO, the file its text names.
     std::string detail;
     // The user chose to skip the item rather than pick another quality.
     bool skipped = false;

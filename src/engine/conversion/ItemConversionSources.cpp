@@ -1,13 +1,17 @@
 // The source half of an item's graph: a typed chain by source type, or the generic chain rebuilt
 // from a test rendering of the file.
 #include <algorithm>
+#include <optional>
 
 #include "engine/conversion/ItemConversion.h"
+#include "engine/CaptureDevices.h"
 #include "engine/FindTypeFilter.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/media/QueryInterface.h"
+#include "platform/media/TrackStream.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 
@@ -30,28 +34,34 @@ std::shared_ptr<IPin> ItemConversion::Out(int slot, int index) { return toolkit_
 std::shared_ptr<IPin> ItemConversion::In(int slot) { return toolkit_.GetPin(chain_[slot], PINDIR_INPUT, 0); }
 
 HRESULT ItemConversion::ConnectPins(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input) {
-    if (!output || !input || !toolkit_.graph) return E_POINTER;
-    return toolkit_.graph->ConnectDirect(output, input, nullptr);
+    if (!output || !input) return E_POINTER;
+    return toolkit_.Graph().ConnectDirect(output, input, nullptr);
+}
+
+std::shared_ptr<IBaseFilter> ItemConversion::AddNamedFilter(const std::string& name) {
+    auto filter = toolkit_.AddFilterByName(name);
+    filterMissing_ = filterMissing_ || !filter;
+    return filter;
 }
 
 bool ItemConversion::AddFileSource(const std::string& sourceFilterName) {
-    toolkit_.AddFilterByName(sourceFilterName);  // stays in the graph unconnected
+    AddNamedFilter(sourceFilterName);  // stays in the graph unconnected
     std::shared_ptr<IBaseFilter> source;
-    toolkit_.AddSourceFile(sourceFile_, source);
+    toolkit_.AddSourceFile(source_, source);
     chain_[0] = source;
     return chain_[0] != nullptr;
 }
 
-std::shared_ptr<IFileSourceFilter> ItemConversion::LoadNamedSource(int slot, const std::string& name,
-                                                                  const std::string& path) {
-    chain_[slot] = toolkit_.AddFilterByName(name);
+std::shared_ptr<IFileSourceFilter> ItemConversion::LoadNamedSource(int slot, const std::string& name) {
+    chain_[slot] = AddNamedFilter(name);
     auto source = QueryInterface<IFileSourceFilter>(chain_[slot]);
-    if (source) source->Load(path, nullptr);  // a file it cannot read shows when connecting
+    const auto trackType = source_.track ? std::optional(TrackStreamType(*source_.track)) : std::nullopt;
+    // A file it cannot read, or a track it cannot cut, shows when connecting.
+    if (source) source->Load(source_.file, trackType ? &*trackType : nullptr);
     return source;
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildTypedChain() {
-    sourceFile_ = ReadField(item_.sourcePath);
     const std::string type(FieldView(item_.sourceType).substr(0, 3));
     if (type == "ASF" || type == "WMA" || type == "WMV") return BuildWindowsMediaChain();
     if (type == "MPG" || type == "DAT") return BuildFileChain({kMpeg1Splitter, "MPEG Audio Decoder", kAcmWrapper}, true);
@@ -77,7 +87,8 @@ std::shared_ptr<IPin> ItemConversion::BuildFileChain(const std::vector<std::stri
     bool complete = chain_[0] != nullptr;
     for (std::size_t k = 0; k < names.size(); ++k) {
         const int slot = static_cast<int>(k) + 1;
-        chain_[slot] = names[k].empty() ? nullptr : toolkit_.AddFilterByName(names[k]);
+        chain_[slot] = names[k].empty() ? nullptr : AddNamedFilter(names[k]);
+        filterMissing_ = filterMissing_ || names[k].empty();
         complete = complete && chain_[slot];
     }
     if (!complete) {
@@ -99,14 +110,14 @@ std::shared_ptr<IPin> ItemConversion::BuildFileChain(const std::vector<std::stri
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaChain() {
-    fileSource_ = LoadNamedSource(0, kWindowsMediaSource, ReadField(item_.sourcePath));
+    fileSource_ = LoadNamedSource(0, kWindowsMediaSource);
     if (!chain_[0] || !fileSource_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
     }
-    chain_[1] = toolkit_.AddFilterByName(kAsfAcmHandler);
-    chain_[2] = toolkit_.AddFilterByName(kWmaDecoder);
-    chain_[3] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[1] = AddNamedFilter(kAsfAcmHandler);
+    chain_[2] = AddNamedFilter(kWmaDecoder);
+    chain_[3] = AddNamedFilter(kAcmWrapper);
     if (!chain_[1] || !chain_[2] || !chain_[3]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -122,8 +133,8 @@ std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaFallback() {
     chain_[1].reset();
     chain_[2].reset();
     AddFileSource(kWindowsMediaSource);
-    chain_[1] = toolkit_.AddFilterByName(kAsfAcmHandler);
-    chain_[2] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[1] = AddNamedFilter(kAsfAcmHandler);
+    chain_[2] = AddNamedFilter(kAcmWrapper);
     if (!chain_[0] || !chain_[1] || !chain_[2]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -138,7 +149,7 @@ std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaFallback() {
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildCdTrackChain() {
-    fileSource_ = LoadNamedSource(1, "WMP CD Filter", ReadField(item_.sourcePath));
+    fileSource_ = LoadNamedSource(1, "WMP CD Filter");
     if (!chain_[1] || !fileSource_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -149,13 +160,21 @@ std::shared_ptr<IPin> ItemConversion::BuildCdTrackChain() {
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildCaptureChain() {
-    captureFilter_ = toolkit_.AddAudioInputDevice(item_.captureDevice);
+    // Devices come and go and their order with them: the item records from the device it names.
+    const std::string deviceName = ReadField(item_.sourceName);
+    const int device = FindCaptureDevice(toolkit_, deviceName, sizeof item_.sourceName, item_.captureDevice);
+    if (device < 0) {
+        Fail(0);
+        outcome_.detail = LoadStringWith(IDS_CAPTURE_DEVICE_MISSING, deviceName);
+        return nullptr;
+    }
+    captureFilter_ = toolkit_.AddAudioInputDevice(device);
     if (!captureFilter_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
     }
     toolkit_.SelectInputLine(captureFilter_, item_.captureInput + 1, item_.captureInput);
-    chain_[0] = toolkit_.AddFilterByName(kAcmWrapper);
+    chain_[0] = AddNamedFilter(kAcmWrapper);
     if (!chain_[0]) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -168,26 +187,25 @@ std::shared_ptr<IPin> ItemConversion::BuildCaptureChain() {
 }
 
 bool ItemConversion::BuildGenericChain() {
-    analyzer_.Analyze(ReadField(item_.sourcePath));
-    if (analyzer_.mainPath.empty()) return false;
-    if (analyzer_.branchPath.empty() && analyzer_.audioOnMain == 0) return false;
+    analysis_ = SourceAnalyzer(services_.shell, services_.registry).Analyze(source_);
+    if (analysis_.mainPath.empty()) return false;
+    if (analysis_.branchPath.empty() && analysis_.audioOnMain == 0) return false;
 
     chainNames_.clear();
-    const int splitter = analyzer_.splitterIndex;
-    for (int i = 0; i <= splitter && i < static_cast<int>(analyzer_.filterList.size()); ++i)
-        chainNames_.push_back(analyzer_.filterList[static_cast<std::size_t>(i)].name);
-    if (analyzer_.audioOnMain != 0) {
-        for (std::size_t i = static_cast<std::size_t>(splitter + 1); i < analyzer_.mainPath.size(); ++i)
-            chainNames_.push_back(analyzer_.mainPath[i].name);
+    const int splitter = analysis_.splitterIndex;
+    for (int i = 0; i <= splitter && i < static_cast<int>(analysis_.filters.size()); ++i)
+        chainNames_.push_back(analysis_.filters[static_cast<std::size_t>(i)]);
+    if (analysis_.audioOnMain != 0) {
+        for (std::size_t i = static_cast<std::size_t>(splitter + 1); i < analysis_.mainPath.size(); ++i)
+            chainNames_.push_back(analysis_.mainPath[i]);
     } else {
-        for (const FilterRecord& record : analyzer_.branchPath) chainNames_.push_back(record.name);
+        chainNames_.insert(chainNames_.end(), analysis_.branchPath.begin(), analysis_.branchPath.end());
     }
 
-    sourceFile_ = ReadField(item_.sourcePath);
-    if (analyzer_.asyncSource) {
+    if (analysis_.asyncSource) {
         AddFileSource(kFileSource);
     } else {
-        fileSource_ = LoadNamedSource(0, kAsfReader, sourceFile_);
+        fileSource_ = LoadNamedSource(0, kAsfReader);
         if (!chain_[0] || !fileSource_) {
             Fail(IDS_SOURCE_UNSUPPORTED);
             return false;
@@ -198,7 +216,7 @@ bool ItemConversion::BuildGenericChain() {
     lastSlot_ = 0;
     const int lastName = static_cast<int>(chainNames_.size()) - 2;
     for (int k = 1; k <= lastName && k < kChainSlots; ++k) {
-        chain_[k] = toolkit_.AddFilterByName(chainNames_[static_cast<std::size_t>(k)]);
+        chain_[k] = AddNamedFilter(chainNames_[static_cast<std::size_t>(k)]);
         if (!chain_[k]) break;
         lastSlot_ = k;
     }
@@ -210,7 +228,7 @@ bool ItemConversion::BuildGenericChain() {
 // Links the chain's filters in order; a link that fails ends the chain before it, so the encoder
 // is attached to the last filter the audio really reaches.
 void ItemConversion::ConnectGenericChain(int splitter) {
-    const int select = analyzer_.audioOnMain == 0 ? 1 : 0;
+    const int select = analysis_.audioOnMain == 0 ? 1 : 0;
     for (int k = 0; k < lastSlot_; ++k) {
         const int output = (k == splitter) ? select : 0;
         if (FAILED(ConnectPins(Out(k, output), In(k + 1)))) {

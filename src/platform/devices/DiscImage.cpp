@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "platform/io/RegularFile.h"
 
 namespace tessival {
 namespace {
 
 constexpr std::uintmax_t kRawSectorBytes = 2352;
+constexpr std::size_t kMaxSheetBytes = 1 << 20;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -48,7 +50,9 @@ DiscImage::DiscImage(std::string path) : path_(std::move(path)), extension_(Lowe
 
 void DiscImage::ReadSheet() {
     if (extension_ != ".cue" && extension_ != ".toc") return;
-    std::ifstream sheet(path_);
+    // A FIFO named like a sheet would hold a plain open for good.
+    int error = 0;
+    std::istringstream sheet(ReadRegularFile(path_, kMaxSheetBytes, error).value_or(std::string()));
     const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
     std::string line;
     while (std::getline(sheet, line)) {
@@ -65,11 +69,6 @@ void DiscImage::ReadSheet() {
             words >> type;
             dataFiles_.push_back(std::move(file));
             fileTypes_.push_back(Upper(type));
-        } else if (keyword == "TRACK" && extension_ == ".cue") {
-            std::string number, mode;
-            words >> number >> mode;
-            mode = Upper(mode);
-            if (mode != "AUDIO" && mode.find("/2352") == std::string::npos) everyTrackRaw_ = false;
         }
     }
 }
@@ -99,14 +98,6 @@ DiscProblem DiscImage::CheckFiles() const {
         }
     }
     return problem;
-}
-
-bool DiscImage::EndsInsideASector() const {
-    // Only a cue sheet of raw sectors leaves the last track's length to the file's size.
-    if (extension_ != ".cue" || dataFiles_.empty() || !everyTrackRaw_) return false;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(dataFiles_.back().path, error);
-    return !error && size % kRawSectorBytes != 0;
 }
 
 }  // namespace tessival

@@ -5,7 +5,9 @@
 #include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +18,8 @@
 #include <random>
 #include <string_view>
 #include <vector>
+
+#include "platform/io/WaveRepair.h"
 
 namespace tessival {
 namespace {
@@ -43,11 +47,47 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 // A link is followed to its target, so that the link itself stays.
+std::string RealPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
 std::string ResolveLink(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-    return resolved ? std::string(resolved.get()) : path;
+    return RealPath(path);
+}
+
+// In a folder anyone may write to but only owners may remove from (/tmp), a link that neither we
+// nor the folder's owner made is someone else's trap: the kernel's protected_symlinks rule, which
+// not every system turns on.
+bool IsStrangersLink(const struct stat& link, const struct stat& folder) {
+    const uid_t self = ::geteuid();
+    return (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && link.st_uid != self &&
+           link.st_uid != folder.st_uid;
+}
+
+// Whether a folder on the way to `folder` is reached through a stranger's link.
+bool ReachedThroughStrangersLink(const std::string& folder) {
+    std::string reached = folder.front() == '/' ? "" : RealPath(".");
+    std::size_t from = 0;
+    while (from < folder.size()) {
+        const std::size_t slash = std::min(folder.find('/', from), folder.size());
+        const std::string part = folder.substr(from, slash - from);
+        from = slash + 1;
+        if (part.empty() || part == ".") continue;
+        const std::string parent = reached.empty() ? "/" : reached;
+        const std::string next = reached + "/" + part;
+        struct stat link {}, parentInfo {};
+        if (::lstat(next.c_str(), &link) != 0) return false;  // what does not exist yet fails later
+        if (S_ISLNK(link.st_mode)) {
+            if (::stat(parent.c_str(), &parentInfo) == 0 && IsStrangersLink(link, parentInfo)) return true;
+            reached = RealPath(next);
+        } else {
+            reached = part == ".." ? RealPath(next) : next;
+        }
+    }
+    return false;
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
@@ -120,13 +160,46 @@ FolderScans& Scans() {
     return scans;
 }
 
-// Temporary files whose lock is free belong to no living writer.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+struct Recovered {
+    std::mutex mutex;
+    std::vector<std::string> paths;
+};
+
+Recovered& RecoveredFiles() {
+    static Recovered recovered;
+    return recovered;
+}
+
+// Moves a dead writer's audio to "NAME (recovered).EXT" (or "(recovered 2)", ...) beside the
+// destination, never over another file.
+bool KeepRecovered(const std::string& temporary, const std::string& destination) {
+    for (int attempt = 1; attempt < 100; ++attempt) {
+        const std::string target = TaggedName(destination, "recovered", attempt);
+        if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            std::lock_guard lock(RecoveredFiles().mutex);
+            RecoveredFiles().paths.push_back(target);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+// Temporary files whose lock is free belong to no living writer. One that holds audio (a
+// recording whose process was killed) is kept under a name of its own; the rest are removed.
+void ClearStaleTemporaries(const std::string& folder, const std::string& prefix, const std::string& destination) {
     for (const std::string& name : Scans().TakeCandidates(folder, prefix)) {
         const std::string path = Join(folder, name);
-        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
-        if (StillNamed(AT_FDCWD, path.c_str(), fd.Get())) ::unlink(path.c_str());
+        if (!StillNamed(AT_FDCWD, path.c_str(), fd.Get())) continue;
+        if (HoldsAudio(fd.Get())) {
+            RepairWaveSizes(fd.Get());
+            ::fsync(fd.Get());
+            KeepRecovered(path, destination);
+        } else {
+            ::unlink(path.c_str());
+        }
     }
 }
 
@@ -143,7 +216,8 @@ int SyncFolder(const std::string& path) {
 // clear set-id bits.
 int KeepAttributes(int fd, const std::string& older) {
     struct stat info {};
-    if (::stat(older.c_str(), &info) != 0) return 0;
+    // A link that is replaced gives nothing of its target to the new file.
+    if (::lstat(older.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
     if (::fchown(fd, info.st_uid, info.st_gid) != 0 && errno != EPERM) return errno;
     return ::fchmod(fd, info.st_mode & 07777) == 0 ? 0 : errno;
 }
@@ -151,6 +225,21 @@ int KeepAttributes(int fd, const std::string& older) {
 }  // namespace
 
 void ForgetFolderScans() { Scans().Forget(); }
+
+std::vector<std::string> TakeRecoveredFiles() {
+    std::lock_guard lock(RecoveredFiles().mutex);
+    return std::exchange(RecoveredFiles().paths, {});
+}
+
+std::string TaggedName(const std::string& path, const std::string& tag, int attempt) {
+    const auto slash = path.rfind('/');
+    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    auto dot = path.rfind('.');
+    // A leading dot starts a hidden name, not an extension.
+    if (dot == std::string::npos || dot <= nameStart) dot = path.size();
+    const std::string mark = attempt <= 1 ? " (" + tag + ")" : " (" + tag + " " + std::to_string(attempt) + ")";
+    return path.substr(0, dot) + mark + path.substr(dot);
+}
 
 std::string TemporaryPrefix(const std::string& fileName) {
     const std::size_t room = NAME_MAX - kPartTag.size() - kRandomDigits;
@@ -174,13 +263,14 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
     return *this;
 }
 
-int AtomicFile::Open(const std::string& path) {
+int AtomicFile::Open(const std::string& path, LinkAtPath link) {
     Discard();
     if (path.empty() || path.back() == '/') return EISDIR;
-    destination_ = ResolveLink(path);
+    destination_ = link == LinkAtPath::Follow ? ResolveLink(path) : path;
+    if (ReachedThroughStrangersLink(FolderOf(destination_))) return EACCES;
     const std::string folder = FolderOf(destination_);
     const std::string prefix = TemporaryPrefix(NameOf(destination_));
-    RemoveStaleTemporaries(folder, prefix);
+    ClearStaleTemporaries(folder, prefix, destination_);
 
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -192,8 +282,10 @@ int AtomicFile::Open(const std::string& path) {
             if (errno == EEXIST) continue;
             return errno;
         }
-        // Between creating and locking, another writer may have taken it for a stale one.
-        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || !StillNamed(AT_FDCWD, candidate.c_str(), fd.Get())) continue;
+        // Between creating and locking, another writer may have taken it for a stale one. A file
+        // system without locks cannot have its temporaries taken by others either.
+        const int lockError = ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+        if (lockError == EWOULDBLOCK || !StillNamed(AT_FDCWD, candidate.c_str(), fd.Get())) continue;
         fd_ = std::move(fd);
         temporary_ = candidate;
         return 0;

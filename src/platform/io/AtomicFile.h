@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/io/UniqueFd.h"
 
@@ -12,8 +13,10 @@ namespace tessival {
 // destination's name nor damages an older file there.
 //
 // The temporary file is "NAME.part-XXXXXXXX" and stays locked (flock) while its writer lives.
-// One whose lock is free was left by a process that died: the next Open for NAME removes it.
-// Open reads a folder once for such files and remembers what it found (see ForgetFolderScans).
+// One whose lock is free was left by a process that died: the next Open for NAME removes it, or,
+// when it holds audio (a killed recording), keeps it as "NAME (recovered).EXT" with its WAVE
+// sizes made right (see TakeRecoveredFiles). Open reads a folder once for such files and
+// remembers what it found (see ForgetFolderScans).
 //
 // Operations return 0 or an errno value. One object is used by one thread at a time.
 class AtomicFile {
@@ -26,9 +29,14 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the temporary file for `path`. A symbolic link at `path` is followed: its target is
-    // the file that Commit replaces.
-    int Open(const std::string& path);
+    // What Commit does with a symbolic link at the destination's name.
+    enum class LinkAtPath {
+        Replace,  // the link goes, its target is untouched: outputs, whose names may be planted
+        Follow,   // its target is replaced and the link stays: the user's own files, such as lists
+    };
+    // Creates the temporary file for `path` in the folder `path` names. A folder reached through
+    // a link that a stranger made in a world-writable sticky folder (/tmp) is refused (EACCES).
+    int Open(const std::string& path, LinkAtPath link = LinkAtPath::Replace);
     bool IsOpen() const { return fd_.Valid(); }
     // Open for writing; positioned at the start.
     int Fd() const { return fd_.Get(); }
@@ -59,6 +67,12 @@ private:
 // Makes the next Open in each folder read the folder again for temporary files of writers that
 // died. A conversion run calls it as it starts, so that a run removes those left before it.
 void ForgetFolderScans();
+
+// The files that Opens kept as recovered since the last call, by path.
+std::vector<std::string> TakeRecoveredFiles();
+
+// "NAME (TAG).EXT" beside `path` for the first attempt, "NAME (TAG 2).EXT" for the second, ...
+std::string TaggedName(const std::string& path, const std::string& tag, int attempt);
 
 // The temporary names for a destination file start with this: its file name (cut so that the
 // temporary name fits the file system's name limit) and ".part-".

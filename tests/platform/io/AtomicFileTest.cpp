@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "support/TempDir.h"
 
@@ -103,19 +106,23 @@ TEST_F(AtomicFileTest, FailuresAreReportedAndLeaveNoTemporaryFile) {
     EXPECT_EQ(FileNames(dir.Path()), std::set<std::string>{"taken"});
 }
 
-// A writer of `path` killed before it commits, as a process of its own.
-void KillAWriterOf(const std::string& path) {
+// Writers of these paths, each with what it wrote, killed before they commit, as one process of
+// their own (so that none of them clears another's temporary file).
+void KillWritersOf(const std::vector<std::pair<std::string, std::string>>& writes) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        AtomicFile killed;
-        if (killed.Open(path) == 0) Write(killed, "lost");
+        std::vector<AtomicFile> killed(writes.size());
+        for (std::size_t i = 0; i < writes.size(); ++i)
+            if (killed[i].Open(writes[i].first) == 0) Write(killed[i], writes[i].second);
         ::raise(SIGKILL);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
 }
+
+void KillAWriterOf(const std::string& path) { KillWritersOf({{path, "lost"}}); }
 
 TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWritersStay) {
     KillAWriterOf(path);
@@ -153,6 +160,81 @@ TEST_F(AtomicFileTest, ARunRemovesTemporariesOfWritersKilledAfterTheFolderWasLas
     ASSERT_EQ(other.Open(dir.File("other.wav")), 0);
     ASSERT_EQ(other.Commit(), 0);
     EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"out.wav", "other.wav"}));
+}
+
+std::uint32_t Le32At(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+TEST_F(AtomicFileTest, AKilledWritersAudioIsKeptAsRecoveredWithItsWaveSizesMadeRight) {
+    // A WAVE header as written before any size is known: 16-bit stereo, then 250 frames and half a frame.
+    const std::string header("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0"
+                             "data\0\0\0\0", 44);
+    KillWritersOf({{path, header + std::string(1002, 'a')},
+                   {path, header + std::string(8, 'b')},
+                   {path, header},  // no audio yet: removed
+                   {dir.File("song.mp3"), std::string(5000, 'c')},
+                   {dir.File("tiny.mp3"), std::string(100, 'd')}});  // a header at most: removed
+    ASSERT_EQ(FileNames(dir.Path()).size(), 5u);
+
+    for (const std::string name : {"out.wav", "song.mp3", "tiny.mp3"}) {
+        AtomicFile next;
+        ASSERT_EQ(next.Open(dir.File(name)), 0);
+    }
+    const auto recovered = TakeRecoveredFiles();
+    EXPECT_EQ(std::set<std::string>(recovered.begin(), recovered.end()),
+              (std::set<std::string>{dir.File("out (recovered).wav"), dir.File("out (recovered 2).wav"),
+                                     dir.File("song (recovered).mp3")}));
+    EXPECT_EQ(FileNames(dir.Path()),
+              (std::set<std::string>{"out (recovered).wav", "out (recovered 2).wav", "song (recovered).mp3"}));
+    EXPECT_TRUE(TakeRecoveredFiles().empty());
+    for (const std::string name : {"out (recovered).wav", "out (recovered 2).wav"}) {
+        const std::string wave = ReadBytes(dir.File(name));
+        const std::uint32_t data = wave.size() == 44 + 1002 ? 1000 : 8;
+        EXPECT_EQ(Le32At(wave, 40), data) << name;
+        EXPECT_EQ(Le32At(wave, 4), 36 + data) << name;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("song (recovered).mp3")), std::string(5000, 'c'));
+}
+
+TEST_F(AtomicFileTest, ALinkAtTheNameIsReplacedNotWrittenThrough) {
+    const std::string target = dir.File("private.conf");
+    WriteBytes(target, "secret");
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+    AtomicFile file;
+    ASSERT_EQ(file.Open(path), 0);
+    EXPECT_EQ(file.TemporaryPath().rfind(dir.File("out.wav.part-"), 0), 0u) << file.TemporaryPath();
+    Write(file, "audio");
+    ASSERT_EQ(file.Commit(), 0);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(ReadBytes(path), "audio");
+    EXPECT_EQ(ReadBytes(target), "secret");
+}
+
+TEST_F(AtomicFileTest, AFolderReachedThroughAStrangersLinkInASharedStickyFolderIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link takes root";
+    const std::string shared = dir.File("shared");
+    std::filesystem::create_directories(dir.File("private"));
+    std::filesystem::create_directories(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string link = shared + "/music";
+    ASSERT_EQ(::symlink(dir.File("private").c_str(), link.c_str()), 0);
+    constexpr uid_t kNobody = 65534;
+    struct Case {
+        uid_t linkOwner;
+        int opened;
+    };
+    for (const Case& c : {Case{kNobody, EACCES}, Case{0, 0}}) {
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+        AtomicFile file;
+        EXPECT_EQ(file.Open(link + "/out.wav"), c.opened) << c.linkOwner;
+        EXPECT_EQ(file.Open(shared + "/../shared/music/out.wav"), c.opened) << c.linkOwner;
+        if (c.opened != 0) EXPECT_TRUE(std::filesystem::is_empty(dir.File("private")));
+    }
 }
 
 TEST_F(AtomicFileTest, LongNamesGetATemporaryNameWithinTheLimit) {

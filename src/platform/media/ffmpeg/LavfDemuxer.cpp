@@ -61,6 +61,8 @@ LavfDemuxer::~LavfDemuxer() { Close(); }
 
 HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* formatName) {
     Close();
+    skippedPackets_ = 0;
+    deliveredPackets_ = 0;
     if (!reader) return E_POINTER;
     reader_ = std::move(reader);
     readerPosition_ = 0;
@@ -80,6 +82,8 @@ HRESULT LavfDemuxer::Open(std::shared_ptr<IAsyncReader> reader, const char* form
 
 HRESULT LavfDemuxer::OpenFile(const std::string& path, const char* formatName) {
     Close();
+    skippedPackets_ = 0;
+    deliveredPackets_ = 0;
     // libavformat would open a FIFO or a device and wait on it.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return E_FILE_NOT_FOUND;
@@ -177,15 +181,24 @@ REFERENCE_TIME LavfDemuxer::ToReferenceTime(std::int64_t ts, int index) const {
 
 HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     if (!context_) return E_UNEXPECTED;
+    int failuresInARow = 0;
     for (;;) {
         const int ret = av_read_frame(context_.get(), packet_.get());
         // A failed read ends some demuxers as if the file ended there.
-        if (ret == AVERROR_EOF) return FAILED(readError_) ? readError_ : S_FALSE;
+        if (ret == AVERROR_EOF) return FAILED(readError_) ? readError_ : End();
         if (ret < 0 && FAILED(readError_)) return readError_;
-        if (ret < 0) return ret == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_INVALID_FILE_FORMAT;
+        if (ret == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
+        if (ret < 0) {
+            // A damaged piece: the demuxer looks for the next packet from where it stopped. One
+            // that keeps failing without moving on has nothing more to give.
+            ++skippedPackets_;
+            if (++failuresInARow >= kMostFailuresInARow || (context_->pb && avio_feof(context_->pb))) return End();
+            continue;
+        }
         if (Listed(packet_->stream_index)) break;
         av_packet_unref(packet_.get());
     }
+    ++deliveredPackets_;
     streamIndex = packet_->stream_index;
     sample.data.assign(packet_->data, packet_->data + packet_->size);
     sample.start = ToReferenceTime(packet_->pts, streamIndex);
@@ -201,6 +214,11 @@ HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     sample.trimEnd = skip && sideSize >= 8 ? AV_RL32(skip + 4) : 0;
     av_packet_unref(packet_.get());
     return S_OK;
+}
+
+HRESULT LavfDemuxer::End() const {
+    // Nothing read at all is a file that only looked like media, not an empty piece of audio.
+    return deliveredPackets_ > 0 ? S_FALSE : VFW_E_INVALID_FILE_FORMAT;
 }
 
 int LavfDemuxer::ReadPacket(void* opaque, std::uint8_t* buffer, int size) {

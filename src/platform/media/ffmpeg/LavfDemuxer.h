@@ -40,14 +40,21 @@ public:
     // Reads only the packets of these container streams from now on; the demuxer skips the others.
     void ReadOnly(const std::vector<int>& indexes);
     // S_OK with the next packet of a listed stream, S_FALSE at the end, a failure code on a
-    // read error or a damaged stream.
+    // read error. Damaged pieces are skipped (and counted); a stream that ends before any packet
+    // was read fails with VFW_E_INVALID_FILE_FORMAT.
     HRESULT Read(int& streamIndex, MediaSample& sample);
+    // The damaged pieces Read skipped since Open.
+    std::int64_t SkippedPackets() const { return skippedPackets_; }
 
 private:
     HRESULT Finish(const char* formatName, const std::string& url);
     void ListStreams();
     bool Listed(int index) const;
     REFERENCE_TIME ToReferenceTime(std::int64_t ts, int index) const;
+    HRESULT End() const;
+
+    // Failed reads in a row after which a stream is taken to have ended.
+    static constexpr int kMostFailuresInARow = 1000;
 
     std::shared_ptr<IAsyncReader> reader_;
     std::int64_t readerPosition_ = 0;
@@ -56,6 +63,8 @@ private:
     AvInputFormatPtr context_;
     AvPacketPtr packet_;
     std::vector<Stream> streams_;
+    std::int64_t skippedPackets_ = 0;
+    std::int64_t deliveredPackets_ = 0;
 
     static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
     static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);

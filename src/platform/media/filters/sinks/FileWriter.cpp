@@ -23,15 +23,7 @@ HRESULT OpenError(int error) {
 
 }  // namespace
 
-std::string StoppedOutputName(const std::string& path, int attempt) {
-    const auto slash = path.rfind('/');
-    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
-    auto dot = path.rfind('.');
-    // A leading dot starts a hidden name, not an extension.
-    if (dot == std::string::npos || dot <= nameStart) dot = path.size();
-    const std::string tag = attempt <= 1 ? " (stopped)" : " (stopped " + std::to_string(attempt) + ")";
-    return path.substr(0, dot) + tag + path.substr(dot);
-}
+std::string StoppedOutputName(const std::string& path, int attempt) { return TaggedName(path, "stopped", attempt); }
 
 FileWriter::FileWriter() : RendererFilter(CLSID_FileWriter, "in") {}
 

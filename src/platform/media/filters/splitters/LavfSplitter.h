@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/IDamagedDataCount.h"
 #include "platform/media/SplitterFilter.h"
 #include "platform/media/ffmpeg/LavfDemuxer.h"
 
@@ -14,7 +15,7 @@ namespace tessival::media {
 // "MPEG-I Stream Splitter" (MPEG-1 system streams and Video CD files: "Video" then "Audio";
 // MPEG audio files: "Audio"), "MPEG-2 Splitter" (program streams and DVD video objects: video,
 // then audio) and "AVI Splitter" (every stream, "Stream 00", "Stream 01", ... in file order).
-class LavfSplitter : public SplitterFilter {
+class LavfSplitter : public SplitterFilter, public IDamagedDataCount {
 public:
     enum class Layout { VideoThenAudio, EveryStream };
     struct Profile {
@@ -28,6 +29,9 @@ public:
     static FilterEntry MpegOneEntry();
     static FilterEntry MpegTwoEntry();
     static FilterEntry AviEntry();
+
+    // Damaged pieces of the container skipped while reading.
+    std::int64_t SkippedPackets() const override { return demuxer_.SkippedPackets(); }
 
 protected:
     bool AcceptsStream(const MediaType& type) const override;

@@ -6,6 +6,7 @@
 
 #include "platform/io/TrackPath.h"
 #include "platform/media/FilterRegistry.h"
+#include "platform/media/IDamagedDataCount.h"
 #include "platform/media/SplitterFilter.h"
 #include "platform/media/ffmpeg/LavfDemuxer.h"
 
@@ -22,10 +23,13 @@ inline constexpr Guid CLSID_MediaSplitter{0x8A1F3C52, 0x4C41, 0x5643, {0x73, 0x7
 // A track of a one-file album (a track stream from "File Source (Async.)") gives only its first
 // audio stream, cut sample-exactly to the track: whole packets outside it are not sent, and the
 // decoder trims the packets at its edges.
-class MediaSplitter : public SplitterFilter {
+class MediaSplitter : public SplitterFilter, public IDamagedDataCount {
 public:
     MediaSplitter();
     static FilterEntry Entry();
+
+    // Damaged pieces of the container skipped while reading.
+    std::int64_t SkippedPackets() const override { return demuxer_.SkippedPackets(); }
 
 protected:
     bool AcceptsStream(const MediaType& type) const override;

@@ -1,0 +1,82 @@
+#pragma once
+
+// What FFmpeg's own demuxers and decoders make of a file, to judge our outputs by a reader that
+// is not ours: the first audio stream's length and whether every decoded sample is a number.
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "platform/media/ffmpeg/AvPtr.h"
+
+namespace tessival::fuzz {
+
+struct DecodedAudio {
+    double seconds = 0;
+    bool finite = true;  // no NaN or infinity among float samples
+};
+
+namespace detail {
+
+inline bool FramesFinite(const AVFrame& frame) {
+    const auto format = static_cast<AVSampleFormat>(frame.format);
+    if (format != AV_SAMPLE_FMT_FLT && format != AV_SAMPLE_FMT_FLTP && format != AV_SAMPLE_FMT_DBL &&
+        format != AV_SAMPLE_FMT_DBLP)
+        return true;
+    const bool planar = av_sample_fmt_is_planar(format);
+    const int channels = frame.ch_layout.nb_channels;
+    const int planes = planar ? channels : 1;
+    const int perPlane = frame.nb_samples * (planar ? 1 : channels);
+    for (int p = 0; p < planes; ++p) {
+        for (int i = 0; i < perPlane; ++i) {
+            const double value = format == AV_SAMPLE_FMT_FLT || format == AV_SAMPLE_FMT_FLTP
+                                     ? reinterpret_cast<const float*>(frame.extended_data[p])[i]
+                                     : reinterpret_cast<const double*>(frame.extended_data[p])[i];
+            if (!std::isfinite(value)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace detail
+
+// Nothing when FFmpeg finds no audio stream it can decode in the file.
+inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return std::nullopt;
+    const media::AvInputFormatPtr input(raw);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0) return std::nullopt;
+    const AVCodec* codec = nullptr;
+    const int stream = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    if (stream < 0 || !codec) return std::nullopt;
+    media::AvCodecContextPtr decoder(avcodec_alloc_context3(codec));
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), input->streams[stream]->codecpar) < 0 ||
+        avcodec_open2(decoder.get(), codec, nullptr) < 0)
+        return std::nullopt;
+    media::AvPacketPtr packet(av_packet_alloc());
+    media::AvFramePtr frame(av_frame_alloc());
+    DecodedAudio decoded;
+    std::int64_t samples = 0;
+    int rate = 0;
+    const auto drain = [&] {
+        while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
+            samples += frame->nb_samples;
+            rate = frame->sample_rate;
+            decoded.finite = decoded.finite && detail::FramesFinite(*frame);
+        }
+    };
+    while (av_read_frame(input.get(), packet.get()) >= 0) {
+        if (packet->stream_index == stream && avcodec_send_packet(decoder.get(), packet.get()) >= 0) drain();
+        av_packet_unref(packet.get());
+    }
+    avcodec_send_packet(decoder.get(), nullptr);
+    drain();
+    decoded.seconds = rate > 0 ? static_cast<double>(samples) / rate : 0;
+    return decoded;
+}
+
+}  // namespace tessival::fuzz

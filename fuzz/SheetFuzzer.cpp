@@ -1,0 +1,73 @@
+// Cue sheets and toc files as `add` reads them: an album's sheet into its tracks, a disc image's
+// sheet into its data files, with the rules they keep: tracks start at a frame that exists and in
+// a range of their file, a line reported as unreadable is a line of the text, and a sheet over a
+// file that is not there adds nothing that names another file.
+//
+// Input: one selector byte (bit 0: a .toc rather than a .cue), then the sheet's text.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "joblist/AlbumTracks.h"
+#include "joblist/CueSheet.h"
+#include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
+#include "platform/devices/DiscImage.h"
+#include "platform/io/TrackPath.h"
+
+using namespace tessival;
+
+namespace {
+
+void CheckParsedSheet(std::string_view text) {
+    const auto sheet = ParseCueSheet(text);
+    if (!sheet) return;
+    const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+    fuzz::Require(sheet->unreadableIndexLine >= 0 && sheet->unreadableIndexLine <= lines,
+                  "an unreadable line is a line of the sheet");
+    for (const CueTrack& track : sheet->tracks) {
+        fuzz::Require(track.index01 >= 0, "a track starts at a frame that exists");
+        fuzz::Require(track.number >= 0 && track.number < 100, "a track's number is one a disc can have");
+        fuzz::Require(track.indexLine >= 1 && track.indexLine <= lines, "a track's INDEX line is in the sheet");
+    }
+}
+
+void CheckExpandedTracks(const std::string& sheetPath) {
+    std::vector<DiscProblem> problems;
+    for (const ConvertItem& item : ExpandAlbumTracks({MakeSingleFileItem(sheetPath)}, problems)) {
+        const std::string source = ReadField(item.sourcePath);
+        if (source == sheetPath) continue;  // left as it is
+        const auto location = ParseTrackPath(source);
+        fuzz::Require(location.has_value(), "an album track names its file and frame range");
+        fuzz::Require(location->range.firstFrame >= 0 &&
+                          (location->range.endFrame < 0 || location->range.endFrame > location->range.firstFrame),
+                      "a track's range is not empty");
+    }
+    for (const DiscProblem& problem : problems) fuzz::Require(problem.line >= 1, "a refused sheet says which line");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    static const fuzz::ScratchFolder folder;
+    folder.Clear();
+    const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    CheckParsedSheet(text);
+    const std::string sheetPath = folder.File((data[0] & 1) ? "disc.toc" : "album.cue");
+    fuzz::WriteFile(sheetPath, data + 1, size - 1);
+    CheckExpandedTracks(sheetPath);
+    if (DiscImage::IsDiscImage(sheetPath)) {
+        const DiscImage image(sheetPath);
+        // Nothing the sheet names exists in the scratch folder but the sheet itself.
+        const DiscProblem problem = image.CheckFiles();
+        fuzz::Require(image.DataFiles().empty() || problem.kind == DiscProblem::Kind::DataFileMissing ||
+                          problem.kind == DiscProblem::Kind::None,
+                      "a sheet's missing files are reported as missing");
+        image.EndsInsideASector();
+    }
+    return 0;
+}
