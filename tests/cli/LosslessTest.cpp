@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/RunProcess.h"
@@ -311,6 +312,26 @@ TEST(Lossless, OggFilesAreTheSameInEveryRun) {
         std::filesystem::remove(first);
         ASSERT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(list) + " >/dev/null 2>&1").exitCode, 0);
         EXPECT_TRUE(test::ReadBytes(first) == bytes);
+    }
+}
+
+// MP3 tags are ID3v2.4 unless an older device asks for 2.3; the tags themselves are the same.
+TEST(Lossless, Mp3TagsAreId3v24OrOnRequest23) {
+    test::TempDir dir;
+    const std::string source = dir.File("tagged.wav");
+    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -metadata artist=Someone " +
+                         ShellQuote(source))
+                  .exitCode,
+              0);
+    for (const auto& [options, version] : {std::pair{"", '\x04'}, std::pair{"--id3=2.3", '\x03'}}) {
+        SCOPED_TRACE(options);
+        const std::string mp3 = ConvertWithCli(dir, source, "LAME MP3", "mp3", "1,192,0,44100", options);
+        ASSERT_FALSE(mp3.empty());
+        EXPECT_EQ(test::ReadBytes(mp3).substr(0, 4), std::string("ID3") + version);
+        EXPECT_EQ(Trimmed(RunProcess("ffprobe -v error -show_entries format_tags=artist -of csv=p=0 " +
+                                     ShellQuote(mp3))
+                              .output),
+                  "Someone");
     }
 }
 

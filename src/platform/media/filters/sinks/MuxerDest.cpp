@@ -1,5 +1,6 @@
 #include "platform/media/filters/sinks/MuxerDest.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -64,6 +65,8 @@ const MuxerDest::Kind kOgg{{0x5E1F0D03, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B,
 const MuxerDest::Kind kM4a{{0x5E1F0D04, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
                            "M4A File Dest", "ipod", false};
 
+std::atomic<int> id3Version{4};
+
 FilterEntry EntryFor(const MuxerDest::Kind& kind) {
     return MakeFilterEntry(CLSID_LegacyAmFilterCategory, kind.clsid, kind.friendlyName, MERIT_DO_NOT_USE,
                            {MediaTypePattern(MEDIATYPE_Audio)}, [&kind] { return std::make_shared<MuxerDest>(kind); });
@@ -81,6 +84,8 @@ FilterEntry MuxerDest::OggEntry() { return EntryFor(kOgg); }
 FilterEntry MuxerDest::M4aEntry() { return EntryFor(kM4a); }
 
 void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
+
+void MuxerDest::SetId3Version(int version) { id3Version = version == 3 ? 3 : 4; }
 
 HRESULT MuxerDest::CheckInput(const MediaType& type) const {
     // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
@@ -110,6 +115,7 @@ HRESULT MuxerDest::OpenMuxer() {
     // The same input gives the same bytes in every run: no random Ogg serial, no version strings
     // that change with the library.
     format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
+    if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", id3Version, 0);
     if (kind_.coverAsComment)
         av_opt_set_int(format_->priv_data, "serial_offset", static_cast<std::int64_t>(StreamSerial() & 0x7FFFFFFF), 0);
 

@@ -41,6 +41,8 @@ public:
     static FilterEntry M4aEntry();   // "M4A File Dest"
 
     void SetTags(const MediaTags& tags) override;
+    // The ID3v2 version of MP3 files, 4 unless an older device needs 3; for the whole process.
+    static void SetId3Version(int version);
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
