@@ -25,6 +25,7 @@
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
 #include "platform/media/ffmpeg/SampleConverter.h"
+#include "platform/media/filters/sinks/MuxerDest.h"
 #include "platform/shell/ConsoleShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -34,8 +35,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--read-offset=SAMPLES] [--verify] "
-    "[--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--id3=2.3] "
+    "[--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -65,6 +66,8 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             media::SampleConverter::SetDither(false);  // rounding only: for comparisons and purists
         else if (arg == "--dither=tpdf")
             media::SampleConverter::SetDither(true);
+        else if (arg == "--id3=2.3" || arg == "--id3=2.4")
+            media::MuxerDest::SetId3Version(arg.back() - '0');  // 2.3 for devices that read no other
         else if (arg.rfind("--", 0) == 0 || !list.empty())
             return false;
         else
@@ -237,7 +240,7 @@ int Convert(const std::vector<std::string>& args) {
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
                                         "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
-                                        "[--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
+                                        "[--id3=2.3] [--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
                                         "[--musicbrainz-url=URL]",
                                         "convert every item of a list, one line per status change", Convert});
 

@@ -13,7 +13,8 @@ bool IsSameQuality(const QualityInfo& a, const QualityInfo& b) {
 std::array<std::string, 4> QualityCells(const QualityInfo& q) {
     const bool followsSource = HasQuality(q) && q.nSamplesPerSec == 0;
     const std::string source = followsSource ? LoadString(IDS_QUALITY_AS_SOURCE) : std::string();
-    return {std::to_string(q.nChannels), std::to_string(QualityKbps(q)),
+    return {followsSource && q.nChannels == kQualitySourceChannels ? source : std::to_string(q.nChannels),
+            std::to_string(QualityKbps(q)),
             followsSource && q.wBitsPerSample == 0 ? source : std::to_string(q.wBitsPerSample),
             followsSource ? source : std::to_string(q.nSamplesPerSec)};
 }

@@ -27,11 +27,14 @@ bool IsSameQuality(const QualityInfo& a, const QualityInfo& b);
 
 inline bool HasQuality(const QualityInfo& q) { return q.nChannels != 0; }
 
+// The channel count of a quality that keeps the source's channels, as the encoders list it.
+inline constexpr std::uint16_t kQualitySourceChannels = 0xFFFF;
+
 // Kilobits per second as shown to the user: byte rate / 125, truncated.
 inline unsigned QualityKbps(const QualityInfo& q) { return q.nAvgBytesPerSec / 125u; }
 
 // The four numbers a quality is shown as: channels, kbps, bits, frequency. A quality with no rate
-// keeps the source's: its frequency (and bits, when it has none) show as "Source".
+// keeps the source's: its frequency (and bits, when it has none, and channels) show as "Source".
 std::array<std::string, 4> QualityCells(const QualityInfo& q);
 
 }  // namespace tessival

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/RunProcess.h"
@@ -68,32 +72,47 @@ void ExpectSoundFlac(const std::string& path) {
 
 struct LosslessSource {
     const char* name;
-    const char* make;  // the sox or ffmpeg command after the program name; OUT is the file
+    const char* make;  // the sox or ffmpeg command; OUT is the file
+    const char* channelsChoice;  // as `qualities FLAC` shows the choice
     const char* bits;  // the FLAC's depth
     const char* rate;
     const char* channels;
     std::int32_t tolerance;  // in 32-bit steps: 0 is exact, 128 is rounding to 24 bits
 };
 
+// Six or eight tones, one a channel.
+std::string ToneChannels(int count, const std::string& options) {
+    std::string command = "ffmpeg -nostdin -v error -y";
+    for (int i = 0; i < count; ++i) command += " -f lavfi -i sine=f=" + std::to_string(300 + 200 * i) + ":d=1";
+    return command + " -filter_complex amerge=inputs=" + std::to_string(count) + " " + options + " OUT";
+}
+
+const std::string kSixChannelFlac = ToneChannels(6, "-c:a flac -sample_fmt s32");
+const std::string kEightChannelWave = ToneChannels(8, "-c:a pcm_s16le");
+
 const LosslessSource kLosslessSources[] = {
     {"float with 24-bit content", "sox -n -r 48000 -b 24 OUT.24.wav synth 1 sine 440 sine 1000 vol 0.7 && sox "
                                   "OUT.24.wav -e floating-point -b 32 OUT",
-     "24", "48000", "2", 0},
-    {"32-bit integer", "sox -n -r 44100 -b 32 -c 2 OUT synth 1 sine 440 sine 1000 vol 0.7", "24", "44100", "2", 128},
-    {"24-bit 96 kHz", "sox -n -r 96000 -b 24 -c 2 OUT synth 1 sine 440 sine 1000 vol 0.7", "24", "96000", "2", 0},
-    {"16-bit", "sox -n -r 44100 -b 16 -c 1 OUT synth 1 sine 440 vol 0.7", "16", "44100", "1", 0},
+     "2", "24", "48000", "2", 0},
+    {"32-bit integer", "sox -n -r 44100 -b 32 -c 2 OUT synth 1 sine 440 sine 1000 vol 0.7", "2", "24", "44100", "2",
+     128},
+    {"24-bit 96 kHz", "sox -n -r 96000 -b 24 -c 2 OUT synth 1 sine 440 sine 1000 vol 0.7", "2", "24", "96000", "2",
+     0},
+    {"16-bit", "sox -n -r 44100 -b 16 -c 1 OUT synth 1 sine 440 vol 0.7", "1", "16", "44100", "1", 0},
+    {"5.1 FLAC", kSixChannelFlac.c_str(), "Source", "24", "44100", "6", 0},
+    {"7.1 WAVE", kEightChannelWave.c_str(), "Source", "16", "44100", "8", 0},
 };
 
 TEST(Lossless, FlacAtSourceKeepsEverySampleOfEachSourceAndSignsIt) {
     test::TempDir dir;
     for (const LosslessSource& source : kLosslessSources) {
         SCOPED_TRACE(source.name);
-        const std::string path = dir.File(std::string(source.name) + ".wav");
+        const std::string path = dir.File(std::string(source.name) + (source.name[0] == '5' ? ".flac" : ".wav"));
         std::string make = source.make;
         for (std::size_t at; (at = make.find("OUT")) != std::string::npos;) make.replace(at, 3, ShellQuote(path));
         ASSERT_EQ(RunProcess(make).exitCode, 0);
-        const std::string flac = ConvertWithCli(dir, path, "FLAC", "flac", std::string(source.channels) + ",5,Source,Source",
-                                                "--dither=none");
+        const std::string flac = ConvertWithCli(dir, path, "FLAC", "flac",
+                                                std::string(source.channelsChoice) + ",5,Source,Source", "--dither=none");
         ASSERT_FALSE(flac.empty());
         ExpectSoundFlac(flac);
         EXPECT_EQ(Metaflac("--show-bps", flac), source.bits);
@@ -105,6 +124,109 @@ TEST(Lossless, FlacAtSourceKeepsEverySampleOfEachSourceAndSignsIt) {
         for (std::size_t i = 0; i < in.size(); ++i)
             worst = std::max<std::int64_t>(worst, std::abs(std::int64_t{in[i]} - out[i]));
         EXPECT_LE(worst, source.tolerance);
+    }
+}
+
+// WAV's own "Source" choice keeps every channel, with the layout's mask in an extensible header.
+TEST(Lossless, WaveAtSourceKeepsEveryChannelWithItsLayout) {
+    test::TempDir dir;
+    const std::string source = dir.File("eight.wav");
+    std::string make = ToneChannels(8, "-c:a pcm_s24le");
+    make.replace(make.find("OUT"), 3, ShellQuote(source));
+    ASSERT_EQ(RunProcess(make).exitCode, 0);
+    const std::string wave = ConvertWithCli(dir, source, "WAV", "wav", "Source,0,Source,Source");
+    ASSERT_FALSE(wave.empty());
+    EXPECT_EQ(Trimmed(RunProcess("ffprobe -v error -show_entries stream=channel_layout,codec_name -of csv=p=0 " +
+                                 ShellQuote(wave))
+                          .output),
+              "pcm_s24le,7.1");
+    EXPECT_EQ(Samples(wave), Samples(source));
+}
+
+// A WAVE file written byte by byte, for the layouts other programs write and ours must read:
+// extensible with fewer valid bits than the container, 64-bit integers, big-endian RIFX. Each
+// sample is a ramp left-justified in its container.
+struct HandMadeWave {
+    const char* name;
+    std::uint16_t tag;
+    std::uint16_t channels;
+    int container, valid;
+    bool bigEndian;
+    const char* flacBits;
+};
+
+// A ramp of up to 16 bits (fewer when fewer are valid), which every depth here holds exactly.
+int RampBits(int valid) { return std::min(valid, 16); }
+
+std::int64_t Ramp(int i, int c, int valid) {
+    const std::int64_t span = (std::int64_t{1} << RampBits(valid)) - 1;
+    return (std::int64_t{i} * 7919 + c * 104729) % span - span / 2;
+}
+
+void WriteWave(const std::string& path, const HandMadeWave& w, int frames) {
+    std::string bytes;
+    const auto put = [&](std::uint64_t value, int size) {
+        for (int k = 0; k < size; ++k) {
+            const int shift = w.bigEndian ? 8 * (size - 1 - k) : 8 * k;
+            bytes.push_back(static_cast<char>(value >> shift));
+        }
+    };
+    const int bytesPerSample = w.container / 8;
+    std::string data;
+    std::swap(bytes, data);
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < w.channels; ++c) {
+            const int shift = w.container - RampBits(w.valid);
+            const std::uint64_t value = static_cast<std::uint64_t>(Ramp(i, c, w.valid)) << shift;
+            put(w.container == 8 ? (value + 128) & 0xFF : value, bytesPerSample);
+        }
+    std::swap(bytes, data);
+    const bool extensible = w.tag == 0xFFFE;
+    bytes += w.bigEndian ? "RIFX" : "RIFF";
+    put(4 + 8 + (extensible ? 40 : 16) + 8 + data.size(), 4);
+    bytes += "WAVEfmt ";
+    put(extensible ? 40 : 16, 4);
+    put(w.tag, 2);
+    put(w.channels, 2);
+    put(48000, 4);
+    put(48000u * w.channels * bytesPerSample, 4);
+    put(w.channels * bytesPerSample, 2);
+    put(w.container, 2);
+    if (extensible) {
+        put(22, 2);
+        put(w.valid, 2);
+        put((1u << w.channels) - 1, 4);
+        bytes += std::string("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
+    }
+    bytes += "data";
+    put(data.size(), 4);
+    std::ofstream(path, std::ios::binary) << bytes << data;
+}
+
+TEST(Lossless, WaveLayoutsOfOtherProgramsConvertWithTheirSamples) {
+    const HandMadeWave layouts[] = {
+        {"20 bits in 24, extensible", 0xFFFE, 2, 24, 20, false, "24"},
+        {"12 bits in 16, four channels", 0xFFFE, 4, 16, 12, false, "16"},
+        {"5 bits in 8, five channels", 0xFFFE, 5, 8, 5, false, "16"},
+        {"64-bit integer", 0x0001, 2, 64, 64, false, "24"},
+        {"big-endian RIFX", 0x0001, 2, 16, 16, true, "16"},
+    };
+    test::TempDir dir;
+    constexpr int kFrames = 4800;
+    for (const HandMadeWave& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const std::string path = dir.File("hand.wav");
+        WriteWave(path, layout, kFrames);
+        const std::string flac = ConvertWithCli(dir, path, "FLAC", "flac", "Source,5,Source,Source", "--dither=none");
+        ASSERT_FALSE(flac.empty());
+        EXPECT_EQ(Metaflac("--show-bps", flac), layout.flacBits);
+        const auto out = Samples(flac);
+        ASSERT_EQ(out.size(), static_cast<std::size_t>(kFrames) * layout.channels);
+        const int shift = 32 - RampBits(layout.valid);
+        for (int i = 0; i < kFrames; i += 97)
+            for (int c = 0; c < layout.channels; ++c)
+                EXPECT_EQ(std::int64_t{out[i * layout.channels + c]}, Ramp(i, c, layout.valid) * (std::int64_t{1} << shift))
+                    << "frame " << i << " channel " << c;
     }
 }
 
@@ -172,6 +294,44 @@ TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
         EXPECT_GE(frames, c.atLeast);
         EXPECT_LE(frames, c.atMost);
         EXPECT_EQ(ConvertWithCli(dir, empty, c.type, c.extension, c.quality), "");
+    }
+}
+
+// The same list converted twice writes the same Ogg bytes: the stream serial is no random number.
+TEST(Lossless, OggFilesAreTheSameInEveryRun) {
+    test::TempDir dir;
+    const std::string source = dir.File("tone.wav");
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 16 -c 2 " + ShellQuote(source) + " synth 1 sine 440").exitCode, 0);
+    for (const auto& [type, extension, quality] : {std::tuple{"Ogg Vorbis", "ogg", "2,128,0,48000"},
+                                                   std::tuple{"Opus", "opus", "2,96,0,48000"}}) {
+        SCOPED_TRACE(type);
+        const std::string first = ConvertWithCli(dir, source, type, extension, quality);
+        ASSERT_FALSE(first.empty());
+        const std::string bytes = test::ReadBytes(first);
+        const std::string list = std::filesystem::path(first).parent_path().string() + "/list.tsl";
+        std::filesystem::remove(first);
+        ASSERT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(list) + " >/dev/null 2>&1").exitCode, 0);
+        EXPECT_TRUE(test::ReadBytes(first) == bytes);
+    }
+}
+
+// MP3 tags are ID3v2.4 unless an older device asks for 2.3; the tags themselves are the same.
+TEST(Lossless, Mp3TagsAreId3v24OrOnRequest23) {
+    test::TempDir dir;
+    const std::string source = dir.File("tagged.wav");
+    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -metadata artist=Someone " +
+                         ShellQuote(source))
+                  .exitCode,
+              0);
+    for (const auto& [options, version] : {std::pair{"", '\x04'}, std::pair{"--id3=2.3", '\x03'}}) {
+        SCOPED_TRACE(options);
+        const std::string mp3 = ConvertWithCli(dir, source, "LAME MP3", "mp3", "1,192,0,44100", options);
+        ASSERT_FALSE(mp3.empty());
+        EXPECT_EQ(test::ReadBytes(mp3).substr(0, 4), std::string("ID3") + version);
+        EXPECT_EQ(Trimmed(RunProcess("ffprobe -v error -show_entries format_tags=artist -of csv=p=0 " +
+                                     ShellQuote(mp3))
+                              .output),
+                  "Someone");
     }
 }
 

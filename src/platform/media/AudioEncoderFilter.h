@@ -8,6 +8,10 @@
 
 namespace tessival::media {
 
+// The channel count of a choice that keeps the source's channels, whatever their number (0 in a
+// saved quality means none was chosen, so this takes the other end of the range).
+inline constexpr std::uint16_t kSourceChannels = 0xFFFF;
+
 // Base of the audio compressors: a transform whose output pin offers IAMStreamConfig with the
 // complete list of formats the encoder can produce. SetFormat picks one of them for the next
 // connection; without it the encoder's default for the connected input is used.

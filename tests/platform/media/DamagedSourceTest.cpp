@@ -125,6 +125,41 @@ TEST(DamagedSource, AStreamOfWhichNothingDecodesFails) {
     EXPECT_EQ(chain.Convert(), VFW_E_INVALID_FILE_FORMAT);
 }
 
+// Headers not to be believed: an extensible format whose 18-byte fmt chunk claims 65535 more
+// bytes (its subformat never given), and rates no audio has. Each fails instead of becoming noise
+// or a resampler the size of the machine.
+TEST(DamagedSource, ImpossibleWaveHeadersFail) {
+    struct Header {
+        const char* name;
+        std::uint16_t tag;
+        std::uint32_t rate;
+        std::uint16_t cbSize;
+    };
+    const Header headers[] = {{"extensible, cbSize 65535", 0xFFFE, 48000, 0xFFFF},
+                              {"0 Hz", 1, 0, 0},
+                              {"910 MHz", 1, 910000000, 0}};
+    TempDir dir;
+    for (const Header& h : headers) {
+        SCOPED_TRACE(h.name);
+        WAVEFORMATEX fmt = MakePcmFormat(h.rate, 2, 16);
+        fmt.wFormatTag = h.tag;
+        fmt.cbSize = h.cbSize;
+        std::string file = "RIFF____WAVEfmt ";
+        const std::uint32_t fmtSize = sizeof fmt, dataSize = 40000;
+        file.append(reinterpret_cast<const char*>(&fmtSize), 4);
+        file.append(reinterpret_cast<const char*>(&fmt), sizeof fmt);
+        file += "data";
+        file.append(reinterpret_cast<const char*>(&dataSize), 4);
+        for (std::uint32_t i = 0; i < dataSize; ++i) file += static_cast<char>(i * 31 % 256);
+        const std::uint32_t riffSize = static_cast<std::uint32_t>(file.size() - 8);
+        std::memcpy(file.data() + 4, &riffSize, 4);
+        WriteBytes(dir.File("bad.wav"), file);
+        CodecsChain chain(ChainKind::Wave, dir.File("bad.wav"), dir.File("out.wav"));
+        EXPECT_TRUE(FAILED(chain.Convert()));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.wav")));
+    }
+}
+
 // A recording that was never closed: RIFF and data sizes still 0.
 TEST(DamagedSource, UnclosedWaveIsReadToTheEndOfTheFile) {
     TempDir dir;

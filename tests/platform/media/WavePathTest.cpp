@@ -41,9 +41,10 @@ TEST(WavePathTest, EveryPcmCapabilityIsWrittenExactlyAsListed) {
     const std::string source = dir.File("source.wav");
     ASSERT_TRUE(test::MakeTone(source, 44100, 2, "pcm_s16le", 0.5));
     const auto capabilities = PcmCapabilities();
-    ASSERT_EQ(capabilities.size(), 66u);
+    ASSERT_EQ(capabilities.size(), 67u);
     for (const MediaType& capability : capabilities) {
         const WAVEFORMATEX& f = *capability.WaveFormat();
+        if (f.nSamplesPerSec == 0) continue;  // the source's own format: its file has the source's
         SCOPED_TRACE(std::to_string(f.nSamplesPerSec) + " Hz " + std::to_string(f.nChannels) + " ch " +
                      std::to_string(f.wBitsPerSample) + " bit");
         const std::string out = dir.File("out.wav");

@@ -24,6 +24,7 @@ AVCodecID CodecIdOf(const MediaType& type) {
         case 16: return AV_CODEC_ID_PCM_S16LE;
         case 24: return AV_CODEC_ID_PCM_S24LE;
         case 32: return AV_CODEC_ID_PCM_S32LE;
+        case 64: return AV_CODEC_ID_PCM_S64LE;
         default: return AV_CODEC_ID_NONE;
         }
     }

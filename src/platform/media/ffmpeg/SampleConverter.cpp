@@ -62,12 +62,6 @@ int KeptBitsOf32(const SampleConverter::Format& out) {
     return av_get_packed_sample_fmt(out.sampleFormat) == AV_SAMPLE_FMT_S32 && precision < 32 ? precision : 32;
 }
 
-AVChannelLayout DefaultLayout(int channels) {
-    AVChannelLayout layout{};
-    av_channel_layout_default(&layout, channels);
-    return layout;
-}
-
 // 32-bit samples, already rounded to their top 16 bits, to 16-bit ones in place.
 void NarrowTo16InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
     const std::size_t samples = (data.size() - from) / 4;
@@ -77,6 +71,15 @@ void NarrowTo16InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
 }
 
 }  // namespace
+
+AVChannelLayout StandardLayout(int channels) {
+    AVChannelLayout layout{};
+    if (channels == 3)
+        layout = AV_CHANNEL_LAYOUT_SURROUND;
+    else
+        av_channel_layout_default(&layout, channels);
+    return layout;
+}
 
 bool IsConvertiblePcm(const MediaType& type) {
     const WAVEFORMATEX* wave = type.WaveFormat();
@@ -141,7 +144,7 @@ HRESULT SampleConverter::Open(const Format& in, const Format& out) {
         idle.roundedTo16 == roundedTo16_) {
         swr_ = std::move(idle.swr);
     } else {
-        AVChannelLayout inLayout = DefaultLayout(in.channels), outLayout = DefaultLayout(out.channels);
+        AVChannelLayout inLayout = StandardLayout(in.channels), outLayout = StandardLayout(out.channels);
         SwrContext* made = nullptr;
         ret = swr_alloc_set_opts2(&made, &outLayout, SwrOutputFormat(), out.sampleRate, &inLayout, in.sampleFormat,
                                   in.sampleRate, 0, nullptr);

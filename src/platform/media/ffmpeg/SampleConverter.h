@@ -74,6 +74,11 @@ private:
     std::vector<std::uint8_t> unpacked_;
 };
 
+// The layout a channel count stands for when a source names none: FFmpeg's default, except that
+// three channels are left, right and centre (as WAVE and FLAC read them), not 2.1. The caller
+// uninits it.
+AVChannelLayout StandardLayout(int channels);
+
 // Whether the type is integer PCM that the converter reads (8, 16, 24 or 32 bit, consistent
 // block align): the input of every compressor.
 bool IsConvertiblePcm(const MediaType& type);

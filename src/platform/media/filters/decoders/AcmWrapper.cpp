@@ -11,7 +11,10 @@ extern "C" {
 namespace tessival::media {
 namespace {
 
-bool IsPcm(const MediaType& type) { return EffectiveFormatTag(type) == WAVE_FORMAT_PCM; }
+// PCM that passes as it is; 64-bit samples are decoded to 32 bits like any codec.
+bool IsPcm(const MediaType& type) {
+    return EffectiveFormatTag(type) == WAVE_FORMAT_PCM && type.WaveFormat()->wBitsPerSample <= 32;
+}
 
 // Formats whose blocks must reach the decoder one by one.
 bool IsBlockCodec(const WAVEFORMATEX& format) {
@@ -37,13 +40,15 @@ HRESULT AcmWrapper::CheckInput(const MediaType& type) const {
 
 HRESULT AcmWrapper::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {
     const WAVEFORMATEX& wave = *input.WaveFormat();
-    if (wave.wFormatTag == WAVE_FORMAT_PCM) {
+    if (wave.wFormatTag == WAVE_FORMAT_PCM && IsPcm(input)) {
         types.push_back(input);
         return S_OK;
     }
     const bool floating = EffectiveFormatTag(input) == WAVE_FORMAT_IEEE_FLOAT;
-    // Float keeps its precision as 32-bit integers: a 32-bit float's 24-bit mantissa, all of a double's.
-    const std::uint16_t bits = IsPcm(input) ? wave.wBitsPerSample : floating ? 32 : 16;
+    const bool widePcm = EffectiveFormatTag(input) == WAVE_FORMAT_PCM && !IsPcm(input);
+    // Float and 64-bit integers keep their precision as 32-bit integers: a 32-bit float's 24-bit
+    // mantissa, 32 bits of the others.
+    const std::uint16_t bits = IsPcm(input) ? wave.wBitsPerSample : floating || widePcm ? 32 : 16;
     MediaType output = MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, bits));
     if (IsPcm(input)) output.contentBits = static_cast<std::uint16_t>(input.ContentBits());
     if (floating) output.contentBits = wave.wBitsPerSample == 32 ? 24 : 32;

@@ -1,5 +1,6 @@
 #include "platform/media/filters/encoders/FileEncoders.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -60,13 +61,18 @@ std::vector<WAVEFORMATEX> FlacChoices() {
             for (std::uint16_t channels : {1, 2})
                 for (std::uint32_t level = 0; level <= 8; ++level)
                     all.push_back(Choice(WAVE_FORMAT_FLAC_FILE, channels, rate, level * 125, bits));
+    // The source in every respect, channels too (5.1 stays 5.1).
+    for (std::uint32_t level = 0; level <= 8; ++level)
+        all.push_back(Choice(WAVE_FORMAT_FLAC_FILE, kSourceChannels, 0, level * 125, 0));
     return all;
 }
 
-// FLAC holds up to 24 bits here; a narrower source is widened to 16, which loses nothing.
+// FLAC holds up to 24 bits and 8 channels here; a narrower source is widened to 16, which loses nothing.
 WAVEFORMATEX FlacAtSource(const WAVEFORMATEX& choice, const WAVEFORMATEX& source) {
+    constexpr std::uint16_t kFlacMaxChannels = 8;
     WAVEFORMATEX wave = choice;
     wave.nSamplesPerSec = source.nSamplesPerSec;
+    if (choice.nChannels == kSourceChannels) wave.nChannels = std::min(source.nChannels, kFlacMaxChannels);
     wave.wBitsPerSample = source.wBitsPerSample > 16 ? 24 : 16;
     return wave;
 }

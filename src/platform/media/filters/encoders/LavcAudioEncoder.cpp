@@ -62,7 +62,9 @@ int IntegerBits(const AVCodecContext& context) {
 bool FollowsSource(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec == 0; }
 
 // What a choice that follows the source is tried with while the list is made: a CD's format.
-WAVEFORMATEX TrialSource(const WAVEFORMATEX& choice) { return MakePcmFormat(44100, choice.nChannels, 16); }
+WAVEFORMATEX TrialSource(const WAVEFORMATEX& choice) {
+    return MakePcmFormat(44100, choice.nChannels == kSourceChannels ? 2 : choice.nChannels, 16);
+}
 
 // Whether the codec lists the candidate's rate and channel count, or leaves them open.
 bool Declares(const AVCodec& codec, const WAVEFORMATEX& candidate) {
@@ -122,7 +124,7 @@ AvCodecContextPtr LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, c
     AvCodecContextPtr context(avcodec_alloc_context3(codec));
     if (!context) return nullptr;
     context->sample_rate = static_cast<int>(format.nSamplesPerSec);
-    av_channel_layout_default(&context->ch_layout, format.nChannels);
+    context->ch_layout = StandardLayout(format.nChannels);
     context->sample_fmt = EncoderFormatFor(*codec, preferred);
     context->bit_rate = static_cast<std::int64_t>(format.nAvgBytesPerSec) * 8;
     if (profile.configure) profile.configure(*context, format);
@@ -145,7 +147,8 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
         const std::int64_t rate = in && !FollowsSource(wave)
                                       ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec)
                                       : 0;
-        const std::int64_t channels = in && wave.nChannels != in->nChannels ? 1 : 0;
+        const bool sameChannels = !in || wave.nChannels == in->nChannels || wave.nChannels == kSourceChannels;
+        const std::int64_t channels = sameChannels ? 0 : 1;
         const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - target);
         return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
     };

@@ -1,8 +1,13 @@
 #include "platform/media/filters/encoders/PcmEncoder.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/media/ffmpeg/LavcAudioDecoder.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
 
 namespace tessival::media {
 namespace {
@@ -15,7 +20,22 @@ std::vector<MediaType> BuildCapabilities() {
     for (std::uint32_t rate : kRates)
         for (std::uint16_t bits : kBits)
             for (std::uint16_t channels : {1, 2}) all.push_back(MediaType::Audio(MakePcmFormat(rate, channels, bits)));
+    all.push_back(MediaType::Audio(MakePcmFormat(0, kSourceChannels, 0)));
     return all;
+}
+
+// WAVEFORMATEXTENSIBLE's extra bytes: valid bits, channel mask, the PCM subformat.
+std::vector<std::uint8_t> ExtensiblePcm(std::uint16_t bits, std::uint16_t channels) {
+    static const std::uint8_t kPcmSubformat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                                   0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    AVChannelLayout layout = StandardLayout(channels);
+    // FFmpeg's channel bits are the WAVE speaker positions.
+    const std::uint32_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? static_cast<std::uint32_t>(layout.u.mask) : 0;
+    av_channel_layout_uninit(&layout);
+    std::vector<std::uint8_t> extra = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8)};
+    for (int shift = 0; shift < 32; shift += 8) extra.push_back(static_cast<std::uint8_t>(mask >> shift));
+    extra.insert(extra.end(), std::begin(kPcmSubformat), std::end(kPcmSubformat));
+    return extra;
 }
 
 SampleConverter::Format FormatOf(const WAVEFORMATEX& wave) {
@@ -42,6 +62,19 @@ MediaType PcmEncoder::DefaultFormat(const MediaType& input) const {
         if (std::find(all.begin(), all.end(), same) != all.end()) return same;
     }
     return MediaType::Audio(MakePcmFormat(44100, 2, 16));
+}
+
+MediaType PcmEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
+    const WAVEFORMATEX* choice = chosen.WaveFormat();
+    const WAVEFORMATEX* source = input.WaveFormat();
+    if (!choice || choice->nSamplesPerSec != 0) return chosen;
+    if (!source) return MediaType{};
+    const int content = input.ContentBits();
+    const std::uint16_t bits = content <= 8 ? 8 : content <= 16 ? 16 : content <= 24 ? 24 : 32;
+    WAVEFORMATEX format = MakePcmFormat(source->nSamplesPerSec, source->nChannels, bits);
+    if (source->nChannels <= 2) return MediaType::Audio(format);
+    format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    return MediaType::Audio(format, ExtensiblePcm(bits, source->nChannels));
 }
 
 HRESULT PcmEncoder::CheckInput(const MediaType& type) const {

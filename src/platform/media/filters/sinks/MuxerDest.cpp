@@ -1,5 +1,6 @@
 #include "platform/media/filters/sinks/MuxerDest.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@ extern "C" {
 #include <libavutil/intreadwrite.h>
 #include <libavformat/avformat.h>
 #include <libavutil/base64.h>
+#include <libavutil/opt.h>
 }
 
 #include "platform/media/OptionalInterfaces.h"
@@ -47,6 +49,13 @@ std::string PictureComment(const MediaTags& tags) {
 
 HRESULT FromAv(int ret) { return ret >= 0 ? S_OK : E_FAIL; }
 
+// FNV-1a, enough to spread serial numbers; not a checksum of anything.
+std::uint32_t Fnv1a(std::uint32_t hash, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+    return hash;
+}
+
 const MuxerDest::Kind kMp3{{0x5E1F0D01, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
                            "MP3 File Dest", "mp3", false};
 const MuxerDest::Kind kFlac{{0x5E1F0D02, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
@@ -55,6 +64,8 @@ const MuxerDest::Kind kOgg{{0x5E1F0D03, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B,
                            "Ogg File Dest", "ogg", true};
 const MuxerDest::Kind kM4a{{0x5E1F0D04, 0x7C3B, 0x4D21, {0x9A, 0x6E, 0x31, 0x0B, 0x8C, 0x4F, 0x22, 0x04}},
                            "M4A File Dest", "ipod", false};
+
+std::atomic<int> id3Version{4};
 
 FilterEntry EntryFor(const MuxerDest::Kind& kind) {
     return MakeFilterEntry(CLSID_LegacyAmFilterCategory, kind.clsid, kind.friendlyName, MERIT_DO_NOT_USE,
@@ -73,6 +84,8 @@ FilterEntry MuxerDest::OggEntry() { return EntryFor(kOgg); }
 FilterEntry MuxerDest::M4aEntry() { return EntryFor(kM4a); }
 
 void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
+
+void MuxerDest::SetId3Version(int version) { id3Version = version == 3 ? 3 : 4; }
 
 HRESULT MuxerDest::CheckInput(const MediaType& type) const {
     // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
@@ -99,7 +112,12 @@ HRESULT MuxerDest::OpenMuxer() {
         return E_OUTOFMEMORY;
     format_.reset(context);
     format_->pb = io_->Context();
-    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // The same input gives the same bytes in every run: no random Ogg serial, no version strings
+    // that change with the library.
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
+    if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", id3Version, 0);
+    if (kind_.coverAsComment)
+        av_opt_set_int(format_->priv_data, "serial_offset", static_cast<std::int64_t>(StreamSerial() & 0x7FFFFFFF), 0);
 
     AVStream* audio = avformat_new_stream(format_.get(), nullptr);
     if (!audio || avcodec_parameters_copy(audio->codecpar, InputType().codecParameters.get()) < 0) return E_OUTOFMEMORY;
@@ -121,6 +139,25 @@ HRESULT MuxerDest::OpenMuxer() {
     if (avformat_write_header(format_.get(), nullptr) < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
     finalised_ = false;
     return WriteCover();
+}
+
+std::uint32_t MuxerDest::StreamSerial() const {
+    std::uint32_t hash = 2166136261u;
+    std::string path;
+    std::shared_ptr<IPin> peer;
+    PIN_INFO info;
+    if (SUCCEEDED(Output().ConnectedTo(peer)) && SUCCEEDED(peer->QueryPinInfo(info)))
+        if (auto sink = QueryInterface<IFileSinkFilter2>(info.pFilter)) sink->GetCurFile(path, nullptr);
+    hash = Fnv1a(hash, path.data(), path.size());
+    const AVCodecParameters& codec = *InputType().codecParameters;
+    hash = Fnv1a(hash, &codec.sample_rate, sizeof codec.sample_rate);
+    hash = Fnv1a(hash, &codec.bit_rate, sizeof codec.bit_rate);
+    if (codec.extradata) hash = Fnv1a(hash, codec.extradata, static_cast<std::size_t>(codec.extradata_size));
+    for (const auto& [key, value] : tags_.fields) {
+        hash = Fnv1a(hash, key.data(), key.size());
+        hash = Fnv1a(hash, value.data(), value.size());
+    }
+    return Fnv1a(hash, tags_.cover.data(), tags_.cover.size());
 }
 
 HRESULT MuxerDest::AddCover() {

@@ -41,6 +41,8 @@ public:
     static FilterEntry M4aEntry();   // "M4A File Dest"
 
     void SetTags(const MediaTags& tags) override;
+    // The ID3v2 version of MP3 files, 4 unless an older device needs 3; for the whole process.
+    static void SetId3Version(int version);
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -52,6 +54,9 @@ protected:
 
 private:
     HRESULT OpenMuxer();
+    // The Ogg stream's serial number, from the destination's path and what goes into the file
+    // (codec setup, tags, cover), so that runs and workers write the same bytes.
+    std::uint32_t StreamSerial() const;
     HRESULT AddCover();
     HRESULT WriteCover();
     HRESULT Finalise();

@@ -20,7 +20,8 @@ bool IsMpegAudioFrame(std::span<const std::uint8_t> head) {
 }  // namespace
 
 Guid SniffStreamSubtype(std::span<const std::uint8_t> head) {
-    if ((At(head, 0, "RIFF") || At(head, 0, "RF64")) && At(head, 8, "WAVE")) return MEDIASUBTYPE_WAVE;
+    if ((At(head, 0, "RIFF") || At(head, 0, "RF64") || At(head, 0, "RIFX")) && At(head, 8, "WAVE"))
+        return MEDIASUBTYPE_WAVE;
     if (At(head, 0, "RIFF") && At(head, 8, "AVI ")) return MEDIASUBTYPE_Avi;
     if (At(head, 0, "RIFF") && At(head, 8, "CDXA")) return MEDIASUBTYPE_MPEG1VideoCD;
     static const std::uint8_t kAsfHeader[] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11};

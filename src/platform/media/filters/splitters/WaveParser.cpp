@@ -8,8 +8,33 @@ namespace {
 
 constexpr std::uint32_t kMaxFmtBytes = 1 << 16;
 constexpr std::int32_t kTargetChunkBytes = 1 << 16;
+// Rates outside these are a damaged header, not audio (and would make a resampler's filter huge).
+constexpr std::uint32_t kMinRate = 1;
+constexpr std::uint32_t kMaxRate = 768000;
 
 std::uint32_t U32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24; }
+std::uint32_t U32Of(const std::uint8_t* p, bool bigEndian) {
+    return bigEndian ? static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3] : U32(p);
+}
+
+// The fields of a big-endian fmt chunk in our byte order: the WAVEFORMATEX fields, then the
+// extensible block's valid bits and channel mask (its GUID is stored as bytes either way).
+void SwapFormatFields(std::vector<std::uint8_t>& bytes) {
+    static const int kWidths[] = {2, 2, 4, 4, 2, 2, 2, 2, 4};
+    std::size_t at = 0;
+    for (int width : kWidths) {
+        if (at + width > bytes.size()) break;
+        std::reverse(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + width));
+        at += width;
+    }
+}
+
+// Big-endian samples of `width` bytes to little-endian, in place.
+void SwapSamples(std::vector<std::uint8_t>& data, int width) {
+    if (width < 2) return;
+    for (std::size_t at = 0; at + width <= data.size(); at += width)
+        std::reverse(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + width));
+}
 std::uint64_t U64(const std::uint8_t* p) { return U32(p) | static_cast<std::uint64_t>(U32(p + 4)) << 32; }
 
 bool ReadExact(IAsyncReader& reader, std::int64_t position, std::int32_t length, std::uint8_t* buffer) {
@@ -21,6 +46,7 @@ bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size,
     layout.extra.clear();  // a later fmt chunk replaces an earlier one, extra bytes included
     std::vector<std::uint8_t> bytes(size);
     if (!ReadExact(reader, position, static_cast<std::int32_t>(size), bytes.data())) return false;
+    if (layout.bigEndian) SwapFormatFields(bytes);
     WAVEFORMATEX format;
     std::memcpy(static_cast<void*>(&format), bytes.data(), 16);
     format.cbSize = 0;
@@ -34,11 +60,13 @@ bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size,
     return true;
 }
 
-bool FormatIsUsable(WAVEFORMATEX& format) {
-    if (format.nChannels == 0 || format.nSamplesPerSec == 0) return false;
+bool FormatIsUsable(WAVEFORMATEX& format, const std::vector<std::uint8_t>& extra) {
+    if (format.nChannels == 0 || format.nSamplesPerSec < kMinRate || format.nSamplesPerSec > kMaxRate) return false;
+    // An extensible format says what it holds in 22 bytes after the header; without them it is noise.
+    if (format.wFormatTag == WAVE_FORMAT_EXTENSIBLE && extra.size() < 22) return false;
     if (format.wFormatTag == WAVE_FORMAT_PCM) {
         const int bits = format.wBitsPerSample;
-        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32 && bits != 64) return false;
         format.nBlockAlign = static_cast<std::uint16_t>(format.nChannels * bits / 8);
     }
     return format.nBlockAlign != 0;
@@ -52,7 +80,8 @@ HRESULT ParseWaveLayout(IAsyncReader& reader, WaveLayout& layout) {
     std::uint8_t header[12];
     if (!ReadExact(reader, 0, 12, header) || std::memcmp(header + 8, "WAVE", 4) != 0) return VFW_E_INVALID_FILE_FORMAT;
     const bool rf64 = std::memcmp(header, "RF64", 4) == 0;
-    if (!rf64 && std::memcmp(header, "RIFF", 4) != 0) return VFW_E_INVALID_FILE_FORMAT;
+    layout.bigEndian = std::memcmp(header, "RIFX", 4) == 0;
+    if (!rf64 && !layout.bigEndian && std::memcmp(header, "RIFF", 4) != 0) return VFW_E_INVALID_FILE_FORMAT;
 
     bool haveFormat = false, haveData = false;
     std::uint64_t ds64DataSize = 0;
@@ -60,7 +89,7 @@ HRESULT ParseWaveLayout(IAsyncReader& reader, WaveLayout& layout) {
     while (!(haveFormat && haveData) && position + 8 <= fileLength) {
         std::uint8_t chunk[8];
         if (!ReadExact(reader, position, 8, chunk)) break;
-        const std::uint32_t size = U32(chunk + 4);
+        const std::uint32_t size = U32Of(chunk + 4, layout.bigEndian);
         const std::int64_t body = position + 8;
         if (std::memcmp(chunk, "ds64", 4) == 0 && size >= 24) {
             std::uint8_t ds64[24];
@@ -82,7 +111,11 @@ HRESULT ParseWaveLayout(IAsyncReader& reader, WaveLayout& layout) {
         }
         position = body + size + (size & 1);
     }
-    if (!haveFormat || !haveData || !FormatIsUsable(layout.format)) return VFW_E_INVALID_FILE_FORMAT;
+    if (!haveFormat || !haveData || !FormatIsUsable(layout.format, layout.extra)) return VFW_E_INVALID_FILE_FORMAT;
+    // Only PCM and float samples are turned around; a big-endian codec stream is not something we can read.
+    const std::uint16_t tag = layout.format.wFormatTag;
+    if (layout.bigEndian && tag != WAVE_FORMAT_PCM && tag != WAVE_FORMAT_IEEE_FLOAT && tag != WAVE_FORMAT_EXTENSIBLE)
+        return VFW_E_INVALID_FILE_FORMAT;
     return S_OK;
 }
 
@@ -117,6 +150,7 @@ HRESULT WaveParser::DeliverNext() {
     const std::int64_t whole = got / block * block;
     if (whole == 0) return S_FALSE;
     sample_.data.resize(static_cast<std::size_t>(whole));
+    if (layout_.bigEndian) SwapSamples(sample_.data, layout_.format.wBitsPerSample / 8);
     const std::uint32_t rate = layout_.format.nAvgBytesPerSec;
     sample_.start = rate ? delivered_ * kUnitsPerSecond / rate : -1;
     sample_.stop = rate ? (delivered_ + whole) * kUnitsPerSecond / rate : -1;

@@ -14,6 +14,7 @@ struct WaveLayout {
     std::vector<std::uint8_t> extra;
     std::int64_t dataOffset = 0;
     std::int64_t dataSize = 0;  // clamped to what the file really holds
+    bool bigEndian = false;     // RIFX: header fields and samples most significant byte first
 };
 
 // Reads the chunk structure; VFW_E_INVALID_FILE_FORMAT for anything that is not a usable WAVE
