@@ -8,7 +8,7 @@ inline constexpr int kMostItemsAtOnce = 8;
 
 // The kept count, 1 when none was kept or the settings cannot be read.
 int LoadItemsAtOnce();
-// Keeps count (cut to 1 to kMostItemsAtOnce); nothing is kept where the settings cannot be written.
+// Keeps count (cut to 1 to kMostItemsAtOnce). Only a process that names its organisation keeps it.
 void SaveItemsAtOnce(int count);
 // count cut to 1 to kMostItemsAtOnce.
 int BoundItemsAtOnce(int count);
