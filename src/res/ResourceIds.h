@@ -171,6 +171,8 @@ inline constexpr int IDS_NOT_A_LIST = 254;  // "%s": the number of records the f
 // Names a screen reader speaks for the main window's list and display.
 inline constexpr int IDS_LIST_NAME = 255;
 inline constexpr int IDS_DISPLAY_NAME = 256;
+// The system menu's choice of how many items a run converts side by side.
+inline constexpr int IDS_ITEMS_AT_ONCE = 257;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -140,6 +140,7 @@ const std::map<int, std::string>& Table() {
               "records to the list anyway?"},
         {255, "Items to convert"},
         {256, "Progress"},
+        {257, "Convert items at once"},
     };
     return table;
 }

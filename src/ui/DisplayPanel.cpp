@@ -5,10 +5,12 @@
 
 #include <QFontMetrics>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace tessival {
 namespace {
@@ -100,6 +102,18 @@ void DisplayPanel::ShowRun(const RunState& state) {
     update();
 }
 
+void DisplayPanel::ShowBatch(const BatchState& state) {
+    running_ = true;
+    caption_ = state.names.join(QStringLiteral(", "));
+    detail_ = QString::fromStdString(
+        LoadString(IDS_PROGRESS_ITEMS, {state.places.toStdString(), std::to_string(state.itemCount)}));
+    percent_ = static_cast<int>(std::floor(std::clamp(state.fraction, 0.0, 1.0) * 100));
+    // Several items have no one level to show: the meter falls back to rest.
+    for (std::size_t i = 0; i < levels_.size(); ++i) held_[i] = levels_[i] = Decayed(levels_[i], 0);
+    setToolTip(caption_ + QLatin1Char('\n') + detail_);
+    update();
+}
+
 void DisplayPanel::ShowIdle(const IdleState& state) {
     running_ = false;
     percent_ = -1;
@@ -127,6 +141,13 @@ QString DisplayPanel::ShownCaption() const { return noteUntil_.hasExpired() ? ca
 
 QString DisplayPanel::Caption() const { return ShownCaption(); }
 QString DisplayPanel::Detail() const { return detail_; }
+
+void DisplayPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton)
+        event->accept();
+    else
+        QWidget::mousePressEvent(event);
+}
 
 void DisplayPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);

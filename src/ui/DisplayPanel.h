@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -28,7 +29,16 @@ public:
         int unknownLengths = 0;   // items whose length is unknown (CD tracks, recordings...)
     };
 
+    // Several items converting side by side: their names, their places in the run and the run's part done.
+    struct BatchState {
+        QStringList names;
+        QString places;          // "1, 2": the running items' places in the run
+        int itemCount = 0;       // items the run converts
+        double fraction = 0;     // of the whole run, 0 to 1
+    };
+
     void ShowRun(const RunState& state);
+    void ShowBatch(const BatchState& state);
     void ShowIdle(const IdleState& state);
     // A short note in place of the first line for a few seconds, over whatever the display shows.
     void ShowNote(const QString& note);
@@ -49,6 +59,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A right-click here is the display's own, not the skin's (whose system menu it would open).
+    void mousePressEvent(class QMouseEvent* event) override;
 
 private:
     void PaintGlass(class QPainter& p) const;

@@ -22,6 +22,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
+#include "ui/ItemsAtOnce.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/LastList.h"
 #include "ui/NamingDialog.h"
@@ -50,7 +51,14 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
       listCommands_(mirror_, itemList, shell_, converting),
       engine_(shell_),
       runView_(mirror_, listControl_, shell_, this, [this](int messageId) { OnRunFinished(messageId); }),
+      sideBySideView_(mirror_, listControl_, shell_, this,
+                      [this](int messageId) {
+                          // Its workers keep their own flags: the window's says the run is over.
+                          converting = false;
+                          OnRunFinished(messageId);
+                      }),
       run_(itemList, engine_, runView_, runFlags),
+      itemsAtOnce_(LoadItemsAtOnce()),
       displayPanel_(this) {
     SetUpWindow();
     SetUpSystemMenu();
@@ -63,7 +71,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
     propertiesDialog_->SetNamingHandler([this] { OpenNaming(); });
     progressTimer_.setInterval(1000);
-    connect(&progressTimer_, &QTimer::timeout, this, [this] { run_.Tick(); });
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { sideBySide_ ? sideBySide_->Tick() : run_.Tick(); });
     mirror_.SetEditor(propertiesDialog_.get());
     // A logout ends the process without a close: the list is kept as the session manager asks.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { KeepList(); });
@@ -100,6 +108,19 @@ void MainDialog::ShowSystemMenu(const QPoint& screenPos) {
     }
     PopupMenu menu(entries, this);
     if (const int id = menu.Track(screenPos)) OnSysCommand(id);
+}
+
+// The display is where a run shows; its menu says how many items a run converts at once.
+void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
+    PopupMenu menu(std::span<const MenuEntry>{}, this);
+    QMenu* atOnce = menu.addMenu(QString::fromStdString(LoadString(IDS_ITEMS_AT_ONCE)));
+    for (int count = 1; count <= kMostItemsAtOnce; ++count) {
+        QAction* choice = atOnce->addAction(QString::number(count));
+        choice->setData(kItemsAtOnceCommand + count);
+        choice->setCheckable(true);
+        choice->setChecked(count == itemsAtOnce_);
+    }
+    if (const int id = menu.Track(screenPos)) OnCommand(id);
 }
 
 void MainDialog::SetUpListControl() {
@@ -156,6 +177,9 @@ void MainDialog::SetUpKeyboard() {
 void MainDialog::SetUpDisplay() {
     displayPanel_.setGeometry(kDisplayRect);
     displayPanel_.setAccessibleName(QString::fromStdString(LoadString(IDS_DISPLAY_NAME)));
+    displayPanel_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&displayPanel_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowDisplayMenu(displayPanel_.mapToGlobal(pos)); });
     displayTimer_.setInterval(kDisplayRunMs);
     connect(&displayTimer_, &QTimer::timeout, this, [this, ticks = 0]() mutable {
         if (converting || ++ticks % kIdleEveryTicks == 0) UpdateDisplay();
@@ -165,6 +189,10 @@ void MainDialog::SetUpDisplay() {
 }
 
 void MainDialog::UpdateDisplay() {
+    if (converting && sideBySide_) {
+        ShowSideBySideProgress();
+        return;
+    }
     const int index = currentIndex;
     const ConvertItem* item = converting && index >= 0 ? itemList.At(index) : nullptr;
     if (!item) {
@@ -181,6 +209,24 @@ void MainDialog::UpdateDisplay() {
     state.durationSeconds = progress.durationSeconds;
     state.peaks = progress.peaks;
     displayPanel_.ShowRun(state);
+}
+
+void MainDialog::ShowSideBySideProgress() {
+    const BatchProgress progress = sideBySide_->Progress();
+    DisplayPanel::BatchState state;
+    state.itemCount = progress.total;
+    double done = progress.finished;
+    QStringList places;
+    for (const RunningItem& running : progress.running) {
+        if (const ConvertItem* item = itemList.At(running.index))
+            state.names << QString::fromUtf8(ReadField(item->sourceName));
+        places << QString::number(running.ordinal);
+        if (running.media.durationSeconds > 0 && running.media.positionSeconds >= 0)
+            done += std::clamp(running.media.positionSeconds / running.media.durationSeconds, 0.0, 1.0);
+    }
+    state.places = places.join(QStringLiteral(", "));
+    state.fraction = progress.total > 0 ? done / progress.total : 0;
+    displayPanel_.ShowBatch(state);
 }
 
 DisplayPanel::IdleState MainDialog::ListSummary() {
@@ -222,7 +268,10 @@ void MainDialog::OnCommand(int id) {
         case ID_ADD_FROM_CDROM: listCommands_.AddFromCdRom(); break;
         case ID_ADD_FROM_CAPTURER: OnAddFromCapturer(); break;
         case kShowItemMenuCommand: ShowItemPopupAtSelection(); break;
-        default: break;  // IDOK (Enter) included: it never closes the window
+        default:
+            if (id > kItemsAtOnceCommand && id <= kItemsAtOnceCommand + kMostItemsAtOnce)
+                SetItemsAtOnce(id - kItemsAtOnceCommand);
+            break;  // IDOK (Enter) included: it never closes the window
     }
 }
 
@@ -338,16 +387,35 @@ void MainDialog::BeginConversionRun() {
     // The run reads the records and hands its results back here: the properties window only shows
     // them meanwhile.
     if (propertiesDialog_) propertiesDialog_->SetReadOnly(true);
-    if (!run_.Start()) {
+    sideBySide_.reset();  // the last such run's workers have all ended
+    if (itemsAtOnce_ > 1 && itemList.Count() > 1) {
+        StartSideBySide();
+    } else if (!run_.Start()) {
         if (propertiesDialog_) propertiesDialog_->SetReadOnly(false);
         return;
     }
     progressTimer_.start();
 }
 
+void MainDialog::StartSideBySide() {
+    converting = true;
+    const int workers = std::min(itemsAtOnce_, static_cast<int>(itemList.Count()));
+    sideBySide_ = std::make_unique<ParallelRun>(itemList, ItemQueue::AllPositions(itemList.Count()), workers, shell_,
+                                                sideBySideView_);
+    sideBySide_->Start();
+}
+
 void MainDialog::StopConversionRun() {
     progressTimer_.stop();
-    run_.Stop();
+    if (sideBySide_)
+        sideBySide_->Stop();
+    else
+        run_.Stop();
+}
+
+void MainDialog::SetItemsAtOnce(int count) {
+    itemsAtOnce_ = BoundItemsAtOnce(count);
+    SaveItemsAtOnce(itemsAtOnce_);
 }
 
 void MainDialog::OnRunFinished(int messageId) {

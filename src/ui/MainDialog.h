@@ -12,6 +12,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertEngine.h"
+#include "engine/ParallelRun.h"
 #include "engine/RunFlags.h"
 #include "joblist/ItemList.h"
 #include "platform/shell/Shell.h"
@@ -39,6 +40,8 @@ public:
     static constexpr int kSysMove = 0xF010;
     static constexpr int kSysMinimize = 0xF020;
     static constexpr int kSysClose = 0xF060;
+    // The display's menu sends this plus a count of 1 to kMostItemsAtOnce: runs convert that many at once.
+    static constexpr int kItemsAtOnceCommand = 0x7F10;
 
     MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -68,6 +71,10 @@ public:
     // Escape and the system menu's Close end the window like Exit, and are refused the same way
     // during a run.
     void reject() override;
+
+    // How many items a run converts side by side; kept in the settings for the next start.
+    void SetItemsAtOnce(int count);
+    int ItemsAtOnce() const { return itemsAtOnce_; }
 
     // Where the list is kept on every way out; empty (the default) keeps nothing.
     void SetLastListFile(std::string path) { lastListFile_ = std::move(path); }
@@ -103,6 +110,7 @@ private:
     void SetUpDisplay();
     DisplayPanel::IdleState ListSummary();
     void SetUpSystemMenu();
+    void ShowDisplayMenu(const QPoint& screenPos);
     void ShowSystemMenu(const QPoint& screenPos);
     void SetUpKeyboard();
     void StartPointerMove();
@@ -119,6 +127,8 @@ private:
     void ShowItemPopupAtSelection();
     bool CheckAllItems() const;
     void OnRunFinished(int messageId);
+    void StartSideBySide();
+    void ShowSideBySideProgress();
 
     Shell& shell_;
     QString helpFile_;  // the help page, by its full path
@@ -130,7 +140,11 @@ private:
     ListCommands listCommands_;
     ConvertEngine engine_;
     WindowRunView runView_;
+    WindowRunView sideBySideView_;
     ConversionRun run_;
+    // The last run of several items at once; null when the last run converted one at a time.
+    std::unique_ptr<ParallelRun> sideBySide_;
+    int itemsAtOnce_;
     QTimer progressTimer_;  // the one-second "Doing..." tick
     DisplayPanel displayPanel_;
     SourceDurations durations_;

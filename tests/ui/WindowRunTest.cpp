@@ -1,11 +1,14 @@
 #include <QComboBox>
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -200,6 +203,65 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     EXPECT_EQ(seen.back(), LoadString(IDS_USER_ABORT));
     // What was converted before the stop stays a valid file.
     EXPECT_EQ(Probe(OutDir() + "/long.mp3")["codec_name"], "mp3");
+}
+
+TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {
+    // The display's menu offers the counts with the current one checked; its commands set it.
+    std::vector<std::pair<int, bool>> choices;
+    WhenModal menu(WhenModal::Kind::Popup, [&](QWidget* popup) {
+        for (QAction* choice : static_cast<QMenu*>(popup)->actions().value(0)->menu()->actions())
+            choices.emplace_back(choice->data().toInt(), choice->isChecked());
+        popup->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.Display().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&window.Display(), &click);
+    ASSERT_EQ(choices.size(), 8u);
+    EXPECT_EQ(choices.front(), (std::pair<int, bool>{MainDialog::kItemsAtOnceCommand + 1, true}));
+    EXPECT_EQ(choices.back(), (std::pair<int, bool>{MainDialog::kItemsAtOnceCommand + 8, false}));
+    window.OnCommand(MainDialog::kItemsAtOnceCommand + 2);
+    EXPECT_EQ(window.ItemsAtOnce(), 2);
+
+    // Rows that show "Init..." or "Doing..." at once, at most, over the run.
+    int mostAtOnce = 0;
+    QObject::connect(&window.ListControl(), &QTreeWidget::itemChanged, [&](QTreeWidgetItem*, int column) {
+        if (column != kStatusColumn) return;
+        int running = 0;
+        for (int row = 0; row < window.ListControl().RowCount(); ++row)
+            running += Cell(row) == "Init..." || Cell(row).rfind("Doing...", 0) == 0;
+        mostAtOnce = std::max(mostAtOnce, running);
+    });
+    for (const char* name : {"a.wav", "b.wav", "c.wav"})
+        ASSERT_TRUE(MakeTone(dir.Path() + "/" + name, 22050, 1, "pcm_s16le", 60));
+    AddSources({"a.wav", "b.wav", "c.wav"});
+    for (int row : {0, 1, 2}) SetUpRow(row, QStringLiteral("MP3"), Mp3Mono);
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(WaitForRunEnd(120000));
+    QTest::qWait(50);
+    EXPECT_EQ(mostAtOnce, 2);
+    for (int row : {0, 1, 2}) EXPECT_TRUE(std::regex_match(Cell(row), kComplete)) << row << ": " << Cell(row);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_CONVERT_COMPLETE));
+    EXPECT_EQ(Probe(OutDir() + "/c.mp3")["codec_name"], "mp3");
+
+    // Two long items: both count their own seconds, the display names both, and Stop ends both.
+    for (const char* name : {"a.wav", "b.wav"})
+        ASSERT_TRUE(MakeTone(dir.Path() + "/" + name, 22050, 1, "pcm_s16le", 600));
+    for (int row : {0, 1}) SetUpRow(row, QStringLiteral("MP3"), Mp3Heaviest);
+    shell.messages.clear();
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(0) == "Doing...1" && Cell(1) == "Doing...1"; }, 60000))
+        << Cell(0) << " " << Cell(1);
+    window.UpdateDisplay();
+    EXPECT_EQ(window.Display().Caption(), QStringLiteral("a.wav, b.wav"));
+    EXPECT_EQ(window.Display().Detail(), QStringLiteral("Items 1, 2 of 3"));
+    window.OnCommand(ID_STOP);
+    ASSERT_TRUE(WaitForRunEnd(60000));
+    QTest::qWait(50);
+    EXPECT_EQ(Cell(0), LoadString(IDS_USER_ABORT));
+    EXPECT_EQ(Cell(1), LoadString(IDS_USER_ABORT));
+    EXPECT_TRUE(std::regex_match(Cell(2), kComplete)) << Cell(2);  // the last run's, never started again
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_FALSE(Properties().ReadOnly());
 }
 
 TEST_F(WindowRunTest, RefusedQualityAsksTheUserOnTheWindowThread) {
