@@ -12,10 +12,13 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/JsonProgress.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
@@ -60,17 +63,34 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// A shard's items, read a batch of records at a time, so that one part of a long list neither
+// waits for nor holds the rest; listPositions gets each item's place in the list.
+ListFileResult ReadShard(const std::string& path, const BatchOptions& batch, ItemList& items,
+                         std::vector<int>& listPositions, int& position) {
+    // position ends as the number of records in the list.
+    return VisitCommandList(path, [&](std::span<const ConvertItem> records) {
+        for (const ConvertItem& record : records) {
+            if (position % batch.shardCount == batch.shardIndex) {
+                items.Append(record);
+                listPositions.push_back(position);
+            }
+            ++position;
+        }
+    });
+}
+
 // Lists the incomplete items the way the window's start command refuses them.
-bool ReportIncompleteItems(const ItemList& items) {
-    if (items.Empty()) {
+bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPositions, bool listEmpty) {
+    if (listEmpty) {
         std::fprintf(stderr, "tessival-cli: the list is empty\n");
         return true;
     }
     bool any = false;
     for (std::size_t i = 0; i < items.Count(); ++i) {
         if (IsItemComplete(*items.At(i))) continue;
-        std::fprintf(stderr, "tessival-cli: item %zu (%s) is incomplete: it needs a dest type, a quality, a dest "
-                     "name and a writable dest path\n", i + 1, ReadField(items.At(i)->sourceName).c_str());
+        std::fprintf(stderr, "tessival-cli: item %d (%s) is incomplete: it needs a dest type, a quality, a dest "
+                     "name and a writable dest path\n", ItemNumber(listPositions, static_cast<int>(i)),
+                     ReadField(items.At(i)->sourceName).c_str());
         any = true;
     }
     return any;
@@ -168,9 +188,12 @@ int Convert(const std::vector<std::string>& args) {
     if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
 
     ItemList items;
-    const ListFileResult read = ReadCommandList(listPath, items);
+    std::vector<int> listPositions;
+    int listCount = 0;
+    const ListFileResult read = batch.shardCount > 1 ? ReadShard(listPath, batch, items, listPositions, listCount)
+                                                     : ReadCommandList(listPath, items);
     if (read != ListFileResult::Ok) return ListReadFailure(listPath, read);
-    if (ReportIncompleteItems(items)) return kExitFailure;
+    if (ReportIncompleteItems(items, listPositions, items.Empty() && listCount == 0)) return kExitFailure;
 
     // Block the signals before any thread starts, so that only sigtimedwait takes them.
     const sigset_t signals = RunSignals();
@@ -179,9 +202,8 @@ int Convert(const std::vector<std::string>& args) {
     ::signal(SIGPIPE, SIG_IGN);
 
     ConsoleShell shell;
-    ConsoleRunView view(items, badQuality, batch.progress);
-    ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
-                    shell, view);
+    ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
+    ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
     run.Start();
     const int stoppedBy = DriveRun(run, stopAfter, view);
     for (const std::string& path : TakeRecoveredFiles())

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/BatchProgress.h"
 #include "joblist/ItemList.h"
@@ -17,7 +18,10 @@ namespace tessival::cli {
 // Not thread-safe: the caller serialises the calls.
 class JsonProgress {
 public:
-    explicit JsonProgress(const ItemList& items) : items_(items) {}
+    // listPositions: each item's place in its list file, when the items are a part of it (a
+    // shard); empty when they are the whole list.
+    JsonProgress(const ItemList& items, const std::vector<int>& listPositions)
+        : items_(items), listPositions_(listPositions) {}
 
     // A row's new status; failed marks the item's error text, whose string id the line carries.
     std::string StatusLine(int index, const std::string& status, bool failed);
@@ -30,8 +34,15 @@ private:
     double ElapsedSeconds(int index, const std::string& status);
 
     const ItemList& items_;
+    const std::vector<int>& listPositions_;
     std::map<int, std::chrono::steady_clock::time_point> started_;
 };
+
+// The number an item shows (its place in the list file, from 1) for its index among the items run.
+inline int ItemNumber(const std::vector<int>& listPositions, int index) {
+    const bool mapped = index >= 0 && static_cast<std::size_t>(index) < listPositions.size();
+    return (mapped ? listPositions[static_cast<std::size_t>(index)] : index) + 1;
+}
 
 // text as a JSON string literal; bytes that are not UTF-8 are read as Latin-1.
 std::string JsonString(const std::string& text);
