@@ -44,10 +44,12 @@ inline bool FramesFinite(const AVFrame& frame) {
 
 }  // namespace detail
 
-// Nothing when FFmpeg finds no audio stream it can decode in the file.
-inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path) {
+// Nothing when FFmpeg finds no audio stream it can decode in the file. formatName names the
+// demuxer to read it with; null lets FFmpeg probe.
+inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, const char* formatName = nullptr) {
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return std::nullopt;
+    const AVInputFormat* format = formatName ? av_find_input_format(formatName) : nullptr;
+    if (avformat_open_input(&raw, path.c_str(), format, nullptr) < 0) return std::nullopt;
     const media::AvInputFormatPtr input(raw);
     if (avformat_find_stream_info(input.get(), nullptr) < 0) return std::nullopt;
     const AVCodec* codec = nullptr;
