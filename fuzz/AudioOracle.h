@@ -16,7 +16,8 @@ extern "C" {
 namespace tessival::fuzz {
 
 struct DecodedAudio {
-    double seconds = 0;
+    double seconds = 0;          // decoded, up to the demuxer's first failed read
+    double declaredSeconds = 0;  // what the container says or estimates from its size, 0 when nothing
     bool finite = true;  // no NaN or infinity among float samples
 };
 
@@ -62,6 +63,8 @@ inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, con
     media::AvPacketPtr packet(av_packet_alloc());
     media::AvFramePtr frame(av_frame_alloc());
     DecodedAudio decoded;
+    if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
+        decoded.declaredSeconds = static_cast<double>(input->duration) / AV_TIME_BASE;
     std::int64_t samples = 0;
     int rate = 0;
     const auto drain = [&] {
