@@ -4,12 +4,12 @@ set -e
 PACKAGES="cmake ninja-build g++ pkg-config make ccache
 qt6-base-dev
 libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
-libcdio-dev libcdio-paranoia-dev
+libcdio-dev libcdio-paranoia-dev libdiscid-dev zlib1g-dev libcurl4-openssl-dev
 libpulse-dev
 libgtest-dev googletest
 ffmpeg sox libsox-fmt-all xvfb xauth imagemagick x11-apps
 clang libclang-rt-14-dev
-cd-paranoia libcdio-utils
+cd-paranoia libcdio-utils flac
 pulseaudio pulseaudio-utils
 parallel
 desktop-file-utils appstream man-db bash-completion dpkg-dev file qt6-svg-dev

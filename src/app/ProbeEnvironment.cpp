@@ -38,12 +38,18 @@ MediaType CompressedAudio(std::uint16_t tag, std::uint32_t rate, std::uint32_t a
     return MediaType::Audio(wave);
 }
 
+// The name a filter was added under: its friendly name, as each check has a graph of its own.
+std::string NameInGraph(IBaseFilter& filter) {
+    FILTER_INFO info;
+    return SUCCEEDED(filter.QueryFilterInfo(info)) ? info.achName : std::string();
+}
+
 // The friendly name of the compressor found by `prefix` when it offers at least one format.
 std::string UsableEncoder(GraphToolkit& toolkit, const std::string& prefix) {
     if (prefix.empty()) return {};
     auto encoder = toolkit.AddAudioCompressor(prefix);
-    if (!encoder || toolkit.ListQualities(encoder) <= 0) return {};
-    return toolkit.DeviceNames.back();
+    if (!encoder || toolkit.QualitiesOf(encoder).empty()) return {};
+    return NameInGraph(*encoder);
 }
 
 // The friendly name of the filter found by `prefix` when its input takes `stream`.
@@ -52,7 +58,7 @@ std::string UsableDecoder(GraphToolkit& toolkit, const std::string& prefix, cons
     auto decoder = toolkit.AddFilterByName(prefix);
     auto input = decoder ? toolkit.GetPin(decoder, PINDIR_INPUT, 0) : nullptr;
     if (!input || input->QueryAccept(stream) != S_OK) return {};
-    return toolkit.DeviceNames.back();
+    return NameInGraph(*decoder);
 }
 
 std::string CreatedWavDest(const FilterRegistry& registry) {
@@ -110,9 +116,9 @@ void ProbeEnvironment::Probe() {
                                   CompressedAudio(WAVE_FORMAT_DOLBY_AC3, 48000, 24000, 768, 0));
          }},
     };
-    GraphToolkit toolkit(shell_, registry_);
     components_.clear();
     for (const Check& check : checks) {
+        GraphToolkit toolkit(shell_, registry_);
         components_.push_back(check.component);
         components_.back().filterName = check.find(toolkit);
     }

@@ -1,15 +1,24 @@
-// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does;
+// tessival-cli add LIST.tsl FILE...: appends files to a list (creating it) as "From File" does, and
+// the media files below a folder as a drop on the window does;
 // with --cd[=DRIVE], what "From CDROM" finds on every drive, or on DRIVE (a device node or a disc
 // image).
 // --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
+// --name=PATTERN names each new item's dest folders and file from its tags and its place in the
+// folder it was found under; new items that would write one file are numbered, or refused with
+// --on-clash=fail.
 #include <cerrno>
 #include <cstring>
 #include <optional>
 
+#include "cli/AddOptions.h"
 #include "cli/CliCommand.h"
 #include "engine/CaptureDevices.h"
 #include "engine/QualityListing.h"
+#include "engine/sources/FileNameList.h"
+#include "engine/sources/NamedSources.h"
 #include "engine/sources/SourceAdding.h"
+#include "engine/sources/SourceNaming.h"
+#include "joblist/DefaultQualities.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
@@ -27,45 +36,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
-    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE...]";
-
-struct AddOptions {
-    std::string list;
-    std::string destType;
-    std::string destPath;
-    std::string quality;  // as `qualities TYPE` shows it, comma-separated
-    std::string capture;  // a device index or name, and an input line after a colon
-    std::vector<std::string> files;
-    bool cd = false;
-    std::string drive;  // empty: every drive
-};
-
-bool TakeOption(const std::string& arg, const char* name, std::string& value) {
-    const std::size_t length = std::strlen(name);
-    if (arg.compare(0, length, name) != 0) return false;
-    value = arg.substr(length);
-    return true;
-}
-
-bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
-    for (const std::string& arg : args) {
-        if (TakeOption(arg, "--dest-type=", options.destType) || TakeOption(arg, "--dest-path=", options.destPath) ||
-            TakeOption(arg, "--quality=", options.quality) || TakeOption(arg, "--cd=", options.drive) ||
-            TakeOption(arg, "--capture=", options.capture))
-            continue;
-        if (arg == "--cd") {
-            options.cd = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) == 0) return false;
-        if (options.list.empty())
-            options.list = arg;
-        else
-            options.files.push_back(arg);
-    }
-    options.cd = options.cd || !options.drive.empty();
-    return !options.list.empty() && (!options.files.empty() || options.cd || !options.capture.empty());
-}
+    "[--files-from=FILE|- [--null]] [--name=PATTERN [--name-charset=portable|posix] [--on-clash=number|fail]] "
+    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -106,17 +78,44 @@ std::optional<QualityInfo> FindQuality(const std::string& destType, const std::s
     return std::nullopt;
 }
 
-// The files as "From File" adds them; a disc image adds its audio tracks.
-bool AddFiles(const std::vector<std::string>& files, std::vector<ConvertItem>& added, std::string& problem) {
-    for (const std::string& file : files) {
-        if (!IsSpecialFile(file)) continue;
-        problem = LoadStringWith(IDS_NOT_REGULAR_FILE, file);
+// The names the command line gives and those of --files-from, in that order.
+bool NamedPaths(const AddOptions& options, std::vector<std::string>& named, std::string& problem) {
+    named = options.files;
+    if (options.filesFrom.empty()) return true;
+    if (ReadFileNames(options.filesFrom, options.nullSeparated ? '\0' : '\n', named)) return true;
+    problem = "cannot read the names in '" + options.filesFrom + "'";
+    return false;
+}
+
+// The files as "From File" adds them, a folder's media files as a drop adds them; a disc image
+// adds its audio tracks. Every path is checked before anything is added.
+bool AddFiles(const AddOptions& options, std::vector<ConvertItem>& added, std::vector<std::string>& foundUnder,
+              std::string& problem) {
+    std::vector<std::string> named;
+    std::vector<FoundSource> found;
+    if (!NamedPaths(options, named, problem) || !FindNamedSources(named, AbsolutePath(options.list), found, problem))
+        return false;
+    for (const FoundSource& source : found) {
+        if (const std::string text = FileTooLongText(source.path); !text.empty())
+            problem += (problem.empty() ? "" : "\n") + text;
+    }
+    // Texts that do not fit their fields are refused, not cut: a cut path can name another file.
+    if (!problem.empty()) {
+        problem += "\nnothing was added to '" + options.list + "'";
         return false;
     }
-    std::vector<ConvertItem> chosen;
-    for (const std::string& file : files) chosen.push_back(MakeSingleFileItem(file));
+    if (found.empty() && !named.empty()) {
+        problem = "no media files below the folders given; nothing was added to '" + options.list + "'";
+        return false;
+    }
+    // One source at a time, so that each item knows the folder it was found under.
     std::vector<DiscProblem> problems;
-    for (const ConvertItem& item : ExpandChosenSources(chosen, problems)) added.push_back(item);
+    for (const FoundSource& source : found) {
+        for (const ConvertItem& item : ExpandChosenSources({MakeSingleFileItem(source.path)}, problems)) {
+            added.push_back(item);
+            foundUnder.push_back(source.folder);
+        }
+    }
     if (!problems.empty()) problem = DiscProblemText(problems.front());
     return problems.empty();
 }
@@ -139,7 +138,7 @@ bool AddFromDrives(const std::string& drive, std::vector<ConvertItem>& added, st
     return false;
 }
 
-// Texts that do not fit their fields are refused, not cut: a cut path can name another file.
+// Options that do not fit their fields are refused, not cut.
 std::string RefusedOptionsText(const AddOptions& options) {
     std::string refused;
     const auto refuse = [&refused](const std::string& text) { refused += (refused.empty() ? "" : "\n") + text; };
@@ -147,9 +146,6 @@ std::string RefusedOptionsText(const AddOptions& options) {
         refuse("the dest type is longer than " + std::to_string(sizeof(ConvertItem::destType) - 1) + " bytes");
     if (options.destPath.size() >= sizeof(ConvertItem::destPath))
         refuse("the dest path is longer than " + std::to_string(sizeof(ConvertItem::destPath) - 1) + " bytes");
-    for (const std::string& file : options.files) {
-        if (const std::string text = FileTooLongText(file); !text.empty()) refuse(text);
-    }
     if (!refused.empty()) refused += "\nnothing was added to '" + options.list + "'";
     return refused;
 }
@@ -157,6 +153,15 @@ std::string RefusedOptionsText(const AddOptions& options) {
 int Add(const std::vector<std::string>& args) {
     AddOptions options;
     if (!ParseAddOptions(args, options)) return UsageError(kUsage);
+    options.destPath = AbsolutePath(options.destPath);
+    // Without --quality, a dest type brings its default, so that the items can convert at once.
+    if (options.quality.empty() && !options.destType.empty()) {
+        const auto preset = DefaultQualityText(options.destType);
+        if (!preset)
+            return Failure("\"" + options.destType + "\" has no default quality; choose one with --quality (see "
+                           "`tessival-cli qualities '" + options.destType + "'`)");
+        options.quality = *preset;
+    }
     QualityInfo quality{};
     if (!options.quality.empty()) {
         const auto found = FindQuality(options.destType, options.quality);
@@ -166,9 +171,20 @@ int Add(const std::vector<std::string>& args) {
 
     if (const std::string refused = RefusedOptionsText(options); !refused.empty()) return Failure(refused);
 
+    std::optional<NamingChoice> naming;
+    if (!options.name.empty()) {
+        std::string problem;
+        auto pattern = NamePattern::Parse(options.name, problem);
+        if (!pattern) return UsageError(problem);
+        naming = NamingChoice{std::move(*pattern),
+                              options.nameCharset == "portable" ? NameCharset::Portable : NameCharset::Posix,
+                              options.destPath, options.onClash != "fail"};
+    }
+
     std::vector<ConvertItem> added;
+    std::vector<std::string> foundUnder;
     std::string problem;
-    if (!AddFiles(options.files, added, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
+    if (!AddFiles(options, added, foundUnder, problem) || (options.cd && !AddFromDrives(options.drive, added, problem)))
         return Failure(problem);
     if (!options.capture.empty()) {
         std::string name;
@@ -204,16 +220,20 @@ int Add(const std::vector<std::string>& args) {
         item.quality = quality;
         items.Append(item);
     }
+    if (naming && !NameNewItems(items, items.Count() - added.size(), foundUnder, *naming, problem))
+        return Failure(problem + "; nothing was added to '" + options.list + "'");
     if (WriteListFile(options.list, items) != ListFileResult::Ok)
         return Failure("cannot write list '" + options.list + "'");
     return kExitOk;
 }
 
 const CommandRegistration registration({"add",
-                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] [--cd[=DRIVE]] "
-                                        "[--capture=DEVICE[:LINE]] [FILE...]",
-                                        "append files, disc image tracks, what the CD drives hold or a capture device "
-                                        "to a list", Add});
+                                        "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] "
+                                        "[--files-from=F [--null]] [--name=PATTERN] [--name-charset=portable] "
+                                        "[--on-clash=number|fail] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] "
+                                        "[FILE|FOLDER...]",
+                                        "append files, the media files below folders, disc image tracks, what the CD "
+                                        "drives hold or a capture device to a list", Add});
 
 }  // namespace
 }  // namespace tessival::cli

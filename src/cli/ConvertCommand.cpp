@@ -1,7 +1,8 @@
 // tessival-cli convert LIST.tsl: runs the list with the window's engine and texts, one line per
 // Status change. Ctrl-C, a closed terminal (SIGHUP) and SIGTERM stop like the Stop button, and the
 // process then ends with 128 + that signal; --stop-after=SECONDS stops the same way after that long
-// (how a script records from a capture device for a set time).
+// (how a script records from a capture device for a set time). --skip-existing leaves items whose
+// destination file is not older than their source, so a library run can be repeated.
 #include <signal.h>
 #include <unistd.h>
 
@@ -13,17 +14,20 @@
 #include <ctime>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
 #include "cli/JsonProgress.h"
+#include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
+#include "platform/media/ffmpeg/SampleConverter.h"
 #include "platform/shell/ConsoleShell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -33,7 +37,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
-    "[--shard=I/N] [--progress=json|none]";
+    "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--read-offset=SAMPLES] [--verify] "
+    "[--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -43,18 +48,26 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, double& stopAfter) {
+                      BatchOptions& batch, RipSettings& rip, double& stopAfter, bool& skipExisting) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
-        if (arg.rfind("--stop-after=", 0) == 0) {
+        if (arg == "--skip-existing") {
+            skipExisting = true;
+        } else if (arg.rfind("--stop-after=", 0) == 0) {
             stopAfter = ParseSeconds(arg.substr(13));
             if (stopAfter < 0) return false;
         } else if (const OptionParse parse = ParseBatchOption(arg, batch); parse != OptionParse::NotMine) {
             if (parse == OptionParse::Bad) return false;
+        } else if (const OptionParse ripParse = ParseRipOption(arg, rip); ripParse != OptionParse::NotMine) {
+            if (ripParse == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
             badQuality = InvalidQualityChoice::SkipItem;
+        else if (arg == "--dither=none")
+            media::SampleConverter::SetDither(false);  // rounding only: for comparisons and purists
+        else if (arg == "--dither=tpdf")
+            media::SampleConverter::SetDither(true);
         else if (arg.rfind("--", 0) == 0 || !list.empty())
             return false;
         else
@@ -79,6 +92,19 @@ ListFileResult ReadShard(const std::string& path, const BatchOptions& batch, Ite
     });
 }
 
+// A library's items share a few dest folders: each is looked up in the mount table once.
+class FolderDriveTypes : public DriveTypes {
+public:
+    bool IsCdRom(const std::string& path) const override {
+        const auto [found, inserted] = known_.try_emplace(path, false);
+        if (inserted) found->second = SystemDriveTypes().IsCdRom(path);
+        return found->second;
+    }
+
+private:
+    mutable std::unordered_map<std::string, bool> known_;
+};
+
 // Lists the incomplete items the way the window's start command refuses them.
 bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPositions, bool listEmpty) {
     if (listEmpty) {
@@ -86,8 +112,9 @@ bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPo
         return true;
     }
     bool any = false;
+    const FolderDriveTypes drives;
     for (std::size_t i = 0; i < items.Count(); ++i) {
-        if (IsItemComplete(*items.At(i))) continue;
+        if (IsItemComplete(*items.At(i), drives)) continue;
         std::fprintf(stderr, "tessival-cli: item %d (%s) is incomplete: it needs a dest type, a quality, a dest "
                      "name and a writable dest path\n", ItemNumber(listPositions, static_cast<int>(i)),
                      ReadField(items.At(i)->sourceName).c_str());
@@ -184,8 +211,11 @@ int Convert(const std::vector<std::string>& args) {
     std::string listPath;
     InvalidQualityChoice badQuality;
     BatchOptions batch;
+    RipSettings rip;
     double stopAfter = -1;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, stopAfter)) return UsageError(kUsage);
+    bool skipExisting = false;
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, stopAfter, skipExisting)) return UsageError(kUsage);
+    RipSettings::Set(rip);
 
     ItemList items;
     std::vector<int> listPositions;
@@ -204,7 +234,7 @@ int Convert(const std::vector<std::string>& args) {
     ConsoleShell shell;
     ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
     ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
-    run.Start();
+    run.Start(skipExisting);
     const int stoppedBy = DriveRun(run, stopAfter, view);
     for (const std::string& path : TakeRecoveredFiles())
         std::printf("%s\n", LoadStringWith(IDS_RECOVERED_OUTPUT, path).c_str());
@@ -215,7 +245,8 @@ int Convert(const std::vector<std::string>& args) {
 
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
-                                        "[--shard=I/N] [--progress=json|none]",
+                                        "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
+                                        "[--read-offset=S] [--verify] [--lookup]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -83,6 +83,7 @@ std::string JsonProgress::StatusLine(int index, const std::string& status, bool 
                        ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(index, status));
     if (const ConvertItem* item = items_.At(index)) line += ",\"output\":" + JsonString(DestinationFileName(*item));
     if (failed) line += ",\"error\":" + std::to_string(ErrorIdOf(status));
+    if (status == LoadString(IDS_SKIPPED_UP_TO_DATE)) line += ",\"skipped\":true";
     return line + "}";
 }
 

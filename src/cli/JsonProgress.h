@@ -14,6 +14,7 @@ namespace tessival::cli {
 //   {"item":3,"status":"Complete(2s)","elapsed":2.04,"output":"/music/a.mp3"}
 //   {"item":4,"status":"Error: ...","elapsed":0.01,"output":"...","error":137}
 //   {"item":3,"position":12.40,"duration":40.00,"elapsed":1.52}   while item 3 converts
+//   {"item":5,"status":"Skipped (up to date)","elapsed":0.00,"output":"...","skipped":true}
 //   {"finished":"Convert Complete!","id":125}
 // Not thread-safe: the caller serialises the calls.
 class JsonProgress {

@@ -3,19 +3,13 @@
 namespace tessival {
 
 std::vector<std::string> InputLinesOf(GraphToolkit& toolkit, int device) {
-    const auto filter = toolkit.AddAudioInputDevice(device);
-    const int count = toolkit.ListPins(filter, media::PINDIR_INPUT);
-    std::vector<std::string> lines;
-    // A pin counted without a name still takes its place, so row indexes stay pin indexes.
-    for (int i = 0; i < count; ++i) lines.push_back(toolkit.GetPinName(i));
-    return lines;
+    return toolkit.PinNamesOf(toolkit.AddAudioInputDevice(device), media::PINDIR_INPUT);
 }
 
 std::vector<CaptureDeviceLines> ListCaptureDevices(GraphToolkit& toolkit) {
-    const int count = toolkit.ListAudioInputDevices();
     std::vector<CaptureDeviceLines> devices;
-    for (int i = 0; i < count; ++i) devices.push_back({toolkit.GetDeviceName(i), {}});
-    for (int i = 0; i < count; ++i) devices[static_cast<std::size_t>(i)].lines = InputLinesOf(toolkit, i);
+    for (std::string& name : toolkit.AudioInputDeviceNames()) devices.push_back({std::move(name), {}});
+    for (std::size_t i = 0; i < devices.size(); ++i) devices[i].lines = InputLinesOf(toolkit, static_cast<int>(i));
     return devices;
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/ConvertEngine.h"
 #include "engine/conversion/ConversionOutcome.h"
+#include "engine/conversion/UpToDate.h"
 #include "joblist/DestinationClashes.h"
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
@@ -21,10 +22,11 @@ ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& vi
 ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& view, ItemQueue& sharedQueue)
     : items_(items), engine_(engine), view_(view), flags_(ownFlags_), queue_(sharedQueue), ownsQueue_(false) {}
 
-std::shared_ptr<const RunPlan> RunPlan::Of(const ItemList& items) {
+std::shared_ptr<const RunPlan> RunPlan::Of(const ItemList& items, bool skipUpToDate) {
     // Found before anything is written, so the earlier item's file is never replaced by a later
     // one; with several workers, an item that reads what an earlier one writes waits for it.
-    return std::make_shared<const RunPlan>(RunPlan{FindDestinationClashes(items), FindSourceWriters(items)});
+    return std::make_shared<const RunPlan>(
+        RunPlan{FindDestinationClashes(items), FindSourceWriters(items), skipUpToDate});
 }
 
 ConversionRun::~ConversionRun() {
@@ -98,6 +100,8 @@ void ConversionRun::ThreadProc() {
             allOk = FailClashingItem(i, clashes[at]) && allOk;
         } else if (writers[at] >= 0 && !queue_.WaitUntilEnded(writers[at])) {
             break;
+        } else if (plan_->skipUpToDate && IsUpToDate(*items_.At(i))) {
+            allOk = SkipUpToDateItem(i) && allOk;
         } else {
             allOk = ConvertItemAt(i) && allOk;
         }
@@ -134,6 +138,20 @@ bool ConversionRun::FailClashingItem(int index, int earlier) {
     return false;
 }
 
+bool ConversionRun::SkipUpToDateItem(int index) {
+    view_.SelectRunningRow(index);
+    working_ = *items_.At(index);
+    const std::string skipped = LoadString(IDS_SKIPPED_UP_TO_DATE);
+    WriteField(working_.status, skipped);
+    view_.StoreRecord(*items_.At(index), working_);
+    {
+        std::lock_guard lock(tickMutex_);
+        ++finishedItems_;
+    }
+    view_.SetStatusCell(index, skipped);
+    return true;
+}
+
 void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool converting) {
     if (outcome.HasReason()) WriteField(working_.status, StatusText(outcome));
     view_.StoreRecord(*items_.At(index), working_);
@@ -144,7 +162,10 @@ void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool c
     }
     if (converting && flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
-        if (!outcome.keptBeside.empty()) view_.ReportStoppedOutput(index, outcome.keptBeside);
+        if (!outcome.keptBeside.empty())
+            view_.ReportStoppedOutput(index, outcome.keptBeside);
+        else
+            MarkUnfinished(working_);  // the partial output has the real name: the next run redoes it
         return;
     }
     FinishRow(index, outcome.converted);

@@ -24,7 +24,9 @@ struct ConversionOutcome;
 struct RunPlan {
     std::vector<int> clashes;
     std::vector<int> writers;
-    static std::shared_ptr<const RunPlan> Of(const ItemList& items);
+    // Items whose destination is up to date end as skipped instead of converting.
+    bool skipUpToDate = false;
+    static std::shared_ptr<const RunPlan> Of(const ItemList& items, bool skipUpToDate = false);
 };
 
 // One conversion run over a list: a worker thread converts the items first to last with the
@@ -69,6 +71,8 @@ private:
     bool ConvertItemAt(int index);
     // An item that would overwrite the file of the earlier item `earlier` fails without converting.
     bool FailClashingItem(int index, int earlier);
+    // An item whose destination is up to date ends without converting, as a success.
+    bool SkipUpToDateItem(int index);
     // Hands the worker's copy back to the list and shows how the item ended; `converting` when
     // the item's graph ran (a stop then shows as a stop).
     void HandBack(int index, const ConversionOutcome& outcome, bool converting);

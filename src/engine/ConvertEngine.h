@@ -4,6 +4,7 @@
 
 #include "engine/RunProgress.h"
 #include "engine/RunView.h"
+#include "engine/ThreadOwner.h"
 #include "engine/conversion/ConversionOutcome.h"
 #include "engine/conversion/HaltSwitch.h"
 #include "engine/conversion/Preflight.h"
@@ -17,8 +18,9 @@ class Shell;
 // Converts the items of a run one at a time, each as an ItemConversion of its own, and keeps
 // what outlives one item: the filters to use, the Stop button's switch and the progress display.
 //
-// Threads: the worker that owns the engine converts; HaltGraph and Progress may come from any
-// thread; SetQualityPrompt and ResetHalt come from the controlling thread between runs.
+// Threads (checked): the thread that constructs the engine controls it and calls ResetHalt
+// between runs; within a run one worker thread, the first to call, converts and sets the prompt;
+// HaltGraph and Progress may come from any thread.
 class ConvertEngine {
 public:
     explicit ConvertEngine(Shell& shell,
@@ -27,7 +29,10 @@ public:
     ConvertEngine& operator=(const ConvertEngine&) = delete;
 
     // The user's answers when the encoder refuses the item's quality; null answers "skip".
-    void SetQualityPrompt(QualityPrompt* prompt) { prompt_ = prompt; }
+    void SetQualityPrompt(QualityPrompt* prompt) {
+        worker_.Check();
+        prompt_ = prompt;
+    }
 
     // Converts a copy of `item` and stores the copy back (a quality chosen meanwhile); the
     // item's status is the caller's to write from the outcome. Worker thread.
@@ -35,7 +40,12 @@ public:
     // Asks the running graph to stop and returns: the worker stops it and settles the file. A
     // graph not yet running will not start. Cleared by ResetHalt. Any thread.
     void HaltGraph() { halt_.Halt(); }
-    void ResetHalt() { halt_.Reset(); }
+    // Ready for the next run, whose worker may be another thread. Controlling thread.
+    void ResetHalt() {
+        controller_.Check();
+        halt_.Reset();
+        worker_.Release();
+    }
     // Position and levels of the running graph. Any thread.
     const RunProgress& Progress() const { return progress_; }
 
@@ -45,6 +55,8 @@ private:
     QualityPrompt* prompt_ = nullptr;
     HaltSwitch halt_;
     RunProgress progress_;
+    ThreadOwner controller_;
+    ThreadBinding worker_;
 };
 
 }  // namespace tessival

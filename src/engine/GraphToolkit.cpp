@@ -7,37 +7,20 @@ namespace tessival {
 
 using namespace media;
 
+namespace {
+
+std::string NameAt(const std::vector<std::string>& names, int index) {
+    if (index < 0 || index >= static_cast<int>(names.size())) return std::string();
+    return names[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
 GraphToolkit::GraphToolkit(Shell& shell, std::shared_ptr<const FilterRegistry> registry)
-    : shell_(shell), registry_(std::move(registry)) {
-    OpenGraph();
-}
+    : shell_(shell), registry_(std::move(registry)), graph_(std::make_shared<FilterGraph>(registry_)) {}
 
-GraphToolkit::~GraphToolkit() { CloseGraph(); }
-
-bool GraphToolkit::OpenGraph() {
-    WavDestFilter.reset();
-    FileWriterFilter.reset();
-    FileWriterSink.reset();
-    graph = std::make_shared<FilterGraph>(registry_);
-    builder = QueryInterface<IGraphBuilder>(graph);
-    control = QueryInterface<IMediaControl>(graph);
-    events = QueryInterface<IMediaEventEx>(graph);
-    position = QueryInterface<IMediaPosition>(graph);
-    return builder && control && events && position;
-}
-
-void GraphToolkit::CloseGraph() {
-    // Stop first so no streaming thread outlives the graph's last owner.
-    if (control) control->Stop();
-    WavDestFilter.reset();
-    FileWriterFilter.reset();
-    FileWriterSink.reset();
-    control.reset();
-    events.reset();
-    position.reset();
-    builder.reset();
-    graph.reset();
-}
+// Stop first so no streaming thread outlives the graph's last owner.
+GraphToolkit::~GraphToolkit() { graph_->Stop(); }
 
 std::shared_ptr<IPin> GraphToolkit::GetPin(const std::shared_ptr<IBaseFilter>& filter, PIN_DIRECTION direction,
                                            int index) {
@@ -55,7 +38,7 @@ std::shared_ptr<IPin> GraphToolkit::GetPin(const std::shared_ptr<IBaseFilter>& f
 }
 
 std::shared_ptr<IBaseFilter> GraphToolkit::FindFilterInCategory(const Guid& category, const char* prefix, int index) {
-    DeviceNames.clear();
+    lastNames_.clear();
     std::vector<Moniker> monikers;
     if (DeviceEnumerator(registry_).CreateClassEnumerator(category, monikers) != S_OK) return nullptr;
 
@@ -63,7 +46,7 @@ std::shared_ptr<IBaseFilter> GraphToolkit::FindFilterInCategory(const Guid& cate
     for (const Moniker& moniker : monikers) {
         std::string name;
         if (FAILED(moniker.ReadFriendlyName(name))) continue;
-        DeviceNames.push_back(name);
+        lastNames_.push_back(name);
         const bool chosen = (prefix && name.rfind(prefix, 0) == 0) || counter == index;
         if (!chosen) {
             ++counter;
@@ -71,7 +54,7 @@ std::shared_ptr<IBaseFilter> GraphToolkit::FindFilterInCategory(const Guid& cate
         }
         std::shared_ptr<IBaseFilter> filter;
         if (FAILED(moniker.BindToObject(filter)) || !filter) return nullptr;
-        if (!graph || FAILED(graph->AddFilter(filter, name))) return nullptr;
+        if (FAILED(graph_->AddFilter(filter, name))) return nullptr;
         return filter;
     }
     return nullptr;
@@ -85,61 +68,67 @@ std::shared_ptr<IBaseFilter> GraphToolkit::AddAudioCompressor(const std::string&
     return FindFilterInCategory(CLSID_AudioCompressorCategory, prefix.c_str(), -1);
 }
 
-int GraphToolkit::ListAudioInputDevices() {
-    FindFilterInCategory(CLSID_AudioInputDeviceCategory, nullptr, -1);
-    return static_cast<int>(DeviceNames.size());
-}
-
 std::shared_ptr<IBaseFilter> GraphToolkit::AddAudioInputDevice(int index) {
     return FindFilterInCategory(CLSID_AudioInputDeviceCategory, nullptr, index);
 }
 
-int GraphToolkit::ListCategory(const Guid& category) {
-    DeviceNames.clear();
+std::vector<std::string> GraphToolkit::CategoryNames(const Guid& category) const {
+    std::vector<std::string> names;
     std::vector<Moniker> monikers;
-    if (DeviceEnumerator(registry_).CreateClassEnumerator(category, monikers) != S_OK) return 0;
+    if (DeviceEnumerator(registry_).CreateClassEnumerator(category, monikers) != S_OK) return names;
     for (const Moniker& moniker : monikers) {
         std::string name;
-        if (SUCCEEDED(moniker.ReadFriendlyName(name))) DeviceNames.push_back(name);
+        if (SUCCEEDED(moniker.ReadFriendlyName(name))) names.push_back(name);
     }
-    return static_cast<int>(DeviceNames.size());
+    return names;
 }
 
-namespace {
-
-std::string NameAt(const std::vector<std::string>& names, int index) {
-    if (index < 0 || index >= static_cast<int>(names.size())) return std::string();
-    return names[static_cast<std::size_t>(index)];
+std::vector<std::string> GraphToolkit::AudioInputDeviceNames() const {
+    return CategoryNames(CLSID_AudioInputDeviceCategory);
 }
 
-}  // namespace
-
-std::string GraphToolkit::GetDeviceName(int index) const { return NameAt(DeviceNames, index); }
-
-int GraphToolkit::ListPins(const std::shared_ptr<IBaseFilter>& filter, PIN_DIRECTION direction) {
-    PinNames.clear();
-    if (!filter) return 0;
+std::vector<std::string> GraphToolkit::PinNamesOf(const std::shared_ptr<IBaseFilter>& filter,
+                                                  PIN_DIRECTION direction) const {
+    std::vector<std::string> names;
     std::shared_ptr<IEnumPins> pins;
-    if (FAILED(filter->EnumPins(pins)) || !pins) return 0;
+    if (!filter || FAILED(filter->EnumPins(pins)) || !pins) return names;
     pins->Reset();
-    int count = 0;
+    std::size_t count = 0;
     std::shared_ptr<IPin> pin;
     while (pins->Next(pin) == S_OK) {
         PIN_DIRECTION pinDirection;
         if (FAILED(pin->QueryDirection(pinDirection))) {
             ++count;
-            PinNames.push_back("UnKnow");
+            names.push_back("UnKnow");
             continue;
         }
         if (pinDirection != direction) continue;
         ++count;
         PIN_INFO info;
-        if (SUCCEEDED(pin->QueryPinInfo(info))) PinNames.push_back(info.achName);
+        if (SUCCEEDED(pin->QueryPinInfo(info))) names.push_back(info.achName);
     }
-    return count;
+    names.resize(count);
+    return names;
 }
 
-std::string GraphToolkit::GetPinName(int index) const { return NameAt(PinNames, index); }
+int GraphToolkit::ListCategory(const Guid& category) {
+    lastNames_ = CategoryNames(category);
+    return static_cast<int>(lastNames_.size());
+}
+
+int GraphToolkit::ListAudioInputDevices() {
+    lastNames_ = AudioInputDeviceNames();
+    return static_cast<int>(lastNames_.size());
+}
+
+std::string GraphToolkit::GetDeviceName(int index) const { return NameAt(lastNames_, index); }
+
+int GraphToolkit::ListPins(const std::shared_ptr<IBaseFilter>& filter, PIN_DIRECTION direction) {
+    lastPinNames_ = PinNamesOf(filter, direction);
+    return static_cast<int>(lastPinNames_.size());
+}
+
+std::string GraphToolkit::GetPinName(int index) const { return NameAt(lastPinNames_, index); }
 
 void GraphToolkit::SelectInputLine(const std::shared_ptr<IBaseFilter>& filter, int lineCount, int selected) {
     for (int i = 0; i < lineCount; ++i) {
@@ -149,27 +138,25 @@ void GraphToolkit::SelectInputLine(const std::shared_ptr<IBaseFilter>& filter, i
     }
 }
 
-HRESULT GraphToolkit::AddSourceFile(const std::string& path, std::shared_ptr<IBaseFilter>& filter) {
-    if (!builder) return E_POINTER;
-    return builder->AddSourceFilter(path, path, filter);
+HRESULT GraphToolkit::AddSourceFile(const SourceLocation& source, std::shared_ptr<IBaseFilter>& filter) {
+    return graph_->AddSourceFilter(source, source.file, filter);
 }
 
 HRESULT GraphToolkit::AddWavFileSink(const std::string& path) {
-    registry_->CreateInstance(CLSID_WavDest, WavDestFilter);
-    if (graph && WavDestFilter) graph->AddFilter(WavDestFilter, "WAV Dest");
+    registry_->CreateInstance(CLSID_WavDest, wavDest_);
+    if (wavDest_) graph_->AddFilter(wavDest_, "WAV Dest");
     return AddFileWriter(path);
 }
 
 HRESULT GraphToolkit::AddFileWriter(const std::string& path) {
     std::shared_ptr<IBaseFilter> writer;
     registry_->CreateInstance(CLSID_FileWriter, writer);
-    FileWriterSink = QueryInterface<IFileSinkFilter2>(writer);
-    if (FileWriterSink) FileWriterFilter = writer;
-    if (!graph) return E_POINTER;
-    if (FileWriterFilter) graph->AddFilter(FileWriterFilter, "File Writer");
-    if (!FileWriterSink) return E_NOINTERFACE;
-    FileWriterSink->SetMode(AM_FILE_OVERWRITE);
-    return FileWriterSink->SetFileName(path, nullptr);
+    fileWriterSink_ = QueryInterface<IFileSinkFilter2>(writer);
+    if (fileWriterSink_) fileWriter_ = writer;
+    if (fileWriter_) graph_->AddFilter(fileWriter_, "File Writer");
+    if (!fileWriterSink_) return E_NOINTERFACE;
+    fileWriterSink_->SetMode(AM_FILE_OVERWRITE);
+    return fileWriterSink_->SetFileName(path, nullptr);
 }
 
 }  // namespace tessival

@@ -21,8 +21,8 @@ QualityInfo QualityOf(const MediaType& type) {
 
 }  // namespace
 
-int GraphToolkit::ListQualities(const std::shared_ptr<IBaseFilter>& encoder) {
-    Qualities.clear();
+std::vector<QualityInfo> GraphToolkit::QualitiesOf(const std::shared_ptr<IBaseFilter>& encoder) {
+    std::vector<QualityInfo> qualities;
     for (int pinIndex = 0; pinIndex < kEncoderOutputPins; ++pinIndex) {
         auto pin = GetPin(encoder, PINDIR_OUTPUT, pinIndex);
         if (!pin) break;
@@ -37,15 +37,20 @@ int GraphToolkit::ListQualities(const std::shared_ptr<IBaseFilter>& encoder) {
             MediaType type;
             AUDIO_STREAM_CONFIG_CAPS caps;
             // A capability that is not a wave format block is left out.
-            if (config->GetStreamCaps(j, type, &caps) == S_OK && type.WaveFormat()) Qualities.push_back(QualityOf(type));
+            if (config->GetStreamCaps(j, type, &caps) == S_OK && type.WaveFormat()) qualities.push_back(QualityOf(type));
         }
     }
-    return static_cast<int>(Qualities.size());
+    return qualities;
+}
+
+int GraphToolkit::ListQualities(const std::shared_ptr<IBaseFilter>& encoder) {
+    lastQualities_ = QualitiesOf(encoder);
+    return static_cast<int>(lastQualities_.size());
 }
 
 QualityInfo GraphToolkit::GetQuality(int index) const {
-    if (index < 0 || index >= static_cast<int>(Qualities.size())) return QualityInfo{};
-    return Qualities[static_cast<std::size_t>(index)];
+    if (index < 0 || index >= static_cast<int>(lastQualities_.size())) return QualityInfo{};
+    return lastQualities_[static_cast<std::size_t>(index)];
 }
 
 bool GraphToolkit::ApplyQuality(const std::shared_ptr<IBaseFilter>& encoder, const QualityInfo& quality) {

@@ -34,9 +34,9 @@ ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int worker
 // The runs end before the engines and the view they use.
 ParallelRun::~ParallelRun() { runs_.clear(); }
 
-void ParallelRun::Start() {
+void ParallelRun::Start(bool skipUpToDate) {
     ForgetFolderScans();  // temporaries left by writers killed since the last run
-    const auto plan = RunPlan::Of(items_);
+    const auto plan = RunPlan::Of(items_, skipUpToDate);
     for (auto& run : runs_) run->Start(plan);
 }
 

@@ -24,7 +24,8 @@ public:
     ParallelRun(const ParallelRun&) = delete;
     ParallelRun& operator=(const ParallelRun&) = delete;
 
-    void Start();
+    // skipUpToDate: items whose destination is not older than their source end as skipped.
+    void Start(bool skipUpToDate = false);
     // Stops every running item as the Stop button does; no worker takes another item.
     void Stop();
     void Tick();

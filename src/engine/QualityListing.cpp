@@ -22,12 +22,8 @@ std::shared_ptr<media::IBaseFilter> AddQualityEncoder(GraphToolkit& toolkit, con
 std::vector<QualityInfo> ListEncoderQualities(Shell& shell, const std::string& encoderName,
                                               std::shared_ptr<const media::FilterRegistry> registry) {
     GraphToolkit toolkit(shell, std::move(registry));
-    std::vector<QualityInfo> qualities;
-    if (auto encoder = encoderName.empty() ? nullptr : AddQualityEncoder(toolkit, encoderName)) {
-        toolkit.ListQualities(encoder);
-        qualities = toolkit.Qualities;
-    }
-    return qualities;
+    auto encoder = encoderName.empty() ? nullptr : AddQualityEncoder(toolkit, encoderName);
+    return encoder ? toolkit.QualitiesOf(encoder) : std::vector<QualityInfo>{};
 }
 
 }  // namespace tessival

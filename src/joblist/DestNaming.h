@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "joblist/ConvertItem.h"
+#include "joblist/NamePattern.h"
+
 namespace tessival {
 
 // The extension, without its dot, of the files a destination type writes: "wma", "wav" and "mp3"
@@ -18,5 +21,16 @@ std::string RenamedForDestType(std::string_view destName, std::string_view destT
 // stem + dotExtension ("song" + ".mp3"), cut to fit the dest name field by taking bytes from the
 // stem only, at a character boundary.
 std::string FitDestName(std::string_view stem, std::string_view dotExtension);
+
+// The dest name with " (number)" before its extension dotExtension (or at its end when it does not
+// end with it), the stem cut so that the number always fits: "song.flac" -> "song (2).flac".
+std::string NumberedDestName(std::string_view destName, std::string_view dotExtension, int number);
+
+// Writes root, the named folders and the name with dotExtension into the item's dest path and
+// dest name. Each folder is cut, at a character boundary, to the room the dest path has left, the
+// name's stem to the room the dest name has. False, leaving the item as it was, when a folder
+// finds no room at all.
+bool WriteNamedDestination(ConvertItem& item, std::string_view root, const NamedPath& path,
+                           std::string_view dotExtension);
 
 }  // namespace tessival

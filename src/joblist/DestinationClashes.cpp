@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "joblist/DestNaming.h"
 #include "joblist/TextField.h"
 
 namespace tessival {
@@ -61,6 +63,22 @@ std::vector<int> FindDestinationClashes(const ItemList& items) {
         clashes.push_back(inserted ? -1 : found->second);
     });
     return clashes;
+}
+
+void NumberClashingItems(ItemList& items, std::size_t first) {
+    std::unordered_set<std::string> taken;
+    FileKeys keys;
+    for (std::size_t i = 0; i < items.Count(); ++i) {
+        ConvertItem& item = *items.At(static_cast<std::ptrdiff_t>(i));
+        const std::string name = ReadField(item.destName);
+        const std::string dotExtension = "." + DestTypeExtension(FieldView(item.destType));
+        std::string key = keys.Destination(item);
+        for (int number = 2; i >= first && taken.contains(key); ++number) {
+            WriteField(item.destName, NumberedDestName(name, dotExtension, number));
+            key = keys.Destination(item);
+        }
+        taken.insert(key);
+    }
 }
 
 std::vector<int> FindSourceWriters(const ItemList& items) {

@@ -1,6 +1,7 @@
 #include "joblist/DiscItems.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
@@ -54,6 +55,12 @@ std::string DiscProblemText(const DiscProblem& problem) {
         case DiscProblem::Kind::NoSuchTrack: return Format(IDS_CD_NO_SUCH_TRACK, source, problem.track);
         case DiscProblem::Kind::UnreadableSector:
             return Format(IDS_CD_SECTOR_UNREADABLE, problem.track, MinutesSeconds(problem.secondsIntoTrack).c_str());
+        case DiscProblem::Kind::NoPermission:
+            return Format(IDS_CD_IMAGE_NO_PERMISSION, source, problem.detail.c_str());
+        case DiscProblem::Kind::EmptyTrack: return Format(IDS_CD_TRACK_EMPTY, problem.track, source);
+        case DiscProblem::Kind::TrackPastEnd: return Format(IDS_CD_TRACK_PAST_END, problem.track, source);
+        case DiscProblem::Kind::TestCopyDiffer:
+            return Format(IDS_CD_TEST_COPY_DIFFER, problem.track, problem.detail.c_str(), problem.detail2.c_str());
         case DiscProblem::Kind::CueIndexUnreadable: return Format(IDS_CUE_INDEX_UNREADABLE, source, problem.line);
         case DiscProblem::Kind::CueTrackPastEnd: return Format(IDS_CUE_TRACK_PAST_END, source, problem.line);
     }
@@ -73,8 +80,11 @@ std::vector<ConvertItem> ScanCdRomDrives(const Shell& shell) {
     return items;
 }
 
-std::vector<ConvertItem> MakeDiscImageItems(const std::string& imagePath, DiscProblem& problem) {
+std::vector<ConvertItem> MakeDiscImageItems(const std::string& givenPath, DiscProblem& problem) {
     std::vector<ConvertItem> items;
+    // The list outlives the working folder the image was named from.
+    std::error_code error;
+    const std::string imagePath = givenPath.empty() ? givenPath : std::filesystem::absolute(givenPath, error).string();
     const auto disc = CdDisc::Open(imagePath, problem);
     if (!disc) return items;
     for (const DiscTrack& track : disc->AudioTracks()) {

@@ -101,6 +101,16 @@ inline constexpr int IDS_CD_NO_DISC = 166;
 inline constexpr int IDS_CD_IMAGE_FILE_MISSING = 167;
 inline constexpr int IDS_CD_IMAGE_DAMAGED = 168;
 inline constexpr int IDS_CD_NO_SUCH_TRACK = 169;
+inline constexpr int IDS_CD_IMAGE_NO_PERMISSION = 240;
+inline constexpr int IDS_CD_TRACK_EMPTY = 241;
+inline constexpr int IDS_CD_TRACK_PAST_END = 242;
+inline constexpr int IDS_CD_TEST_COPY_DIFFER = 243;
+inline constexpr int IDS_RIP_LOG_TITLE = 244;
+inline constexpr int IDS_RIP_LOG_COLUMNS = 245;
+inline constexpr int IDS_RIP_LOG_NOT_PROVEN = 246;
+inline constexpr int IDS_RIP_LOG_TEST_COPY_DIFFER = 247;
+inline constexpr int IDS_RIP_LOG_TRACK_ACCURATE = 248;
+inline constexpr int IDS_RIP_LOG_ALL_ACCURATE = 249;
 inline constexpr int IDS_CUE_INDEX_UNREADABLE = 264;  // "%s", "%d": the cue sheet, its line
 inline constexpr int IDS_CUE_TRACK_PAST_END = 265;    // "%s", "%d": the cue sheet, its line
 // Destination types that write files of their own container.
@@ -126,6 +136,9 @@ inline constexpr int IDS_SOURCE_NO_AUDIO = 176;
 inline constexpr int IDS_PROGRESS_ITEM = 200;   // "%s", "%s": the item's place, the run's item count
 inline constexpr int IDS_PROGRESS_ITEMS = 201;  // "%s", "%s": the running items' places, the count
 inline constexpr int IDS_PROGRESS_LEFT = 202;   // "%s": the time left for the whole run
+// Converting whole libraries.
+inline constexpr int IDS_DEST_FOLDER_NOT_CREATED = 220;  // "%s", "%s": the folder, the system's reason
+inline constexpr int IDS_SKIPPED_UP_TO_DATE = 221;       // the Status of an item whose file is newer
 // Files of others and outputs of interrupted runs.
 inline constexpr int IDS_RECOVERED_OUTPUT = 260;  // "%s": where a dead writer's audio was kept
 inline constexpr int IDS_DEST_NOT_AUDIO = 261;    // "%s": the file at the destination's name

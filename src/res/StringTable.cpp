@@ -60,6 +60,18 @@ const std::map<int, std::string>& Table() {
         {167, "Error: The disc image %s cannot be read: its file \"%s\" is missing."},
         {168, "Error: %s is not a disc image that can be read (damaged file or malformed cue sheet)."},
         {169, "Error: The disc in %s has no audio track %d."},
+        {240, "Error: The disc image %s cannot be read: you have no permission to read \"%s\"."},
+        {241, "Error: Track %d of the disc image %s has no audio: it ends where it starts."},
+        {242, "Error: Track %d of the disc image %s starts past the end of the image's data: the image is cut "
+              "short."},
+        {243, "Error: Track %d read differently in the test and in the copy (CRC %s and %s). The disc is damaged "
+              "or dirty."},
+        {244, "Tessival rip log"},
+        {245, "Track  Start     Length    Test CRC  Copy CRC  AR v1     AR v2      Reads  Fixups  Skips"},
+        {246, "Not proven accurate: not every track was found in the AccurateRip database."},
+        {247, "The test and copy CRCs of some tracks differ: those tracks were read differently twice."},
+        {248, "accurately ripped (confidence %d)"},
+        {249, "All tracks accurately ripped"},
         {180, "--------Files with tags----------"},
         {181, "For a LAME MP3 file: MP3 with an ID3v2.4 tag that every player reads.\n\n"
               "kbps 128 to 320 are constant bit rates; 192 is near CD for most ears.\n"
@@ -91,6 +103,8 @@ const std::map<int, std::string>& Table() {
         {200, "Item %s of %s"},
         {201, "Items %s of %s"},
         {202, "about %s left"},
+        {220, "Error: Cannot create the dest folder %s: %s"},
+        {221, "Skipped (up to date)"},
         {260, "Recovered: what an interrupted conversion had written is kept in %s"},
         {261, "Error: %s is not an audio file, so it is not replaced. Choose another dest name or dest path."},
         {264, "%s, line %d: the INDEX 01 time cannot be read (it must be minutes:seconds:frames). Nothing was "

@@ -54,10 +54,10 @@ CaptureDeviceDialog::CaptureDeviceDialog(Shell& shell, QWidget* parent,
 CaptureDeviceDialog::~CaptureDeviceDialog() = default;
 
 void CaptureDeviceDialog::FillDevices() {
-    const int count = toolkit_.ListAudioInputDevices();
+    const std::vector<std::string> names = toolkit_.AudioInputDeviceNames();
     devices_.clear();
-    if (count < 1) return;
-    for (int i = 0; i < count; ++i) devices_.addItem(QString::fromStdString(toolkit_.GetDeviceName(i)));
+    if (names.empty()) return;
+    for (const std::string& name : names) devices_.addItem(QString::fromStdString(name));
     devices_.setCurrentRow(0);
 }
 

@@ -81,9 +81,9 @@ bool QualityDialog::ListEncoderFormats(const std::string& encoderName) {
     GraphToolkit toolkit(shell_, registry_);
     // A supplied encoder belongs to the running graph: it is only read here.
     const auto encoder = encoder_ ? encoder_ : AddQualityEncoder(toolkit, encoderName);
-    const int count = encoder ? toolkit.ListQualities(encoder) : 0;
-    for (int i = 0; i < count; ++i) AddRow(toolkit.GetQuality(i));
-    return count > 0;
+    const std::vector<QualityInfo> qualities = encoder ? toolkit.QualitiesOf(encoder) : std::vector<QualityInfo>{};
+    for (const QualityInfo& quality : qualities) AddRow(quality);
+    return !qualities.empty();
 }
 
 void QualityDialog::AddRow(const QualityInfo& quality) {

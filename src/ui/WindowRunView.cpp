@@ -21,7 +21,13 @@ WindowRunView::WindowRunView(ItemListMirror& mirror, ItemListView& list, Shell& 
 
 template <typename Call>
 void WindowRunView::Post(Call call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, call = std::move(call)]() mutable {
+            windowThread_.Check();
+            call();
+        },
+        Qt::QueuedConnection);
 }
 
 template <typename Result, typename Call>
@@ -29,7 +35,13 @@ Result WindowRunView::Ask(Call call) {
     Result result{};
     // Already on the window's thread, a blocking call would wait for itself.
     const auto type = QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection;
-    QMetaObject::invokeMethod(this, [&result, &call] { result = call(); }, type);
+    QMetaObject::invokeMethod(
+        this,
+        [this, &result, &call] {
+            windowThread_.Check();
+            result = call();
+        },
+        type);
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/RunView.h"
+#include "engine/ThreadOwner.h"
 
 class QWidget;
 
@@ -43,6 +44,7 @@ private:
     Shell& shell_;
     QWidget* dialogParent_;
     FinishedHandler finished_;
+    ThreadOwner windowThread_;  // constructed on the window's thread, where every call lands
 };
 
 }  // namespace tessival

@@ -79,39 +79,60 @@ TEST(CliShow, ErrorsAndUsage) {
     EXPECT_EQ(RunProcess(CliPath() + " no-such-command 2>/dev/null").exitCode, 2);
 }
 
+// Empty files are enough: `add` takes a file named itself as what its name says it is.
+std::string Touch(const test::TempDir& dir, const std::string& name) {
+    const std::string path = dir.File(name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    test::WriteBytes(path, "");
+    return path;
+}
+
 TEST(CliAdd, AddedFilesShowAsNewRowsNamedAfterTheirDestType) {
     test::TempDir dir;
     const std::string list = dir.File("new.tsl");
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=WAV /music/Song.Live.MP3 /x/b.ogg").exitCode, 0);
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=MP3 /m/a.wav /m/b.mp3 /m/c").exitCode, 0);
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)' /m/d.mp3").exitCode, 0);
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/e.mp3").exitCode, 0);
+    const auto files = [&dir](std::initializer_list<const char*> names) {
+        std::string words;
+        for (const char* name : names) words += " " + ShellQuote(Touch(dir, name));
+        return words;
+    };
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=WAV" + files({"music/Song.Live.MP3", "x/b.ogg"})).exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " --dest-type=MP3" + files({"m/a.wav", "m/b.mp3", "m/c"})).exitCode, 0);
+    // A type with no default quality needs one.
+    EXPECT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)'" + files({"m/d.mp3"}) + " 2>&1").output,
+              "tessival-cli: \"WAV (IMA ADPCM)\" has no default quality; choose one with --quality (see "
+              "`tessival-cli qualities 'WAV (IMA ADPCM)'`)\n");
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " '--dest-type=WAV (IMA ADPCM)' --quality=1,88,4,22050" +
+                  files({"m/d.mp3"})).exitCode,
+              0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + files({"m/e.mp3"})).exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
+    const std::string m = dir.File("m/");
     EXPECT_EQ(show.output,
-              "Song.Live.MP3\tMP3\tSong.wav\tWAV\t/music/\tReady\n"
-              "b.ogg\tOGG\tb.wav\tWAV\t/x/\tReady\n"
-              "a.wav\tWAV\ta.mp3\tMP3\t/m/\tReady\n"
-              "b.mp3\tMP3\tb.mp3\tMP3\t/m/\tReady\n"
-              "c\tUNKNOWN\tc.mp3\tMP3\t/m/\tReady\n"
-              "d.mp3\tMP3\td.wav\tWAV (IMA ADPCM)\t/m/\tReady\n"
-              "e.mp3\tMP3\te\tUNSPECIFIED\t/m/\tReady\n");
+              "Song.Live.MP3\tMP3\tSong.wav\tWAV\t" + dir.File("music/") + "\tReady\n" +
+              "b.ogg\tOGG\tb.wav\tWAV\t" + dir.File("x/") + "\tReady\n" +
+              "a.wav\tWAV\ta.mp3\tMP3\t" + m + "\tReady\n" +
+              "b.mp3\tMP3\tb.mp3\tMP3\t" + m + "\tReady\n" +
+              "c\tUNKNOWN\tc.mp3\tMP3\t" + m + "\tReady\n" +
+              "d.mp3\tMP3\td.wav\tWAV (IMA ADPCM)\t" + m + "\tReady\n" +
+              "e.mp3\tMP3\te\tUNSPECIFIED\t" + m + "\tReady\n");
 }
 
 TEST(CliAdd, TextsLongerThanTheirFieldsAreRefusedAndNothingIsAdded) {
     test::TempDir dir;
     const std::string list = dir.File("list.tsl");
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/first.wav").exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " " + ShellQuote(Touch(dir, "m/first.wav"))).exitCode, 0);
     const std::string before = test::ReadBytes(list);
-    const std::string longName = "/m/" + std::string(80, 'n') + ".wav";
-    const std::string longPath = "/" + std::string(250, 'd') + "/a.wav";
-    const auto refused = Cli("add " + ShellQuote(list) + " /m/ok.wav " + ShellQuote(longName) +
+    const std::string ok = Touch(dir, "m/ok.wav");
+    const std::string longName = Touch(dir, "m/" + std::string(80, 'n') + ".wav");
+    const std::string longPath = Touch(dir, std::string(250, 'd') + "/a.wav");
+    const auto refused = Cli("add " + ShellQuote(list) + " " + ShellQuote(ok) + " " + ShellQuote(longName) +
                                     " " + ShellQuote(longPath) + " 2>&1");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.output, "tessival-cli: This file was not added: its name is longer than 79 bytes.\n" + longName +
                                   "\nThis file was not added: its path is longer than 254 bytes.\n" + longPath +
                                   "\nnothing was added to '" + list + "'\n");
-    const auto longDest = Cli("add " + ShellQuote(list) + " --dest-path=/" + std::string(254, 'd') +
-                                     " /m/ok.wav 2>&1");
+    const auto longDest = Cli("add " + ShellQuote(list) + " --dest-path=/" + std::string(254, 'd') + " " +
+                              ShellQuote(ok) + " 2>&1");
     EXPECT_EQ(longDest.exitCode, 1);
     EXPECT_NE(longDest.output.find("the dest path is longer than 254 bytes"), std::string::npos) << longDest.output;
     EXPECT_EQ(test::ReadBytes(list), before);
@@ -121,8 +142,11 @@ TEST(CliAdd, TwelveAddsAtOnceKeepTwelveRows) {
     test::TempDir dir;
     const std::string list = dir.File("shared.tsl");
     std::string commands;
-    for (int i = 0; i < 12; ++i) commands += CliPath() + " add " + ShellQuote(list) + " /m/" +
-                                              std::to_string(i) + ".wav & ";
+    for (int i = 0; i < 12; ++i) {
+        const std::string source = dir.File(std::to_string(i) + ".wav");
+        test::WriteBytes(source, "x");
+        commands += CliPath() + " add " + ShellQuote(list) + " " + ShellQuote(source) + " & ";
+    }
     ASSERT_EQ(RunProcess(commands + "wait").exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
     EXPECT_EQ(std::count(show.output.begin(), show.output.end(), '\n'), 12) << show.output;
@@ -136,14 +160,16 @@ TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
         ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0600), 0) << name;
     for (const char* name : {"album.cue", "disc.toc", "song.wav"}) {
         // `timeout` ends a command that waits for a writer that never comes.
-        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " + ShellQuote(dir.File(name)) + " 2>&1");
+        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " +
+                                      ShellQuote(dir.File(name)) + " 2>&1");
         EXPECT_EQ(added.exitCode, 1) << name;
         EXPECT_EQ(added.output, "tessival-cli: " + dir.File(name) +
                                     " is not a regular file (it is a FIFO, socket, device or folder), so it is not "
                                     "read.\n") << name;
     }
-    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) +
-                         " /m/a.wav 2>/dev/null").exitCode, 2);
+    test::WriteBytes(dir.File("a.wav"), "x");
+    EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) + " " +
+                         ShellQuote(dir.File("a.wav")) + " 2>/dev/null").exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
 }
 
@@ -164,7 +190,10 @@ TEST(CliAdd, ACueTrackPastTheEndOfItsFileIsRefusedWithItsLine) {
 TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {
     test::TempDir dir;
     const std::string list = dir.File("cut.tsl");
-    ASSERT_EQ(Cli("add " + ShellQuote(list) + " /m/a.wav /m/b.wav").exitCode, 0);
+    ASSERT_EQ(Cli("add " + ShellQuote(list) + " " + ShellQuote(Touch(dir, "m/a.wav")) + " " +
+                  ShellQuote(Touch(dir, "m/b.wav")))
+                  .exitCode,
+              0);
     const std::string whole = test::ReadBytes(list);
     const std::string cut = whole + whole.substr(0, 700);  // a third record cut short
     test::WriteBytes(list, cut);
@@ -173,9 +202,9 @@ TEST(CliList, TrailingPartOfARecordIsReportedAndNeverLostByAdd) {
     EXPECT_EQ(show.exitCode, 0);
     EXPECT_EQ(show.output, "tessival-cli: warning: list '" + list +
                                "' ends with 700 bytes that are not a whole item; they are left out\n"
-                               "a.wav\tWAV\ta\tUNSPECIFIED\t/m/\tReady\n"
-                               "b.wav\tWAV\tb\tUNSPECIFIED\t/m/\tReady\n");
-    const auto add = Cli("add " + ShellQuote(list) + " /m/c.wav 2>&1");
+                               "a.wav\tWAV\ta\tUNSPECIFIED\t" + dir.File("m/") + "\tReady\n" +
+                               "b.wav\tWAV\tb\tUNSPECIFIED\t" + dir.File("m/") + "\tReady\n");
+    const auto add = Cli("add " + ShellQuote(list) + " " + ShellQuote(Touch(dir, "m/c.wav")) + " 2>&1");
     EXPECT_EQ(add.exitCode, 1);
     EXPECT_EQ(add.output, "tessival-cli: list '" + list +
                               "' ends with 700 bytes that are not a whole item; nothing was added (truncate it to "

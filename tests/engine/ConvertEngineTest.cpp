@@ -50,11 +50,11 @@ protected:
     }
     bool InGraph(const std::string& name) {
         std::shared_ptr<IBaseFilter> filter;
-        return conversion_->Graph() && SUCCEEDED(conversion_->Graph()->FindFilterByName(name, filter));
+        return SUCCEEDED(conversion_->Graph().FindFilterByName(name, filter));
     }
     std::size_t FiltersInGraph() {
         std::shared_ptr<IEnumFilters> filters;
-        conversion_->Graph()->EnumFilters(filters);
+        conversion_->Graph().EnumFilters(filters);
         return filters->All().size();
     }
     std::string Status() { return ReadField(item_.status); }
@@ -120,16 +120,25 @@ TEST_F(ItemConversionTest, DestinationThatIsTheSourceFailsAndLeavesTheSourceAlon
     EXPECT_EQ(Status(), LoadString(IDS_DEST_IS_SOURCE));
 }
 
-TEST_F(ItemConversionTest, MissingSourceAndMissingDestFolderAreClearErrors) {
+TEST_F(ItemConversionTest, MissingSourceAndDestFolderThatCannotBeMadeAreClearErrors) {
     AddCompressor("PCM");
     WriteField(item_.sourcePath, dir_.File("gone.wav"));
+    WriteField(item_.destPath, dir_.File("not-made"));
     EXPECT_FALSE(Convert("WAV"));
     EXPECT_EQ(Status(), LoadString(IDS_SOURCE_UNREADABLE));
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("not-made")));  // no folder for a source that is not there
 
     WriteField(item_.sourcePath, source_);
-    WriteField(item_.destPath, dir_.File("no-such-folder"));
+    test::WriteBytes(dir_.File("plain"), "x");
+    WriteField(item_.destPath, dir_.File("plain/sub"));
     EXPECT_FALSE(Convert("WAV"));
-    EXPECT_EQ(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE));
+    EXPECT_EQ(Status(), "Error: Cannot create the dest folder " + dir_.File("plain/sub") + ": Not a directory");
+
+    // The registry here has no source filters: the item goes on past its folder and fails later.
+    WriteField(item_.destPath, dir_.File("made/below"));
+    Convert("WAV");
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.File("made/below")));
+    EXPECT_NE(Status(), LoadString(IDS_DEST_FOLDER_UNUSABLE));
 }
 
 TEST_F(ItemConversionTest, DestNameThatIsNoPlainFileNameFailsBeforeAnythingIsBuilt) {

@@ -97,10 +97,10 @@ TEST_F(GenericChainTest, SourcePathLongerThanAFilterNameConverts) {
     ConvertItem item = MakeItem(source);
     ASSERT_TRUE(Convert(item)) << ReadField(item.status);
     EXPECT_EQ(ReadField(item.status), "Ready");
-    EXPECT_TRUE(conversion_->Analyzer().asyncSource);
+    const SourceAnalysis& analysis = conversion_->Analysis();
+    EXPECT_TRUE(analysis.asyncSource);
     // The name ends before the character that byte 79 would split.
-    const auto named = std::count_if(conversion_->Analyzer().filterList.begin(), conversion_->Analyzer().filterList.end(),
-                                     [&](const FilterRecord& record) { return record.name == source.substr(0, 78); });
+    const auto named = std::count(analysis.filters.begin(), analysis.filters.end(), source.substr(0, 78));
     EXPECT_EQ(named, 1);
     const auto probe = Probe(dir_.File("out.wav"));
     EXPECT_NEAR(std::stol(probe.at("duration_ts")), 44100, 2);

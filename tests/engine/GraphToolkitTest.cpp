@@ -26,7 +26,7 @@ protected:
     }
     int FiltersInGraph() {
         std::shared_ptr<IEnumFilters> filters;
-        toolkit_.graph->EnumFilters(filters);
+        toolkit_.Graph().EnumFilters(filters);
         return static_cast<int>(filters->All().size());
     }
 
@@ -41,12 +41,13 @@ TEST_F(GraphToolkitTest, FilterIsFoundByTheExactStartOfItsName) {
     FILTER_INFO info;
     filter->QueryFilterInfo(info);
     EXPECT_EQ(info.achName, "MPEG Layer-3 Decoder");  // the first of the two that match
-    EXPECT_EQ(toolkit_.DeviceNames, std::vector<std::string>{"MPEG Layer-3 Decoder"});
+    EXPECT_EQ(toolkit_.GetDeviceName(0), "MPEG Layer-3 Decoder");
+    EXPECT_EQ(toolkit_.GetDeviceName(1), "");
 
     EXPECT_EQ(toolkit_.AddFilterByName("mpeg layer-3 decoder"), nullptr);
     EXPECT_EQ(toolkit_.AddFilterByName("Layer-3 Decoder"), nullptr);
     // A failed search visited every readable entry.
-    EXPECT_EQ(toolkit_.DeviceNames.size(), 3u);
+    EXPECT_EQ(toolkit_.GetDeviceName(2), "ACM Wrapper");
     EXPECT_EQ(FiltersInGraph(), 1);
 }
 
@@ -61,7 +62,7 @@ TEST_F(GraphToolkitTest, DeviceAndPinNamesOutsideTheListAreEmpty) {
 
 TEST_F(GraphToolkitTest, AudioInputDevicesByPosition) {
     EXPECT_EQ(toolkit_.ListAudioInputDevices(), 0);
-    EXPECT_TRUE(toolkit_.DeviceNames.empty());
+    EXPECT_EQ(toolkit_.GetDeviceName(0), "");
     registry_->Register(Entry(CLSID_AudioInputDeviceCategory, "Line In", PlainFilter()));
     registry_->Register(Entry(CLSID_AudioInputDeviceCategory, "USB Mic", PlainFilter()));
     EXPECT_EQ(toolkit_.ListAudioInputDevices(), 2);
@@ -80,7 +81,7 @@ TEST_F(GraphToolkitTest, PinsAreCountedAndPickedByDirectionInOrder) {
     filter->Add<OutputPin>("Capture");
     filter->Add<MixerPin>("Line 2");
     EXPECT_EQ(toolkit_.ListPins(filter, PINDIR_INPUT), 2);
-    EXPECT_EQ(toolkit_.PinNames, (std::vector<std::string>{"Line 1", "Line 2"}));
+    EXPECT_EQ(toolkit_.PinNamesOf(filter, PINDIR_INPUT), (std::vector<std::string>{"Line 1", "Line 2"}));
     EXPECT_EQ(toolkit_.ListPins(filter, PINDIR_OUTPUT), 1);
     EXPECT_EQ(toolkit_.ListPins(nullptr, PINDIR_OUTPUT), 0);
     PIN_INFO info;
@@ -144,12 +145,11 @@ TEST_F(GraphToolkitTest, ApplyQualitySetsTheFirstEqualFormatIgnoringTagAndBlockA
 }
 
 TEST_F(GraphToolkitTest, TheGraphLivesAsLongAsItsToolkit) {
-    std::weak_ptr<FilterGraph> graph;
+    std::weak_ptr<IMediaPosition> graph;
     std::weak_ptr<IBaseFilter> filter;
     {
         GraphToolkit toolkit(shell_, registry_);
-        ASSERT_NE(toolkit.graph, nullptr);
-        graph = toolkit.graph;
+        graph = toolkit.SharedPosition();
         filter = toolkit.AddFilterByName("ACM Wrapper");
         EXPECT_FALSE(filter.expired());
     }

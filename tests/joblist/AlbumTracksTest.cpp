@@ -53,22 +53,24 @@ TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
     test::TempDir dir;
     const std::string path = MakeTrackPath(dir.File("a b#c.flac"), {187, 371});
     EXPECT_EQ(path, dir.File("a b#c.flac") + "#frames=187-371");
-    const auto location = ParseTrackPath(path);
-    ASSERT_TRUE(location);
-    EXPECT_EQ(location->file, dir.File("a b#c.flac"));
-    EXPECT_EQ(location->range.firstFrame, 187);
-    EXPECT_EQ(location->range.endFrame, 371);
-    const auto last = ParseTrackPath(MakeTrackPath("/x/a.flac", {371, -1}));
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->range.endFrame, -1);
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac"));
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=9-3"));
-    EXPECT_FALSE(ParseTrackPath("/x/a.flac#frames=x-3"));
+    const SourceLocation location = LocateSource(path);
+    EXPECT_EQ(location.file, dir.File("a b#c.flac"));
+    ASSERT_TRUE(location.track);
+    EXPECT_EQ(location.track->firstFrame, 187);
+    EXPECT_EQ(location.track->endFrame, 371);
+    const SourceLocation last = LocateSource(MakeTrackPath("/x/a.flac", {371, -1}));
+    ASSERT_TRUE(last.track);
+    EXPECT_EQ(last.track->endFrame, -1);
+    // Anything else is a plain file, named by the whole path.
+    for (const std::string plain : {"/x/a.flac", "/x/a.flac#frames=9-3", "/x/a.flac#frames=x-3"}) {
+        EXPECT_EQ(LocateSource(plain).file, plain);
+        EXPECT_FALSE(LocateSource(plain).track) << plain;
+    }
     // A real file of that name is read as it is.
     const std::string real = dir.File("odd#frames=1-2");
     test::WriteBytes(real, "x");
-    EXPECT_FALSE(ParseTrackPath(real));
-    EXPECT_EQ(SourceFileOf(real), real);
+    EXPECT_FALSE(LocateSource(real).track);
+    EXPECT_EQ(LocateSource(real).file, real);
 }
 
 class AlbumTracks : public ::testing::Test {

@@ -1,10 +1,13 @@
 #include "engine/conversion/ItemConversion.h"
 
+#include <filesystem>
+
 #include "engine/FindTypeFilter.h"
 #include "engine/conversion/Preflight.h"
 #include "joblist/DestTypes.h"
 #include "joblist/DiscItems.h"
 #include "joblist/TextField.h"
+#include "platform/devices/RipLog.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/IDiscTrackStatus.h"
@@ -18,15 +21,17 @@ using namespace media;
 ItemConversion::ItemConversion(const ConvertItem& item, ConversionServices services)
     : services_(std::move(services)),
       item_(item),
-      toolkit_(services_.shell, services_.registry),
-      analyzer_(services_.shell, services_.registry) {}
+      source_(LocateSource(ReadField(item_.sourcePath))),
+      toolkit_(services_.shell, services_.registry) {}
 
 // The toolkit's destructor stops the graph before releasing it, so no streaming thread outlives it.
 ItemConversion::~ItemConversion() = default;
 
 ConversionOutcome ItemConversion::Run() {
+    thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
 
@@ -50,7 +55,17 @@ bool ItemConversion::EncoderName(std::string& encoderName) {
 }
 
 bool ItemConversion::Build() {
-    if (const int error = PreflightError(item_)) {
+    // The folder is made only for a source that can be read, so a missing one leaves no folder.
+    if (const int error = SourcePreflightError(item_)) {
+        Fail(error);
+        return false;
+    }
+    if (const std::string failure = MakeDestinationFolder(item_); !failure.empty()) {
+        Fail(0);
+        outcome_.detail = failure;
+        return false;
+    }
+    if (const int error = DestinationPreflightError(item_)) {
         Fail(error);
         if (error == IDS_DEST_NOT_AUDIO) outcome_.detail = DestinationFileName(item_);
         return false;
@@ -81,8 +96,8 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
     // that no filter reads at all is not media, whatever type its name promised; one that the
     // filters this computer has cannot read is not "unsupported" but damaged.
     if (outcome_.SameReason(before) || (outcome_.stringId == IDS_SOURCE_UNSUPPORTED && !filterMissing_) ||
-        (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analyzer_.filterList.size() < 2))
-        Fail(analyzer_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
+        (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analysis_.filters.size() < 2))
+        Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
     return false;
 }
 
@@ -126,9 +141,9 @@ int ItemConversion::RunFailureText(HRESULT hr) const {
     return IDS_CONVERSION_FAILED;
 }
 
-std::int64_t ItemConversion::CountSkippedPackets() const {
+std::int64_t ItemConversion::CountSkippedPackets() {
     std::shared_ptr<IEnumFilters> filters;
-    if (!toolkit_.graph || FAILED(toolkit_.graph->EnumFilters(filters)) || !filters) return 0;
+    if (FAILED(toolkit_.Graph().EnumFilters(filters)) || !filters) return 0;
     std::int64_t skipped = 0;
     for (const auto& filter : filters->All())
         if (const auto counter = QueryInterface<IDamagedDataCount>(filter)) skipped += counter->SkippedPackets();
@@ -137,33 +152,33 @@ std::int64_t ItemConversion::CountSkippedPackets() const {
 
 bool ItemConversion::StartAndWait() {
     auto output = toolkit_.GetPin(encoderFilter_, PINDIR_OUTPUT, 0);
-    const HRESULT rendered = output ? toolkit_.builder->Render(output) : VFW_E_NOT_FOUND;
+    const HRESULT rendered = output ? toolkit_.Builder().Render(output) : VFW_E_NOT_FOUND;
     if (FAILED(rendered)) {
         Fail(IDS_CONVERSION_FAILED, rendered);
         return false;
     }
     HRESULT started = S_OK;
-    if (!services_.halt.StartUnlessHalted(*toolkit_.control, toolkit_.builder->EventSink(), started))
+    if (!services_.halt.StartUnlessHalted(toolkit_.Control(), toolkit_.Builder().EventSink(), started))
         return true;  // stopped before it could start
     if (FAILED(started)) {
         Fail(ErrnoFromHResult(started) ? IDS_DEST_WRITE_FAILED : IDS_CONVERSION_FAILED, started);
         return false;
     }
-    services_.progress.Attach(toolkit_.position, QueryInterface<IAudioLevels>(encoderFilter_));
+    services_.progress.Attach(toolkit_.SharedPosition(), QueryInterface<IAudioLevels>(encoderFilter_));
     long eventCode = 0;
-    const HRESULT waited = toolkit_.events->WaitForCompletion(INFINITE, eventCode);
+    const HRESULT waited = toolkit_.Events().WaitForCompletion(INFINITE, eventCode);
     outcome_.skippedPackets = CountSkippedPackets();
     if (waited == VFW_E_WRONG_STATE) return true;
     if (SUCCEEDED(waited) && eventCode == EC_USERABORT) {
         // Stopped: streaming ends now; Settle settles the file.
-        toolkit_.control->Pause();
+        toolkit_.Control().Pause();
         return true;
     }
     if (FAILED(waited)) {
         if (!ReportDiscProblem()) Fail(RunFailureText(waited), waited);
         return false;
     }
-    if (const HRESULT ended = toolkit_.control->StopWhenReady(); FAILED(ended)) {
+    if (const HRESULT ended = toolkit_.Control().StopWhenReady(); FAILED(ended)) {
         Fail(IDS_CONVERSION_FAILED, ended);
         return false;
     }
@@ -174,9 +189,18 @@ void ItemConversion::Settle() {
     services_.progress.Detach();
     services_.halt.Disarm();
     // The sink commits, keeps or discards its file as the graph stops.
-    if (toolkit_.control) toolkit_.control->Stop();
-    auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriterFilter);
+    toolkit_.Control().Stop();
+    auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+}
+
+// A CD track read to its end goes into its disc's rip log beside the output. The log is a
+// record, not the conversion's product: failing to write it does not fail the item.
+void ItemConversion::RecordDiscRip() {
+    const auto track = QueryInterface<IDiscTrackStatus>(fileSource_);
+    const auto rip = track ? track->Rip() : std::nullopt;
+    if (!rip) return;
+    RipLogBook::Shared().Record(*rip, std::filesystem::path(DestinationFileName(item_)).parent_path().string());
 }
 
 bool ItemConversion::ReportDiscProblem() {

@@ -10,6 +10,7 @@
 #include "engine/RunProgress.h"
 #include "engine/RunView.h"
 #include "engine/SourceAnalyzer.h"
+#include "engine/ThreadOwner.h"
 #include "engine/conversion/ConversionOutcome.h"
 #include "engine/conversion/HaltSwitch.h"
 #include "joblist/ConvertItem.h"
@@ -32,8 +33,8 @@ struct ConversionServices {
 // the destructor), every filter of its chain, and its own copy of the item. Nothing it hands out
 // points into the graph past the conversion's life.
 //
-// Threads: one thread (the run's worker) creates, runs and destroys a conversion. Only the
-// engine's HaltSwitch and RunProgress, which it borrows, are reached from other threads.
+// Threads (checked in Run): one thread (the run's worker) creates, runs and destroys a conversion.
+// Only the engine's HaltSwitch and RunProgress, which it borrows, are reached from other threads.
 class ItemConversion {
 public:
     static constexpr int kChainSlots = 20;
@@ -51,12 +52,13 @@ public:
     // the conversion lives.
     const ConvertItem& Item() const { return item_; }
     // The graph, to look at what was built. Borrowed; released with the conversion.
-    media::FilterGraph* Graph() const { return toolkit_.graph.get(); }
+    media::FilterGraph& Graph() { return toolkit_.Graph(); }
     // The filter names of the generic chain, read from the file's test rendering.
     const std::vector<std::string>& GenericChainNames() const { return chainNames_; }
     // The last filter of the generic chain that was built; -1 when none was.
     int LastChainSlot() const { return lastSlot_; }
-    const SourceAnalyzer& Analyzer() const { return analyzer_; }
+    // What the test rendering of the source showed; empty unless the generic chain was tried.
+    const SourceAnalysis& Analysis() const { return analysis_; }
 
 private:
     bool Build();
@@ -70,7 +72,8 @@ private:
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
     bool ReportDiscProblem();
-    std::int64_t CountSkippedPackets() const;
+    void RecordDiscRip();
+    std::int64_t CountSkippedPackets();
 
     // Destination half.
     std::shared_ptr<media::IPin> BuildDestination(const std::string& fileName, const std::string& encoderName);
@@ -95,21 +98,22 @@ private:
     // only that makes a source "unsupported".
     std::shared_ptr<media::IBaseFilter> AddNamedFilter(const std::string& name);
     bool AddFileSource(const std::string& sourceFilterName);
-    std::shared_ptr<media::IFileSourceFilter> LoadNamedSource(int slot, const std::string& name, const std::string& path);
+    std::shared_ptr<media::IFileSourceFilter> LoadNamedSource(int slot, const std::string& name);
 
     ConversionServices services_;
     ConvertItem item_;
+    const SourceLocation source_;  // the item's source path, read once
     GraphToolkit toolkit_;  // the graph: opened here, closed by its destructor
-    SourceAnalyzer analyzer_;
+    SourceAnalysis analysis_;
     std::array<std::shared_ptr<media::IBaseFilter>, kChainSlots> chain_;
     int lastSlot_ = -1;
     std::vector<std::string> chainNames_;
-    std::string sourceFile_;
     bool filterMissing_ = false;
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
     ConversionOutcome outcome_;
+    ThreadOwner thread_;
 };
 
 }  // namespace tessival

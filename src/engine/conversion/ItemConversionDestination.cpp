@@ -19,7 +19,7 @@ std::shared_ptr<IPin> ItemConversion::BuildDestination(const std::string& fileNa
         encoderFilter_ = toolkit_.FindFilterInCategory(CLSID_FileEncoderCategory, encoderName.c_str(), -1);
     } else {
         toolkit_.AddWavFileSink(fileName);  // a sink that cannot be made shows when the graph is rendered
-        GiveSourceTags(toolkit_.WavDestFilter);
+        GiveSourceTags(toolkit_.WavDest());
         encoderFilter_ = toolkit_.AddAudioCompressor(encoderName);
     }
     auto input = toolkit_.GetPin(encoderFilter_, PINDIR_INPUT, 0);

@@ -1,6 +1,7 @@
 // The source half of an item's graph: a typed chain by source type, or the generic chain rebuilt
 // from a test rendering of the file.
 #include <algorithm>
+#include <optional>
 
 #include "engine/conversion/ItemConversion.h"
 #include "engine/CaptureDevices.h"
@@ -8,6 +9,7 @@
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/media/QueryInterface.h"
+#include "platform/media/TrackStream.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -32,8 +34,8 @@ std::shared_ptr<IPin> ItemConversion::Out(int slot, int index) { return toolkit_
 std::shared_ptr<IPin> ItemConversion::In(int slot) { return toolkit_.GetPin(chain_[slot], PINDIR_INPUT, 0); }
 
 HRESULT ItemConversion::ConnectPins(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input) {
-    if (!output || !input || !toolkit_.graph) return E_POINTER;
-    return toolkit_.graph->ConnectDirect(output, input, nullptr);
+    if (!output || !input) return E_POINTER;
+    return toolkit_.Graph().ConnectDirect(output, input, nullptr);
 }
 
 std::shared_ptr<IBaseFilter> ItemConversion::AddNamedFilter(const std::string& name) {
@@ -45,21 +47,21 @@ std::shared_ptr<IBaseFilter> ItemConversion::AddNamedFilter(const std::string& n
 bool ItemConversion::AddFileSource(const std::string& sourceFilterName) {
     AddNamedFilter(sourceFilterName);  // stays in the graph unconnected
     std::shared_ptr<IBaseFilter> source;
-    toolkit_.AddSourceFile(sourceFile_, source);
+    toolkit_.AddSourceFile(source_, source);
     chain_[0] = source;
     return chain_[0] != nullptr;
 }
 
-std::shared_ptr<IFileSourceFilter> ItemConversion::LoadNamedSource(int slot, const std::string& name,
-                                                                  const std::string& path) {
+std::shared_ptr<IFileSourceFilter> ItemConversion::LoadNamedSource(int slot, const std::string& name) {
     chain_[slot] = AddNamedFilter(name);
     auto source = QueryInterface<IFileSourceFilter>(chain_[slot]);
-    if (source) source->Load(path, nullptr);  // a file it cannot read shows when connecting
+    const auto trackType = source_.track ? std::optional(TrackStreamType(*source_.track)) : std::nullopt;
+    // A file it cannot read, or a track it cannot cut, shows when connecting.
+    if (source) source->Load(source_.file, trackType ? &*trackType : nullptr);
     return source;
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildTypedChain() {
-    sourceFile_ = ReadField(item_.sourcePath);
     const std::string type(FieldView(item_.sourceType).substr(0, 3));
     if (type == "ASF" || type == "WMA" || type == "WMV") return BuildWindowsMediaChain();
     if (type == "MPG" || type == "DAT") return BuildFileChain({kMpeg1Splitter, "MPEG Audio Decoder", kAcmWrapper}, true);
@@ -108,7 +110,7 @@ std::shared_ptr<IPin> ItemConversion::BuildFileChain(const std::vector<std::stri
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaChain() {
-    fileSource_ = LoadNamedSource(0, kWindowsMediaSource, ReadField(item_.sourcePath));
+    fileSource_ = LoadNamedSource(0, kWindowsMediaSource);
     if (!chain_[0] || !fileSource_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -147,7 +149,7 @@ std::shared_ptr<IPin> ItemConversion::BuildWindowsMediaFallback() {
 }
 
 std::shared_ptr<IPin> ItemConversion::BuildCdTrackChain() {
-    fileSource_ = LoadNamedSource(1, "WMP CD Filter", ReadField(item_.sourcePath));
+    fileSource_ = LoadNamedSource(1, "WMP CD Filter");
     if (!chain_[1] || !fileSource_) {
         Fail(IDS_SOURCE_UNSUPPORTED);
         return nullptr;
@@ -185,26 +187,25 @@ std::shared_ptr<IPin> ItemConversion::BuildCaptureChain() {
 }
 
 bool ItemConversion::BuildGenericChain() {
-    analyzer_.Analyze(ReadField(item_.sourcePath));
-    if (analyzer_.mainPath.empty()) return false;
-    if (analyzer_.branchPath.empty() && analyzer_.audioOnMain == 0) return false;
+    analysis_ = SourceAnalyzer(services_.shell, services_.registry).Analyze(source_);
+    if (analysis_.mainPath.empty()) return false;
+    if (analysis_.branchPath.empty() && analysis_.audioOnMain == 0) return false;
 
     chainNames_.clear();
-    const int splitter = analyzer_.splitterIndex;
-    for (int i = 0; i <= splitter && i < static_cast<int>(analyzer_.filterList.size()); ++i)
-        chainNames_.push_back(analyzer_.filterList[static_cast<std::size_t>(i)].name);
-    if (analyzer_.audioOnMain != 0) {
-        for (std::size_t i = static_cast<std::size_t>(splitter + 1); i < analyzer_.mainPath.size(); ++i)
-            chainNames_.push_back(analyzer_.mainPath[i].name);
+    const int splitter = analysis_.splitterIndex;
+    for (int i = 0; i <= splitter && i < static_cast<int>(analysis_.filters.size()); ++i)
+        chainNames_.push_back(analysis_.filters[static_cast<std::size_t>(i)]);
+    if (analysis_.audioOnMain != 0) {
+        for (std::size_t i = static_cast<std::size_t>(splitter + 1); i < analysis_.mainPath.size(); ++i)
+            chainNames_.push_back(analysis_.mainPath[i]);
     } else {
-        for (const FilterRecord& record : analyzer_.branchPath) chainNames_.push_back(record.name);
+        chainNames_.insert(chainNames_.end(), analysis_.branchPath.begin(), analysis_.branchPath.end());
     }
 
-    sourceFile_ = ReadField(item_.sourcePath);
-    if (analyzer_.asyncSource) {
+    if (analysis_.asyncSource) {
         AddFileSource(kFileSource);
     } else {
-        fileSource_ = LoadNamedSource(0, kAsfReader, sourceFile_);
+        fileSource_ = LoadNamedSource(0, kAsfReader);
         if (!chain_[0] || !fileSource_) {
             Fail(IDS_SOURCE_UNSUPPORTED);
             return false;
@@ -227,7 +228,7 @@ bool ItemConversion::BuildGenericChain() {
 // Links the chain's filters in order; a link that fails ends the chain before it, so the encoder
 // is attached to the last filter the audio really reaches.
 void ItemConversion::ConnectGenericChain(int splitter) {
-    const int select = analyzer_.audioOnMain == 0 ? 1 : 0;
+    const int select = analysis_.audioOnMain == 0 ? 1 : 0;
     for (int k = 0; k < lastSlot_; ++k) {
         const int output = (k == splitter) ? select : 0;
         if (FAILED(ConnectPins(Out(k, output), In(k + 1)))) {

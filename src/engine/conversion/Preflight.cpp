@@ -5,9 +5,11 @@
 
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/io/MakeFolders.h"
 #include "platform/io/TrackPath.h"
 #include "platform/media/MediaProbe.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 
 namespace tessival {
 
@@ -59,10 +61,26 @@ bool HasFileSource(const ConvertItem& item) {
 }
 
 int PreflightError(const ConvertItem& item) {
-    const std::string destination = DestinationFileName(item);
+    if (const int error = SourcePreflightError(item)) return error;
+    return DestinationPreflightError(item);
+}
+
+int SourcePreflightError(const ConvertItem& item) {
     // An album track reads its album's file.
-    const std::string source = SourceFileOf(ReadField(item.sourcePath));
-    if (HasFileSource(item) && !IsReadableFile(source)) return IDS_SOURCE_UNREADABLE;
+    const std::string source = LocateSource(ReadField(item.sourcePath)).file;
+    return HasFileSource(item) && !IsReadableFile(source) ? IDS_SOURCE_UNREADABLE : 0;
+}
+
+std::string MakeDestinationFolder(const ConvertItem& item) {
+    const std::string folder = ReadField(item.destPath);
+    std::string reason;
+    if (folder.empty() || MakeFolders(folder, reason)) return {};
+    return LoadString(IDS_DEST_FOLDER_NOT_CREATED, {folder, reason});
+}
+
+int DestinationPreflightError(const ConvertItem& item) {
+    const std::string destination = DestinationFileName(item);
+    const std::string source = LocateSource(ReadField(item.sourcePath)).file;
     if (!IsDirectoryWritable(ReadField(item.destPath)) || !IsPlainFileName(ReadField(item.destName)) ||
         IsDirectory(destination))
         return IDS_DEST_FOLDER_UNUSABLE;

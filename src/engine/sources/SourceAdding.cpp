@@ -23,6 +23,11 @@ std::vector<std::string> MediaFilesBelow(const std::string& folder) {
     const auto options = std::filesystem::directory_options::skip_permission_denied;
     for (auto it = std::filesystem::recursive_directory_iterator(folder, options, error);
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        // Hidden entries are the desktop's and the tools' own (.thumbnails, .DS_Store, ._song.flac).
+        if (it->path().filename().string().starts_with('.')) {
+            it.disable_recursion_pending();
+            continue;
+        }
         const std::string path = it->path().string();
         if (it->is_regular_file(error) && !IsListFile(path) && IsMediaFile(path)) found.push_back(path);
     }

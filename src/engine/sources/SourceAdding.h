@@ -15,8 +15,8 @@ namespace tessival {
 // when its name does not tell.
 bool IsMediaFile(const std::string& path);
 
-// Every media file below a folder, at any depth, sorted by path; list files are not sources.
-// Folders that cannot be read are passed over.
+// Every media file below a folder, at any depth, sorted by path; list files and hidden files and
+// folders (".name") are not sources. Folders that cannot be read are passed over.
 std::vector<std::string> MediaFilesBelow(const std::string& folder);
 
 // The items chosen files stand for: a cue sheet of a one-file album stands for its tracks, a disc

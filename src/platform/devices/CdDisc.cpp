@@ -10,9 +10,14 @@
 #include <cdio/cdtext.h>
 #include <cdio/logging.h>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <mutex>
 
+#include "platform/devices/CueSheet.h"
 #include "platform/devices/DiscImage.h"
+#include "platform/devices/TocFile.h"
 
 namespace tessival {
 namespace {
@@ -38,6 +43,26 @@ bool DriveMayHoldDisc(const std::string& device) {
     return status != CDS_NO_DISC && status != CDS_TRAY_OPEN;
 }
 
+std::string LowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// The first sector that the layout's files do not hold in full.
+std::int32_t ReadableEndOf(const DiscLayout& layout) {
+    for (const DiscLayout::Segment& segment : layout.segments) {
+        if (segment.file < 0) continue;
+        std::error_code error;
+        const auto size = std::filesystem::file_size(layout.files[static_cast<std::size_t>(segment.file)].path, error);
+        const std::int64_t available = error ? 0 : static_cast<std::int64_t>(size) - segment.fileOffset;
+        if (available < segment.length)
+            return static_cast<std::int32_t>((segment.discStart + std::max<std::int64_t>(0, available)) /
+                                             DiscLayout::kSectorBytes);
+    }
+    return layout.EndSector();
+}
+
 }  // namespace
 
 void SilenceLibcdio() {
@@ -61,6 +86,22 @@ std::unique_ptr<CdDisc> CdDisc::Open(const std::string& source, DiscProblem& pro
         problem.kind = DiscProblem::Kind::NoDisc;
         return nullptr;
     }
+    const std::string extension = LowerExtension(source);
+    if (!device && (extension == ".cue" || extension == ".toc")) {
+        auto layout = std::make_unique<DiscLayout>();
+        const bool read = extension == ".cue" ? ReadCueSheet(source, *layout, problem)
+                                              : ReadTocFile(source, *layout, problem);
+        if (!read) {
+            if (!problem) problem.kind = DiscProblem::Kind::BadImage;
+            problem.source = source;
+            return nullptr;
+        }
+        problem = DiscProblem{};
+        problem.source = source;
+        std::unique_ptr<CdDisc> disc(new CdDisc(source, nullptr));
+        disc->TakeLayout(std::move(layout));
+        return disc;
+    }
     const DiscImage image(source);
     if (!device) {
         problem = image.CheckFiles();
@@ -72,12 +113,32 @@ std::unique_ptr<CdDisc> CdDisc::Open(const std::string& source, DiscProblem& pro
         problem.kind = device ? DiscProblem::Kind::NoDisc : DiscProblem::Kind::BadImage;
         return nullptr;
     }
-    // The sector that a cut-short image holds only in part belongs to the last track, unread.
-    if (!device && image.EndsInsideASector()) {
-        for (DiscTrack& track : disc->tracks_)
-            if (track.lastSector == disc->readableEnd_ - 1) track.lastSector = disc->readableEnd_;
-    }
     return disc;
+}
+
+void CdDisc::TakeLayout(std::unique_ptr<DiscLayout> layout) {
+    layout_ = std::move(layout);
+    for (const DiscLayout::Track& from : layout_->tracks) {
+        DiscTrack track;
+        track.number = from.number;
+        track.audio = from.audio;
+        track.firstSector = from.firstSector;
+        track.lastSector = from.lastSector;
+        tracks_.push_back(track);
+    }
+    leadOut_ = layout_->EndSector();
+    readableEnd_ = ReadableEndOf(*layout_);
+}
+
+DiscProblem CdDisc::TrackProblem(const DiscTrack& track) const {
+    DiscProblem problem;
+    problem.source = source_;
+    problem.track = track.number;
+    if (layout_ && track.firstSector >= readableEnd_)
+        problem.kind = DiscProblem::Kind::TrackPastEnd;
+    else if (track.SectorCount() <= 0)
+        problem.kind = DiscProblem::Kind::EmptyTrack;
+    return problem;
 }
 
 bool CdDisc::ReadToc() {
@@ -86,6 +147,7 @@ bool CdDisc::ReadToc() {
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) return false;
     readableEnd_ = cdio_get_track_lsn(handle_, CDIO_CDROM_LEADOUT_TRACK);
     if (readableEnd_ == CDIO_INVALID_LSN) return false;
+    leadOut_ = readableEnd_;
     for (track_t number = first; number < first + count; ++number) {
         DiscTrack track;
         track.number = number;
@@ -102,6 +164,19 @@ bool CdDisc::ReadToc() {
 
 DiscTrackText CdDisc::TrackText(int number) const {
     DiscTrackText track;
+    if (layout_) {
+        for (const DiscLayout::Track& from : layout_->tracks) {
+            if (from.number != number) continue;
+            track.title = from.text.title;
+            track.performer = from.text.performer;
+            track.genre = from.text.genre;
+        }
+        track.albumTitle = layout_->discText.title;
+        track.albumPerformer = layout_->discText.performer;
+        if (track.genre.empty()) track.genre = layout_->discText.genre;
+        track.date = layout_->date;
+        return track;
+    }
     const cdtext_t* text = cdio_get_cdtext(handle_);
     if (!text) return track;
     track.title = TextField(text, CDTEXT_FIELD_TITLE, number);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/devices/DiscLayout.h"
 #include "platform/devices/DiscProblem.h"
 
 typedef struct _CdIo CdIo_t;
@@ -30,10 +31,12 @@ struct DiscTrackText {
     std::string albumTitle;
     std::string albumPerformer;
     std::string genre;
+    std::string date;  // a cue sheet's REM DATE
 };
 
-// A disc opened through libcdio: the disc in a drive (device node) or a disc image (.cue/.bin,
-// .toc, .nrg). Holds its table of contents; the handle lives as long as the object.
+// A disc: the disc in a drive (device node) or a Nero image, opened through libcdio, or a cue sheet
+// or toc image, read from its own layout. Holds its table of contents; the handle lives as long as
+// the object.
 class CdDisc {
 public:
     static constexpr int kFramesPerSector = 588;
@@ -56,14 +59,25 @@ public:
     DiscTrackText TrackText(int number) const;
     // The first sector past what the medium holds. Tracks of a cut-short image reach past it.
     std::int32_t ReadableEnd() const { return readableEnd_; }
+    // The lead-out: the first sector past the last track.
+    std::int32_t LeadOut() const { return leadOut_; }
+    // A drive's or Nero image's handle; null for a cue sheet or toc image.
     CdIo_t* Handle() const { return handle_; }
+    // What a cue sheet or toc image says of the disc; null for drives and Nero images.
+    const DiscLayout* Layout() const { return layout_.get(); }
+    // What keeps the track of that number from being read before reading starts: no sectors, or
+    // none that the image holds.
+    DiscProblem TrackProblem(const DiscTrack& track) const;
 
 private:
     CdDisc(std::string source, CdIo_t* handle);
     bool ReadToc();
+    void TakeLayout(std::unique_ptr<DiscLayout> layout);
 
     std::string source_;
     CdIo_t* handle_ = nullptr;
+    std::unique_ptr<DiscLayout> layout_;
+    std::int32_t leadOut_ = 0;
     std::vector<DiscTrack> tracks_;
     std::int32_t readableEnd_ = 0;
 };

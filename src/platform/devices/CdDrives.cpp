@@ -100,6 +100,11 @@ const CdDrives& SystemCdDrives() {
 }
 
 std::unique_ptr<CdDrives> ListedCdDrives(std::vector<std::string> sources, std::string mountsPath) {
+    // Track paths go into lists that outlive the working folder a relative name was given in.
+    for (std::string& source : sources) {
+        std::error_code error;
+        if (!source.empty() && source.front() != '/') source = std::filesystem::absolute(source, error).string();
+    }
     return std::make_unique<SourceCdDrives>([sources = std::move(sources)] { return sources; }, std::move(mountsPath));
 }
 

@@ -1,88 +1,95 @@
 #include "platform/devices/CdTrackReader.h"
 
-#include <cdio/cdio.h>
-#include <cdio/paranoia/cdda.h>
-#include <cdio/paranoia/paranoia.h>
-
 #include <cstring>
+
+#include "platform/devices/ImageTrackReader.h"
+#include "platform/devices/ParanoiaTrackReader.h"
 
 namespace tessival {
 namespace {
 
-// cd-paranoia's own default: retries before a sector counts as unreadable.
-constexpr int kRetries = 20;
+constexpr std::int64_t kSectorBytes = CdDisc::kBytesPerSector;
 
-// cd-paranoia's callback carries no user pointer; the reader reading on this thread takes it.
-thread_local CdTrackReader* currentReader = nullptr;
+std::int64_t FloorDiv(std::int64_t value, std::int64_t by) {
+    return value >= 0 ? value / by : -((-value + by - 1) / by);
+}
+
+bool IsFirstAudioTrack(const CdDisc& disc, const DiscTrack& track) {
+    const auto audio = disc.AudioTracks();
+    return !audio.empty() && audio.front().number == track.number;
+}
+
+bool IsLastAudioTrack(const CdDisc& disc, const DiscTrack& track) {
+    const auto audio = disc.AudioTracks();
+    return !audio.empty() && audio.back().number == track.number;
+}
 
 }  // namespace
 
-CdTrackReader::CdTrackReader(CdDisc& disc, const DiscTrack& track)
-    : disc_(disc), track_(track), next_(track.firstSector) {}
-
-CdTrackReader::~CdTrackReader() {
-    if (paranoia_) cdio_paranoia_free(paranoia_);
-    if (drive_) cdio_cddap_close_no_free_cdio(drive_);
+std::unique_ptr<CdTrackReader> CdTrackReader::Open(CdDisc& disc, const DiscTrack& track, CdReadOptions options) {
+    if (disc.Layout()) return ImageTrackReader::Open(disc, track, std::move(options));
+    return ParanoiaTrackReader::Open(disc, track, std::move(options));
 }
 
-std::unique_ptr<CdTrackReader> CdTrackReader::Open(CdDisc& disc, const DiscTrack& track) {
-    std::unique_ptr<CdTrackReader> reader(new CdTrackReader(disc, track));
-    reader->drive_ = cdio_cddap_identify_cdio(disc.Handle(), CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!reader->drive_ || cdio_cddap_open(reader->drive_) != 0) return nullptr;
-    // Drives and BINARY images deliver little-endian samples; cd-paranoia's guess from the
-    // first sectors can take quiet or unusual audio for big-endian and swap every sample.
-    reader->drive_->bigendianp = 0;
-    // On a CD-Extra disc the last audio track ends with the first session, not where the data
-    // session's track starts: cd-paranoia knows from the session info.
-    if (reader->drive_->cd_extra > 0) {
-        const lsn_t sessionEnd = cdio_cddap_track_lastsector(reader->drive_, static_cast<track_t>(track.number));
-        if (sessionEnd >= track.firstSector && sessionEnd < reader->track_.lastSector)
-            reader->track_.lastSector = sessionEnd;
+CdTrackReader::CdTrackReader(const CdDisc& disc, const DiscTrack& track, CdReadOptions options)
+    : track_(track),
+      options_(std::move(options)),
+      readableEnd_(disc.LeadOut()),
+      nextByte_(track.firstSector * kSectorBytes + static_cast<std::int64_t>(options_.readOffset) * 4),
+      cache_(kSectorBytes),
+      checksums_(static_cast<std::int64_t>(track.SectorCount()) * CdDisc::kFramesPerSector,
+                 IsFirstAudioTrack(disc, track), IsLastAudioTrack(disc, track)) {}
+
+CdTrackReader::~CdTrackReader() = default;
+
+// Sectors outside the disc (before its start or past its lead-out, reached through the read
+// offset) cannot be read by any drive; they count as silence, as rippers agree.
+bool CdTrackReader::CachedSector(std::int32_t sector, const std::uint8_t*& data) {
+    if (sector < 0 || sector >= readableEnd_) {
+        static const std::vector<std::uint8_t> silence(kSectorBytes, 0);
+        data = silence.data();
+        return true;
     }
-    reader->paranoia_ = cdio_paranoia_init(reader->drive_);
-    if (!reader->paranoia_) return nullptr;
-    // Full paranoia; without "never skip" a hopeless sector ends the retries instead of looping
-    // forever, and the skip is caught below.
-    cdio_paranoia_modeset(reader->paranoia_, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
-    cdio_paranoia_seek(reader->paranoia_, track.firstSector, SEEK_SET);
-    return reader;
+    if (sector != cachedSector_) {
+        cachedSector_ = -1;
+        if (!ReadDiscSector(sector, cache_.data())) return false;
+        cachedSector_ = sector;
+    }
+    data = cache_.data();
+    return true;
 }
 
-void CdTrackReader::Callback(long position, int event) {
-    CdTrackReader* reader = currentReader;
-    if (!reader || event != PARANOIA_CB_SKIP || reader->skippedSector_ >= 0) return;
-    reader->skippedSector_ = static_cast<std::int32_t>(position / CD_FRAMEWORDS);
-}
-
-bool CdTrackReader::ReadOneSector(std::vector<std::uint8_t>& out) {
-    // Sectors past the medium's end (a cut-short image) hold nothing to verify.
-    if (next_ >= disc_.ReadableEnd()) {
-        badSector_ = next_;
-        return false;
+bool CdTrackReader::ReadTrackSector(std::uint8_t* out) {
+    const std::int64_t first = FloorDiv(nextByte_, kSectorBytes);
+    const std::size_t skip = static_cast<std::size_t>(nextByte_ - first * kSectorBytes);
+    const std::uint8_t* data = nullptr;
+    if (!CachedSector(static_cast<std::int32_t>(first), data)) return false;
+    std::memcpy(out, data + skip, kSectorBytes - skip);
+    if (skip > 0) {
+        if (!CachedSector(static_cast<std::int32_t>(first + 1), data)) return false;
+        std::memcpy(out + (kSectorBytes - skip), data, skip);
     }
-    skippedSector_ = -1;
-    currentReader = this;
-    const std::int16_t* samples = cdio_paranoia_read_limited(
-        paranoia_, [](long position, paranoia_cb_mode_t event) { Callback(position, event); }, kRetries);
-    currentReader = nullptr;
-    if (!samples || skippedSector_ >= 0) {
-        badSector_ = skippedSector_ >= next_ ? skippedSector_ : next_;
-        return false;
-    }
-    const std::size_t at = out.size();
-    out.resize(at + CdDisc::kBytesPerSector);
-    std::memcpy(out.data() + at, samples, CdDisc::kBytesPerSector);
-    ++next_;
+    nextByte_ += kSectorBytes;
     return true;
 }
 
 CdTrackReader::Status CdTrackReader::Read(int maxSectors, std::vector<std::uint8_t>& out) {
     if (badSector_ >= 0) return Status::Unreadable;
-    for (int i = 0; i < maxSectors; ++i) {
-        if (next_ > track_.lastSector) return Status::End;
-        if (!ReadOneSector(out)) return Status::Unreadable;
+    for (int i = 0; i < maxSectors && sectorsRead_ < track_.SectorCount(); ++i) {
+        if (StopRequested()) return Status::Ok;
+        const std::size_t at = out.size();
+        out.resize(at + kSectorBytes);
+        if (!ReadTrackSector(out.data() + at)) {
+            out.resize(at);
+            // A read given up because of a stop is no fault of the disc.
+            if (StopRequested()) return Status::Ok;
+            badSector_ = sectorsRead_;
+            return Status::Unreadable;
+        }
+        checksums_.Add(out.data() + at, kSectorBytes);
+        ++sectorsRead_;
     }
-    return next_ > track_.lastSector ? Status::End : Status::Ok;
+    return sectorsRead_ >= track_.SectorCount() ? Status::End : Status::Ok;
 }
 
 }  // namespace tessival

@@ -1,52 +1,81 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/devices/CdDisc.h"
-
-typedef struct cdrom_drive_s cdrom_drive_t;
-typedef struct cdrom_paranoia_s cdrom_paranoia_t;
+#include "platform/devices/RipChecksums.h"
 
 namespace tessival {
 
-// Reads exactly the sectors of one audio track with cd-paranoia in full mode: every sector is
-// verified against overlapping reads, jitter and scratches are repaired, and a sector that stays
-// unreadable after the retries is reported, never skipped silently. Samples come as 16-bit
-// stereo, 588 frames a sector, in host byte order. One thread at a time.
+// How a track is read: the drive's read offset in samples (what it delivers lies that far before
+// what it was asked for, so reading looks that far ahead), and a stop request that ends a read
+// between sectors and inside a drive's retries.
+struct CdReadOptions {
+    int readOffset = 0;
+    std::function<bool()> stopRequested;
+};
+
+// What reading a track cost: cd-paranoia's reads, repairs and skipped sectors (zero for images,
+// which are read directly).
+struct CdReadStats {
+    std::int64_t reads = 0;
+    std::int64_t fixups = 0;
+    std::int64_t skips = 0;
+};
+
+// Reads exactly the samples of one audio track, shifted by the read offset (samples beyond the
+// disc's readable sectors are silence), and checksums them while reading. Samples come as 16-bit
+// stereo, 588 frames a sector, little-endian. A sector that cannot be read ends the track as
+// Unreadable, never skipped silently; the end of an image's data ends it at once. One thread at a
+// time.
 class CdTrackReader {
 public:
     enum class Status { Ok, End, Unreadable };
 
-    // Null when cd-paranoia cannot work with the disc.
-    static std::unique_ptr<CdTrackReader> Open(CdDisc& disc, const DiscTrack& track);
-    ~CdTrackReader();
+    // Null when the disc cannot be read this way.
+    static std::unique_ptr<CdTrackReader> Open(CdDisc& disc, const DiscTrack& track, CdReadOptions options = {});
+    virtual ~CdTrackReader();
     CdTrackReader(const CdTrackReader&) = delete;
     CdTrackReader& operator=(const CdTrackReader&) = delete;
 
-    // Appends up to maxSectors sectors to out. Ok while sectors remain, End once the track is
-    // read, Unreadable at a sector that cannot be read (see BadSector).
+    // Appends up to maxSectors sectors to out. Ok while sectors remain (fewer may come once a stop
+    // is requested), End once the track is read, Unreadable at a sector that cannot be read (see
+    // BadSector).
     Status Read(int maxSectors, std::vector<std::uint8_t>& out);
 
     const DiscTrack& Track() const { return track_; }
     // Sectors delivered so far.
-    std::int32_t SectorsRead() const { return next_ - track_.firstSector; }
+    std::int32_t SectorsRead() const { return sectorsRead_; }
     // The unreadable sector, counted from the track's start.
-    std::int32_t BadSector() const { return badSector_ - track_.firstSector; }
+    std::int32_t BadSector() const { return badSector_; }
+    const RipChecksums& Checksums() const { return checksums_; }
+    virtual CdReadStats Stats() const { return {}; }
+
+protected:
+    CdTrackReader(const CdDisc& disc, const DiscTrack& track, CdReadOptions options);
+    // Reads one sector of the disc (CdDisc::kBytesPerSector bytes, little-endian samples); false
+    // when it cannot be read. Called for ascending sectors.
+    virtual bool ReadDiscSector(std::int32_t sector, std::uint8_t* out) = 0;
+    bool StopRequested() const { return options_.stopRequested && options_.stopRequested(); }
+
+    DiscTrack track_;
 
 private:
-    CdTrackReader(CdDisc& disc, const DiscTrack& track);
-    bool ReadOneSector(std::vector<std::uint8_t>& out);
-    static void Callback(long position, int event);
+    bool ReadTrackSector(std::uint8_t* out);
+    bool CachedSector(std::int32_t sector, const std::uint8_t*& data);
 
-    CdDisc& disc_;
-    DiscTrack track_;
-    cdrom_drive_t* drive_ = nullptr;
-    cdrom_paranoia_t* paranoia_ = nullptr;
-    std::int32_t next_ = 0;
+    CdReadOptions options_;
+    std::int32_t readableEnd_;
+    std::int64_t nextByte_;  // the disc byte the next track byte comes from
+    std::int32_t sectorsRead_ = 0;
     std::int32_t badSector_ = -1;
-    std::int32_t skippedSector_ = -1;  // set by the callback during a read
+    std::int32_t cachedSector_ = -1;
+    std::vector<std::uint8_t> cache_;
+    RipChecksums checksums_;
 };
 
 }  // namespace tessival

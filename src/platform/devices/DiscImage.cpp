@@ -69,11 +69,6 @@ void DiscImage::ReadSheet() {
             words >> type;
             dataFiles_.push_back(std::move(file));
             fileTypes_.push_back(Upper(type));
-        } else if (keyword == "TRACK" && extension_ == ".cue") {
-            std::string number, mode;
-            words >> number >> mode;
-            mode = Upper(mode);
-            if (mode != "AUDIO" && mode.find("/2352") == std::string::npos) everyTrackRaw_ = false;
         }
     }
 }
@@ -103,14 +98,6 @@ DiscProblem DiscImage::CheckFiles() const {
         }
     }
     return problem;
-}
-
-bool DiscImage::EndsInsideASector() const {
-    // Only a cue sheet of raw sectors leaves the last track's length to the file's size.
-    if (extension_ != ".cue" || dataFiles_.empty() || !everyTrackRaw_) return false;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(dataFiles_.back().path, error);
-    return !error && size % kRawSectorBytes != 0;
 }
 
 }  // namespace tessival

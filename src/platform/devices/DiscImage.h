@@ -25,9 +25,6 @@ public:
 
     // ImageMissing, DataFileMissing or None: what can be told without opening the image.
     DiscProblem CheckFiles() const;
-    // True when the image's last data file ends inside a sector: the file was cut short, and
-    // the track that ends there lacks at least that sector.
-    bool EndsInsideASector() const;
 
     const std::vector<DataFile>& DataFiles() const { return dataFiles_; }
 
@@ -38,7 +35,6 @@ private:
     std::string extension_;
     std::vector<DataFile> dataFiles_;
     std::vector<std::string> fileTypes_;  // upper-cased, one per data file (cue sheets)
-    bool everyTrackRaw_ = true;           // every track of the cue sheet has 2352-byte sectors
 };
 
 }  // namespace tessival

@@ -28,27 +28,19 @@ std::string MakeTrackPath(const std::string& file, const TrackRange& range) {
     return path;
 }
 
-std::optional<TrackLocation> ParseTrackPath(const std::string& path) {
-    const auto marker = path.rfind(kMarker);
-    if (marker == std::string::npos || marker == 0) return std::nullopt;
-    const std::string_view tail = std::string_view(path).substr(marker + kMarker.size());
+SourceLocation LocateSource(const std::string& recordPath) {
+    SourceLocation plain{recordPath, std::nullopt};
+    const auto marker = recordPath.rfind(kMarker);
+    if (marker == std::string::npos || marker == 0) return plain;
+    const std::string_view tail = std::string_view(recordPath).substr(marker + kMarker.size());
     const auto dash = tail.find('-');
-    if (dash == std::string_view::npos) return std::nullopt;
-    TrackLocation location;
-    if (!ParseNumber(tail.substr(0, dash), location.range.firstFrame)) return std::nullopt;
+    if (dash == std::string_view::npos) return plain;
+    TrackRange range;
+    if (!ParseNumber(tail.substr(0, dash), range.firstFrame)) return plain;
     const std::string_view end = tail.substr(dash + 1);
-    if (!end.empty()) {
-        if (!ParseNumber(end, location.range.endFrame) || location.range.endFrame <= location.range.firstFrame)
-            return std::nullopt;
-    }
-    if (Exists(path)) return std::nullopt;
-    location.file = path.substr(0, marker);
-    return location;
-}
-
-std::string SourceFileOf(const std::string& path) {
-    const auto location = ParseTrackPath(path);
-    return location ? location->file : path;
+    if (!end.empty() && (!ParseNumber(end, range.endFrame) || range.endFrame <= range.firstFrame)) return plain;
+    if (Exists(recordPath)) return plain;
+    return {recordPath.substr(0, marker), range};
 }
 
 }  // namespace tessival

@@ -13,19 +13,19 @@ struct TrackRange {
     std::int64_t endFrame = -1;
 };
 
-// A track travels as its file's path with a suffix, "album.flac#frames=150-22575", so that it
-// fits wherever a path does (the item record, the list file, a graph's source filter).
-std::string MakeTrackPath(const std::string& file, const TrackRange& range);
-
-// The file and range of a track path; nullopt for a plain path. A file that really exists under
-// the whole name is taken as a plain path.
-struct TrackLocation {
+// Where an item's audio is: a file, and for an album track the stretch of it to convert. This is
+// the form the engine and the media layer pass around.
+struct SourceLocation {
     std::string file;
-    TrackRange range;
+    std::optional<TrackRange> track;
 };
-std::optional<TrackLocation> ParseTrackPath(const std::string& path);
 
-// The file to open for a path, track or not.
-std::string SourceFileOf(const std::string& path);
+// In a list record a track is stored as its file's path with a suffix, "album.flac#frames=150-22575",
+// so that it fits the record's one path field. These two convert between that stored form and
+// SourceLocation; nothing past the record boundary parses the suffix.
+std::string MakeTrackPath(const std::string& file, const TrackRange& range);
+// A path without a well-formed suffix, or naming a file that really exists under the whole name,
+// is a plain file.
+SourceLocation LocateSource(const std::string& recordPath);
 
 }  // namespace tessival

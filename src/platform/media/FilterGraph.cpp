@@ -148,13 +148,18 @@ HRESULT FilterGraph::Connect(const std::shared_ptr<IPin>& output, const std::sha
 
 HRESULT FilterGraph::Render(const std::shared_ptr<IPin>& output) { return IntelligentConnect(*this).Render(output); }
 
-HRESULT FilterGraph::RenderFile(const std::string& path, const std::string&) {
-    return IntelligentConnect(*this).RenderFile(path);
-}
+HRESULT FilterGraph::RenderFile(const std::string& path, const std::string&) { return RenderFile(SourceLocation{path, {}}); }
 
 HRESULT FilterGraph::AddSourceFilter(const std::string& path, const std::string& name,
                                      std::shared_ptr<IBaseFilter>& filter) {
-    return IntelligentConnect(*this).AddSourceFilter(path, name, filter);
+    return AddSourceFilter(SourceLocation{path, {}}, name, filter);
+}
+
+HRESULT FilterGraph::RenderFile(const SourceLocation& source) { return IntelligentConnect(*this).RenderFile(source); }
+
+HRESULT FilterGraph::AddSourceFilter(const SourceLocation& source, const std::string& name,
+                                     std::shared_ptr<IBaseFilter>& filter) {
+    return IntelligentConnect(*this).AddSourceFilter(source, name, filter);
 }
 
 std::vector<std::shared_ptr<IBaseFilter>> FilterGraph::UpstreamFirst() const {

@@ -44,6 +44,9 @@ public:
     HRESULT RenderFile(const std::string& path, const std::string& playList) override;
     HRESULT AddSourceFilter(const std::string& path, const std::string& name,
                             std::shared_ptr<IBaseFilter>& filter) override;
+    HRESULT RenderFile(const SourceLocation& source) override;
+    HRESULT AddSourceFilter(const SourceLocation& source, const std::string& name,
+                            std::shared_ptr<IBaseFilter>& filter) override;
 
     // IMediaControl
     HRESULT Run() override;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/io/TrackPath.h"
 #include "platform/media/IBaseFilter.h"
 
 namespace tessival::media {
@@ -40,6 +41,11 @@ public:
     virtual HRESULT RenderFile(const std::string& path, const std::string& playList) = 0;
     // The registered source filter that opens the file, loaded with it, added under name.
     virtual HRESULT AddSourceFilter(const std::string& path, const std::string& name,
+                                    std::shared_ptr<IBaseFilter>& filter) = 0;
+    // The same for a located source: an album track's source offers its range in its output type,
+    // and the splitter behind it cuts the track out.
+    virtual HRESULT RenderFile(const SourceLocation& source) = 0;
+    virtual HRESULT AddSourceFilter(const SourceLocation& source, const std::string& name,
                                     std::shared_ptr<IBaseFilter>& filter) = 0;
 };
 

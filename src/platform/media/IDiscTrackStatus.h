@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/devices/DiscProblem.h"
+#include "platform/devices/TrackRip.h"
 #include "platform/media/HResult.h"
 
 namespace tessival::media {
@@ -11,6 +14,8 @@ class IDiscTrackStatus {
 public:
     virtual ~IDiscTrackStatus() = default;
     virtual DiscProblem Problem() const = 0;
+    // What reading the track produced, once it was read to its end; empty before.
+    virtual std::optional<TrackRip> Rip() const = 0;
 };
 
 }  // namespace tessival::media

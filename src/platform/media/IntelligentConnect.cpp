@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <array>
+#include <optional>
 
-#include "platform/io/TrackPath.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/QueryInterface.h"
+#include "platform/media/TrackStream.h"
 
 namespace tessival::media {
 namespace {
@@ -31,7 +32,7 @@ std::shared_ptr<IBaseFilter> OwnerOf(const std::shared_ptr<IPin>& pin) {
 // The first bytes of a file, for choosing its source filter. False when it cannot be opened or
 // is not a plain file (a FIFO would wait for a writer, a device would never end).
 bool ReadHead(const std::string& path, std::vector<std::uint8_t>& head) {
-    const int fd = ::open(SourceFileOf(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -58,9 +59,9 @@ HRESULT IntelligentConnect::Render(const std::shared_ptr<IPin>& output) {
     return hr;
 }
 
-HRESULT IntelligentConnect::RenderFile(const std::string& path) {
+HRESULT IntelligentConnect::RenderFile(const SourceLocation& location) {
     std::shared_ptr<IBaseFilter> source;
-    const HRESULT hr = AddSourceFilter(path, path, source);
+    const HRESULT hr = AddSourceFilter(location, location.file, source);
     if (FAILED(hr)) return hr;
     const HRESULT rendered = RenderOutputs(source, 0);
     if (FAILED(rendered)) {
@@ -90,17 +91,18 @@ HRESULT IntelligentConnect::Connect(const std::shared_ptr<IPin>& output, const s
     return VFW_E_CANNOT_CONNECT;
 }
 
-HRESULT IntelligentConnect::AddSourceFilter(const std::string& path, const std::string& name,
+HRESULT IntelligentConnect::AddSourceFilter(const SourceLocation& location, const std::string& name,
                                             std::shared_ptr<IBaseFilter>& filter) {
     filter.reset();
     std::vector<std::uint8_t> head;
-    if (!ReadHead(path, head)) return E_FILE_NOT_FOUND;
-    const auto entry = graph_.Registry()->SourceFor(path, head);
+    if (!ReadHead(location.file, head)) return E_FILE_NOT_FOUND;
+    const auto entry = graph_.Registry()->SourceFor(location.file, head);
     if (!entry) return VFW_E_UNKNOWN_FILE_TYPE;
     auto source = entry->factory();
     auto loader = QueryInterface<IFileSourceFilter>(source);
     if (!loader) return VFW_E_CANNOT_LOAD_SOURCE_FILTER;
-    HRESULT hr = loader->Load(path, nullptr);
+    const auto trackType = location.track ? std::optional(TrackStreamType(*location.track)) : std::nullopt;
+    HRESULT hr = loader->Load(location.file, trackType ? &*trackType : nullptr);
     if (FAILED(hr)) return hr;
     hr = graph_.AddFilter(source, name);
     if (FAILED(hr)) return hr;

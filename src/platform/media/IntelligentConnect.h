@@ -17,9 +17,10 @@ public:
     explicit IntelligentConnect(FilterGraph& graph) : graph_(graph) {}
 
     HRESULT Render(const std::shared_ptr<IPin>& output);
-    HRESULT RenderFile(const std::string& path);
+    HRESULT RenderFile(const SourceLocation& source);
     HRESULT Connect(const std::shared_ptr<IPin>& output, const std::shared_ptr<IPin>& input);
-    HRESULT AddSourceFilter(const std::string& path, const std::string& name, std::shared_ptr<IBaseFilter>& filter);
+    HRESULT AddSourceFilter(const SourceLocation& source, const std::string& name,
+                            std::shared_ptr<IBaseFilter>& filter);
 
 private:
     struct Checkpoint {

@@ -25,6 +25,9 @@ struct MediaSample {
     // encoder delay and padding that the container reports.
     std::uint32_t trimStart = 0;
     std::uint32_t trimEnd = 0;
+    // The codec header as the encoder rewrote it at the end (FLAC's STREAMINFO with its MD5
+    // signature and frame sizes); empty on every other sample.
+    std::vector<std::uint8_t> finalHeader;
 };
 
 }  // namespace tessival::media

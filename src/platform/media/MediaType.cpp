@@ -37,6 +37,19 @@ std::span<const std::uint8_t> MediaType::ExtraBytes() const {
     return {format.data() + sizeof(WAVEFORMATEX), std::min<std::size_t>(wave->cbSize, available)};
 }
 
+int MediaType::ContentBits() const {
+    const WAVEFORMATEX* wave = WaveFormat();
+    if (!wave) return 0;
+    const int width = wave->wBitsPerSample;
+    if (contentBits > 0 && contentBits < width) return contentBits;
+    const auto extra = ExtraBytes();
+    if (wave->wFormatTag == WAVE_FORMAT_EXTENSIBLE && extra.size() >= 2) {
+        const int valid = extra[0] | extra[1] << 8;
+        if (valid > 0 && valid < width) return valid;
+    }
+    return width;
+}
+
 bool MediaType::Matches(const MediaType& pattern) const {
     if (!pattern.majorType.IsNull() && pattern.majorType != majorType) return false;
     return pattern.subtype.IsNull() || pattern.subtype == subtype;

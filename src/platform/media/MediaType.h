@@ -22,6 +22,10 @@ struct MediaType {
     // Splitters built on libavformat may hand the stream's full parameters to the decoder
     // behind them; filters that do not know it go by the format block alone.
     std::shared_ptr<const AVCodecParameters> codecParameters;
+    // Integer PCM that carries a narrower signal than its width (a float source decoded to 32
+    // bits holds 24 bits of mantissa) says how many bits are real, so "Source" keeps exactly those
+    // and a narrower output knows to dither; 0 when every bit is.
+    std::uint16_t contentBits = 0;
 
     static MediaType Stream(const Guid& subtype);
     // An audio type whose subtype follows the format tag.
@@ -30,6 +34,9 @@ struct MediaType {
     // The wave format, or null when the block is not one (too short, or not audio).
     const WAVEFORMATEX* WaveFormat() const;
     std::span<const std::uint8_t> ExtraBytes() const;
+    // The bits of each sample that carry the signal: contentBits, else an extensible format's
+    // valid bits, else the sample width; 0 without a wave format.
+    int ContentBits() const;
     // Matches a pattern whose null major type or subtype stands for any.
     bool Matches(const MediaType& pattern) const;
     bool operator==(const MediaType& other) const;

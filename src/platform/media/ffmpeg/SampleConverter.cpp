@@ -1,9 +1,15 @@
 #include "platform/media/ffmpeg/SampleConverter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 extern "C" {
+#include <libavutil/mathematics.h>
+#include <libavutil/mem.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -34,14 +40,40 @@ void Pack24InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
 // builds it once.
 struct IdleResampler {
     SampleConverter::Format in, out;
+    bool dithered = false;
+    bool roundedTo16 = false;
     SwrContextPtr swr;
 };
 thread_local IdleResampler idle;
+std::atomic<bool> ditherOn{true};
+constexpr int kFlushFrames = 4096;
+
+int WidthOf(AVSampleFormat format) { return av_get_bytes_per_sample(format) * 8; }
+
+bool IsInteger(AVSampleFormat format) {
+    const AVSampleFormat packed = av_get_packed_sample_fmt(format);
+    return packed == AV_SAMPLE_FMT_U8 || packed == AV_SAMPLE_FMT_S16 || packed == AV_SAMPLE_FMT_S32 ||
+           packed == AV_SAMPLE_FMT_S64;
+}
+
+// Output bits of 32-bit samples that are kept (24 when packed to three bytes, FLAC's 24 of 32).
+int KeptBitsOf32(const SampleConverter::Format& out) {
+    const int precision = SampleConverter::PrecisionOf(out);
+    return av_get_packed_sample_fmt(out.sampleFormat) == AV_SAMPLE_FMT_S32 && precision < 32 ? precision : 32;
+}
 
 AVChannelLayout DefaultLayout(int channels) {
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, channels);
     return layout;
+}
+
+// 32-bit samples, already rounded to their top 16 bits, to 16-bit ones in place.
+void NarrowTo16InPlace(std::vector<std::uint8_t>& data, std::size_t from) {
+    const std::size_t samples = (data.size() - from) / 4;
+    std::uint8_t* p = data.data() + from;
+    for (std::size_t i = 0; i < samples; ++i) std::memmove(p + 2 * i, p + 4 * i + 2, 2);
+    data.resize(from + samples * 2);
 }
 
 }  // namespace
@@ -61,7 +93,23 @@ void SampleConverter::Close() {
     if (!swr_) return;
     idle.in = in_;
     idle.out = out_;
+    idle.dithered = dithered_;
+    idle.roundedTo16 = roundedTo16_;
     idle.swr = std::move(swr_);
+}
+
+void SampleConverter::SetDither(bool on) { ditherOn = on; }
+
+bool SampleConverter::Dither() { return ditherOn; }
+
+int SampleConverter::PrecisionOf(const Format& format) {
+    if (format.packed24) return format.bits > 0 && format.bits < 24 ? format.bits : 24;
+    const int width = WidthOf(format.sampleFormat);
+    if (format.bits > 0 && format.bits < width) return format.bits;
+    const AVSampleFormat packed = av_get_packed_sample_fmt(format.sampleFormat);
+    if (packed == AV_SAMPLE_FMT_FLT) return 24;
+    if (packed == AV_SAMPLE_FMT_DBL) return 53;
+    return width;
 }
 
 SampleConverter::Format SampleConverter::PcmFormat(int bits, int channels, int sampleRate) {
@@ -78,17 +126,31 @@ HRESULT SampleConverter::Open(const Format& in, const Format& out) {
     in_ = in;
     out_ = out;
     identity_ = in.sampleFormat == out.sampleFormat && in.channels == out.channels &&
-                in.sampleRate == out.sampleRate && in.packed24 == out.packed24 && !av_sample_fmt_is_planar(in.sampleFormat);
+                in.sampleRate == out.sampleRate && in.packed24 == out.packed24 && !av_sample_fmt_is_planar(in.sampleFormat) &&
+                PrecisionOf(out) >= PrecisionOf(in);
+    framesIn_ = framesOut_ = 0;
+    dithered_ = roundedTo16_ = false;
     if (identity_) return S_OK;
+    const bool reducing = IsInteger(out.sampleFormat) && PrecisionOf(out) < PrecisionOf(in);
+    dithered_ = Dither() && reducing;
+    // Without dither libswresample would truncate to 16 bits (half a step of DC offset): it makes
+    // 32 bits here, rounded down to 16 afterwards.
+    roundedTo16_ = reducing && !dithered_ && av_get_packed_sample_fmt(out.sampleFormat) == AV_SAMPLE_FMT_S16;
     int ret = 0;
-    if (idle.swr && idle.in == in && idle.out == out) {
+    if (idle.swr && idle.in == in && idle.out == out && idle.dithered == dithered_ &&
+        idle.roundedTo16 == roundedTo16_) {
         swr_ = std::move(idle.swr);
     } else {
         AVChannelLayout inLayout = DefaultLayout(in.channels), outLayout = DefaultLayout(out.channels);
         SwrContext* made = nullptr;
-        ret = swr_alloc_set_opts2(&made, &outLayout, out.sampleFormat, out.sampleRate, &inLayout, in.sampleFormat,
+        ret = swr_alloc_set_opts2(&made, &outLayout, SwrOutputFormat(), out.sampleRate, &inLayout, in.sampleFormat,
                                   in.sampleRate, 0, nullptr);
         swr_.reset(made);
+        if (ret >= 0 && dithered_) {
+            ret = av_opt_set_int(made, "dither_method", SWR_DITHER_TRIANGULAR, 0);
+            // Noise of one step of the bits kept, not of the 32-bit container.
+            if (ret >= 0 && KeptBitsOf32(out) < 32) ret = av_opt_set_int(made, "output_sample_bits", KeptBitsOf32(out), 0);
+        }
         av_channel_layout_uninit(&inLayout);
         av_channel_layout_uninit(&outLayout);
     }
@@ -99,6 +161,10 @@ HRESULT SampleConverter::Open(const Format& in, const Format& out) {
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
     return S_OK;
+}
+
+AVSampleFormat SampleConverter::SwrOutputFormat() const {
+    return roundedTo16_ ? AV_SAMPLE_FMT_S32 : out_.sampleFormat;
 }
 
 int SampleConverter::OutputFrameBytes() const {
@@ -122,14 +188,47 @@ HRESULT SampleConverter::Convert(const std::uint8_t* const* in, int frames, std:
 
 HRESULT SampleConverter::Flush(std::vector<std::uint8_t>& out) {
     if (identity_ || !swr_) return S_OK;
-    return Run(nullptr, 0, out);
+    const std::size_t from = out.size();
+    HRESULT hr = S_OK;
+    // A resampler gives nothing back until its filter has seen enough input, so a source of a few
+    // samples would vanish: silence after the end pushes them through, and the output is cut to
+    // the length the source stands for at the new rate.
+    const bool resampling = in_.sampleRate != out_.sampleRate;
+    if (resampling) hr = PushSilence(kFlushFrames, out);
+    for (std::size_t before = out.size() + 1; SUCCEEDED(hr) && out.size() != before;) {
+        before = out.size();
+        hr = Run(nullptr, 0, out);
+    }
+    if (FAILED(hr) || !resampling) return hr;
+    const std::int64_t wanted = av_rescale_rnd(framesIn_, out_.sampleRate, in_.sampleRate, AV_ROUND_NEAR_INF);
+    const std::int64_t made = framesOut_;
+    const std::size_t frameBytes = static_cast<std::size_t>(OutputFrameBytes());
+    if (made > wanted) {
+        const std::size_t excess = static_cast<std::size_t>(made - wanted) * frameBytes;
+        out.resize(out.size() - std::min(excess, out.size() - from));
+    }
+    return S_OK;
+}
+
+HRESULT SampleConverter::PushSilence(int frames, std::vector<std::uint8_t>& out) {
+    std::uint8_t** planes = nullptr;
+    if (av_samples_alloc_array_and_samples(&planes, nullptr, in_.channels, frames, in_.sampleFormat, 0) < 0)
+        return E_OUTOFMEMORY;
+    av_samples_set_silence(planes, 0, frames, in_.channels, in_.sampleFormat);
+    const std::int64_t counted = framesIn_;
+    const HRESULT hr = Run(planes, frames, out);
+    framesIn_ = counted;  // the padding is not the source's
+    av_freep(&planes[0]);
+    av_freep(&planes);
+    return hr;
 }
 
 HRESULT SampleConverter::Run(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out) {
     if (!swr_) return E_UNEXPECTED;
-    const int capacity = swr_get_out_samples(swr_.get(), frames);
+    int capacity = swr_get_out_samples(swr_.get(), frames);
     if (capacity < 0) return E_FAIL;
-    const int wideFrame = out_.channels * av_get_bytes_per_sample(out_.sampleFormat);
+    if (!in) capacity = std::max(capacity, kFlushFrames);
+    const int wideFrame = out_.channels * av_get_bytes_per_sample(SwrOutputFormat());
     const std::size_t from = out.size();
     out.resize(from + static_cast<std::size_t>(capacity) * wideFrame);
     std::uint8_t* target[] = {out.data() + from};
@@ -139,8 +238,26 @@ HRESULT SampleConverter::Run(const std::uint8_t* const* in, int frames, std::vec
         return E_FAIL;
     }
     out.resize(from + static_cast<std::size_t>(made) * wideFrame);
+    framesIn_ += frames;
+    framesOut_ += made;
+    RoundToKeptBits(out, from);
     if (out_.packed24) Pack24InPlace(out, from);
+    if (roundedTo16_) NarrowTo16InPlace(out, from);
     return S_OK;
+}
+
+void SampleConverter::RoundToKeptBits(std::vector<std::uint8_t>& out, std::size_t from) const {
+    const int kept = roundedTo16_ ? 16 : KeptBitsOf32(out_);
+    if (kept >= 32) return;
+    const int shift = 32 - kept;
+    const std::int64_t half = std::int64_t{1} << (shift - 1);
+    const std::int64_t top = (std::int64_t{std::numeric_limits<std::int32_t>::max()} >> shift) << shift;
+    for (std::size_t at = from; at + 4 <= out.size(); at += 4) {
+        std::int32_t sample;
+        std::memcpy(&sample, out.data() + at, 4);
+        sample = static_cast<std::int32_t>(std::min(((sample + half) >> shift) << shift, top));
+        std::memcpy(out.data() + at, &sample, 4);
+    }
 }
 
 }  // namespace tessival::media

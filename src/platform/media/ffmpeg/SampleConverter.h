@@ -25,6 +25,9 @@ public:
         int channels = 0;
         int sampleRate = 0;
         bool packed24 = false;  // interleaved 3-byte samples (sampleFormat is then S32)
+        // The bits of each sample that carry the signal when fewer than its width (24-bit content
+        // in 32-bit samples); 0 for all of them. An output narrower than its input is dithered.
+        int bits = 0;
         bool operator==(const Format&) const = default;
     };
 
@@ -46,13 +49,28 @@ public:
 
     // The sample format of integer PCM with that many bits (8 is unsigned).
     static Format PcmFormat(int bits, int channels, int sampleRate);
+    // TPDF dither on every reduction of depth, for the whole process; on unless turned off.
+    static void SetDither(bool on);
+    static bool Dither();
+    // The precision a format carries: its bits, else its width (24 for 32-bit float's mantissa).
+    static int PrecisionOf(const Format& format);
 
 private:
     HRESULT Run(const std::uint8_t* const* in, int frames, std::vector<std::uint8_t>& out);
+    // Rounds 32-bit output to the bits it keeps, so an encoder that drops the rest loses nothing
+    // more than rounding does (and the dither noise stays centred).
+    void RoundToKeptBits(std::vector<std::uint8_t>& out, std::size_t from) const;
+    HRESULT PushSilence(int frames, std::vector<std::uint8_t>& out);
+    // What libswresample is asked for: 32 bits when this class rounds them to 16 itself.
+    AVSampleFormat SwrOutputFormat() const;
 
     SwrContextPtr swr_;
     Format in_, out_;
     bool identity_ = false;
+    bool dithered_ = false;
+    bool roundedTo16_ = false;
+    std::int64_t framesIn_ = 0;   // since Open, through the resampler
+    std::int64_t framesOut_ = 0;
     std::vector<std::uint8_t> unpacked_;
 };
 

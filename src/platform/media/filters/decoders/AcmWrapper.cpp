@@ -37,12 +37,17 @@ HRESULT AcmWrapper::CheckInput(const MediaType& type) const {
 
 HRESULT AcmWrapper::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {
     const WAVEFORMATEX& wave = *input.WaveFormat();
-    if (wave.wFormatTag == WAVE_FORMAT_PCM)
+    if (wave.wFormatTag == WAVE_FORMAT_PCM) {
         types.push_back(input);
-    else if (IsPcm(input))
-        types.push_back(MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, wave.wBitsPerSample)));
-    else
-        types.push_back(MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, 16)));
+        return S_OK;
+    }
+    const bool floating = EffectiveFormatTag(input) == WAVE_FORMAT_IEEE_FLOAT;
+    // Float keeps its precision as 32-bit integers: a 32-bit float's 24-bit mantissa, all of a double's.
+    const std::uint16_t bits = IsPcm(input) ? wave.wBitsPerSample : floating ? 32 : 16;
+    MediaType output = MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, bits));
+    if (IsPcm(input)) output.contentBits = static_cast<std::uint16_t>(input.ContentBits());
+    if (floating) output.contentBits = wave.wBitsPerSample == 32 ? 24 : 32;
+    types.push_back(std::move(output));
     return S_OK;
 }
 
@@ -140,15 +145,17 @@ HRESULT AcmWrapper::TakeFrame(const AVFrame& frame) {
     in.sampleFormat = static_cast<AVSampleFormat>(frame.format);
     in.channels = frame.ch_layout.nb_channels;
     in.sampleRate = frame.sample_rate;
+    in.bits = decoder_.Context() ? decoder_.Context()->bits_per_raw_sample : 0;
     if (in.channels <= 0 || in.sampleRate <= 0) return S_OK;  // nothing that could be played
     // Every frame may bring another layout; the output keeps the negotiated one.
     if (!converterOpen_ || in != converterInput_) {
         HRESULT hr = converterOpen_ ? converter_.Flush(pending_.data) : S_OK;
         converterOpen_ = false;
         const WAVEFORMATEX& out = *OutputType().WaveFormat();
-        if (SUCCEEDED(hr))
-            hr = converter_.Open(in, SampleConverter::PcmFormat(out.wBitsPerSample, out.nChannels,
-                                                                 static_cast<int>(out.nSamplesPerSec)));
+        SampleConverter::Format target =
+            SampleConverter::PcmFormat(out.wBitsPerSample, out.nChannels, static_cast<int>(out.nSamplesPerSec));
+        target.bits = OutputType().ContentBits();
+        if (SUCCEEDED(hr)) hr = converter_.Open(in, target);
         if (FAILED(hr)) return hr;
         converterOpen_ = true;
         converterInput_ = in;

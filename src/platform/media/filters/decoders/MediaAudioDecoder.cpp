@@ -21,6 +21,19 @@ int NativePcmBits(const MediaType& input) {
     }
 }
 
+int NativeContentBits(const MediaType& input) {
+    const AVCodecParameters* par = input.codecParameters.get();
+    const int width = NativePcmBits(input);
+    if (!par) return width;
+    switch (av_get_packed_sample_fmt(static_cast<AVSampleFormat>(par->format))) {
+    case AV_SAMPLE_FMT_FLT: return 24;  // the mantissa of a 32-bit float
+    case AV_SAMPLE_FMT_S16:
+    case AV_SAMPLE_FMT_S32:
+        return par->bits_per_raw_sample > 0 && par->bits_per_raw_sample < width ? par->bits_per_raw_sample : width;
+    default: return width;
+    }
+}
+
 MediaAudioDecoder::MediaAudioDecoder() : AcmWrapper(CLSID_MediaAudioDecoder) {}
 
 HRESULT MediaAudioDecoder::CheckInput(const MediaType& type) const {
@@ -32,7 +45,10 @@ HRESULT MediaAudioDecoder::CheckInput(const MediaType& type) const {
 
 HRESULT MediaAudioDecoder::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {
     const WAVEFORMATEX& wave = *input.WaveFormat();
-    types.push_back(MediaType::Audio(MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, static_cast<std::uint16_t>(NativePcmBits(input)))));
+    MediaType output = MediaType::Audio(
+        MakePcmFormat(wave.nSamplesPerSec, wave.nChannels, static_cast<std::uint16_t>(NativePcmBits(input))));
+    output.contentBits = static_cast<std::uint16_t>(NativeContentBits(input));
+    types.push_back(std::move(output));
     return S_OK;
 }
 

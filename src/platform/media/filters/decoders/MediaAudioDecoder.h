@@ -23,5 +23,7 @@ protected:
 
 // The PCM width that keeps a decoder's output whole.
 int NativePcmBits(const MediaType& input);
+// How many of those bits carry the decoder's signal (24 for 32-bit float, a FLAC's own depth).
+int NativeContentBits(const MediaType& input);
 
 }  // namespace tessival::media

@@ -178,7 +178,7 @@ FilterEntry FileEncoders::AacEntry() {
     static const EncoderProfile profile{
         EncoderClass(WAVE_FORMAT_AAC_FILE), "aac",
         BitRateChoices(WAVE_FORMAT_AAC_FILE, {44100, 48000}, {64, 96, 128, 160, 192, 256, 320}),
-        DescribeWithParameters, ConfigureLossy, nullptr, true};
+        DescribeWithParameters, ConfigureLossy, nullptr, true, nullptr, 16000, true};
     return EncoderEntry("AAC Encoder", profile);
 }
 

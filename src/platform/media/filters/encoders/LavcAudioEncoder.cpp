@@ -49,6 +49,15 @@ bool FixedFrameSize(const AVCodecContext& context) {
                                                                        AV_CODEC_CAP_SMALL_LAST_FRAME));
 }
 
+// The bits an integer encoder keeps of each sample (FLAC's 24 of 32); 0 for float input.
+int IntegerBits(const AVCodecContext& context) {
+    const AVSampleFormat packed = av_get_packed_sample_fmt(context.sample_fmt);
+    if (packed != AV_SAMPLE_FMT_U8 && packed != AV_SAMPLE_FMT_S16 && packed != AV_SAMPLE_FMT_S32) return 0;
+    const int width = av_get_bytes_per_sample(packed) * 8;
+    return context.bits_per_raw_sample > 0 && context.bits_per_raw_sample < width ? context.bits_per_raw_sample
+                                                                                   : width;
+}
+
 // A choice that follows the source: no rate of its own.
 bool FollowsSource(const WAVEFORMATEX& choice) { return choice.nSamplesPerSec == 0; }
 
@@ -73,6 +82,13 @@ void CopyTrimming(const AVPacket& packet, MediaSample& sample) {
     const std::uint8_t* skip = av_packet_get_side_data(&packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
     sample.trimStart = skip && size >= 8 ? AV_RL32(skip) : 0;
     sample.trimEnd = skip && size >= 8 ? AV_RL32(skip + 4) : 0;
+}
+
+void CopyFinalHeader(const AVPacket& packet, MediaSample& sample) {
+    std::size_t size = 0;
+    const std::uint8_t* header = av_packet_get_side_data(&packet, AV_PKT_DATA_NEW_EXTRADATA, &size);
+    if (header) sample.finalHeader.assign(header, header + size);
+    else sample.finalHeader.clear();
 }
 
 }  // namespace
@@ -144,7 +160,10 @@ MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& i
     const WAVEFORMATEX* source = input.WaveFormat();
     if (!choice || !FollowsSource(*choice)) return chosen;
     if (!source || !profile_.followSource) return MediaType{};
-    const WAVEFORMATEX format = profile_.followSource(*choice, *source);
+    // The source's real depth, not its container's: float and padded samples say how many bits count.
+    WAVEFORMATEX content = *source;
+    content.wBitsPerSample = static_cast<std::uint16_t>(input.ContentBits());
+    const WAVEFORMATEX format = profile_.followSource(*choice, content);
     const AvCodecContextPtr context = OpenEncoder(profile_, format);
     if (!context) return MediaType{};
     return profile_.describe(*context, format);
@@ -158,8 +177,9 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     StopStreaming();
     const WAVEFORMATEX& in = *InputType().WaveFormat();
     const WAVEFORMATEX& out = *OutputType().WaveFormat();
-    const SampleConverter::Format source =
+    SampleConverter::Format source =
         SampleConverter::PcmFormat(in.wBitsPerSample, in.nChannels, static_cast<int>(in.nSamplesPerSec));
+    source.bits = InputType().ContentBits();
     context_ = OpenEncoder(profile_, out, source.packed24 ? AV_SAMPLE_FMT_NONE : source.sampleFormat);
     frame_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
@@ -168,6 +188,7 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     target.sampleFormat = av_get_packed_sample_fmt(context_->sample_fmt);
     target.channels = out.nChannels;
     target.sampleRate = static_cast<int>(out.nSamplesPerSec);
+    target.bits = IntegerBits(*context_);
     frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
     framesIn_ = framesOut_ = 0;
     sourceFrames_ = -1;
@@ -196,6 +217,8 @@ HRESULT LavcAudioEncoder::Drain() {
     if (!context_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(queue_);
     sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_);
+    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && sourceFrames_ < context_->frame_size)
+        queue_.resize(static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     // An encoder that starts late by its delay but keeps no frames for a flush needs that much
     // silence after the end, or the source's last samples never reach the file.
     if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))
@@ -267,6 +290,7 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         out_.stop = (first + frames) * kUnitsPerSecond / out.nSamplesPerSec;
         out_.frameCount = frames;
         if (profile_.packetTimes) CopyTrimming(*packet_, out_);
+        CopyFinalHeader(*packet_, out_);
         av_packet_unref(packet_.get());
         const HRESULT hr = Deliver(out_);
         if (FAILED(hr)) return hr;

@@ -25,10 +25,11 @@ struct EncoderProfile {
     using FollowSource = std::function<WAVEFORMATEX(const WAVEFORMATEX& choice, const WAVEFORMATEX& source)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
                    Configure configure = nullptr, ProbeKey probeKey = nullptr, bool packetTimes = false,
-                   FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000)
+                   FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000,
+                   bool wholeFirstFrame = false)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
           configure(std::move(configure)), probeKey(std::move(probeKey)), packetTimes(packetTimes),
-          followSource(std::move(followSource)), defaultByteRate(defaultByteRate) {}
+          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame) {}
 
     Guid clsid;
     const char* codecName;
@@ -50,6 +51,9 @@ struct EncoderProfile {
     FollowSource followSource;
     // The byte rate the default format is nearest to.
     std::uint32_t defaultByteRate;
+    // A source shorter than one frame is padded with silence to a whole frame: the container
+    // would otherwise hold a stream that decodes to nothing.
+    bool wholeFirstFrame;
 
     // Worked out on first use: opening encoders takes a moment.
     const std::vector<MediaType>& Capabilities() const;

@@ -34,8 +34,10 @@ const std::vector<MediaType>& PcmEncoder::Capabilities() const {
 MediaType PcmEncoder::DefaultFormat(const MediaType& input) const {
     const WAVEFORMATEX* wave = input.WaveFormat();
     if (wave) {
-        const MediaType same =
-            MediaType::Audio(MakePcmFormat(wave->nSamplesPerSec, wave->nChannels, wave->wBitsPerSample));
+        // The source's own depth, as far as WAVE PCM here goes: 32-bit and float sources give 24.
+        const int content = input.ContentBits();
+        const std::uint16_t bits = content <= 8 ? 8 : content <= 16 ? 16 : 24;
+        const MediaType same = MediaType::Audio(MakePcmFormat(wave->nSamplesPerSec, wave->nChannels, bits));
         const auto& all = Capabilities();
         if (std::find(all.begin(), all.end(), same) != all.end()) return same;
     }
@@ -49,7 +51,9 @@ HRESULT PcmEncoder::CheckInput(const MediaType& type) const {
 HRESULT PcmEncoder::StartStreaming() {
     framesOut_ = 0;
     out_ = MediaSample{};
-    return converter_.Open(FormatOf(*InputType().WaveFormat()), FormatOf(*OutputType().WaveFormat()));
+    SampleConverter::Format source = FormatOf(*InputType().WaveFormat());
+    source.bits = InputType().ContentBits();
+    return converter_.Open(source, FormatOf(*OutputType().WaveFormat()));
 }
 
 void PcmEncoder::StopStreaming() { converter_.Close(); }

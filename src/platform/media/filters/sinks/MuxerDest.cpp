@@ -18,6 +18,8 @@ namespace tessival::media {
 namespace {
 
 constexpr std::size_t kStreamInfoSize = 34;
+// The PADDING block libavformat's FLAC muxer ends the metadata with, header included.
+constexpr std::int64_t kFlacPaddingSpace = 4 + 8192;
 
 void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -114,6 +116,7 @@ HRESULT MuxerDest::OpenMuxer() {
     if (audio->codecpar->codec_id == AV_CODEC_ID_FLAC && audio->codecpar->extradata_size >= int(kStreamInfoSize)) {
         streamInfo_.emplace();
         std::memcpy(streamInfo_->data(), audio->codecpar->extradata, kStreamInfoSize);
+        seekTable_.emplace(audio->codecpar->sample_rate);
     }
     if (avformat_write_header(format_.get(), nullptr) < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
     finalised_ = false;
@@ -161,8 +164,9 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     packet->stream_index = 0;
     packet->flags |= AV_PKT_FLAG_KEY;
     if (streamInfo_) {
-        const HRESULT hr = AttachStreamInfo(*packet, pts + duration);
+        const HRESULT hr = AttachStreamInfo(*packet, pts + duration, sample);
         if (FAILED(hr)) return hr;
+        if (!sample.data.empty()) NoteFrame(pts, duration);
     }
     // The MP3 muxer stores the encoder's priming and padding in its header from these, so players
     // play exactly the source's samples.
@@ -179,8 +183,11 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     return S_OK;
 }
 
-HRESULT MuxerDest::AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar) {
+HRESULT MuxerDest::AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar, const MediaSample& sample) {
     auto& info = *streamInfo_;
+    // The encoder's last word holds the MD5 signature and the real frame sizes.
+    if (sample.finalHeader.size() == kStreamInfoSize)
+        std::memcpy(info.data(), sample.finalHeader.data(), kStreamInfoSize);
     const auto total = static_cast<std::uint64_t>(std::max<std::int64_t>(samplesSoFar, 0));
     info[13] = static_cast<std::uint8_t>((info[13] & 0xF0) | ((total >> 32) & 0x0F));
     for (int i = 0; i < 4; ++i) info[14 + i] = static_cast<std::uint8_t>(total >> (24 - 8 * i));
@@ -190,7 +197,31 @@ HRESULT MuxerDest::AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar)
     return S_OK;
 }
 
-HRESULT MuxerDest::Drain() { return Finalise(); }
+void MuxerDest::NoteFrame(std::int64_t sample, std::int64_t frames) {
+    const std::int64_t offset = avio_tell(format_->pb);
+    if (firstFrameOffset_ < 0) firstFrameOffset_ = offset;
+    seekTable_->Note(sample, offset - firstFrameOffset_, static_cast<std::uint32_t>(frames));
+}
+
+HRESULT MuxerDest::WriteSeekTable() {
+    if (!seekTable_ || firstFrameOffset_ < kFlacPaddingSpace) return S_OK;
+    const std::vector<std::uint8_t> blocks = seekTable_->Blocks(kFlacPaddingSpace);
+    if (blocks.empty()) return S_OK;
+    if (avio_seek(format_->pb, firstFrameOffset_ - kFlacPaddingSpace, SEEK_SET) < 0) return E_FAIL;
+    avio_write(format_->pb, blocks.data(), static_cast<int>(blocks.size()));
+    return io_->Flush();
+}
+
+HRESULT MuxerDest::Drain() {
+    // A source that ended before any audio gives no file: MP3, Ogg and M4A readers refuse one
+    // without a frame, and an empty "Complete" would hide it.
+    if (!finalised_ && audioPackets_ == 0) {
+        DiscardOutput();
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    return Finalise();
+}
 
 void MuxerDest::StopStreaming() {
     // Stopped before the end: close the file properly with what it holds. A container with no
@@ -214,7 +245,8 @@ HRESULT MuxerDest::Finalise() {
     if (finalised_ || !format_) return S_OK;
     finalised_ = true;
     const int ret = av_write_trailer(format_.get());
-    const HRESULT flushed = io_->Flush();
+    const HRESULT table = ret >= 0 ? WriteSeekTable() : S_OK;
+    const HRESULT flushed = FAILED(table) ? table : io_->Flush();
     if (FAILED(flushed)) return flushed;
     return FromAv(ret);
 }
@@ -224,6 +256,8 @@ void MuxerDest::Close() {
     io_.reset();
     coverStream_ = -1;
     streamInfo_.reset();
+    seekTable_.reset();
+    firstFrameOffset_ = -1;
     finalised_ = true;
     audioPackets_ = 0;
 }

@@ -10,6 +10,7 @@
 #include "platform/media/TransformFilter.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/filters/sinks/ByteStreamIo.h"
+#include "platform/media/filters/sinks/FlacSeekTable.h"
 
 namespace tessival::media {
 
@@ -58,7 +59,11 @@ private:
     // Tells "File Writer" to keep nothing of this run.
     void DiscardOutput();
     // FLAC's STREAMINFO counts the samples so far, so the header is right whenever the file ends.
-    HRESULT AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar);
+    HRESULT AttachStreamInfo(AVPacket& packet, std::int64_t samplesSoFar, const MediaSample& sample);
+    // Notes where a FLAC frame starts, for the seek table.
+    void NoteFrame(std::int64_t sample, std::int64_t frames);
+    // The seek table over the front of the padding block the muxer put before the first frame.
+    HRESULT WriteSeekTable();
 
     const Kind& kind_;
     MediaTags tags_;
@@ -68,6 +73,8 @@ private:
     bool finalised_ = true;
     std::int64_t audioPackets_ = 0;
     std::optional<std::array<std::uint8_t, 34>> streamInfo_;
+    std::optional<FlacSeekTable> seekTable_;
+    std::int64_t firstFrameOffset_ = -1;
 };
 
 }  // namespace tessival::media

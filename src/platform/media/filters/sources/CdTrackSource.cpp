@@ -1,7 +1,12 @@
 #include "platform/media/filters/sources/CdTrackSource.h"
 
+#include <cstdio>
+
 #include "platform/devices/CdDrives.h"
 #include "platform/devices/CdTrackPath.h"
+#include "platform/devices/DiscIds.h"
+#include "platform/net/MusicBrainzRelease.h"
+#include "platform/devices/RipSettings.h"
 
 namespace tessival::media {
 namespace {
@@ -22,6 +27,30 @@ void AddField(MediaTags& tags, const char* key, const std::string& value) {
     if (!value.empty()) tags.fields.emplace_back(key, value);
 }
 
+void FillIfEmpty(std::string& field, const std::string& value) {
+    if (field.empty()) field = value;
+}
+
+// What MusicBrainz knows of the disc fills what its CD-Text leaves out (pressed discs rarely
+// carry CD-Text).
+void FillFromMusicBrainz(const CdDisc& disc, int number, const std::string& baseUrl, DiscTrackText& text) {
+    const std::string discId = DiscIds::Of({disc.Source(), disc.Tracks(), disc.LeadOut()}).musicBrainz;
+    if (discId.empty()) return;
+    const auto release = MusicBrainzRelease::LookUp(baseUrl, discId);
+    if (!release) return;
+    FillIfEmpty(text.albumTitle, release->album);
+    FillIfEmpty(text.albumPerformer, release->albumArtist);
+    FillIfEmpty(text.date, release->date);
+    std::size_t position = 0;
+    for (const DiscTrack& track : disc.AudioTracks()) {
+        if (track.number == number && position < release->tracks.size()) {
+            FillIfEmpty(text.title, release->tracks[position].title);
+            FillIfEmpty(text.performer, release->tracks[position].artist);
+        }
+        ++position;
+    }
+}
+
 }  // namespace
 
 MediaTags CdTrackSource::ReadTags(const std::string& path) {
@@ -32,7 +61,9 @@ MediaTags CdTrackSource::ReadTags(const std::string& path) {
     if (!ParseTrackPath(path, drive, number)) return tags;
     const auto disc = CdDisc::Open(DeviceOf(drive), problem);
     if (!disc || !disc->FindAudioTrack(number)) return tags;
-    const DiscTrackText text = disc->TrackText(number);
+    DiscTrackText text = disc->TrackText(number);
+    if (const RipSettings settings = RipSettings::Current(); settings.lookUp)
+        FillFromMusicBrainz(*disc, number, settings.musicBrainzUrl, text);
     AddField(tags, "title", text.title);
     // A disc of one artist often names them only once, for the whole disc.
     AddField(tags, "artist", text.performer.empty() ? text.albumPerformer : text.performer);
@@ -40,6 +71,7 @@ MediaTags CdTrackSource::ReadTags(const std::string& path) {
     AddField(tags, "album_artist", text.albumPerformer);
     AddField(tags, "track", std::to_string(number) + "/" + std::to_string(disc->AudioTracks().back().number));
     AddField(tags, "genre", text.genre);
+    AddField(tags, "date", text.date);
     return tags;
 }
 
@@ -89,8 +121,18 @@ HRESULT CdTrackSource::OpenTrack(const std::string& path) {
         Fail(problem);
         return VFW_E_NOT_FOUND;
     }
-    reader_ = CdTrackReader::Open(*disc_, *track);
-    if (!reader_) {
+    if (DiscProblem before = disc_->TrackProblem(*track)) {
+        Fail(before);
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    const RipSettings settings = RipSettings::Current();
+    readOffset_ = settings.readOffset;
+    CdReadOptions options;
+    options.readOffset = readOffset_;
+    options.stopRequested = [this] { return thread_.StopRequested(); };
+    reader_ = CdTrackReader::Open(*disc_, *track, options);
+    if (reader_ && settings.testAndCopy) testReader_ = CdTrackReader::Open(*disc_, *track, options);
+    if (!reader_ || (settings.testAndCopy && !testReader_)) {
         problem.kind = DiscProblem::Kind::BadImage;
         Fail(problem);
         return VFW_E_INVALID_FILE_FORMAT;
@@ -142,7 +184,69 @@ HRESULT CdTrackSource::OnStart() {
 
 void CdTrackSource::OnHalt() { thread_.Stop(); }
 
+std::optional<TrackRip> CdTrackSource::Rip() const {
+    std::lock_guard lock(problemMutex_);
+    return rip_;
+}
+
+// The test read: the track once through, for its CRC alone.
+bool CdTrackSource::TestStep() {
+    std::vector<std::uint8_t>& scratch = sample_.data;
+    scratch.clear();
+    const CdTrackReader::Status status = testReader_->Read(kSectorsPerSample, scratch);
+    if (status == CdTrackReader::Status::Ok) return true;
+    if (status == CdTrackReader::Status::End) {
+        testCrc_ = testReader_->Checksums().Crc32();
+        testReader_.reset();
+        return true;
+    }
+    ended_ = true;
+    DiscProblem problem;
+    problem.kind = DiscProblem::Kind::UnreadableSector;
+    problem.source = disc_->Source();
+    problem.track = testReader_->Track().number;
+    problem.secondsIntoTrack = testReader_->BadSector() / CdDisc::kSectorsPerSecond;
+    Fail(problem);
+    ReportError(STG_E_READFAULT);
+    return false;
+}
+
+// The track is read to its end: what the rip log needs, or the failure of a test that disagrees.
+bool CdTrackSource::Finish() {
+    TrackRip rip;
+    const DiscTrack& track = reader_->Track();
+    rip.number = track.number;
+    rip.firstSector = track.firstSector;
+    rip.sectors = track.SectorCount();
+    rip.readOffset = readOffset_;
+    rip.testCrc = testCrc_;
+    rip.copyCrc = reader_->Checksums().Crc32();
+    rip.accurateRipV1 = reader_->Checksums().AccurateRipV1();
+    rip.accurateRipV2 = reader_->Checksums().AccurateRipV2();
+    rip.stats = reader_->Stats();
+    rip.disc.source = disc_->Source();
+    rip.disc.tracks = disc_->Tracks();
+    rip.disc.leadOut = disc_->LeadOut();
+    if (testCrc_ && *testCrc_ != rip.copyCrc) {
+        char test[12], copy[12];
+        std::snprintf(test, sizeof test, "%08X", *testCrc_);
+        std::snprintf(copy, sizeof copy, "%08X", rip.copyCrc);
+        DiscProblem problem;
+        problem.kind = DiscProblem::Kind::TestCopyDiffer;
+        problem.source = disc_->Source();
+        problem.track = track.number;
+        problem.detail = test;
+        problem.detail2 = copy;
+        Fail(problem);
+        return false;
+    }
+    std::lock_guard lock(problemMutex_);
+    rip_ = std::move(rip);
+    return true;
+}
+
 bool CdTrackSource::StreamStep() {
+    if (testReader_) return TestStep();
     const std::int32_t before = reader_->SectorsRead();
     sample_.data.clear();
     const CdTrackReader::Status status = reader_->Read(kSectorsPerSample, sample_.data);
@@ -164,6 +268,10 @@ bool CdTrackSource::StreamStep() {
     if (status == CdTrackReader::Status::Ok) return true;
     ended_ = true;
     if (status == CdTrackReader::Status::End) {
+        if (!Finish()) {
+            ReportError(STG_E_READFAULT);
+            return false;
+        }
         const HRESULT hr = output_->DeliverEndOfStream();
         if (FAILED(hr)) ReportError(hr);
         return false;

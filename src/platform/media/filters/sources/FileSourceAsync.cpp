@@ -5,9 +5,7 @@
 
 #include <cerrno>
 
-#include "platform/io/TrackPath.h"
 #include "platform/media/filters/sources/StreamSniffer.h"
-#include "platform/media/filters/sources/TrackStream.h"
 
 namespace tessival::media {
 
@@ -60,9 +58,8 @@ FileSourceAsync::FileSourceAsync() : BaseFilter(CLSID_AsyncReader), output_(AddP
 
 HRESULT FileSourceAsync::Load(const std::string& path, const MediaType* type) {
     if (!path_.empty()) return E_UNEXPECTED;
-    // A track of a one-file album reads its whole file; the splitter cuts the track out.
-    const auto track = ParseTrackPath(path);
-    HRESULT hr = output_.Open(track ? track->file : path);
+    // A given type (an album track's range) is offered as it is; the splitter cuts the track out.
+    HRESULT hr = output_.Open(path);
     if (FAILED(hr)) return hr;
     std::uint8_t head[64] = {};
     std::int32_t got = 0;
@@ -71,8 +68,6 @@ HRESULT FileSourceAsync::Load(const std::string& path, const MediaType* type) {
     path_ = path;
     if (type)
         type_ = *type;
-    else if (track)
-        type_ = TrackStreamType(track->range);
     else
         type_ = MediaType::Stream(SniffStreamSubtype({head, static_cast<std::size_t>(got)}));
     return S_OK;

@@ -37,8 +37,9 @@ FilterEntry WindowsMediaSource::AsfReaderEntry() {
     return EntryFor("WM ASF Reader", kAsfReaderClass, MERIT_NORMAL + 1);
 }
 
-HRESULT WindowsMediaSource::Load(const std::string& path, const MediaType*) {
+HRESULT WindowsMediaSource::Load(const std::string& path, const MediaType* type) {
     if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    if (type) return VFW_E_TYPE_NOT_ACCEPTED;  // it cannot cut a stretch out of its file
     if (demuxer_.IsOpen()) return E_UNEXPECTED;  // a source holds one file for its life
     const HRESULT hr = demuxer_.OpenFile(path, "asf");
     if (FAILED(hr)) return hr;

@@ -9,7 +9,7 @@ extern "C" {
 }
 
 #include "platform/media/filters/decoders/CodecSubtype.h"
-#include "platform/media/filters/sources/TrackStream.h"
+#include "platform/media/TrackStream.h"
 
 namespace tessival::media {
 namespace {

@@ -8,7 +8,8 @@
 namespace tessival::media {
 
 // The byte stream of one track of a one-file album: the whole file, with the track's range in
-// the format block, for the one splitter that can cut it ("Media Splitter").
+// the format block, for the one splitter that can cut it ("Media Splitter"). The graph builder
+// gives it to the file source when it adds an album track.
 inline constexpr Guid MEDIASUBTYPE_AlbumTrack{0x6B617254, 0x4C41, 0x5643, {0x74, 0x72, 0x61, 0x63, 0x6B, 0x00, 0x00, 0x00}};
 inline constexpr Guid FORMAT_TrackRange{0x676E6152, 0x4C41, 0x5643, {0x72, 0x61, 0x6E, 0x67, 0x65, 0x00, 0x00, 0x00}};
 

@@ -1,4 +1,4 @@
-#include "platform/media/filters/sources/TrackStream.h"
+#include "platform/media/TrackStream.h"
 
 #include <cstring>
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tessival::test {
+
+// A static HTTP server on 127.0.0.1 serving a folder (Python's http.server on a free port), for
+// look-ups that must never leave the machine. Stopped when the object goes.
+class LocalHttpServer {
+public:
+    explicit LocalHttpServer(const std::string& folder) {
+        int out[2];
+        if (::pipe(out) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            ::close(out[1]);
+            // Binding port 0 picks a free port; the first line says which.
+            const char* script =
+                "import functools,http.server,sys\n"
+                "h=functools.partial(http.server.SimpleHTTPRequestHandler,directory=sys.argv[1])\n"
+                "h.log_message=lambda *a:None\n"
+                "s=http.server.HTTPServer(('127.0.0.1',0),h)\n"
+                "print(s.server_address[1],flush=True)\n"
+                "s.serve_forever()\n";
+            ::execlp("python3", "python3", "-c", script, folder.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        char line[32] = {};
+        FILE* stream = ::fdopen(out[0], "r");
+        if (stream && std::fgets(line, sizeof line, stream)) port_ = std::atoi(line);
+        if (stream) std::fclose(stream);
+    }
+    ~LocalHttpServer() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    bool Running() const { return port_ > 0; }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+}  // namespace tessival::test
