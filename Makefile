@@ -1,5 +1,5 @@
 # Quick start: `make run` starts Tessival, `make test` runs the whole test suite.
-# Both install the missing Debian packages first.
+# Both install the missing Debian packages first: each target only what it needs.
 
 BUILD_TYPE ?= RelWithDebInfo
 ifeq ($(SANITIZE),1)
@@ -17,8 +17,14 @@ FUZZ_SECONDS ?= 60
 
 all: build
 
+# What `deps` installs follows the target asked for (a target's variables reach its prerequisites).
+DEPS_FOR ?= run
+test: DEPS_FOR := test
+package: DEPS_FOR := package
+fuzz: DEPS_FOR := fuzz
+
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS_FOR)
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(SANITIZE_FLAG) >/dev/null
@@ -38,9 +44,14 @@ demo: build
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
 
-# A Debian package of the installed tree in $(BUILD_DIR)/.
-package: build
-	@cmake --build $(BUILD_DIR) --target package
+# The Debian packages tessival and tessival-cli in $(PACKAGE_DIR)/, built with Debian's hardening
+# flags in a build tree of their own and checked by lintian.
+PACKAGE_DIR ?= build-deb
+package: deps
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIVAL_HARDEN=ON >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target tessival tessival-cli manpages
+	@cd $(PACKAGE_DIR) && cpack -G DEB
+	@lintian --fail-on error,warning $(PACKAGE_DIR)/tessival_*.deb $(PACKAGE_DIR)/tessival-cli_*.deb
 
 # The README's pictures of the window and its dialogs, made under Xvfb into docs/.
 screenshots: build
@@ -54,4 +65,4 @@ fuzz: deps
 	@./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build build-asan $(FUZZ_DIR)
+	rm -rf build build-asan $(FUZZ_DIR) $(PACKAGE_DIR)

@@ -15,7 +15,9 @@
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/CommandTarget.h"
+#include "ui/LastList.h"
 #include "ui/MainDialog.h"
+#include "ui/SkinStyle.h"
 
 namespace tessival {
 
@@ -24,6 +26,7 @@ ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Kestrane"));
     setDesktopFileName(QStringLiteral("com.kestrane.tessival"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
+    ApplyAppSkin(*this);
 }
 
 void ConverterApp::StoreStartupDirectory() { startupDirectory_ = QDir::currentPath(); }
@@ -46,6 +49,9 @@ int ConverterApp::RunMainWindow() {
     MainDialog mainDialog(shell, HelpFilePath(applicationDirPath()));
     shell.SetOwner(&mainDialog);
     SetAppMainWindow(&mainDialog);
+    mainDialog.SetLastListFile(LastListPath());
+    mainDialog.show();
+    mainDialog.OfferLastList();
     AddCommandLineFiles(mainDialog);
 
     // A closed session, a logout or Ctrl-C in the starting terminal stops a run as the Stop

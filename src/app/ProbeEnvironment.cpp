@@ -5,11 +5,16 @@
 #include <string>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavcodec/version.h>
 }
 
 #include "engine/FindTypeFilter.h"
 #include "engine/GraphToolkit.h"
+#include "joblist/DestTypes.h"
+#include "platform/media/ffmpeg/AvPtr.h"
+#include "platform/media/filters/decoders/CodecSubtype.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
 #include "platform/shell/Shell.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -60,6 +65,53 @@ std::string UsableDecoder(GraphToolkit& toolkit, const std::string& prefix, cons
     if (!input || input->QueryAccept(stream) != S_OK) return {};
     return NameInGraph(*decoder);
 }
+
+// The friendly name of the file encoder `name` when it offers at least one format.
+std::string UsableFileEncoder(GraphToolkit& toolkit, const char* name) {
+    auto encoder = toolkit.FindFilterInCategory(CLSID_FileEncoderCategory, name, -1);
+    if (!encoder || toolkit.QualitiesOf(encoder).empty()) return {};
+    return NameInGraph(*encoder);
+}
+
+// Stereo 48 kHz audio of a codec, as "Media Splitter" hands it on.
+MediaType CodecStream(AVCodecID codec) {
+    AvCodecParametersPtr parameters(avcodec_parameters_alloc());
+    parameters->codec_type = AVMEDIA_TYPE_AUDIO;
+    parameters->codec_id = codec;
+    parameters->sample_rate = 48000;
+    av_channel_layout_default(&parameters->ch_layout, 2);
+    WAVEFORMATEX wave;
+    wave.wFormatTag = 0;
+    wave.nChannels = 2;
+    wave.nSamplesPerSec = 48000;
+    MediaType type = MediaType::Audio(wave);
+    type.subtype = CodecSubtype(static_cast<std::uint32_t>(codec));
+    type.codecParameters = std::move(parameters);
+    return type;
+}
+
+// The Debian packages behind a file type's encoder: the codec library, and the external encoder
+// library it wraps where it wraps one.
+std::vector<std::string> FileEncoderPackages(std::string_view type, const std::string& codecs) {
+    if (type == "LAME MP3") return {codecs, "libmp3lame0"};
+    if (type == "Ogg Vorbis") return {codecs, "libvorbisenc2"};
+    if (type == "Opus") return {codecs, "libopus0"};
+    return {codecs};
+}
+
+// The codecs of the source types that only "Audio Decoder" reads, with the label the probe shows.
+struct CodecCheck {
+    const char* label;
+    AVCodecID codec;
+};
+constexpr CodecCheck kSourceCodecs[] = {
+    {"FLAC Decoder", AV_CODEC_ID_FLAC},       {"ALAC Decoder", AV_CODEC_ID_ALAC},
+    {"AAC Decoder", AV_CODEC_ID_AAC},         {"Vorbis Decoder", AV_CODEC_ID_VORBIS},
+    {"Opus Decoder", AV_CODEC_ID_OPUS},       {"WavPack Decoder", AV_CODEC_ID_WAVPACK},
+    {"APE Decoder", AV_CODEC_ID_APE},         {"TTA Decoder", AV_CODEC_ID_TTA},
+    {"AMR Decoder", AV_CODEC_ID_AMR_NB},      {"E-AC-3 Decoder", AV_CODEC_ID_EAC3},
+    {"DTS Decoder", AV_CODEC_ID_DTS},         {"AIFF PCM Decoder", AV_CODEC_ID_PCM_S16BE},
+};
 
 std::string CreatedWavDest(const FilterRegistry& registry) {
     std::shared_ptr<IBaseFilter> wavDest;
@@ -116,8 +168,17 @@ void ProbeEnvironment::Probe() {
                                   CompressedAudio(WAVE_FORMAT_DOLBY_AC3, 48000, 24000, 768, 0));
          }},
     };
+    std::vector<Check> all = checks;
+    for (const FileDestType& type : FileDestTypes()) {
+        const char* name = type.encoder;
+        all.push_back({{std::string(type.type) + " Encoder", IDS_MISSING_DECODERS, FileEncoderPackages(type.type, codecs),
+                        {}},
+                       [name](GraphToolkit& toolkit) { return UsableFileEncoder(toolkit, name); }});
+    }
+    for (const CodecCheck& check : kSourceCodecs)
+        all.push_back({{check.label, IDS_MISSING_DECODERS, {codecs}, {}}, decoder("Audio Decoder", CodecStream(check.codec))});
     components_.clear();
-    for (const Check& check : checks) {
+    for (const Check& check : all) {
         GraphToolkit toolkit(shell_, registry_);
         components_.push_back(check.component);
         components_.back().filterName = check.find(toolkit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,17 @@ struct CliCommand {
 };
 
 const std::vector<CliCommand>& Commands();
+const CliCommand* FindCommand(const std::string& name);
+
+// True when an argument before "--" is --help or -h.
+bool AsksForHelp(const std::vector<std::string>& args);
+// "usage: tessival-cli NAME USAGE" and the summary.
+void PrintCommandHelp(const CliCommand& command, FILE* out);
+
+// The arguments as every command reads them: an option the usage shows as --NAME=VALUE may also
+// be given as "--NAME VALUE", and after "--" every argument is an operand. Operands are paths or
+// names, so one that begins with '-' is passed on as "./-..." and no command takes it for an option.
+std::vector<std::string> CanonicalArguments(const CliCommand& command, const std::vector<std::string>& args);
 
 struct CommandRegistration {
     explicit CommandRegistration(CliCommand command);

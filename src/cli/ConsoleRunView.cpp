@@ -39,10 +39,18 @@ void ConsoleRunView::RunFinished(int messageId) {
     finalMessage_ = messageId;
     {
         std::lock_guard lock(mutex_);
-        PutLine(progress_ == ProgressOutput::Json ? json_.FinishedLine(messageId) : LoadString(messageId));
+        PutLine(progress_ == ProgressOutput::Json ? json_.FinishedLine(messageId, failed_.size(), ran_.size())
+                                                  : ClosingLine(messageId));
         finished_ = true;
     }
     ::kill(::getpid(), SIGUSR1);  // wakes the main thread
+}
+
+// The window's closing text for failures tells the user to double-click a row; a console has
+// none, so it counts the failed items instead.
+std::string ConsoleRunView::ClosingLine(int messageId) const {
+    if (messageId != IDS_CONVERT_HAD_ERRORS) return LoadString(messageId);
+    return LoadString(IDS_CLI_ITEMS_FAILED, {std::to_string(failed_.size()), std::to_string(ran_.size())});
 }
 
 InvalidQualityChoice ConsoleRunView::AskInvalidQuality() {
@@ -91,6 +99,8 @@ void ConsoleRunView::Note(int index, const std::string& line, const std::string&
 
 void ConsoleRunView::Print(int index, const std::string& text, bool failed) {
     std::lock_guard lock(mutex_);
+    ran_.insert(index);
+    if (failed) failed_.insert(index);
     PutLine(progress_ == ProgressOutput::Json ? json_.StatusLine(index, text, failed)
                                               : std::to_string(ItemNumber(listPositions_, index)) + ": " + text);
 }

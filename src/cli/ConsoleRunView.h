@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "cli/BatchOptions.h"
@@ -51,6 +52,8 @@ private:
     // A line about an item beside its statuses: as it stands, or as a JSON note.
     void Note(int index, const std::string& line, const std::string& note);
     void Print(int index, const std::string& text, bool failed);
+    // The run's last line. Called under mutex_.
+    std::string ClosingLine(int messageId) const;
     // Writes one whole line, the progress line erased first. Called under mutex_.
     void PutLine(const std::string& line);
 
@@ -62,6 +65,8 @@ private:
     JsonProgress json_;       // guarded by mutex_
     ProgressLine line_;       // guarded by mutex_
     bool finished_ = false;   // guarded by mutex_
+    std::set<int> ran_;       // items that showed a status; guarded by mutex_
+    std::set<int> failed_;    // items that ended with an error; guarded by mutex_
     std::atomic<int> finalMessage_{0};
 };
 

@@ -105,7 +105,17 @@ private:
     mutable std::unordered_map<std::string, bool> known_;
 };
 
-// Lists the incomplete items the way the window's start command refuses them.
+// "a, b and c".
+std::string JoinedParts(const std::vector<int>& ids) {
+    std::string text;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0) text += i + 1 == ids.size() ? LoadString(IDS_AND) : ", ";
+        text += LoadString(ids[i]);
+    }
+    return text;
+}
+
+// Lists the incomplete items the way the window's start command refuses them, each with what it lacks.
 bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPositions, bool listEmpty) {
     if (listEmpty) {
         std::fprintf(stderr, "tessival-cli: the list is empty\n");
@@ -114,10 +124,12 @@ bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPo
     bool any = false;
     const FolderDriveTypes drives;
     for (std::size_t i = 0; i < items.Count(); ++i) {
-        if (IsItemComplete(*items.At(i), drives)) continue;
-        std::fprintf(stderr, "tessival-cli: item %d (%s) is incomplete: it needs a dest type, a quality, a dest "
-                     "name and a writable dest path\n", ItemNumber(listPositions, static_cast<int>(i)),
-                     ReadField(items.At(i)->sourceName).c_str());
+        const std::vector<int> missing = MissingItemParts(*items.At(i), drives);
+        if (missing.empty()) continue;
+        const std::string number = std::to_string(ItemNumber(listPositions, static_cast<int>(i)));
+        const std::string text =
+            LoadString(IDS_CLI_ITEM_INCOMPLETE, {number, ReadField(items.At(i)->sourceName), JoinedParts(missing)});
+        std::fprintf(stderr, "tessival-cli: %s\n", text.c_str());
         any = true;
     }
     return any;
@@ -246,7 +258,8 @@ int Convert(const std::vector<std::string>& args) {
 const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
                                         "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
-                                        "[--read-offset=S] [--verify] [--lookup]",
+                                        "[--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
+                                        "[--musicbrainz-url=URL]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

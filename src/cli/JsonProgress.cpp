@@ -17,12 +17,19 @@ int ErrorIdOf(const std::string& status) {
     return 0;
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0.
+// Length of the valid UTF-8 sequence at text[i], or 0. Overlong forms and surrogates are not
+// valid, as Python's decoder holds, so that what it reads back are the bytes we had.
 std::size_t Utf8Length(const std::string& text, std::size_t i) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xC2 && lead < 0xE0                                   ? 2
+                                                                                               : 0;
     if (length == 0 || i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (second < low || second > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
         if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
     }
     return length;
@@ -63,7 +70,9 @@ std::string JsonString(const std::string& text) {
             out.append(text, i, length);
             i += length;
         } else {
-            AppendEscape(out, byte);
+            // A byte that is not UTF-8 (a file name from an older system) as a lone surrogate, the
+            // convention Python's os.fsencode turns back into the same byte.
+            AppendEscape(out, 0xDC00 + byte);
             ++i;
         }
     }
@@ -93,8 +102,9 @@ std::string JsonProgress::PositionLine(const RunningItem& item) {
            ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(item.index, {})) + "}";
 }
 
-std::string JsonProgress::FinishedLine(int messageId) const {
-    return "{\"finished\":" + JsonString(LoadString(messageId)) + ",\"id\":" + std::to_string(messageId) + "}";
+std::string JsonProgress::FinishedLine(int messageId, std::size_t failed, std::size_t ran) const {
+    return "{\"finished\":" + JsonString(LoadString(messageId)) + ",\"id\":" + std::to_string(messageId) +
+           ",\"failed\":" + std::to_string(failed) + ",\"items\":" + std::to_string(ran) + "}";
 }
 
 }  // namespace tessival::cli

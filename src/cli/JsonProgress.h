@@ -15,7 +15,7 @@ namespace tessival::cli {
 //   {"item":4,"status":"Error: ...","elapsed":0.01,"output":"...","error":137}
 //   {"item":3,"position":12.40,"duration":40.00,"elapsed":1.52}   while item 3 converts
 //   {"item":5,"status":"Skipped (up to date)","elapsed":0.00,"output":"...","skipped":true}
-//   {"finished":"Convert Complete!","id":125}
+//   {"finished":"Convert Complete!","id":125,"failed":0,"items":12}
 // Not thread-safe: the caller serialises the calls.
 class JsonProgress {
 public:
@@ -26,7 +26,8 @@ public:
 
     // A row's new status; failed marks the item's error text, whose string id the line carries.
     std::string StatusLine(int index, const std::string& status, bool failed);
-    std::string FinishedLine(int messageId) const;
+    // failed of ran items ended with an error.
+    std::string FinishedLine(int messageId, std::size_t failed, std::size_t ran) const;
     // How far a running item is; position and duration are null while unknown (a recording has
     // no duration).
     std::string PositionLine(const RunningItem& item);
@@ -45,7 +46,8 @@ inline int ItemNumber(const std::vector<int>& listPositions, int index) {
     return (mapped ? listPositions[static_cast<std::size_t>(index)] : index) + 1;
 }
 
-// text as a JSON string literal; bytes that are not UTF-8 are read as Latin-1.
+// text as a JSON string literal; a byte that is not part of valid UTF-8 is written as the lone
+// surrogate \udc80-\udcff (Python's surrogateescape), so file names survive the trip byte for byte.
 std::string JsonString(const std::string& text);
 
 }  // namespace tessival::cli

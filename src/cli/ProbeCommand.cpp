@@ -22,9 +22,9 @@ int Probe(const std::vector<std::string>& args) {
     probe.Probe();
     for (const ProbedComponent& component : probe.Components()) {
         if (component.Present())
-            std::printf("%-16s present  %s\n", component.label.c_str(), component.filterName.c_str());
+            std::printf("%-20s present  %s\n", component.label.c_str(), component.filterName.c_str());
         else
-            std::printf("%-16s missing  (%s)\n", component.label.c_str(), PackageList(component.packages).c_str());
+            std::printf("%-20s missing  (%s)\n", component.label.c_str(), PackageList(component.packages).c_str());
     }
     for (const ProbeOffer& offer : probe.Offers())
         std::printf("\nmessage %d:\n%s\nOK opens %s\n", offer.messageId, offer.text.c_str(), offer.target.c_str());

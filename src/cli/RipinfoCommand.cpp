@@ -34,20 +34,10 @@ bool ReadTrack(CdDisc& disc, const DiscTrack& track, const RipSettings& settings
         status = reader->Read(64, scratch);
     } while (status == CdTrackReader::Status::Ok);
     if (status == CdTrackReader::Status::Unreadable) {
-        problem.kind = DiscProblem::Kind::UnreadableSector;
-        problem.source = disc.Source();
-        problem.track = track.number;
-        problem.secondsIntoTrack = reader->BadSector() / CdDisc::kSectorsPerSecond;
+        problem = reader->Unreadable(disc);
         return false;
     }
-    rip.number = track.number;
-    rip.firstSector = track.firstSector;
-    rip.sectors = track.SectorCount();
-    rip.readOffset = settings.readOffset;
-    rip.copyCrc = reader->Checksums().Crc32();
-    rip.accurateRipV1 = reader->Checksums().AccurateRipV1();
-    rip.accurateRipV2 = reader->Checksums().AccurateRipV2();
-    rip.stats = reader->Stats();
+    rip = reader->Rip(disc);
     return true;
 }
 
@@ -64,13 +54,12 @@ int RipInfo(const std::vector<std::string>& args) {
     DiscProblem problem;
     const auto disc = CdDisc::Open(source, problem);
     if (!disc) return Failure(DiscProblemText(problem));
-    DiscToc toc{disc->Source(), disc->Tracks(), disc->LeadOut()};
+    const DiscToc toc{disc->Source(), disc->Tracks(), disc->LeadOut()};
     RipLog log(toc);
     if (settings.lookUp) log.SetLookup(RipLog::LookUp(toc, settings.accurateRipUrl));
     bool allRead = true;
     for (const DiscTrack& track : disc->AudioTracks()) {
         TrackRip rip;
-        rip.disc = toc;
         if (ReadTrack(*disc, track, settings, rip, problem)) {
             log.Record(rip);
         } else {

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "res/Version.h"
 
 namespace {
 
 void PrintHelp(FILE* out) {
-    std::fprintf(out, "usage: tessival-cli COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out, "usage: tessival-cli COMMAND [ARGS]\n       tessival-cli COMMAND --help\n       "
+                 "tessival-cli --version\n\ncommands:\n");
     auto commands = tessival::cli::Commands();
     std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& command : commands) {
@@ -42,8 +44,17 @@ int main(int argc, char** argv) {
         PrintHelp(stdout);
         return kExitOk;
     }
-    for (const auto& command : Commands()) {
-        if (command.name == name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (name == "--version") {
+        std::printf("tessival-cli %s\n", tessival::kVersion);
+        return kExitOk;
+    }
+    if (const CliCommand* command = FindCommand(name)) {
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        if (AsksForHelp(args)) {
+            PrintCommandHelp(*command, stdout);
+            return kExitOk;
+        }
+        return command->run(CanonicalArguments(*command, args));
     }
     std::fprintf(stderr, "tessival-cli: unknown command '%s'\n", name.c_str());
     PrintHelp(stderr);

@@ -4,6 +4,7 @@
 
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
+#include "res/ResourceIds.h"
 
 namespace tessival {
 
@@ -17,12 +18,19 @@ bool IsDestTypeUnspecified(const ConvertItem& item) {
 }
 
 bool IsItemComplete(const ConvertItem& item, const DriveTypes& drives) {
-    if (!HasQuality(item.quality)) return false;
-    if (FieldLength(item.destName) < 1) return false;
-    if (FieldLength(item.destPath) < 3) return false;
-    if (FieldLength(item.destType) < 3) return false;
-    if (IsDestTypeUnspecified(item)) return false;
-    return IsDestDriveUsable(ReadField(item.destPath), drives);
+    return MissingItemParts(item, drives).empty();
+}
+
+std::vector<int> MissingItemParts(const ConvertItem& item, const DriveTypes& drives) {
+    std::vector<int> missing;
+    if (FieldLength(item.destType) < 3 || IsDestTypeUnspecified(item)) missing.push_back(IDS_MISSING_DEST_TYPE);
+    if (!HasQuality(item.quality)) missing.push_back(IDS_MISSING_QUALITY);
+    if (FieldLength(item.destName) < 1) missing.push_back(IDS_MISSING_DEST_NAME);
+    if (FieldLength(item.destPath) < 3)
+        missing.push_back(IDS_MISSING_DEST_PATH);
+    else if (!IsDestDriveUsable(ReadField(item.destPath), drives))
+        missing.push_back(IDS_MISSING_WRITABLE_DRIVE);
+    return missing;
 }
 
 }  // namespace tessival

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "joblist/ConvertItem.h"
 #include "platform/shell/DriveTypes.h"
@@ -13,6 +14,10 @@ bool IsDestDriveUsable(const std::string& folder, const DriveTypes& drives = Sys
 // The item has a quality, a dest name, a dest path of at least 3 characters, a chosen dest type and
 // a writable kind of drive. The source type takes no part.
 bool IsItemComplete(const ConvertItem& item, const DriveTypes& drives = SystemDriveTypes());
+
+// What IsItemComplete finds missing, as string ids of their names ("a quality", ...), in the
+// order the properties dialog asks for them; empty for a complete item.
+std::vector<int> MissingItemParts(const ConvertItem& item, const DriveTypes& drives = SystemDriveTypes());
 
 // True when destType begins with "UNSPECIFIED".
 bool IsDestTypeUnspecified(const ConvertItem& item);

@@ -143,6 +143,25 @@ inline constexpr int IDS_SKIPPED_UP_TO_DATE = 221;       // the Status of an ite
 inline constexpr int IDS_RECOVERED_OUTPUT = 260;  // "%s": where a dead writer's audio was kept
 inline constexpr int IDS_DEST_NOT_AUDIO = 261;    // "%s": the file at the destination's name
 inline constexpr int IDS_NOT_REGULAR_FILE = 262;  // "%s": a FIFO, socket, device or folder given as a file
+// tessival-cli's closing line for a run with failures, and what an incomplete item lacks.
+inline constexpr int IDS_CLI_ITEMS_FAILED = 270;        // "%s", "%s": failed items, items run
+inline constexpr int IDS_CLI_ITEM_INCOMPLETE = 271;     // "%s", "%s", "%s": place, source name, missing parts
+inline constexpr int IDS_MISSING_DEST_TYPE = 272;
+inline constexpr int IDS_MISSING_QUALITY = 273;
+inline constexpr int IDS_MISSING_DEST_NAME = 274;
+inline constexpr int IDS_MISSING_DEST_PATH = 275;
+inline constexpr int IDS_MISSING_WRITABLE_DRIVE = 276;
+inline constexpr int IDS_AND = 277;
+inline constexpr int IDS_CLI_NO_SOUND_SERVER = 278;
+// The window's own notes: the list kept at exit, refusals that would otherwise be silent.
+inline constexpr int IDS_RESTORE_LAST_LIST = 250;
+inline constexpr int IDS_DROP_DURING_RUN = 251;
+inline constexpr int IDS_NO_SOUND_SERVER = 252;
+inline constexpr int IDS_RECORDING = 253;   // "%s": the time recorded so far
+inline constexpr int IDS_NOT_A_LIST = 254;  // "%s": the number of records the file would give
+// Names a screen reader speaks for the main window's list and display.
+inline constexpr int IDS_LIST_NAME = 255;
+inline constexpr int IDS_DISPLAY_NAME = 256;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -113,6 +113,25 @@ const std::map<int, std::string>& Table() {
               "sheet."},
         {263, "Error: The capture device \"%s\" is not connected."},
         {262, "%s is not a regular file (it is a FIFO, socket, device or folder), so it is not read."},
+        {270, "%s of %s items failed; see the lines above"},
+        {271, "item %s (%s) is incomplete: it needs %s"},
+        {272, "a dest type"},
+        {273, "a quality"},
+        {274, "a dest name"},
+        {275, "a dest path"},
+        {276, "a dest path on a writable drive"},
+        {277, " and "},
+        {278, "No sound server answers (PulseAudio or PipeWire), so no capture device can be listed."},
+        {250, "Restore the list you were working on?"},
+        {251, "Stop the run to add files"},
+        {252, "No capture device answered: no sound server is running, or it has no inputs. Start one, for "
+              "example with \"systemctl --user start pipewire-pulse\" or \"pulseaudio --start\", then open this "
+              "window again."},
+        {253, "Recording %s"},
+        {254, "This file does not look like a Tessival list: its first record is not an item. Add its %s "
+              "records to the list anyway?"},
+        {255, "Items to convert"},
+        {256, "Progress"},
     };
     return table;
 }

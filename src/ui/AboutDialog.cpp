@@ -1,9 +1,11 @@
 #include "ui/AboutDialog.h"
 
 #include "res/ResourceIds.h"
+#include "res/Version.h"
 #include "ui/Artwork.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
+#include "ui/HelpWindow.h"
 
 namespace tessival {
 
@@ -12,8 +14,8 @@ AboutDialog::AboutDialog(Shell& shell, QString helpFile, QWidget* parent)
       shell_(shell),
       helpFile_(std::move(helpFile)),
       icon_(this),
-      version_(QStringLiteral("Tessival 2.1.746"), this),
-      notice_(QStringLiteral("\u00A9 Kestrane. All rights reserved."), this),
+      version_(QStringLiteral("Tessival ") + QString::fromLatin1(kVersion), this),
+      notice_(QStringLiteral("\u00A9 Kestrane. GNU GPL 3 or later."), this),
       helpTopic_(QStringLiteral("Help Topic"), this),
       makerSite_(QStringLiteral("Kestrane Website"), this),
       productSite_(QStringLiteral("Tessival Website"), this),
@@ -40,7 +42,9 @@ AboutDialog::AboutDialog(Shell& shell, QString helpFile, QWidget* parent)
 }
 
 // By its full path, so file dialogs that changed the current directory do not matter.
-void AboutDialog::OnHelpTopic() { shell_.ShellOpen(helpFile_.toStdString()); }
+void AboutDialog::OnHelpTopic() {
+    if (!shell_.ShellOpen(helpFile_.toStdString())) ShowHelpWindow(helpFile_, this);
+}
 
 void AboutDialog::OnMakerSite() { shell_.ShellOpen(kMakerUrl); }
 

@@ -1,5 +1,8 @@
 #include "ui/CFlyBtn.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -26,9 +29,42 @@ QPixmap Blend25(const QPixmap& frame, const QColor& highlight) {
     return blended;
 }
 
+// The ring of the focused button: the skin's selection blue, inside the frame's edge.
+const QColor kFocusRing(95, 192, 255);
+
+// Screen readers see an image button as a push button that can be pressed, with its tip as name.
+class FlyBtnAccessible : public QAccessibleWidget {
+public:
+    explicit FlyBtnAccessible(CFlyBtn* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        const auto* button = static_cast<const CFlyBtn*>(widget());
+        state.disabled = !button->IsBtnEnabled();
+        state.pressed = button->IsChecked();
+        return state;
+    }
+    QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            static_cast<CFlyBtn*>(widget())->Press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* FlyBtnAccessibleFactory(const QString&, QObject* object) {
+    if (auto* button = dynamic_cast<CFlyBtn*>(object)) return new FlyBtnAccessible(button);
+    return nullptr;
+}
+
 }  // namespace
 
 CFlyBtn::CFlyBtn() {
+    static const bool factoryInstalled = (QAccessible::installFactory(FlyBtnAccessibleFactory), true);
+    (void)factoryInstalled;
+    // Tab reaches every button; a click leaves the focus where it was, on the list.
+    setFocusPolicy(Qt::TabFocus);
     SetUpTimer(tipDelayTimer_, 1000);
     SetUpTimer(tipHideTimer_, 3000);
     SetUpTimer(flashTimer_, 500);
@@ -46,6 +82,7 @@ bool CFlyBtn::Create(const QString& text, const QRect& rect, QWidget* parent, co
     rect_ = rect;
     commandId_ = id;
     fillBackground_ = fillBackground;
+    SetAccessibleText(text);
     if (!text.isEmpty()) {
         tip_ = std::make_unique<CFlyBtnTip>();
         const QPalette tipColors = QToolTip::palette();
@@ -65,7 +102,14 @@ bool CFlyBtn::Create(const QString& text, const QRect& rect, QWidget* parent, co
 }
 
 void CFlyBtn::SetText(const QString& text) {
+    SetAccessibleText(text);
     if (tip_) tip_->SetText(text);
+}
+
+void CFlyBtn::SetAccessibleText(const QString& text) {
+    // The tip's first words name the button; the whole tip, keys included, describes it.
+    setAccessibleName(text.section(QStringLiteral(" ("), 0, 0).trimmed());
+    setAccessibleDescription(text.trimmed());
 }
 
 void CFlyBtn::FlashBtn(bool flash) {
@@ -133,6 +177,40 @@ void CFlyBtn::paintEvent(QPaintEvent*) {
         painter.drawPixmap(0, 0, frame);
     else
         painter.drawPixmap(0, 0, Blend25(frame, palette().color(QPalette::Highlight)));
+    if (hasFocus()) PaintFocusRing(painter);
+}
+
+void CFlyBtn::PaintFocusRing(QPainter& painter) const {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kFocusRing, 2, Qt::DotLine));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 6, 6);
+}
+
+void CFlyBtn::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!event->isAutoRepeat()) Press();
+            event->accept();
+            break;
+        default: QWidget::keyPressEvent(event);
+    }
+}
+
+void CFlyBtn::focusInEvent(QFocusEvent* event) {
+    Repaint();
+    QWidget::focusInEvent(event);
+}
+
+void CFlyBtn::focusOutEvent(QFocusEvent* event) {
+    Repaint();
+    QWidget::focusOutEvent(event);
+}
+
+void CFlyBtn::Press() {
+    if (enabled_) SendCommand();
 }
 
 void CFlyBtn::Enter() {

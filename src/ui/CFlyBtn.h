@@ -36,6 +36,8 @@ public:
     void EnableWindow(bool enable);
 
     void OnTimer(int timerId);
+    // A click from the keyboard or an assistive tool: sends the command when the button is enabled.
+    void Press();
 
     unsigned CommandId() const { return commandId_; }
     int ImageIndex() const { return imageIndex_; }
@@ -56,6 +58,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QTimer* TimerById(int timerId);
@@ -64,6 +69,8 @@ private:
     void HideTip();
     void SendCommand();
     void Repaint();
+    void SetAccessibleText(const QString& text);
+    void PaintFocusRing(class QPainter& painter) const;
 
     std::unique_ptr<CFlyBtnTip> tip_;
     unsigned commandId_ = 0;

@@ -2,6 +2,7 @@
 
 #include "engine/CaptureDevices.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 
@@ -27,6 +28,7 @@ CaptureDeviceDialog::CaptureDeviceDialog(Shell& shell, QWidget* parent,
       devices_(this),
       portLabel_(QStringLiteral("Audio Input port:"), this),
       ports_(this),
+      hint_(QString::fromStdString(LoadString(IDS_NO_SOUND_SERVER)), this),
       ok_(QStringLiteral("OK"), this),
       cancel_(QStringLiteral("Cancel"), this) {
     const DialogUnits units = ApplyTemplate(*this, QStringLiteral("Select Capture Device"), 180, 169);
@@ -34,8 +36,14 @@ CaptureDeviceDialog::CaptureDeviceDialog(Shell& shell, QWidget* parent,
     units.Place(devices_, 7, 19, 166, 33);
     units.Place(portLabel_, 7, 55, 69, 8);
     units.Place(ports_, 7, 66, 166, 66);
+    units.Place(hint_, 7, 55, 166, 77);
+    hint_.setWordWrap(true);
+    hint_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    hint_.setTextInteractionFlags(Qt::TextSelectableByMouse);
     units.Place(ok_, 70, 146, 50, 14);
     units.Place(cancel_, 123, 146, 50, 14);
+    deviceLabel_.setBuddy(&devices_);
+    portLabel_.setBuddy(&ports_);
     SetUpList(devices_);
     SetUpList(ports_);
     SetControlId(devices_, kDeviceList);
@@ -56,6 +64,10 @@ CaptureDeviceDialog::~CaptureDeviceDialog() = default;
 void CaptureDeviceDialog::FillDevices() {
     const std::vector<std::string> names = toolkit_.AudioInputDeviceNames();
     devices_.clear();
+    // Two empty lists would say nothing: without a device the lines' place tells why.
+    hint_.setVisible(names.empty());
+    portLabel_.setVisible(!names.empty());
+    ports_.setVisible(!names.empty());
     if (names.empty()) return;
     for (const std::string& name : names) devices_.addItem(QString::fromStdString(name));
     devices_.setCurrentRow(0);

@@ -28,6 +28,8 @@ public:
 
     QListWidget& Devices() { return devices_; }
     QListWidget& Ports() { return ports_; }
+    // Shown instead of the input lines when no device answered.
+    const QLabel& Hint() const { return hint_; }
 
     void accept() override;
 
@@ -40,6 +42,7 @@ private:
     QListWidget devices_;
     QLabel portLabel_;
     QListWidget ports_;
+    QLabel hint_;
     QPushButton ok_;
     QPushButton cancel_;
     std::string deviceName_;

@@ -1,8 +1,12 @@
 #include "ui/DisplayPanel.h"
 
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -24,7 +28,15 @@ QFont LcdFont(bool bold) {
 }
 
 // The level shown falls back slowly, as a meter's needle does, and jumps up at once.
-float Decayed(float shown, float peak) { return std::max(peak, shown * 0.7f); }
+float Decayed(float shown, float level) { return std::max(level, shown - 0.06f); }
+
+constexpr float kMeterFloorDb = -60;
+constexpr int kNoteMs = 4000;
+// A peak stays marked for about a second and a half of looks (five a second) before it falls.
+constexpr int kHoldLooks = 8;
+// An estimate of the time left means little before this much of the item and of the time.
+constexpr double kLeftFromFraction = 0.03;
+constexpr int kLeftFromSeconds = 3;
 
 }  // namespace
 
@@ -36,6 +48,21 @@ QString FormatPlayingTime(double seconds) {
     if (hours > 0)
         return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QLatin1Char('0')).arg(rest, 2, 10, QLatin1Char('0'));
     return QStringLiteral("%1:%2").arg(minutes).arg(rest, 2, 10, QLatin1Char('0'));
+}
+
+int SecondsLeft(int elapsedSeconds, double fraction) {
+    if (fraction < kLeftFromFraction || fraction >= 1 || elapsedSeconds < kLeftFromSeconds) return -1;
+    return static_cast<int>(std::ceil(elapsedSeconds * (1 - fraction) / fraction - 1e-9));
+}
+
+float DisplayPanel::MeterFraction(float peak) {
+    if (!(peak > 0)) return 0;
+    const float db = 20 * std::log10(std::min(peak, 1.0f));
+    return std::clamp((db - kMeterFloorDb) / -kMeterFloorDb, 0.0f, 1.0f);
+}
+
+int DisplayPanel::LitSegments(float fraction) {
+    return std::clamp(static_cast<int>(std::ceil(fraction * kSegments - 0.01f)), 0, kSegments);
 }
 
 DisplayPanel::DisplayPanel(QWidget* parent) : QWidget(parent) {
@@ -53,13 +80,22 @@ void DisplayPanel::ShowRun(const RunState& state) {
         const double fraction = std::clamp(state.positionSeconds / state.durationSeconds, 0.0, 1.0);
         percent_ = static_cast<int>(std::floor(fraction * 100));
         detail += QStringLiteral("  %1%").arg(percent_);
-        if (fraction > 0.02 && state.elapsedSeconds > 0)
-            detail += QStringLiteral("  %1 left").arg(FormatPlayingTime(state.elapsedSeconds * (1 - fraction) / fraction));
+        if (const int left = SecondsLeft(state.elapsedSeconds, fraction); left >= 0)
+            detail += QStringLiteral("  %1 left").arg(FormatPlayingTime(left));
+    } else if (state.recording) {
+        const double recorded = std::max(state.positionSeconds, static_cast<double>(state.elapsedSeconds));
+        detail = QString::fromStdString(LoadStringWith(IDS_RECORDING, FormatPlayingTime(recorded).toStdString()));
     } else if (state.positionSeconds >= 0) {
         detail += QStringLiteral("  @ %1").arg(FormatPlayingTime(state.positionSeconds));
     }
     detail_ = detail;
-    for (std::size_t i = 0; i < levels_.size(); ++i) levels_[i] = Decayed(levels_[i], std::clamp(state.peaks[i], 0.0f, 1.0f));
+    for (std::size_t i = 0; i < levels_.size(); ++i) {
+        levels_[i] = Decayed(levels_[i], MeterFraction(state.peaks[i]));
+        if (levels_[i] >= held_[i] || ++heldFor_[i] > kHoldLooks) {
+            held_[i] = levels_[i];
+            heldFor_[i] = 0;
+        }
+    }
     setToolTip(caption_ + QLatin1Char('\n') + detail_);
     update();
 }
@@ -68,6 +104,7 @@ void DisplayPanel::ShowIdle(const IdleState& state) {
     running_ = false;
     percent_ = -1;
     levels_ = {};
+    held_ = {};
     caption_ = state.itemCount == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(state.itemCount);
     detail_.clear();
     if (state.itemCount > 0) {
@@ -78,7 +115,17 @@ void DisplayPanel::ShowIdle(const IdleState& state) {
     update();
 }
 
-QString DisplayPanel::Caption() const { return caption_; }
+void DisplayPanel::ShowNote(const QString& note) {
+    note_ = note;
+    noteUntil_.setRemainingTime(kNoteMs);
+    update();
+    // Painted away once it is over, even on an idle display that repaints for nothing else.
+    QTimer::singleShot(kNoteMs, this, [this] { update(); });
+}
+
+QString DisplayPanel::ShownCaption() const { return noteUntil_.hasExpired() ? caption_ : note_; }
+
+QString DisplayPanel::Caption() const { return ShownCaption(); }
 QString DisplayPanel::Detail() const { return detail_; }
 
 void DisplayPanel::paintEvent(QPaintEvent*) {
@@ -88,7 +135,7 @@ void DisplayPanel::paintEvent(QPaintEvent*) {
     const QRect text(6, 2, width() - kMeterWidth - 12, 12);
     p.setFont(LcdFont(true));
     p.setPen(kLcd);
-    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(p.font()).elidedText(caption_, Qt::ElideMiddle, text.width()));
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(p.font()).elidedText(ShownCaption(), Qt::ElideMiddle, text.width()));
     if (percent_ >= 0) {
         const QRectF track(text.left(), 17, text.width(), 5);
         p.setPen(Qt::NoPen);
@@ -114,17 +161,19 @@ void DisplayPanel::PaintGlass(QPainter& p) const {
     p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
 }
 
-// Two columns of LEDs, left and right channel, lit from the bottom up to the level.
+// Two columns of LEDs, left and right channel, lit from the bottom up to the level, and the
+// segment of the held peak lit above it. Each segment is 7.5 dB of the -60 to 0 dBFS scale.
 void DisplayPanel::PaintMeter(QPainter& p, const QRect& area) const {
     const qreal columnWidth = area.width() / 2.0 - 2;
     const qreal segmentHeight = static_cast<qreal>(area.height()) / kSegments;
     p.setPen(Qt::NoPen);
     for (std::size_t channel = 0; channel < levels_.size(); ++channel) {
-        const int lit = static_cast<int>(std::ceil(levels_[channel] * kSegments - 0.01f));
+        const int lit = LitSegments(levels_[channel]);
+        const int held = LitSegments(held_[channel]) - 1;
         const qreal left = area.left() + static_cast<qreal>(channel) * (columnWidth + 4);
         for (int s = 0; s < kSegments; ++s) {
             QColor led = s >= kSegments - 2 ? kLedHot : kLed;
-            led.setAlpha(s < lit ? 230 : 28);
+            led.setAlpha(s < lit || s == held ? 230 : 28);
             p.setBrush(led);
             p.drawRect(QRectF(left, area.bottom() + 1 - (s + 1) * segmentHeight + 0.5, columnWidth, segmentHeight - 1.2));
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -18,7 +19,8 @@ public:
         int elapsedSeconds = 0;
         double positionSeconds = -1;  // -1 while unknown
         double durationSeconds = -1;  // -1 while unknown
-        std::array<float, 2> peaks{};
+        std::array<float, 2> peaks{};  // sample peaks since the last look, 0 to 1 of full scale
+        bool recording = false;         // a capture item: it has no length, only a time recorded
     };
     struct IdleState {
         int itemCount = 0;
@@ -28,13 +30,22 @@ public:
 
     void ShowRun(const RunState& state);
     void ShowIdle(const IdleState& state);
+    // A short note in place of the first line for a few seconds, over whatever the display shows.
+    void ShowNote(const QString& note);
 
-    // What the panel shows now, line by line, for tests and tooltips.
+    // What the panel shows now, line by line, for tests and tooltips; a live note is the caption.
     QString Caption() const;
     QString Detail() const;
     // 0 to 100, or -1 when no progress bar shows.
     int Percent() const { return percent_; }
+    // The meter's levels and held peaks, each 0 (-60 dBFS and below) to 1 (0 dBFS).
     std::array<float, 2> Levels() const { return levels_; }
+    std::array<float, 2> HeldPeaks() const { return held_; }
+
+    // A sample peak (0 to 1 of full scale) on the meter's scale: -60 dBFS and below 0, 0 dBFS 1.
+    static float MeterFraction(float peak);
+    // Segments of the meter's eight that a level lights.
+    static int LitSegments(float fraction);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,14 +54,24 @@ private:
     void PaintGlass(class QPainter& p) const;
     void PaintMeter(class QPainter& p, const QRect& area) const;
 
+    QString ShownCaption() const;
+
     QString caption_;
+    QString note_;
+    QDeadlineTimer noteUntil_;
     QString detail_;
     int percent_ = -1;
     std::array<float, 2> levels_{};
+    std::array<float, 2> held_{};
+    std::array<int, 2> heldFor_{};  // looks since each peak was held
     bool running_ = false;
 };
 
-// "m:ss", or "h:mm:ss" from an hour on.
+// "m:ss", or "h:mm:ss" from an hour on; parts of a second are dropped.
 QString FormatPlayingTime(double seconds);
+
+// The whole seconds a run still needs after `elapsedSeconds` at `fraction` done, rounded up;
+// -1 until an estimate means something (a few seconds in and a few percent done) and once done.
+int SecondsLeft(int elapsedSeconds, double fraction);
 
 }  // namespace tessival

@@ -25,11 +25,24 @@ public:
     void SetApplyToFollowingHandler(ApplyHandler handler) { applyToFollowing_ = std::move(handler); }
     // Told after every change the window writes into its record, to rewrite that record's row.
     void SetItemChangedHandler(RowHandler handler) { itemChanged_ = std::move(handler); }
+    // Shows the window activated, with its first field focused.
+    void Present() {
+        show();
+        raise();
+        activateWindow();
+        FocusFirstField();
+    }
+    // A status the item's row shows before the record holds it.
+    virtual void ShowStatus(const QString& status) { (void)status; }
+    // Escape, like the close box, only hides the window.
+    void reject() override { hide(); }
+
     // While a run converts, the window only shows: the run reads and writes the records.
     virtual void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool ReadOnly() const { return readOnly_; }
 
 protected:
+    virtual void FocusFirstField() {}
     void RequestApplyToFollowing() {
         if (Item() && applyToFollowing_ && !readOnly_) applyToFollowing_(*Item());
     }

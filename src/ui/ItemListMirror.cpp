@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include "joblist/ItemColumns.h"
 #include "joblist/ItemEdits.h"
 #include "ui/ItemEditorWindow.h"
 
@@ -20,6 +21,11 @@ void ItemListMirror::RefreshRowOf(const ConvertItem& item) { RefreshRow(static_c
 
 void ItemListMirror::RefreshRow(int row) {
     if (const ConvertItem* item = items_.At(row)) view_.WriteRow(row, *item);
+}
+
+void ItemListMirror::ShowStatus(int row, const QString& text) {
+    view_.SetCellText(row, kStatusColumn, text);
+    if (editor_ && editor_->Item() && editor_->Item() == items_.At(row)) editor_->ShowStatus(text);
 }
 
 void ItemListMirror::RefreshSelectedRow() { RefreshRow(view_.SelectedRow()); }

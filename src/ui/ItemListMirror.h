@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "joblist/ItemList.h"
 #include "ui/ItemListView.h"
 
@@ -22,6 +24,9 @@ public:
     // Rewrites the cells of the row that shows this record; nothing when it is not in the list.
     void RefreshRowOf(const ConvertItem& item);
     void RefreshRow(int row);
+    // A status a run shows in a row before it writes the record ("Doing..."): the properties
+    // window shows it too when it shows that row's item.
+    void ShowStatus(int row, const QString& text);
 
     int SelectedRow() const { return view_.SelectedRow(); }
     ConvertItem* SelectedItem() { return items_.At(SelectedRow()); }

@@ -8,6 +8,7 @@
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
+#include "ui/BidiIsolated.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 #include "ui/FolderBrowser.h"
@@ -88,6 +89,11 @@ void ItemPropertiesDialog::PlaceControls() {
     MakeSunken(status_);
     status_.setWordWrap(true);
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Each field is named by its caption, for the eye and for a screen reader.
+    sourceTypeLabel_.setBuddy(&sourceType_);
+    destNameLabel_.setBuddy(&destName_);
+    destPathLabel_.setBuddy(&destPath_);
+    destTypeLabel_.setBuddy(&destType_);
     destName_.setMaxLength(79);
     destPath_.setMaxLength(254);
     destName_.setValidator(&destNameLimit_);
@@ -144,7 +150,7 @@ int ItemPropertiesDialog::FindEntry(const QComboBox& combo, const QString& prefi
 void ItemPropertiesDialog::SetItem(ConvertItem* item) {
     item_ = item;
     if (item) {
-        setWindowTitle(QStringLiteral("\"%1\"  Properties").arg(Text(FieldView(item->sourceName))));
+        setWindowTitle(QStringLiteral("\"%1\"  Properties").arg(BidiIsolated(Text(FieldView(item->sourceName)))));
         destName_.setText(Text(FieldView(item->destName)));
         destPath_.setText(Text(FieldView(item->destPath)));
         if (const int index = FindEntry(sourceType_, Text(FieldView(item->sourceType))); index >= 0)
@@ -249,6 +255,12 @@ void ItemPropertiesDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     ItemEditorWindow::keyPressEvent(event);
+}
+
+void ItemPropertiesDialog::FocusFirstField() {
+    // The source type is disabled while a run goes on; the name still takes focus to be read.
+    QWidget& first = sourceType_.isEnabled() ? static_cast<QWidget&>(sourceType_) : destName_;
+    first.setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void ItemPropertiesDialog::OnMoreTypes() {

@@ -39,6 +39,7 @@ public:
     void SetItem(ConvertItem* item) override;
     ConvertItem* Item() const override { return item_; }
     void SetReadOnly(bool readOnly) override;
+    void ShowStatus(const QString& status) override { status_.setText(status); }
 
     // The selected destination type is a separator, empty or "UNSPECIFIED".
     bool IsTypeUnusable() const;
@@ -62,6 +63,7 @@ public:
 protected:
     // Enter hides the window too, as its close box and Escape do.
     void keyPressEvent(QKeyEvent* event) override;
+    void FocusFirstField() override;
 
 private:
     void PlaceControls();

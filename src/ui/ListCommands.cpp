@@ -8,6 +8,7 @@
 #include "joblist/DiscItems.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/ListFile.h"
+#include "joblist/ListRecordCheck.h"
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -26,7 +27,8 @@ ListCommands::ListCommands(ItemListMirror& mirror, ItemList& items, Shell& shell
     : mirror_(mirror), items_(items), shell_(shell), converting_(converting) {}
 
 void ListCommands::AddFromFile() {
-    // Reached only through the Add menu, which is not offered during a run.
+    // Its keys reach it during a run too, where the Add menu is not offered.
+    if (Refused()) return;
     const auto chosen =
         shell_.GetOpenFileNames(ExtendedMediaFilter(LoadString(IDS_MEDIA_FILTER), LoadString(IDS_MORE_MEDIA_FILTER)), true);
     if (!chosen || chosen->names.empty()) return;
@@ -72,8 +74,8 @@ void ListCommands::AddFromCdRom() {
     for (const ConvertItem& item : ScanCdRomDrives(shell_)) mirror_.AddItem(item);
 }
 
-void ListCommands::AddDropped(const std::vector<std::string>& paths) {
-    if (Refused()) return;
+bool ListCommands::AddDropped(const std::vector<std::string>& paths) {
+    if (Refused()) return false;
     // A list file replaces the list, as Load does; the other paths are added after it.
     const auto list = std::find_if(paths.begin(), paths.end(), IsListFile);
     if (list != paths.end()) LoadFrom(*list);
@@ -88,6 +90,7 @@ void ListCommands::AddDropped(const std::vector<std::string>& paths) {
             files.push_back(path);
     }
     AddSingleFiles(files);
+    return true;
 }
 
 void ListCommands::Save() {
@@ -95,7 +98,7 @@ void ListCommands::Save() {
     const auto path = shell_.GetSaveFileName(LoadString(IDS_LIST_FILTER));
     if (!path) return;
     if (WriteListFile(WithListExtension(*path), items_) != ListFileResult::Ok)
-        shell_.MessageBox(LoadString(IDS_LIST_WRITE_FAILED));
+        shell_.MessageBox(LoadString(IDS_LIST_WRITE_FAILED), MessageButtons::Ok, MessageKind::Error);
 }
 
 void ListCommands::Load() {
@@ -107,13 +110,20 @@ void ListCommands::Load() {
 
 void ListCommands::LoadFrom(const std::string& path) {
     if (Refused()) return;
-    // The list is emptied before the file is opened, as New list does.
-    NewList();
     ItemList loaded;
     if (ReadListFile(path, loaded) != ListFileResult::Ok) {
-        shell_.MessageBox(LoadString(IDS_LIST_READ_FAILED));
+        // The list is emptied all the same, as New list does.
+        NewList();
+        shell_.MessageBox(LoadString(IDS_LIST_READ_FAILED), MessageButtons::Ok, MessageKind::Error);
         return;
     }
+    // A file that is not a list would fill the list with rows of its bytes. Declining keeps the
+    // list as it was.
+    if (!loaded.Empty() && !ReadsAsListRecord(*loaded.At(0)) &&
+        shell_.MessageBox(LoadString(IDS_NOT_A_LIST, {std::to_string(loaded.Count())}), MessageButtons::OkCancel) !=
+            IDOK)
+        return;
+    NewList();
     loaded.ForEach([this](const ConvertItem& item) { mirror_.AddItem(item); });
 }
 

@@ -19,11 +19,12 @@ public:
 
     void AddFromFile();
     // Paths dropped on the list: a list file loads, files are added as "From File" adds them,
-    // folders add every media file below them (in name order). Refused during a run.
-    void AddDropped(const std::vector<std::string>& paths);
+    // folders add every media file below them (in name order). Refused during a run: false then.
+    bool AddDropped(const std::vector<std::string>& paths);
     void AddFromCdRom();
     void Save();
     void Load();
+    // A file whose first record does not read as an item is loaded only when the user says so.
     void LoadFrom(const std::string& path);
     void NewList();
     void Delete();

@@ -1,15 +1,18 @@
 #include "ui/MainDialog.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QWindow>
+#include <algorithm>
 #include <vector>
 
 #include "joblist/ItemChecks.h"
 #include "joblist/ItemFactory.h"
+#include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -19,6 +22,8 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
+#include "ui/KeyboardShortcuts.h"
+#include "ui/LastList.h"
 #include "ui/PopupMenu.h"
 #include "ui/SkinStyle.h"
 
@@ -51,12 +56,15 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     SetUpListControl();
     SetUpButtons();
     SetUpDisplay();
+    SetUpKeyboard();
     propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
     progressTimer_.setInterval(1000);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { run_.Tick(); });
     mirror_.SetEditor(propertiesDialog_.get());
+    // A logout ends the process without a close: the list is kept as the session manager asks.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { KeepList(); });
 }
 
 MainDialog::~MainDialog() {
@@ -78,10 +86,10 @@ void MainDialog::SetUpWindow() {
 
 void MainDialog::SetUpSystemMenu() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
+    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
 }
 
-void MainDialog::ShowSystemMenu() {
+void MainDialog::ShowSystemMenu(const QPoint& screenPos) {
     std::vector<MenuEntry> entries = {{"&Move", kSysMove}, {"Mi&nimize", kSysMinimize}, {"&Close", kSysClose}};
     const std::string about = LoadString(IDS_ABOUTBOX);
     if (!about.empty()) {
@@ -89,7 +97,7 @@ void MainDialog::ShowSystemMenu() {
         entries.push_back({about, IDM_ABOUTBOX});
     }
     PopupMenu menu(entries, this);
-    if (const int id = menu.Track(mapToGlobal(QPoint(0, 0)))) OnSysCommand(id);
+    if (const int id = menu.Track(screenPos)) OnSysCommand(id);
 }
 
 void MainDialog::SetUpListControl() {
@@ -97,25 +105,55 @@ void MainDialog::SetUpListControl() {
     listControl_.SetRowIcon(QIcon(icons.Frame(0)));
     listControl_.setIconSize(icons.FrameSize());
     listControl_.setGeometry(kListRect);
+    listControl_.setAccessibleName(QString::fromStdString(LoadString(IDS_LIST_NAME)));
     ApplySkinStyle(listControl_);
     connect(&listControl_, &QTreeWidget::itemSelectionChanged, this, [this] { mirror_.OnSelectionChange(); });
     connect(&listControl_, &ItemListView::rowDoubleClicked, this, [this] { OnCommand(ID_EDIT); });
     connect(&listControl_, &ItemListView::rightClicked, this, [this](const QPoint& pos) { ShowItemPopup(pos); });
-    connect(&listControl_, &ItemListView::pathsDropped, this,
-            [this](const std::vector<std::string>& paths) { listCommands_.AddDropped(paths); });
+    connect(&listControl_, &ItemListView::pathsDropped, this, [this](const std::vector<std::string>& paths) {
+        if (!listCommands_.AddDropped(paths))
+            displayPanel_.ShowNote(QString::fromStdString(LoadString(IDS_DROP_DURING_RUN)));
+    });
 }
 
 void MainDialog::SetUpButtons() {
     for (const ButtonEntry& entry : ButtonTable()) {
         const QRect rect(entry.position, QSize(kButtonSize, kButtonSize));
+        const QString tip = TipWithShortcut(QString::fromStdString(LoadString(entry.tipStringId)), entry.commandId);
         Button(entry.commandId)
-            ->Create(QString::fromStdString(LoadString(entry.tipStringId)), rect, this, ButtonImages(entry.bitmapId),
-                     false, static_cast<unsigned>(entry.commandId));
+            ->Create(tip, rect, this, ButtonImages(entry.bitmapId), false, static_cast<unsigned>(entry.commandId));
     }
+}
+
+void MainDialog::SetUpKeyboard() {
+    for (const CommandShortcut& key : CommandShortcuts()) {
+        auto* shortcut = new QShortcut(QKeySequence(key.key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, id = key.commandId] { OnCommand(id); });
+    }
+    // Enter on a row edits it, as a double-click does.
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(enter), &listControl_, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] { OnCommand(ID_EDIT); });
+    }
+    // Tab follows the layout: the upper buttons, the list, the lower buttons, each left to right.
+    QWidget* previous = nullptr;
+    const auto chain = [&previous](QWidget* next) {
+        if (previous) setTabOrder(previous, next);
+        previous = next;
+    };
+    for (const ButtonEntry& entry : ButtonTable()) {
+        if (entry.position.y() > kListRect.top()) break;
+        chain(Button(entry.commandId));
+    }
+    chain(&listControl_);
+    for (const ButtonEntry& entry : ButtonTable())
+        if (entry.position.y() > kListRect.top()) chain(Button(entry.commandId));
+    listControl_.setFocus();
 }
 
 void MainDialog::SetUpDisplay() {
     displayPanel_.setGeometry(kDisplayRect);
+    displayPanel_.setAccessibleName(QString::fromStdString(LoadString(IDS_DISPLAY_NAME)));
     displayTimer_.setInterval(kDisplayRunMs);
     connect(&displayTimer_, &QTimer::timeout, this, [this, ticks = 0]() mutable {
         if (converting || ++ticks % kIdleEveryTicks == 0) UpdateDisplay();
@@ -134,7 +172,9 @@ void MainDialog::UpdateDisplay() {
     const ProgressSnapshot progress = engine_.Progress().Read();
     DisplayPanel::RunState state;
     state.name = QString::fromUtf8(ReadField(item->sourceName));
-    state.elapsedSeconds = elapsedSeconds;
+    // The row's "Doing...N" names the seconds before the tick that wrote it; the display counts the same.
+    state.elapsedSeconds = std::max(0, elapsedSeconds - 1);
+    state.recording = SourceKindOf(*item) == SourceKind::Capture;
     state.positionSeconds = progress.positionSeconds;
     state.durationSeconds = progress.durationSeconds;
     state.peaks = progress.peaks;
@@ -179,6 +219,7 @@ void MainDialog::OnCommand(int id) {
         case ID_ADD_FROM_FILE: listCommands_.AddFromFile(); break;
         case ID_ADD_FROM_CDROM: listCommands_.AddFromCdRom(); break;
         case ID_ADD_FROM_CAPTURER: OnAddFromCapturer(); break;
+        case kShowItemMenuCommand: ShowItemPopupAtSelection(); break;
         default: break;  // IDOK (Enter) included: it never closes the window
     }
 }
@@ -210,24 +251,40 @@ void MainDialog::ShowItemPopup(const QPoint& screenPos) {
     if (const int id = menu.Track(screenPos)) OnCommand(id);
 }
 
+void MainDialog::ShowItemPopupAtSelection() {
+    // From the keyboard: below the selected row's start, or at the list's corner without one.
+    const int row = listControl_.SelectedRow();
+    const QRect cell = row >= 0 ? listControl_.visualItemRect(listControl_.topLevelItem(row)) : QRect();
+    const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+    ShowItemPopup(listControl_.viewport()->mapToGlobal(at));
+}
+
 void MainDialog::OnEdit() {
-    if (propertiesDialog_ && listControl_.SelectedRow() >= 0) {
-        propertiesDialog_->show();
-        propertiesDialog_->raise();
-    }
+    // Activated, so that typing and Escape go to it rather than to the list and the main window.
+    if (propertiesDialog_ && listControl_.SelectedRow() >= 0) propertiesDialog_->Present();
 }
 
 void MainDialog::OnExit() {
     if (converting) {
-        shell_.MessageBox(LoadString(IDS_STOP_BEFORE_EXIT));
+        shell_.MessageBox(LoadString(IDS_STOP_BEFORE_EXIT), MessageButtons::Ok, MessageKind::Warning);
         return;
     }
+    KeepList();
     mirror_.SetEditor(nullptr);
     propertiesDialog_.reset();
     done(IDOK);
 }
 
 void MainDialog::reject() { OnExit(); }
+
+bool MainDialog::KeepList() { return lastListFile_.empty() || KeepLastList(itemList, lastListFile_); }
+
+void MainDialog::OfferLastList() {
+    ItemList kept;
+    if (lastListFile_.empty() || !ReadLastList(kept, lastListFile_)) return;
+    if (shell_.MessageBox(LoadString(IDS_RESTORE_LAST_LIST), MessageButtons::OkCancel) != IDOK) return;
+    kept.ForEach([this](const ConvertItem& item) { AddItem(item); });
+}
 
 void MainDialog::OnAddFromCapturer() {
     CaptureDeviceDialog dialog(shell_, this);
@@ -318,6 +375,11 @@ void MainDialog::EndPointerMove() {
 void MainDialog::mousePressEvent(QMouseEvent* event) {
     if (followPointer_ == FollowPointer::UntilClick) {
         EndPointerMove();
+        return;
+    }
+    // The skin has no title bar: a right-click on it opens the menu a title bar would offer.
+    if (event->button() == Qt::RightButton) {
+        ShowSystemMenu(event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton) {

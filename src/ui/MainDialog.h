@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertEngine.h"
@@ -66,6 +67,13 @@ public:
     // during a run.
     void reject() override;
 
+    // Where the list is kept on every way out; empty (the default) keeps nothing.
+    void SetLastListFile(std::string path) { lastListFile_ = std::move(path); }
+    // Keeps the list now. Every way out of the window calls this, signal handlers included.
+    bool KeepList();
+    // Asks whether to bring back the list kept at the last exit, and adds its items if so.
+    void OfferLastList();
+
     // Run state: the conversion run's own flags, shared with its worker.
     RunFlags runFlags;
     std::atomic<int>& elapsedSeconds = runFlags.elapsedSeconds;
@@ -93,7 +101,8 @@ private:
     void SetUpDisplay();
     DisplayPanel::IdleState ListSummary();
     void SetUpSystemMenu();
-    void ShowSystemMenu();
+    void ShowSystemMenu(const QPoint& screenPos);
+    void SetUpKeyboard();
     void StartPointerMove();
     void EndPointerMove();
 
@@ -105,6 +114,7 @@ private:
     void OnStartConvert();
     void OnStopConvert();
     void ShowItemPopup(const QPoint& screenPos);
+    void ShowItemPopupAtSelection();
     bool CheckAllItems() const;
     void OnRunFinished(int messageId);
 
@@ -128,6 +138,7 @@ private:
     enum class FollowPointer { No, WhilePressed, UntilClick };
     FollowPointer followPointer_ = FollowPointer::No;
     QPoint dragOffset_;
+    std::string lastListFile_;
 };
 
 }  // namespace tessival

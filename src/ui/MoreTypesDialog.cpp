@@ -28,7 +28,9 @@ MoreTypesDialog::MoreTypesDialog(Shell& shell, QWidget* parent)
     const DialogUnits units = ApplyTemplate(*this, QStringLiteral("How to get more types"), 258, 152);
     units.Place(intro_, 7, 7, 244, 36);
     units.Place(rights_, 7, 50, 244, 43);
-    units.Place(question_, 59, 106, 153, 8);
+    // Across the dialog's width: the question is longer than its template's place in this font.
+    units.Place(question_, 7, 106, 244, 8);
+    question_.setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     units.Place(ok_, 146, 131, 50, 14);
     units.Place(cancel_, 201, 131, 50, 14);
     for (QLabel* label : {&intro_, &rights_}) {

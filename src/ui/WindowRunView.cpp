@@ -53,7 +53,7 @@ void WindowRunView::SelectRunningRow(int index) {
 }
 
 void WindowRunView::SetStatusCell(int index, const std::string& text) {
-    Post([this, index, text = QString::fromStdString(text)] { list_.SetCellText(index, kStatusColumn, text); });
+    Post([this, index, text = QString::fromStdString(text)] { mirror_.ShowStatus(index, text); });
 }
 
 void WindowRunView::RefreshRow(int index) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "app/HelpFilePath.h"
 #include "support/RunProcess.h"
@@ -40,6 +41,10 @@ const char* const kInstalledFiles[] = {
     "share/man/man1/tessival-cli.1.gz",
     "share/tessival/tessival.html",
     "share/bash-completion/completions/tessival-cli",
+    "share/zsh/vendor-completions/_tessival-cli",
+    "share/fish/vendor_completions.d/tessival-cli.fish",
+    "share/doc/tessival/copyright",
+    "share/doc/tessival-cli/copyright",
 };
 
 // The text with every run of spaces made one space.
@@ -92,7 +97,7 @@ void CheckInstalledTree(const std::string& prefix) {
 
     const auto probe = RunProcess(ShellQuote(prefix + "/bin/tessival-cli") + " probe");
     EXPECT_EQ(probe.exitCode, 0);
-    EXPECT_NE(probe.output.find("MP3 Encoder      present  MPEG Layer-3\n"), std::string::npos) << probe.output;
+    EXPECT_NE(probe.output.find("MP3 Encoder          present  MPEG Layer-3\n"), std::string::npos) << probe.output;
 }
 
 TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompletion) {
@@ -120,7 +125,7 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
     const std::string completion = prefix.Path() + "/share/bash-completion/completions/tessival-cli";
     const std::string bin = prefix.Path() + "/bin";
     EXPECT_EQ(Completions(completion, bin, "tessival-cli ", "tessival-cli ''", 1),
-              "add convert devices filters graph probe qualities show types help\n");
+              "add convert devices filters graph probe qualities ripinfo show types help --help --version\n");
     EXPECT_EQ(Completions(completion, bin, "tessival-cli pr", "tessival-cli pr", 1), "probe\n");
     EXPECT_EQ(Completions(completion, bin, "tessival-cli convert --on-bad-quality=d",
                           "tessival-cli convert --on-bad-quality = d", 4),
@@ -129,27 +134,49 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
               "json none\n");
 }
 
-TEST(Install, DebianPackageHoldsTheTreeUnderUsrAndDependsOnTheSharedLibraries) {
+TEST(Install, TwoDebianPackagesHoldTheTreeAndTheCliNeedsNoDisplayLibraries) {
     test::TempDir work;
     const auto pack = RunMerged("cd " + ShellQuote(work.Path()) + " && " + ShellQuote(Env("CPACK_COMMAND")) + " --config " +
                           ShellQuote(Env("TESSIVAL_BUILD_DIR") + "/CPackConfig.cmake") + " -B " +
                           ShellQuote(work.Path()));
     ASSERT_EQ(pack.exitCode, 0) << pack.output;
-    const std::string deb = work.File("tessival_2.1.746_amd64.deb");
-    ASSERT_TRUE(fs::is_regular_file(deb)) << pack.output;
+    const std::string window = work.File("tessival_2.1.746_amd64.deb");
+    const std::string cli = work.File("tessival-cli_2.1.746_amd64.deb");
+    ASSERT_TRUE(fs::is_regular_file(window)) << pack.output;
+    ASSERT_TRUE(fs::is_regular_file(cli)) << pack.output;
 
-    const auto contents = RunMerged("dpkg-deb -c " + ShellQuote(deb));
-    EXPECT_EQ(contents.exitCode, 0);
+    const std::string contents = RunMerged("dpkg-deb -c " + ShellQuote(window)).output +
+                                 RunMerged("dpkg-deb -c " + ShellQuote(cli)).output;
     for (const char* file : kInstalledFiles)
-        EXPECT_NE(contents.output.find(std::string(" ./usr/") + file + "\n"), std::string::npos) << file;
+        EXPECT_NE(contents.find(std::string(" ./usr/") + file + "\n"), std::string::npos) << file;
+    const std::string cliContents = RunMerged("dpkg-deb -c " + ShellQuote(cli)).output;
+    for (const char* file : {"./usr/bin/tessival-cli\n", "./usr/share/doc/tessival-cli/copyright\n",
+                             "./usr/share/doc/tessival-cli/changelog.gz\n"})
+        EXPECT_NE(cliContents.find(file), std::string::npos) << cliContents;
+    EXPECT_EQ(cliContents.find("./usr/bin/tessival\n"), std::string::npos) << cliContents;
 
-    const auto depends = RunMerged("dpkg-deb -f " + ShellQuote(deb) + " Depends");
-    for (const char* library : {"libavcodec59", "libavformat59", "libqt6widgets6", "libc6"})
-        EXPECT_NE(depends.output.find(library), std::string::npos) << depends.output;
-    EXPECT_EQ(RunMerged("dpkg-deb -f " + ShellQuote(deb) + " Package Section").output, "Package: tessival\nSection: sound\n");
+    EXPECT_EQ(RunMerged("dpkg-deb -f " + ShellQuote(window) + " Package Section").output,
+              "Package: tessival\nSection: sound\n");
+    const std::string windowDepends = RunMerged("dpkg-deb -f " + ShellQuote(window) + " Depends").output;
+    for (const char* library : {"libqt6widgets6", "libc6", "tessival-cli (= 2.1.746)"})
+        EXPECT_NE(windowDepends.find(library), std::string::npos) << windowDepends;
+    const std::string cliDepends = RunMerged("dpkg-deb -f " + ShellQuote(cli) + " Depends").output;
+    for (const char* library : {"libavcodec59", "libavformat59", "libc6"})
+        EXPECT_NE(cliDepends.find(library), std::string::npos) << cliDepends;
+
+    // Everything apt would install for tessival-cli: no Qt GUI, Widgets, OpenGL or Mesa.
+    const auto closure = RunMerged("dpkg-deb -f " + ShellQuote(cli) +
+                                   " Depends | tr ',' '\\n' | sed 's/(.*//; s/|.*//' | xargs apt-cache depends "
+                                   "--recurse --no-recommends --no-suggests --no-conflicts --no-breaks --no-replaces "
+                                   "--no-enhances | grep -v '^ ' | sort -u");
+    EXPECT_NE(closure.output.find("\nlibavcodec59\n"), std::string::npos) << closure.output;
+    EXPECT_FALSE(std::regex_search(closure.output, std::regex("(^|\n)(libqt6gui6|libqt6widgets6|libgl1|libegl1|"
+                                                                     "libgbm1|libgl1-mesa-dri|mesa-[a-z-]+)\n")))
+        << closure.output;
 
     const std::string root = work.File("root");
-    ASSERT_EQ(RunMerged("dpkg -x " + ShellQuote(deb) + " " + ShellQuote(root)).exitCode, 0);
+    ASSERT_EQ(RunMerged("dpkg -x " + ShellQuote(window) + " " + ShellQuote(root)).exitCode, 0);
+    ASSERT_EQ(RunMerged("dpkg -x " + ShellQuote(cli) + " " + ShellQuote(root)).exitCode, 0);
     CheckInstalledTree(root + "/usr");
 }
 

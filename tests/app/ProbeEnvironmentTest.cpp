@@ -4,6 +4,7 @@
 
 #include "app/ProbeEnvironment.h"
 #include "engine/EngineFakes.h"
+#include "platform/media/filters/encoders/FileEncoders.h"
 #include "platform/shell/ScriptedShell.h"
 
 namespace tessival {
@@ -22,7 +23,7 @@ std::shared_ptr<FilterRegistry> SystemWithout(const std::set<std::string>& remov
                                               std::vector<FilterEntry> extra = {}) {
     auto registry = std::make_shared<FilterRegistry>();
     for (FilterEntry& entry : extra) registry->Register(std::move(entry));
-    for (const Guid& category : {CLSID_LegacyAmFilterCategory, CLSID_AudioCompressorCategory})
+    for (const Guid& category : {CLSID_LegacyAmFilterCategory, CLSID_AudioCompressorCategory, CLSID_FileEncoderCategory})
         for (const FilterEntry& entry : SystemRegistry()->Entries(category))
             if (!removed.count(entry.friendlyName.value_or(""))) registry->Register(entry);
     return registry;
@@ -52,11 +53,41 @@ TEST(ProbeEnvironment, FindsEveryComponentAmongTheSystemsFiltersAndStaysQuiet) {
                                 {"WMA Encoder", "Windows Media Audio V2"},
                                 {"WMA Decoder", "Windows Media Audio Decoder"},
                                 {"DVD AC3 Decoder", "AC3Filter"},
+                                {"LAME MP3 Encoder", "LAME MP3 Encoder"},
+                                {"FLAC Encoder", "FLAC Encoder"},
+                                {"Ogg Vorbis Encoder", "Vorbis Encoder"},
+                                {"Opus Encoder", "Opus Encoder"},
+                                {"M4A AAC Encoder", "AAC Encoder"},
+                                {"FLAC Decoder", "Audio Decoder"},
+                                {"ALAC Decoder", "Audio Decoder"},
+                                {"AAC Decoder", "Audio Decoder"},
+                                {"Vorbis Decoder", "Audio Decoder"},
+                                {"Opus Decoder", "Audio Decoder"},
+                                {"WavPack Decoder", "Audio Decoder"},
+                                {"APE Decoder", "Audio Decoder"},
+                                {"TTA Decoder", "Audio Decoder"},
+                                {"AMR Decoder", "Audio Decoder"},
+                                {"E-AC-3 Decoder", "Audio Decoder"},
+                                {"DTS Decoder", "Audio Decoder"},
+                                {"AIFF PCM Decoder", "Audio Decoder"},
                             }));
     EXPECT_TRUE(probe.NothingMissing());
     EXPECT_TRUE(probe.Offers().empty());
     EXPECT_TRUE(shell.messages.empty());
     EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST(ProbeEnvironment, MissingFileEncodersAndDecodersAreNamedWithTheirPackages) {
+    ScriptedShell shell;
+    shell.messageAnswers = {kIdCancel};
+    ProbeEnvironment probe(shell, SystemWithout({"Opus Encoder", "Vorbis Encoder", "Audio Decoder"}));
+    probe.Run();
+    ASSERT_EQ(shell.messages.size(), 1u);
+    const std::string& text = shell.messages[0].text;
+    EXPECT_NE(text.find("computer.\n\nOgg Vorbis Encoder\nOpus Encoder\nFLAC Decoder\nALAC Decoder\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("\nAIFF PCM Decoder\n\nYou need"), std::string::npos) << text;
+    EXPECT_NE(text.find("sudo apt install libavcodec59 libvorbisenc2 libopus0"), std::string::npos) << text;
 }
 
 TEST(ProbeEnvironment, MissingEncodersAreNamedInMessage142AndOkOpensTheMoreTypesPage) {

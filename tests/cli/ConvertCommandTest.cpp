@@ -74,7 +74,7 @@ TEST_F(CliConvert, AFailedItemIsReportedAndExitsOne) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.output.find("1: Error: "), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("2: Complete("), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("At least one error while converting."), std::string::npos);
+    EXPECT_NE(result.output.find("\n1 of 2 items failed; see the lines above\n"), std::string::npos) << result.output;
 }
 
 TEST_F(CliConvert, BadQualityIsSkippedOrConvertedWithTheDefault) {

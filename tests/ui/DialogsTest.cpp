@@ -11,6 +11,7 @@
 #include "res/ResourceIds.h"
 #include "support/TempDir.h"
 #include "ui/AboutDialog.h"
+#include "ui/HelpWindow.h"
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
@@ -120,6 +121,19 @@ protected:
     ScriptedShell shell;
     test::TempDir startup;
 };
+
+TEST_F(DialogTest, HelpOpensInAWindowOfOurOwnWhenNothingOpensPages) {
+    const std::string help = startup.Path() + "/tessival.html";
+    test::WriteBytes(help, "<html><head><title>Tessival Help</title></head><body><h1>Building a list</h1></body></html>");
+    shell.openSucceeds = false;
+    AboutDialog about(shell, QString::fromStdString(help));
+    about.show();
+    QTest::mouseClick(ButtonOf(about, IDC_HELP_TOPIC), Qt::LeftButton);
+    const auto* window = about.findChild<HelpWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Browser().toPlainText(), QStringLiteral("Building a list"));
+}
 
 TEST_F(DialogTest, AboutControlsSitAtTheirTemplatePlaces) {
     AboutDialog about(shell, QString::fromStdString(startup.Path()));

@@ -74,6 +74,9 @@ TEST_F(DropTest, DropsAreRefusedDuringARun) {
     Drop({dir.Path() + "/a.wav", dir.Path()});
     window.converting = false;
     EXPECT_EQ(window.itemList.Count(), 0u);
+    // Said where the eye is, not in a box that would stop the run's window.
+    EXPECT_EQ(window.Display().Caption(), QStringLiteral("Stop the run to add files"));
+    EXPECT_TRUE(shell.messages.empty());
 }
 
 }  // namespace

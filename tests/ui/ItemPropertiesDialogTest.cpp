@@ -189,7 +189,7 @@ TEST_F(PropertiesTest, BindingShowsTheRecord) {
     Item(1).quality = CdQuality();
     std::strcpy(Item(1).status, "Error: something");
     Bind(1);
-    EXPECT_EQ(Dialog().windowTitle().toStdString(), "\"b.wav\"  Properties");
+    EXPECT_EQ(Dialog().windowTitle().toStdString(), "\"\u2068b.wav\u2069\"  Properties");
     EXPECT_EQ(Control<QComboBox>(ItemPropertiesDialog::kDestType).currentText().toStdString(), "WAV (PCM)");
     EXPECT_EQ(Control<QComboBox>(ItemPropertiesDialog::kSourceType).currentText().toStdString(), "WAV (Wave)");
     EXPECT_EQ(Label(ItemPropertiesDialog::kChannels), "2");

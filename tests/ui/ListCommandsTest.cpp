@@ -1,5 +1,6 @@
 #include <QPushButton>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 
 #include "WindowFixture.h"
@@ -19,6 +20,11 @@ protected:
     void Select(int row) { window.ListControl().SelectRow(row); }
     int Selected() { return window.ListControl().SelectedRow(); }
     ConvertItem* Shown() { return window.PropertiesDialog()->Item(); }
+    void ListCommandsLoad(const std::string& path) {
+        const auto slash = path.rfind('/');
+        shell.openAnswers.push_back(ChosenFiles{path.substr(0, slash + 1), {path.substr(slash + 1)}});
+        window.OnCommand(ID_LOAD);
+    }
 };
 
 TEST_F(ListCommandsTest, SingleFileSplitsAtTheLastDot) {
@@ -172,6 +178,24 @@ TEST_F(ListCommandsTest, UnreadableListLeavesAnEmptyListAndSaysSo) {
     ExpectRowsMatchItems();
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text, LoadString(IDS_LIST_READ_FAILED));
+}
+
+TEST_F(ListCommandsTest, AFileThatIsNotAListIsLoadedOnlyWhenTheUserSaysSo) {
+    AddThree();
+    const std::string song = dir.File("song.tsl");
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=duration=1 -f mp3 '" + song + "'").c_str()),
+              0);
+    const std::size_t records = std::filesystem::file_size(song) / kConvertItemSize;
+    shell.messageAnswers = {IDCANCEL, IDOK};
+    ListCommandsLoad(song);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "This file does not look like a Tessival list: its first record is not an item. "
+                                      "Add its " + std::to_string(records) + " records to the list anyway?");
+    EXPECT_EQ(shell.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(window.itemList.Count(), 3u);
+    ListCommandsLoad(song);
+    EXPECT_EQ(window.itemList.Count(), records);
+    EXPECT_EQ(window.ListControl().RowCount(), static_cast<int>(records));
 }
 
 TEST_F(ListCommandsTest, CancelledLoadKeepsTheList) {

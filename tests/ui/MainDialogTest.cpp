@@ -69,11 +69,14 @@ TEST_F(MainDialogTest, FourteenButtonsWithTheirTipsAndPlaces) {
         QPoint place;
     };
     const std::vector<Expected> expected = {
-        {1001, "Add ", {180, 25}},       {1002, "Delete ", {230, 25}},   {1003, "New List ", {280, 25}},
-        {1004, "Save ", {330, 25}},      {1005, "Load ", {380, 25}},     {1006, "Edit ", {430, 25}},
-        {1007, "Minimize ", {480, 25}},  {1008, "Exit ", {530, 25}},     {1009, "Move Up", {50, 410}},
-        {1010, "Move Down", {100, 410}}, {1011, "Play ", {150, 410}},    {1012, "Help ", {200, 410}},
-        {1014, "Start Convert !", {480, 410}}, {1015, "Stop ", {530, 410}},
+        // The tips name the keys of their commands.
+        {1001, "Add (Ins, Ctrl+O)", {180, 25}},   {1002, "Delete (Del)", {230, 25}},
+        {1003, "New List (Ctrl+N)", {280, 25}},   {1004, "Save (Ctrl+S)", {330, 25}},
+        {1005, "Load (Ctrl+L)", {380, 25}},       {1006, "Edit (F2)", {430, 25}},
+        {1007, "Minimize ", {480, 25}},           {1008, "Exit ", {530, 25}},
+        {1009, "Move Up (Ctrl+Up)", {50, 410}},   {1010, "Move Down (Ctrl+Down)", {100, 410}},
+        {1011, "Play ", {150, 410}},              {1012, "Help (F1)", {200, 410}},
+        {1014, "Start Convert ! (F5)", {480, 410}}, {1015, "Stop (Shift+F5)", {530, 410}},
     };
     for (const Expected& entry : expected) {
         CFlyBtn* button = window.Button(entry.command);
@@ -217,7 +220,7 @@ TEST_F(MainDialogTest, ListCellsShowShortStatusesWholeAndTellEveryTextInATooltip
         const auto [needed, given] = widths(column, text);
         EXPECT_LE(needed, given) << text.toStdString();
     };
-    for (const char* status : {"Complete(999s)", "Doing...9999", "User abort", "Init...", "Ready"})
+    for (const char* status : {"Complete(999s)", "Complete(1234s)", "Doing...9999", "User abort", "Init...", "Ready"})
         fits(5, QString::fromLatin1(status));
     fits(3, QStringLiteral("UNSPECIFIED"));
     fits(1, QStringLiteral("UNKNOWN"));

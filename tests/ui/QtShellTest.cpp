@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMessageBox>
+#include <optional>
 
 #include "UiTestSupport.h"
 #include "platform/shell/QtShell.h"
@@ -42,6 +44,41 @@ TEST(QtShellOpen, WebAddressesStayAndFilesResolveFromTheCurrentDirectory) {
               QDir(QString::fromStdString(dir.Path())).canonicalPath());
     QtShell shell;
     EXPECT_FALSE(shell.ShellOpen(""));
+}
+
+TEST(QtShellMessages, EachKindShowsItsIconInTheSkin) {
+    struct Case {
+        std::string text;
+        MessageButtons buttons;
+        std::optional<MessageKind> named;
+        QMessageBox::Icon icon;
+    };
+    const std::vector<Case> cases = {
+        {"Convert Complete!", MessageButtons::Ok, std::nullopt, QMessageBox::Information},
+        {"Error: The source file has no audio.", MessageButtons::Ok, std::nullopt, QMessageBox::Critical},
+        {"Would you like download codec package now?", MessageButtons::OkCancel, std::nullopt, QMessageBox::Question},
+        {"Converting is in processing, please stop before exit.", MessageButtons::Ok, MessageKind::Warning,
+         QMessageBox::Warning},
+        {"The list file cannot be read.", MessageButtons::Ok, MessageKind::Error, QMessageBox::Critical},
+    };
+    QtShell shell;
+    for (const Case& c : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QColor background;
+        test::WhenModal box(test::WhenModal::Kind::Dialog, [&](QWidget* window) {
+            auto* message = qobject_cast<QMessageBox*>(window);
+            if (!message) return;
+            shown = message->icon();
+            background = message->grab().toImage().pixelColor(2, 2);
+            message->reject();
+        });
+        if (c.named)
+            shell.MessageBox(c.text, c.buttons, *c.named);
+        else
+            shell.MessageBox(c.text, c.buttons);
+        EXPECT_EQ(shown, c.icon) << c.text;
+        EXPECT_EQ(background, QColor(0x1e, 0x26, 0x2e)) << c.text;  // the skin's dialog colour, not grey
+    }
 }
 
 TEST(QtShellFind, MatchesPatternsCaseInsensitivelyInNameOrder) {

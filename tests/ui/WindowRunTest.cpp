@@ -163,6 +163,15 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     statusHistory.clear();
     window.OnCommand(ID_START);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(1) == "Doing...2"; }, 60000)) << Cell(1);
+    // The display counts the seconds the row does, and the properties window shows the row's status.
+    window.UpdateDisplay();
+    const std::string row = Cell(1);  // "Doing...N", read together with the display
+    EXPECT_TRUE(window.Display().Detail().startsWith(QStringLiteral("0:0") + QString::fromStdString(row.substr(8))))
+        << window.Display().Detail().toStdString() << " beside " << row;
+    window.ListControl().SelectRow(1);
+    const QLabel* status = qobject_cast<QLabel*>(FindControl(Properties(), ItemPropertiesDialog::kStatus));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QStringLiteral("Doing...")); }, 3000))
+        << status->text().toStdString();
 
     // While it converts: the window answers, refuses Exit and structural commands, edits nothing.
     EXPECT_TRUE(Properties().ReadOnly());

@@ -2,16 +2,20 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "engine/QualityListing.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
 #include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/AboutDialog.h"
+#include "ui/CaptureDeviceDialog.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/QualityDialog.h"
 #include "ui/SuggestionDialog.h"
@@ -38,7 +42,10 @@ QualityInfo CommonQuality(Shell& shell, const std::string& type) {
 ScreenshotMaker::ScreenshotMaker(QString outputFolder, std::string workFolder)
     : output_(std::move(outputFolder)), work_(std::move(workFolder)), window_(shell_, QString()) {}
 
-bool ScreenshotMaker::MakeAll() { return ShotWindowAndRun() && ShotDialogs(); }
+bool ScreenshotMaker::MakeAll() {
+    return ShotWindowAndRun() && ShotDialogs() && ShotKeyboardFocus() && ShotMessageBox() && ShotCaptureDialog() &&
+           ShotDiscTracks();
+}
 
 bool ScreenshotMaker::MakeTones(const std::vector<std::string>& names) {
     // The first one is long enough to be caught converting; the others make the list's total.
@@ -134,6 +141,63 @@ bool ScreenshotMaker::ShotDialogs() {
     AboutDialog about(shell_, QString(), &window_);
     about.show();
     return Save(about, QStringLiteral("about.png"));
+}
+
+bool ScreenshotMaker::ShotKeyboardFocus() {
+    // Tabbed to the Start button, as a keyboard user gets there.
+    window_.activateWindow();
+    window_.UpdateDisplay();
+    window_.Button(ID_START)->setFocus(Qt::TabFocusReason);
+    return Save(window_, QStringLiteral("keyboard-focus.png"));
+}
+
+bool ScreenshotMaker::ShotMessageBox() {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tessival"), QString::fromStdString(LoadString(IDS_LIST_READ_FAILED)),
+                    QMessageBox::Ok, &window_);
+    box.show();
+    return Save(box, QStringLiteral("message-box.png"));
+}
+
+bool ScreenshotMaker::ShotCaptureDialog() {
+    // The devices of whatever sound server the environment points at; without one, the hint
+    // goes to a picture of its own and the devices' picture stays as it was.
+    CaptureDeviceDialog dialog(shell_, &window_);
+    if (dialog.Ports().count() > 0) dialog.Ports().item(0)->setSelected(true);
+    dialog.show();
+    return Save(dialog, dialog.Devices().count() > 0 ? QStringLiteral("capture-dialog.png")
+                                                     : QStringLiteral("capture-no-server.png"));
+}
+
+bool ScreenshotMaker::MakeDiscImage(const std::string& cue) {
+    // Three audio tracks of CD audio in one BINARY file, as a ripper's image holds them.
+    const std::string bin = cue.substr(0, cue.size() - 4) + ".bin";
+    const std::string command = "sox -n -r 44100 -c 2 -b 16 -e signed-integer -L -t raw " + Quoted(bin) +
+                                " synth 214 sine 330 sine 440 tremolo 3 70";
+    if (std::system(command.c_str()) != 0) return false;
+    const std::string sheet = "FILE \"" + std::filesystem::path(bin).filename().string() + "\" BINARY\n"
+                              "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                              "  TRACK 02 AUDIO\n    INDEX 01 01:32:00\n"
+                              "  TRACK 03 AUDIO\n    INDEX 01 02:41:30\n";
+    std::ofstream file(cue);
+    file << sheet;
+    return static_cast<bool>(file);
+}
+
+bool ScreenshotMaker::ShotDiscTracks() {
+    const std::string cue = work_ + "/Live at the Harbour.cue";
+    if (!MakeDiscImage(cue)) return false;
+    window_.OnCommand(ID_NEW_LIST);
+    shell_.openAnswers.push_back(ChosenFiles{work_ + "/", {"Live at the Harbour.cue"}});
+    window_.OnCommand(ID_ADD_FROM_FILE);
+    if (window_.itemList.Empty()) return false;
+    window_.ListControl().SelectRow(0);
+    window_.ListControl().setFocus();
+    const auto summed = [this] {
+        window_.UpdateDisplay();
+        return window_.Display().Detail().startsWith(QStringLiteral("Total"));
+    };
+    if (!WaitFor(summed, 20000)) return false;
+    return Save(window_, QStringLiteral("cd-tracks.png"));
 }
 
 }  // namespace tessival

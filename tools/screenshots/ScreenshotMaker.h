@@ -26,6 +26,11 @@ private:
     bool WaitFor(const std::function<bool()>& done, int timeoutMs);
     bool ShotWindowAndRun();
     bool ShotDialogs();
+    bool ShotKeyboardFocus();
+    bool ShotMessageBox();
+    bool ShotCaptureDialog();
+    bool ShotDiscTracks();
+    bool MakeDiscImage(const std::string& cue);
 
     QString output_;
     std::string work_;

@@ -2,9 +2,40 @@
 
 #include <algorithm>
 
+#include "platform/devices/CdDisc.h"
+#include "platform/devices/CdTrackPath.h"
+#include "platform/io/TrackPath.h"
 #include "platform/media/MediaProbe.h"
 
 namespace tessival {
+namespace {
+
+constexpr double kCdFramesPerSecond = 75;
+
+// A disc's track from its table of contents, an album file's track from its cue sheet's range
+// (the last one runs to the file's end), anything else from its container.
+std::optional<double> SourceLength(const std::string& path) {
+    std::string drive;
+    int number = 0;
+    if (ParseTrackPath(path, drive, number)) {
+        DiscProblem problem;
+        const std::unique_ptr<CdDisc> disc = CdDisc::Open(drive, problem);
+        const DiscTrack* track = disc ? disc->FindAudioTrack(number) : nullptr;
+        if (!track) return std::nullopt;
+        return track->SectorCount() / kCdFramesPerSecond;
+    }
+    if (const SourceLocation album = LocateSource(path); album.track) {
+        const double start = static_cast<double>(album.track->firstFrame) / kCdFramesPerSecond;
+        if (album.track->endFrame >= 0)
+            return static_cast<double>(album.track->endFrame - album.track->firstFrame) / kCdFramesPerSecond;
+        const std::optional<double> whole = media::ProbeMediaDuration(album.file);
+        if (!whole || *whole <= start) return std::nullopt;
+        return *whole - start;
+    }
+    return media::ProbeMediaDuration(path);
+}
+
+}  // namespace
 
 SourceDurations::SourceDurations() : prober_([this](std::stop_token stop) { Probe(stop); }) {}
 
@@ -26,7 +57,7 @@ void SourceDurations::Probe(std::stop_token stop) {
     while (queued_.wait(lock, stop, [this] { return !queue_.empty(); })) {
         const std::string path = queue_.front();
         lock.unlock();
-        const std::optional<double> seconds = media::ProbeMediaDuration(path);
+        const std::optional<double> seconds = SourceLength(path);
         lock.lock();
         queue_.pop_front();
         known_[path] = seconds;

@@ -92,4 +92,27 @@ CdTrackReader::Status CdTrackReader::Read(int maxSectors, std::vector<std::uint8
     return sectorsRead_ >= track_.SectorCount() ? Status::End : Status::Ok;
 }
 
+TrackRip CdTrackReader::Rip(const CdDisc& disc) const {
+    TrackRip rip;
+    rip.number = track_.number;
+    rip.firstSector = track_.firstSector;
+    rip.sectors = track_.SectorCount();
+    rip.readOffset = options_.readOffset;
+    rip.copyCrc = checksums_.Crc32();
+    rip.accurateRipV1 = checksums_.AccurateRipV1();
+    rip.accurateRipV2 = checksums_.AccurateRipV2();
+    rip.stats = Stats();
+    rip.disc = {disc.Source(), disc.Tracks(), disc.LeadOut()};
+    return rip;
+}
+
+DiscProblem CdTrackReader::Unreadable(const CdDisc& disc) const {
+    DiscProblem problem;
+    problem.kind = DiscProblem::Kind::UnreadableSector;
+    problem.source = disc.Source();
+    problem.track = track_.number;
+    problem.secondsIntoTrack = badSector_ / CdDisc::kSectorsPerSecond;
+    return problem;
+}
+
 }  // namespace tessival

@@ -8,6 +8,7 @@
 
 #include "platform/devices/CdDisc.h"
 #include "platform/devices/RipChecksums.h"
+#include "platform/devices/TrackRip.h"
 
 namespace tessival {
 
@@ -17,14 +18,6 @@ namespace tessival {
 struct CdReadOptions {
     int readOffset = 0;
     std::function<bool()> stopRequested;
-};
-
-// What reading a track cost: cd-paranoia's reads, repairs and skipped sectors (zero for images,
-// which are read directly).
-struct CdReadStats {
-    std::int64_t reads = 0;
-    std::int64_t fixups = 0;
-    std::int64_t skips = 0;
 };
 
 // Reads exactly the samples of one audio track, shifted by the read offset (samples beyond the
@@ -54,6 +47,10 @@ public:
     std::int32_t BadSector() const { return badSector_; }
     const RipChecksums& Checksums() const { return checksums_; }
     virtual CdReadStats Stats() const { return {}; }
+    // What the read gave, for the rip log; meaningful once Read returned End.
+    TrackRip Rip(const CdDisc& disc) const;
+    // Why the read stopped at BadSector.
+    DiscProblem Unreadable(const CdDisc& disc) const;
 
 protected:
     CdTrackReader(const CdDisc& disc, const DiscTrack& track, CdReadOptions options);

@@ -5,9 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/devices/CdTrackReader.h"
+#include "platform/devices/CdDisc.h"
 
 namespace tessival {
+
+// What reading a track cost: cd-paranoia's reads, repairs and skipped sectors (zero for images,
+// which are read directly).
+struct CdReadStats {
+    std::int64_t reads = 0;
+    std::int64_t fixups = 0;
+    std::int64_t skips = 0;
+};
 
 // A disc's table of contents as the rip log and the disc ids need it.
 struct DiscToc {

@@ -11,6 +11,7 @@ class ConsoleShell : public Shell {
 public:
     explicit ConsoleShell(const CdDrives& drives = SystemCdDrives()) : drives_(drives) {}
 
+    using Shell::MessageBox;
     int MessageBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) override;
     std::optional<ChosenFiles> GetOpenFileNames(const std::string& filter, bool multiSelect) override;
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;

@@ -48,9 +48,24 @@ QUrl QtShell::TargetUrl(const std::string& target) {
 }
 
 int QtShell::MessageBox(const std::string& text, MessageButtons buttons) {
+    return MessageBox(text, buttons, MessageKindOf(text, buttons));
+}
+
+QMessageBox::Icon QtShell::IconOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Warning: return QMessageBox::Warning;
+        case MessageKind::Error: return QMessageBox::Critical;
+        case MessageKind::Question: return QMessageBox::Question;
+        case MessageKind::Information: break;
+    }
+    return QMessageBox::Information;
+}
+
+int QtShell::MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) {
     const auto choice = buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
-    const auto answer = QMessageBox::information(owner_, QStringLiteral("Tessival"), FromUtf8(text), choice);
-    return answer == QMessageBox::Ok ? kIdOk : kIdCancel;
+    QMessageBox box(IconOf(kind), QStringLiteral("Tessival"), FromUtf8(text), choice, owner_);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
 }
 
 std::optional<ChosenFiles> QtShell::GetOpenFileNames(const std::string& filter, bool multiSelect) {

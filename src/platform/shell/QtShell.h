@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
@@ -19,6 +20,7 @@ public:
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
     int MessageBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) override;
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<ChosenFiles> GetOpenFileNames(const std::string& filter, bool multiSelect) override;
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
     std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder) override;
@@ -33,6 +35,7 @@ public:
     static ChosenFiles SplitChosen(const QStringList& paths);
     // A web address as it stands; anything else as a local file, relative to the current directory.
     static QUrl TargetUrl(const std::string& target);
+    static QMessageBox::Icon IconOf(MessageKind kind);
 
 private:
     QPointer<QWidget> owner_;

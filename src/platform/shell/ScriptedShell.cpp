@@ -14,7 +14,11 @@ std::optional<T> TakeAnswer(std::deque<std::optional<T>>& answers) {
 }  // namespace
 
 int ScriptedShell::MessageBox(const std::string& text, MessageButtons buttons) {
-    messages.push_back({text, buttons});
+    return MessageBox(text, buttons, MessageKindOf(text, buttons));
+}
+
+int ScriptedShell::MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) {
+    messages.push_back({text, buttons, kind});
     if (messageAnswers.empty()) return buttons == MessageButtons::Ok ? 1 : defaultMessageAnswer;
     const int answer = messageAnswers.front();
     messageAnswers.pop_front();
@@ -39,7 +43,7 @@ std::optional<std::string> ScriptedShell::BrowseForFolder(const std::string& tit
 
 bool ScriptedShell::ShellOpen(const std::string& target) {
     opened.push_back(target);
-    return true;
+    return openSucceeds;
 }
 
 const DriveTypes& ScriptedShell::Drives() const { return drives ? *drives : SystemDriveTypes(); }

@@ -15,6 +15,7 @@ public:
     struct Message {
         std::string text;
         MessageButtons buttons;
+        MessageKind kind = MessageKind::Information;
     };
 
     // Script.
@@ -25,6 +26,7 @@ public:
     std::deque<std::optional<std::string>> folderAnswers;
     const DriveTypes* drives = nullptr;  // null: the system's drives
     std::vector<std::string> cdromDrives;
+    bool openSucceeds = true;  // false: as a desktop with no handler for pages
     std::map<std::string, std::vector<DiscEntry>> filesByPattern;  // key: folder + "|" + pattern
 
     // Record.
@@ -36,6 +38,7 @@ public:
     std::vector<std::string> opened;
 
     int MessageBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) override;
+    int MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) override;
     std::optional<ChosenFiles> GetOpenFileNames(const std::string& filter, bool multiSelect) override;
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
     std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder) override;

@@ -10,6 +10,13 @@ namespace tessival {
 
 enum class MessageButtons { Ok, OkCancel };
 
+// What a message box tells, shown by its icon.
+enum class MessageKind { Information, Warning, Error, Question };
+
+// The kind of a box whose caller names none: a question when it can be declined, an error when
+// its text begins with "Error", information otherwise.
+MessageKind MessageKindOf(const std::string& text, MessageButtons buttons);
+
 // Files chosen in an open-file dialog: the folder (ending in "/") and the names in it, in the
 // order the dialog reports them. One name for a single choice.
 struct ChosenFiles {
@@ -35,6 +42,11 @@ public:
 
     // Returns IDOK or IDCANCEL (an OK-only box returns IDOK).
     virtual int MessageBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) = 0;
+    // The same box, of a kind the caller names; a shell without icons shows it as the box above.
+    virtual int MessageBox(const std::string& text, MessageButtons buttons, MessageKind kind) {
+        (void)kind;
+        return MessageBox(text, buttons);
+    }
 
     virtual std::optional<ChosenFiles> GetOpenFileNames(const std::string& filter, bool multiSelect) = 0;
     virtual std::optional<std::string> GetSaveFileName(const std::string& filter) = 0;

@@ -5,8 +5,8 @@
 #include "platform/devices/CdDrives.h"
 #include "platform/devices/CdTrackPath.h"
 #include "platform/devices/DiscIds.h"
-#include "platform/net/MusicBrainzRelease.h"
 #include "platform/devices/RipSettings.h"
+#include "platform/net/MusicBrainzRelease.h"
 
 namespace tessival::media {
 namespace {
@@ -126,9 +126,8 @@ HRESULT CdTrackSource::OpenTrack(const std::string& path) {
         return VFW_E_INVALID_FILE_FORMAT;
     }
     const RipSettings settings = RipSettings::Current();
-    readOffset_ = settings.readOffset;
     CdReadOptions options;
-    options.readOffset = readOffset_;
+    options.readOffset = settings.readOffset;
     options.stopRequested = [this] { return thread_.StopRequested(); };
     reader_ = CdTrackReader::Open(*disc_, *track, options);
     if (reader_ && settings.testAndCopy) testReader_ = CdTrackReader::Open(*disc_, *track, options);
@@ -201,32 +200,15 @@ bool CdTrackSource::TestStep() {
         return true;
     }
     ended_ = true;
-    DiscProblem problem;
-    problem.kind = DiscProblem::Kind::UnreadableSector;
-    problem.source = disc_->Source();
-    problem.track = testReader_->Track().number;
-    problem.secondsIntoTrack = testReader_->BadSector() / CdDisc::kSectorsPerSecond;
-    Fail(problem);
+    Fail(testReader_->Unreadable(*disc_));
     ReportError(STG_E_READFAULT);
     return false;
 }
 
 // The track is read to its end: what the rip log needs, or the failure of a test that disagrees.
 bool CdTrackSource::Finish() {
-    TrackRip rip;
-    const DiscTrack& track = reader_->Track();
-    rip.number = track.number;
-    rip.firstSector = track.firstSector;
-    rip.sectors = track.SectorCount();
-    rip.readOffset = readOffset_;
+    TrackRip rip = reader_->Rip(*disc_);
     rip.testCrc = testCrc_;
-    rip.copyCrc = reader_->Checksums().Crc32();
-    rip.accurateRipV1 = reader_->Checksums().AccurateRipV1();
-    rip.accurateRipV2 = reader_->Checksums().AccurateRipV2();
-    rip.stats = reader_->Stats();
-    rip.disc.source = disc_->Source();
-    rip.disc.tracks = disc_->Tracks();
-    rip.disc.leadOut = disc_->LeadOut();
     if (testCrc_ && *testCrc_ != rip.copyCrc) {
         char test[12], copy[12];
         std::snprintf(test, sizeof test, "%08X", *testCrc_);
@@ -234,7 +216,7 @@ bool CdTrackSource::Finish() {
         DiscProblem problem;
         problem.kind = DiscProblem::Kind::TestCopyDiffer;
         problem.source = disc_->Source();
-        problem.track = track.number;
+        problem.track = rip.number;
         problem.detail = test;
         problem.detail2 = copy;
         Fail(problem);
@@ -276,12 +258,7 @@ bool CdTrackSource::StreamStep() {
         if (FAILED(hr)) ReportError(hr);
         return false;
     }
-    DiscProblem problem;
-    problem.kind = DiscProblem::Kind::UnreadableSector;
-    problem.source = disc_->Source();
-    problem.track = reader_->Track().number;
-    problem.secondsIntoTrack = reader_->BadSector() / CdDisc::kSectorsPerSecond;
-    Fail(problem);
+    Fail(reader_->Unreadable(*disc_));
     ReportError(STG_E_READFAULT);
     return false;
 }

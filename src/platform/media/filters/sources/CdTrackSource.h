@@ -58,7 +58,6 @@ private:
     std::unique_ptr<CdTrackReader> reader_;
     std::unique_ptr<CdTrackReader> testReader_;  // the first of two reads (test and copy), until it ends
     std::optional<std::uint32_t> testCrc_;
-    int readOffset_ = 0;
     OutputPin* output_ = nullptr;
     StreamingThread thread_;
     MediaSample sample_;
