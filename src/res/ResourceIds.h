@@ -139,6 +139,15 @@ inline constexpr int IDS_PROGRESS_LEFT = 202;   // "%s": the time left for the w
 // Converting whole libraries.
 inline constexpr int IDS_DEST_FOLDER_NOT_CREATED = 220;  // "%s", "%s": the folder, the system's reason
 inline constexpr int IDS_SKIPPED_UP_TO_DATE = 221;       // the Status of an item whose file is newer
+// The naming dialog, reached from the properties window.
+inline constexpr int IDS_NAMING_TITLE = 222;
+inline constexpr int IDS_NAMING_PATTERN = 223;
+inline constexpr int IDS_NAMING_ROOT = 224;
+inline constexpr int IDS_NAMING_ROOT_EMPTY = 225;
+inline constexpr int IDS_NAMING_PORTABLE = 226;
+inline constexpr int IDS_NAMING_PREVIEW = 227;
+inline constexpr int IDS_NAMING_TOO_LONG = 228;
+inline constexpr int IDS_NAMING_BUTTON = 229;
 // Files of others and outputs of interrupted runs.
 inline constexpr int IDS_RECOVERED_OUTPUT = 260;  // "%s": where a dead writer's audio was kept
 inline constexpr int IDS_DEST_NOT_AUDIO = 261;    // "%s": the file at the destination's name

@@ -23,6 +23,8 @@ public:
 
     // "Apply to follow items" hands the shown record to this handler.
     void SetApplyToFollowingHandler(ApplyHandler handler) { applyToFollowing_ = std::move(handler); }
+    // "Naming..." asks for the naming of the selected item and the ones after it.
+    void SetNamingHandler(std::function<void()> handler) { naming_ = std::move(handler); }
     // Told after every change the window writes into its record, to rewrite that record's row.
     void SetItemChangedHandler(RowHandler handler) { itemChanged_ = std::move(handler); }
     // Shows the window activated, with its first field focused.
@@ -46,6 +48,9 @@ protected:
     void RequestApplyToFollowing() {
         if (Item() && applyToFollowing_ && !readOnly_) applyToFollowing_(*Item());
     }
+    void RequestNaming() {
+        if (Item() && naming_ && !readOnly_) naming_();
+    }
     void ItemChanged() {
         if (Item() && itemChanged_) itemChanged_(*Item());
     }
@@ -53,6 +58,7 @@ protected:
 private:
     ApplyHandler applyToFollowing_;
     RowHandler itemChanged_;
+    std::function<void()> naming_;
     bool readOnly_ = false;
 };
 

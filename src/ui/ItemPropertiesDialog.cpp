@@ -45,6 +45,7 @@ ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent)
       selectQuality_(QStringLiteral("Select Dest Qualities"), this),
       moreTypes_(QStringLiteral("How to get more types"), this),
       applyToFollowing_(QStringLiteral("Apply to follow items"), this),
+      naming_(QString::fromStdString(LoadString(IDS_NAMING_BUTTON)), this),
       status_(this) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
@@ -85,6 +86,7 @@ void ItemPropertiesDialog::PlaceControls() {
     units.Place(selectQuality_, 108, 127, 93, 14);
     units.Place(moreTypes_, 7, 152, 90, 14);
     units.Place(applyToFollowing_, 108, 152, 93, 14);
+    units.Place(naming_, 13, 127, 90, 14);
     units.Place(status_, 7, 169, 199, 31);
     MakeSunken(status_);
     status_.setWordWrap(true);
@@ -98,7 +100,8 @@ void ItemPropertiesDialog::PlaceControls() {
     destPath_.setMaxLength(254);
     destName_.setValidator(&destNameLimit_);
     destPath_.setValidator(&destPathLimit_);
-    for (QPushButton* button : {&browse_, &selectQuality_, &moreTypes_, &applyToFollowing_}) button->setAutoDefault(false);
+    for (QPushButton* button : {&browse_, &selectQuality_, &moreTypes_, &applyToFollowing_, &naming_})
+        button->setAutoDefault(false);
 
     SetControlId(sourceType_, kSourceType);
     SetControlId(destName_, kDestName);
@@ -108,6 +111,7 @@ void ItemPropertiesDialog::PlaceControls() {
     SetControlId(selectQuality_, kSelectQuality);
     SetControlId(moreTypes_, kMoreTypes);
     SetControlId(applyToFollowing_, kApplyToFollowing);
+    SetControlId(naming_, kNaming);
     SetControlId(status_, kStatus);
 }
 
@@ -136,6 +140,7 @@ void ItemPropertiesDialog::ConnectHandlers() {
     connect(&selectQuality_, &QPushButton::clicked, this, [this] { OnSelectQuality(); });
     connect(&moreTypes_, &QPushButton::clicked, this, [this] { OnMoreTypes(); });
     connect(&applyToFollowing_, &QPushButton::clicked, this, [this] { RequestApplyToFollowing(); });
+    connect(&naming_, &QPushButton::clicked, this, [this] { RequestNaming(); });
 }
 
 int ItemPropertiesDialog::FindEntry(const QComboBox& combo, const QString& prefix) {
@@ -180,6 +185,7 @@ void ItemPropertiesDialog::UpdateEnabling() {
     destPath_.setReadOnly(!editable);
     browse_.setEnabled(editable);
     applyToFollowing_.setEnabled(editable);
+    naming_.setEnabled(editable);
     selectQuality_.setEnabled(editable && !IsTypeUnusable());
 }
 

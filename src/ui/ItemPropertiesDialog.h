@@ -33,6 +33,7 @@ public:
     static constexpr int kBits = 1040;
     static constexpr int kFrequency = 1041;
     static constexpr int kBitRate = 1042;
+    static constexpr int kNaming = 1229;  // our own, below the quality values
 
     ItemPropertiesDialog(Shell& shell, QWidget* parent = nullptr);
 
@@ -94,6 +95,7 @@ private:
     QPushButton selectQuality_;
     QPushButton moreTypes_;
     QPushButton applyToFollowing_;
+    QPushButton naming_;
     QLabel status_;
 };
 

@@ -24,6 +24,7 @@
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/LastList.h"
+#include "ui/NamingDialog.h"
 #include "ui/PopupMenu.h"
 #include "ui/SkinStyle.h"
 
@@ -60,6 +61,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
     propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
+    propertiesDialog_->SetNamingHandler([this] { OpenNaming(); });
     progressTimer_.setInterval(1000);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { run_.Tick(); });
     mirror_.SetEditor(propertiesDialog_.get());
@@ -262,6 +264,16 @@ void MainDialog::ShowItemPopupAtSelection() {
 void MainDialog::OnEdit() {
     // Activated, so that typing and Escape go to it rather than to the list and the main window.
     if (propertiesDialog_ && listControl_.SelectedRow() >= 0) propertiesDialog_->Present();
+}
+
+void MainDialog::OpenNaming() {
+    const int first = mirror_.SelectedRow();
+    if (first < 0 || run_.Converting()) return;
+    QSettings settings;
+    NamingDialog naming(itemList, first, settings, this);
+    if (naming.exec() != QDialog::Accepted) return;
+    for (int row = first; row < static_cast<int>(itemList.Count()); ++row) mirror_.RefreshRow(row);
+    mirror_.OnSelectionChange();  // the properties window shows the new name
 }
 
 void MainDialog::OnExit() {

@@ -51,6 +51,8 @@ public:
     void AddItem(const ConvertItem& item) { mirror_.AddItem(item); }
     void RefreshSelectedRow() { mirror_.RefreshSelectedRow(); }
     void ApplyToFollowing(const ConvertItem& source) { mirror_.ApplyToFollowing(source); }
+    // The naming dialog for the selected item and the ones after it; their rows show the new names.
+    void OpenNaming();
 
     ItemListView& ListControl() { return listControl_; }
     DisplayPanel& Display() { return displayPanel_; }

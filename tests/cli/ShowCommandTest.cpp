@@ -142,11 +142,9 @@ TEST(CliAdd, TwelveAddsAtOnceKeepTwelveRows) {
     test::TempDir dir;
     const std::string list = dir.File("shared.tsl");
     std::string commands;
-    for (int i = 0; i < 12; ++i) {
-        const std::string source = dir.File(std::to_string(i) + ".wav");
-        test::WriteBytes(source, "x");
-        commands += CliPath() + " add " + ShellQuote(list) + " " + ShellQuote(source) + " & ";
-    }
+    for (int i = 0; i < 12; ++i)
+        commands += CliPath() + " add " + ShellQuote(list) + " " + ShellQuote(Touch(dir, "m/" + std::to_string(i) + ".wav")) +
+                    " & ";
     ASSERT_EQ(RunProcess(commands + "wait").exitCode, 0);
     const auto show = Cli("show " + ShellQuote(list));
     EXPECT_EQ(std::count(show.output.begin(), show.output.end(), '\n'), 12) << show.output;
@@ -160,16 +158,14 @@ TEST(CliAdd, FifosAsSourcesSheetsAndListsAreRefusedAtOnce) {
         ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0600), 0) << name;
     for (const char* name : {"album.cue", "disc.toc", "song.wav"}) {
         // `timeout` ends a command that waits for a writer that never comes.
-        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " +
-                                      ShellQuote(dir.File(name)) + " 2>&1");
+        const auto added = RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("ok.tsl")) + " " + ShellQuote(dir.File(name)) + " 2>&1");
         EXPECT_EQ(added.exitCode, 1) << name;
         EXPECT_EQ(added.output, "tessival-cli: " + dir.File(name) +
                                     " is not a regular file (it is a FIFO, socket, device or folder), so it is not "
                                     "read.\n") << name;
     }
-    test::WriteBytes(dir.File("a.wav"), "x");
     EXPECT_EQ(RunProcess("timeout 20 " + CliPath() + " add " + ShellQuote(dir.File("list.tsl")) + " " +
-                         ShellQuote(dir.File("a.wav")) + " 2>/dev/null").exitCode, 2);
+                         ShellQuote(Touch(dir, "a.wav")) + " 2>/dev/null").exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("ok.tsl")));
 }
 

@@ -25,9 +25,9 @@ std::optional<double> SourceLength(const std::string& path) {
         return track->SectorCount() / kCdFramesPerSecond;
     }
     if (const SourceLocation album = LocateSource(path); album.track) {
-        const double start = static_cast<double>(album.track->firstFrame) / kCdFramesPerSecond;
-        if (album.track->endFrame >= 0)
-            return static_cast<double>(album.track->endFrame - album.track->firstFrame) / kCdFramesPerSecond;
+        const TrackRange& range = *album.track;
+        const double start = static_cast<double>(range.firstFrame) / kCdFramesPerSecond;
+        if (range.endFrame >= 0) return static_cast<double>(range.endFrame - range.firstFrame) / kCdFramesPerSecond;
         const std::optional<double> whole = media::ProbeMediaDuration(album.file);
         if (!whole || *whole <= start) return std::nullopt;
         return *whole - start;
