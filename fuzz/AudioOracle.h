@@ -16,7 +16,8 @@ extern "C" {
 namespace tessival::fuzz {
 
 struct DecodedAudio {
-    double seconds = 0;
+    double seconds = 0;          // decoded, up to the demuxer's first failed read
+    double declaredSeconds = 0;  // what the container says or estimates from its size, 0 when nothing
     bool finite = true;  // no NaN or infinity among float samples
 };
 
@@ -44,10 +45,12 @@ inline bool FramesFinite(const AVFrame& frame) {
 
 }  // namespace detail
 
-// Nothing when FFmpeg finds no audio stream it can decode in the file.
-inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path) {
+// Nothing when FFmpeg finds no audio stream it can decode in the file. formatName names the
+// demuxer to read it with; null lets FFmpeg probe.
+inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, const char* formatName = nullptr) {
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return std::nullopt;
+    const AVInputFormat* format = formatName ? av_find_input_format(formatName) : nullptr;
+    if (avformat_open_input(&raw, path.c_str(), format, nullptr) < 0) return std::nullopt;
     const media::AvInputFormatPtr input(raw);
     if (avformat_find_stream_info(input.get(), nullptr) < 0) return std::nullopt;
     const AVCodec* codec = nullptr;
@@ -60,6 +63,8 @@ inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path) {
     media::AvPacketPtr packet(av_packet_alloc());
     media::AvFramePtr frame(av_frame_alloc());
     DecodedAudio decoded;
+    if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
+        decoded.declaredSeconds = static_cast<double>(input->duration) / AV_TIME_BASE;
     std::int64_t samples = 0;
     int rate = 0;
     const auto drain = [&] {

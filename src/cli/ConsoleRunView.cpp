@@ -11,12 +11,14 @@
 
 namespace tessival::cli {
 
-ConsoleRunView::ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, ProgressOutput progress)
+ConsoleRunView::ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, ProgressOutput progress,
+                               std::vector<int> listPositions)
     : items_(items),
+      listPositions_(std::move(listPositions)),
       badQuality_(badQuality),
       progress_(progress == ProgressOutput::Terminal && !ProgressLine::Supported(STDOUT_FILENO) ? ProgressOutput::None
                                                                                                 : progress),
-      json_(items) {}
+      json_(items, listPositions_) {}
 
 void ConsoleRunView::RefreshRow(int index) {
     if (const ConvertItem* item = items_.At(index)) Print(index, ReadField(item->status), true);
@@ -24,7 +26,7 @@ void ConsoleRunView::RefreshRow(int index) {
 
 void ConsoleRunView::ReportSkippedData(int index, std::int64_t packets) {
     const std::string text = "skipped " + std::to_string(packets) + (packets == 1 ? " damaged frame" : " damaged frames");
-    Note(index, std::to_string(index + 1) + ": " + text, text);
+    Note(index, std::to_string(ItemNumber(listPositions_, index)) + ": " + text, text);
 }
 
 void ConsoleRunView::ReportStoppedOutput(int index, const std::string& keptAt) {
@@ -90,10 +92,9 @@ void ConsoleRunView::HideProgress() {
 }
 
 void ConsoleRunView::Note(int index, const std::string& line, const std::string& note) {
+    const std::string number = std::to_string(ItemNumber(listPositions_, index));
     std::lock_guard lock(mutex_);
-    PutLine(progress_ == ProgressOutput::Json ? "{\"item\":" + std::to_string(index + 1) + ",\"note\":" +
-                                                    JsonString(note) + "}"
-                                              : line);
+    PutLine(progress_ == ProgressOutput::Json ? "{\"item\":" + number + ",\"note\":" + JsonString(note) + "}" : line);
 }
 
 void ConsoleRunView::Print(int index, const std::string& text, bool failed) {
@@ -101,7 +102,7 @@ void ConsoleRunView::Print(int index, const std::string& text, bool failed) {
     ran_.insert(index);
     if (failed) failed_.insert(index);
     PutLine(progress_ == ProgressOutput::Json ? json_.StatusLine(index, text, failed)
-                                              : std::to_string(index + 1) + ": " + text);
+                                              : std::to_string(ItemNumber(listPositions_, index)) + ": " + text);
 }
 
 void ConsoleRunView::PutLine(const std::string& line) {

@@ -21,7 +21,10 @@ namespace tessival::cli {
 class ConsoleRunView : public RunView {
 public:
     // A Terminal progress becomes None when stdout is not a terminal that can rewrite a line.
-    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, ProgressOutput progress);
+    // listPositions: each item's place in its list file when the items are a part of it (a shard),
+    // so that lines carry the list's numbers; empty when they are the whole list.
+    ConsoleRunView(ItemList& items, InvalidQualityChoice badQuality, ProgressOutput progress,
+                   std::vector<int> listPositions = {});
 
     void SelectRunningRow(int) override {}
     void SetStatusCell(int index, const std::string& text) override { Print(index, text, false); }
@@ -55,6 +58,7 @@ private:
     void PutLine(const std::string& line);
 
     ItemList& items_;
+    const std::vector<int> listPositions_;
     InvalidQualityChoice badQuality_;
     ProgressOutput progress_;
     std::mutex mutex_;

@@ -13,11 +13,14 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <span>
 #include <unordered_map>
+#include <vector>
 
 #include "cli/BatchOptions.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/JsonProgress.h"
 #include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
 #include "joblist/ItemChecks.h"
@@ -76,6 +79,22 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// A shard's items, read a batch of records at a time, so that one part of a long list neither
+// waits for nor holds the rest; listPositions gets each item's place in the list.
+ListFileResult ReadShard(const std::string& path, const BatchOptions& batch, ItemList& items,
+                         std::vector<int>& listPositions, int& position) {
+    // position ends as the number of records in the list.
+    return VisitCommandList(path, [&](std::span<const ConvertItem> records) {
+        for (const ConvertItem& record : records) {
+            if (position % batch.shardCount == batch.shardIndex) {
+                items.Append(record);
+                listPositions.push_back(position);
+            }
+            ++position;
+        }
+    });
+}
+
 // A library's items share a few dest folders: each is looked up in the mount table once.
 class FolderDriveTypes : public DriveTypes {
 public:
@@ -100,8 +119,8 @@ std::string JoinedParts(const std::vector<int>& ids) {
 }
 
 // Lists the incomplete items the way the window's start command refuses them, each with what it lacks.
-bool ReportIncompleteItems(const ItemList& items) {
-    if (items.Empty()) {
+bool ReportIncompleteItems(const ItemList& items, const std::vector<int>& listPositions, bool listEmpty) {
+    if (listEmpty) {
         std::fprintf(stderr, "tessival-cli: the list is empty\n");
         return true;
     }
@@ -110,9 +129,9 @@ bool ReportIncompleteItems(const ItemList& items) {
     for (std::size_t i = 0; i < items.Count(); ++i) {
         const std::vector<int> missing = MissingItemParts(*items.At(i), drives);
         if (missing.empty()) continue;
-        const std::string text = LoadString(IDS_CLI_ITEM_INCOMPLETE, {std::to_string(i + 1),
-                                                                      ReadField(items.At(i)->sourceName),
-                                                                      JoinedParts(missing)});
+        const std::string number = std::to_string(ItemNumber(listPositions, static_cast<int>(i)));
+        const std::string text =
+            LoadString(IDS_CLI_ITEM_INCOMPLETE, {number, ReadField(items.At(i)->sourceName), JoinedParts(missing)});
         std::fprintf(stderr, "tessival-cli: %s\n", text.c_str());
         any = true;
     }
@@ -214,9 +233,12 @@ int Convert(const std::vector<std::string>& args) {
     RipSettings::Set(rip);
 
     ItemList items;
-    const ListFileResult read = ReadCommandList(listPath, items);
+    std::vector<int> listPositions;
+    int listCount = 0;
+    const ListFileResult read = batch.shardCount > 1 ? ReadShard(listPath, batch, items, listPositions, listCount)
+                                                     : ReadCommandList(listPath, items);
     if (read != ListFileResult::Ok) return ListReadFailure(listPath, read);
-    if (ReportIncompleteItems(items)) return kExitFailure;
+    if (ReportIncompleteItems(items, listPositions, items.Empty() && listCount == 0)) return kExitFailure;
 
     // Block the signals before any thread starts, so that only sigtimedwait takes them.
     const sigset_t signals = RunSignals();
@@ -225,9 +247,8 @@ int Convert(const std::vector<std::string>& args) {
     ::signal(SIGPIPE, SIG_IGN);
 
     ConsoleShell shell;
-    ConsoleRunView view(items, badQuality, batch.progress);
-    ParallelRun run(items, ItemQueue::ShardPositions(items.Count(), batch.shardIndex, batch.shardCount), batch.jobs,
-                    shell, view);
+    ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
+    ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
     run.Start(skipExisting);
     const int stoppedBy = DriveRun(run, stopAfter, view);
     for (const std::string& path : TakeRecoveredFiles())

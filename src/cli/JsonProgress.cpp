@@ -88,7 +88,7 @@ double JsonProgress::ElapsedSeconds(int index, const std::string& status) {
 }
 
 std::string JsonProgress::StatusLine(int index, const std::string& status, bool failed) {
-    std::string line = "{\"item\":" + std::to_string(index + 1) + ",\"status\":" + JsonString(status) +
+    std::string line = "{\"item\":" + std::to_string(ItemNumber(listPositions_, index)) + ",\"status\":" + JsonString(status) +
                        ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(index, status));
     if (const ConvertItem* item = items_.At(index)) line += ",\"output\":" + JsonString(DestinationFileName(*item));
     if (failed) line += ",\"error\":" + std::to_string(ErrorIdOf(status));
@@ -97,7 +97,7 @@ std::string JsonProgress::StatusLine(int index, const std::string& status, bool 
 }
 
 std::string JsonProgress::PositionLine(const RunningItem& item) {
-    return "{\"item\":" + std::to_string(item.index + 1) + ",\"position\":" + JsonSeconds(item.media.positionSeconds) +
+    return "{\"item\":" + std::to_string(ItemNumber(listPositions_, item.index)) + ",\"position\":" + JsonSeconds(item.media.positionSeconds) +
            ",\"duration\":" + JsonSeconds(item.media.durationSeconds) +
            ",\"elapsed\":" + JsonSeconds(ElapsedSeconds(item.index, {})) + "}";
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/BatchProgress.h"
 #include "joblist/ItemList.h"
@@ -18,7 +19,10 @@ namespace tessival::cli {
 // Not thread-safe: the caller serialises the calls.
 class JsonProgress {
 public:
-    explicit JsonProgress(const ItemList& items) : items_(items) {}
+    // listPositions: each item's place in its list file, when the items are a part of it (a
+    // shard); empty when they are the whole list.
+    JsonProgress(const ItemList& items, const std::vector<int>& listPositions)
+        : items_(items), listPositions_(listPositions) {}
 
     // A row's new status; failed marks the item's error text, whose string id the line carries.
     std::string StatusLine(int index, const std::string& status, bool failed);
@@ -32,8 +36,15 @@ private:
     double ElapsedSeconds(int index, const std::string& status);
 
     const ItemList& items_;
+    const std::vector<int>& listPositions_;
     std::map<int, std::chrono::steady_clock::time_point> started_;
 };
+
+// The number an item shows (its place in the list file, from 1) for its index among the items run.
+inline int ItemNumber(const std::vector<int>& listPositions, int index) {
+    const bool mapped = index >= 0 && static_cast<std::size_t>(index) < listPositions.size();
+    return (mapped ? listPositions[static_cast<std::size_t>(index)] : index) + 1;
+}
 
 // text as a JSON string literal; a byte that is not part of valid UTF-8 is written as the lone
 // surrogate \udc80-\udcff (Python's surrogateescape), so file names survive the trip byte for byte.

@@ -89,8 +89,8 @@ std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem, const DurationOf
             return {};
         }
         const std::string path = MakeTrackPath(audioFile, range);
-        // A cut path would name another file.
-        if (path.size() >= sizeof cueItem.sourcePath) return {};
+        // A cut path would name another file, and so would one that a NUL in the sheet cuts short.
+        if (path.size() >= sizeof cueItem.sourcePath || path.find('\0') != std::string::npos) return {};
         ConvertItem item;
         WriteField(item.sourcePath, path);
         WriteField(item.sourceName, TrackName(track));

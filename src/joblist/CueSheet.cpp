@@ -39,13 +39,16 @@ bool ParseInt(std::string_view text, std::int64_t& value) {
     return error == std::errc() && end == text.data() + text.size() && value >= 0;
 }
 
+// Far beyond any album's length, and small enough that frames never overflow.
+constexpr std::int64_t kMostMinutes = 1000000;
+
 // "mm:ss:ff" to frames.
 std::int64_t ParseTime(std::string_view text) {
     const auto first = text.find(':'), second = text.rfind(':');
     std::int64_t minutes = 0, seconds = 0, frames = 0;
     if (first == std::string_view::npos || first == second || !ParseInt(text.substr(0, first), minutes) ||
         !ParseInt(text.substr(first + 1, second - first - 1), seconds) || !ParseInt(text.substr(second + 1), frames) ||
-        seconds >= 60 || frames >= 75)
+        minutes > kMostMinutes || seconds >= 60 || frames >= 75)
         return -1;
     return (minutes * 60 + seconds) * 75 + frames;
 }

@@ -293,6 +293,18 @@ TEST_F(BatchConvert, InterruptStopsEveryRunningItem) {
     EXPECT_EQ(result.output.find("3: "), std::string::npos) << result.output;
 }
 
+TEST_F(BatchConvert, AShardReadsAndChecksOnlyItsOwnItemsAndNumbersThemAsTheListDoes) {
+    AddItem(Tone("a.wav", 1), QualityInfo{}, "WAV (PCM)", "a.wav");  // no quality: incomplete
+    AddItem(Tone("b.wav", 1), kMono22k, "WAV (PCM)", "b.wav");
+    const std::string list = ListInto(dir_.File("out"));
+    const auto second = Convert(list, " --shard=2/2 --progress=json");
+    EXPECT_EQ(second.exitCode, 0) << second.output;
+    EXPECT_EQ(Lines(second.output).front().rfind("{\"item\":2,\"status\":\"Init...\"", 0), 0u) << second.output;
+    EXPECT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(list) + " --shard=1/2 2>&1").output,
+              "tessival-cli: item 1 (a.wav) is incomplete: it needs a quality\n");
+    EXPECT_EQ(Convert(list, " --shard=3/3").exitCode, 0);  // a shard with no item of its own
+}
+
 TEST_F(BatchConvert, BadBatchOptionsAreUsageErrors) {
     for (const char* option : {"--jobs=", "--jobs=two", "--jobs=-1", "--shard=0/2", "--shard=3/2", "--shard=1",
                                "--shard=1/0", "--progress=xml", "--progress=", "--progress"}) {

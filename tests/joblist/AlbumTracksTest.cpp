@@ -43,6 +43,10 @@ TEST(CueSheet, SkipsDataTracksAndMarksDiscImages) {
     ASSERT_TRUE(unreadable);
     EXPECT_EQ(unreadable->unreadableIndexLine, 3);
     EXPECT_TRUE(unreadable->tracks.empty());
+    // So is a time whose frames would not fit a number.
+    const auto huge = ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 1866666666666666660:00:00\n");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->unreadableIndexLine, 3);
 }
 
 TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
