@@ -55,13 +55,15 @@ int ConverterApp::RunMainWindow() {
     AddCommandLineFiles(mainDialog);
 
     // A closed session, a logout or Ctrl-C in the starting terminal stops a run as the Stop
-    // button does; the process ends with 128 + the signal once the stopped item is kept. The run
+    // button does; the process ends with 128 + the signal once the stopped item and the list are
+    // kept. The run
     // tells of its end only through the window's final message, so its flag is looked at.
     int stoppedBy = 0;
     QTimer stoppedCheck;
     stoppedCheck.setInterval(50);
     const auto endOnceStopped = [&mainDialog, &stoppedBy] {
         if (mainDialog.converting) return;
+        mainDialog.KeepList();  // offered back at the next start, as after any other way out
         std::fflush(nullptr);
         ::_exit(128 + stoppedBy);
     };

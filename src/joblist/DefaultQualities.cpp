@@ -18,7 +18,7 @@ constexpr std::array<DefaultQuality, 11> kDefaultQualities = {{
     {"WMA", "2,128,16,44100"},
     {"WAV (Windows Media Audio V2)", "2,128,16,44100"},
     {"LAME MP3", "2,190,0,44100"},  // VBR V2
-    {"FLAC", "2,5,Source,Source"},
+    {"FLAC", "Source,5,Source,Source"},  // the source's own channels, depth and rate
     {"Ogg Vorbis", "2,160,0,44100"},
     {"Opus", "2,128,0,48000"},
     {"M4A AAC", "2,192,0,44100"},

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -46,11 +47,16 @@ TEST(StopSignals, TheWindowEndsWithTheSignalThatEndedIt) {
     ASSERT_NE(build, nullptr);
     const std::string window = std::string(build) + "/src/app/tessival";
     for (const auto& [signal, exitCode] : {std::pair{SIGHUP, 129}, std::pair{SIGTERM, 143}}) {
+        char folder[] = "/tmp/tessival-signal-XXXXXX";
+        ASSERT_NE(::mkdtemp(folder), nullptr);
+        const std::string source = std::string(folder) + "/a.wav";
+        std::ofstream(source) << "RIFF";
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::execl(window.c_str(), window.c_str(), nullptr);
+            ::setenv("XDG_STATE_HOME", folder, 1);
+            ::execl(window.c_str(), window.c_str(), source.c_str(), nullptr);
             ::_exit(127);
         }
         for (int i = 0; i < 600 && !Catches(pid, signal); ++i) ::usleep(50000);
@@ -59,6 +65,9 @@ TEST(StopSignals, TheWindowEndsWithTheSignalThatEndedIt) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFEXITED(status)) << signal;
         EXPECT_EQ(WEXITSTATUS(status), exitCode) << signal;
+        // The list the user was working on is kept, to be offered at the next start.
+        EXPECT_TRUE(std::filesystem::exists(std::string(folder) + "/tessival/last.tsl")) << signal;
+        std::filesystem::remove_all(folder);
     }
 }
 

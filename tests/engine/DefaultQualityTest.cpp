@@ -29,7 +29,7 @@ TEST(DefaultQuality, EachTypesDefaultIsOneOfItsEncodersQualities) {
     }
     EXPECT_EQ(withDefault, 11);
     EXPECT_EQ(DefaultQualityText("WAV (GSM 6.10)"), std::nullopt);
-    EXPECT_EQ(DefaultQualityText("FLAC"), "2,5,Source,Source");
+    EXPECT_EQ(DefaultQualityText("FLAC"), "Source,5,Source,Source");
 }
 
 }  // namespace
