@@ -46,7 +46,7 @@ bool IsNumber(const std::string& text) {
 // DEVICE[:LINE] against the devices there are now: a device's whole name, or an index, each
 // with an optional line index after the last colon. Without a line the device's current line
 // stays. False when no such device or line exists.
-bool ResolveCapture(const std::string& spec, std::string& name, int& device, int& line) {
+bool ResolveCapture(const std::string& wanted, std::string& name, int& device, int& line) {
     ConsoleShell shell;
     GraphToolkit toolkit(shell);
     const auto devices = ListCaptureDevices(toolkit);
@@ -56,11 +56,11 @@ bool ResolveCapture(const std::string& spec, std::string& name, int& device, int
         return -1;
     };
     line = -1;
-    device = find(spec);
-    const auto colon = spec.rfind(':');
-    if (device < 0 && colon != std::string::npos && IsNumber(spec.substr(colon + 1))) {
-        device = find(spec.substr(0, colon));
-        line = std::stoi(spec.substr(colon + 1));
+    device = find(wanted);
+    const auto colon = wanted.rfind(':');
+    if (device < 0 && colon != std::string::npos && IsNumber(wanted.substr(colon + 1))) {
+        device = find(wanted.substr(0, colon));
+        line = std::stoi(wanted.substr(colon + 1));
         if (device >= 0 && line >= static_cast<int>(devices[static_cast<std::size_t>(device)].lines.size())) return false;
     }
     if (device < 0) return false;

@@ -44,7 +44,7 @@ TEST_F(CliCapture, DevicesListsIndexNameAndInputLines) {
 TEST_F(CliCapture, WithoutAServerThereAreNoDevicesToListOrAdd) {
     test::NoPulseServer none;
     const auto listed = Cli(none.EnvPrefix(), "devices");
-    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.exitCode, 1);  // and says why on stderr
     EXPECT_EQ(listed.output, "");
     EXPECT_EQ(Cli(none.EnvPrefix(), "add " + ShellQuote(list_) + " --capture=0").exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(list_));
