@@ -34,7 +34,7 @@ TEST(ItemEdits, ApplyingAnItemCopiesItsDestinationAndItsNamesExtension) {
         EXPECT_EQ(ReadField(target.destName), c.after) << c.source << " onto " << c.target;
         EXPECT_EQ(ReadField(target.destType), "WAV (PCM)");
         EXPECT_EQ(ReadField(target.destPath), "/out/");
-        EXPECT_EQ(target.quality.nChannels, 2);
+        EXPECT_EQ(static_cast<int>(target.quality.nChannels), 2);  // a copy: the record is packed
         EXPECT_EQ(ReadField(target.status), "Ready");
     }
 }
