@@ -12,7 +12,6 @@
 namespace tessival {
 namespace {
 
-constexpr std::uintmax_t kRawSectorBytes = 2352;
 constexpr std::size_t kMaxSheetBytes = 1 << 20;
 
 std::string Upper(std::string text) {
