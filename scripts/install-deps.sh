@@ -21,7 +21,7 @@ pulseaudio pulseaudio-utils
 parallel slurm-wlm munge
 desktop-file-utils appstream man-db bash-completion dpkg-dev file
 fonts-dejavu-extra"
-PACKAGE_PACKAGES="dpkg-dev file lintian fakeroot"
+PACKAGE_PACKAGES="dpkg-dev file lintian fakeroot devscripts"
 FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
 case "$TARGET" in
