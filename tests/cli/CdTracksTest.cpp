@@ -14,6 +14,7 @@
 #include "platform/media/WaveFileSupport.h"
 #include "support/DiscImage.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProbedTags.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -21,6 +22,7 @@ namespace tessival {
 namespace {
 
 using test::CliPath;
+using test::ProbedTags;
 using test::RunProcess;
 using test::ShellQuote;
 
@@ -333,23 +335,6 @@ TEST_F(CdTracks, ALookupCallsTracksAccuratelyRippedOnlyWhenAccurateRipKnowsTheir
     info = Cli(ripinfo + " --lookup --accuraterip-url=" + http.Url() + "/elsewhere");
     EXPECT_NE(info.output.find("Not proven accurate"), std::string::npos) << info.output;
     EXPECT_EQ(info.output.find("All tracks accurately ripped"), std::string::npos) << info.output;
-}
-
-// ffprobe's tags of a file, keys in lower case, without the muxer's own "encoder".
-std::map<std::string, std::string> ProbedTags(const std::string& path) {
-    const auto result = RunProcess("ffprobe -v error -show_entries format_tags:stream_tags -of default=nw=1 " +
-                                   ShellQuote(path));
-    std::map<std::string, std::string> tags;
-    std::istringstream lines(result.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto eq = line.find('=');
-        if (line.rfind("TAG:", 0) != 0 || eq == std::string::npos) continue;
-        std::string key = line.substr(4, eq - 4);
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (key != "encoder") tags[key] = line.substr(eq + 1);
-    }
-    return tags;
 }
 
 TEST_F(CdTracks, TracksCarryTheDiscsCdTextIntoTheirTags) {
