@@ -134,5 +134,21 @@ TEST_F(CueAlbum, LossyAlbumTracksStartWithTheWholeFilesSamplesAtTheirPosition) {
     }
 }
 
+// A rip of one file a track, a WAVE and a FLAC file with its pregap at its start: each track
+// converts to exactly its file's samples.
+TEST_F(CueAlbum, OneFileATrackRipsConvertEachFileWhole) {
+    Make("ffmpeg -nostdin -v error -f lavfi -i 'anoisesrc=duration=1.3:seed=1' -ac 2 -ar 44100 -c:a pcm_s16le " +
+         ShellQuote(dir_.File("01.wav")));
+    Make("ffmpeg -nostdin -v error -f lavfi -i 'anoisesrc=duration=2.1:seed=2' -ac 2 -ar 44100 -sample_fmt s16 -c:a flac " +
+         ShellQuote(dir_.File("02.flac")));
+    test::WriteBytes(dir_.File("rip.cue"), "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                           "FILE \"02.flac\" WAVE\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n"
+                                           "    INDEX 01 00:00:40\n");
+    AddAndConvert(dir_.File("rip.cue"), "WAV (PCM)", "2,1411,16,44100");
+    EXPECT_TRUE(Decoded(out_ + "/Track 01.wav") == Decoded(dir_.File("01.wav")));
+    EXPECT_TRUE(Decoded(out_ + "/Track 02.wav") == Decoded(dir_.File("02.flac")));
+    EXPECT_EQ(Decoded(out_ + "/Track 02.wav").size(), 2u * 44100 * 21 / 10);
+}
+
 }  // namespace
 }  // namespace tessival

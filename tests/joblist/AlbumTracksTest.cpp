@@ -116,6 +116,41 @@ TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     EXPECT_EQ(ReadField(items[1].status), "Ready");
 }
 
+// A rip of one file a track: each track is its file, the gap before it included wherever the
+// rip left it: at the start of the track's own file, or at the end of the previous one.
+TEST_F(AlbumTracks, OneFileATrackRipsGiveEachTrackItsFile) {
+    for (const char* name : {"01.wav", "02.flac", "03.wav"}) test::WriteBytes(dir_.File(name), "x");
+    struct Case {
+        const char* layout;
+        const char* sheet;
+        std::vector<std::string> sources;
+    };
+    const Case cases[] = {
+        {"gaps at the start of each file",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE \"02.flac\" WAVE\nTRACK 02 AUDIO\n"
+         "INDEX 00 00:00:00\nINDEX 01 00:02:00\nFILE \"03.wav\" WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n",
+         {"01.wav#frames=0-", "02.flac#frames=0-", "03.wav#frames=0-"}},
+        {"gaps at the end of the previous file",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 03:20:10\n"
+         "FILE \"02.flac\" WAVE\nINDEX 01 00:00:00\nTRACK 03 AUDIO\nINDEX 00 04:00:00\nFILE \"03.wav\" WAVE\n"
+         "INDEX 01 00:00:00\n",
+         {"01.wav#frames=0-", "02.flac#frames=0-", "03.wav#frames=0-"}},
+        {"a hidden first track before the first one's INDEX 01 stays out",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nINDEX 01 00:05:00\nFILE \"02.flac\" WAVE\n"
+         "TRACK 02 AUDIO\nINDEX 01 00:00:00\nINDEX 02 00:01:00\n",
+         {"01.wav#frames=375-", "02.flac#frames=0-"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        std::vector<DiscProblem> problems;
+        const auto items = ExpandAlbumTracks({Cue(c.sheet)}, problems);
+        EXPECT_TRUE(problems.empty());
+        std::vector<std::string> sources;
+        for (const ConvertItem& item : items) sources.push_back(ReadField(item.sourcePath).substr(dir_.Path().size() + 1));
+        EXPECT_EQ(sources, c.sources);
+    }
+}
+
 TEST_F(AlbumTracks, ASheetWithAnUnreadableIndexOrATrackPastTheFilesEndAddsNothingAndSaysWhichLine) {
     test::WriteBytes(dir_.File("album.flac"), "fLaC");
     const auto tenSeconds = [](const std::string&) { return std::optional<double>(10.0); };
