@@ -407,6 +407,23 @@ TEST_F(CdTracks, ALookupFillsTheTagsThatCdTextLeavesOutFromMusicBrainz) {
               with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
 }
 
+TEST_F(CdTracks, ALookupAtAddNamesTheTracksFromMusicBrainz) {
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/musicbrainz");
+    ASSERT_TRUE(http.Running());
+    const auto added = AddImage("--cd=" + ShellQuote(image_.Cue()) + " --lookup --musicbrainz-url=" + http.Url() +
+                                    " '--name={albumartist}/{album}/{track:02} {title}'",
+                                " --dest-type=FLAC --quality=2,5,Source,Source");
+    ASSERT_EQ(added.exitCode, 0) << added.output;
+    std::vector<std::string> names;
+    for (const ConvertItem& item : Items())
+        names.push_back(ReadField(item.destPath).substr(out_.size()) + "/" + ReadField(item.destName));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/02 Erstes.flac",
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/03 Zweites am Fluss.flac",
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/04 Dritte \xC3\x84nderung.flac"}));
+}
+
 TEST_F(CdTracks, TracksOfADiscWithoutCdTextCarryTheirNumberAlone) {
     ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
     EXPECT_EQ(Convert().exitCode, 0);
