@@ -14,7 +14,7 @@ libpulse-dev
 libgtest-dev"
 RUN_PACKAGES="ffmpeg sox libsox-fmt-all
 fonts-wqy-microhei fonts-dejavu-core"
-TEST_PACKAGES="googletest
+TEST_PACKAGES="googletest python3-mutagen
 xvfb xauth imagemagick x11-apps
 cd-paranoia libcdio-utils flac
 pulseaudio pulseaudio-utils
