@@ -9,8 +9,9 @@
 namespace tessival::media {
 namespace {
 
-constexpr int kModes = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_SAMPLE_PEAK |
-                       EBUR128_MODE_HISTOGRAM;
+// Every block's loudness is kept (some 160 bytes a second of audio), not a histogram of them:
+// the histogram's bins move blocks near the relative gate across it, by tenths of a LU.
+constexpr int kModes = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_SAMPLE_PEAK;
 
 double HighestPeak(ebur128_state* state, int (*peakOf)(ebur128_state*, unsigned, double*)) {
     double highest = 0;

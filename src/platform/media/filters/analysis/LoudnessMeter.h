@@ -22,8 +22,7 @@ struct LoudnessReading {
 };
 
 // Measures loudness as broadcasters do (gated integrated loudness, loudness range, true peak) on
-// libebur128. Fed on one thread at a time; read once feeding has ended. Memory stays the same
-// however long the audio: the gating blocks are kept as a histogram.
+// libebur128. Fed on one thread at a time; read once feeding has ended.
 class LoudnessMeter {
 public:
     LoudnessMeter();
