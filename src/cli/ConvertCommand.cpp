@@ -39,7 +39,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
     "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--id3=2.3] "
-    "[--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
+    "[--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL] "
+    "[--gnudb-url=URL]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -262,7 +263,7 @@ const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
                                         "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
                                         "[--id3=2.3] [--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
-                                        "[--musicbrainz-url=URL]",
+                                        "[--musicbrainz-url=URL] [--gnudb-url=URL]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace
