@@ -135,6 +135,9 @@ HRESULT MuxerDest::OpenMuxer() {
     format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
     // The MP3 tag is ours (Id3v2Tag): libavformat's writes neither COMM nor several values.
     if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", 0, 0);
+    // The edit list counts in the movie's time scale: in samples it says the length exactly.
+    if (&kind_ == &kM4a)
+        av_opt_set_int(format_->priv_data, "movie_timescale", InputType().codecParameters->sample_rate, 0);
     if (kind_.coverAsComment)
         av_opt_set_int(format_->priv_data, "serial_offset", static_cast<std::int64_t>(StreamSerial() & 0x7FFFFFFF), 0);
 
@@ -293,7 +296,10 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
         AV_WL32(skip, sample.trimStart);
         AV_WL32(skip + 4, sample.trimEnd);
     }
-    const int ret = av_write_frame(format_.get(), packet.get());
+    // FFmpeg's Ogg reader learns where a stream of several packets starts only from a first audio
+    // page that is not also the last one: without it a short file loses a block's worth of samples.
+    int ret = kind_.coverAsComment && audioPackets_ == 1 ? av_write_frame(format_.get(), nullptr) : 0;
+    if (ret >= 0) ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
     ++audioPackets_;
     return S_OK;
