@@ -177,6 +177,8 @@ inline constexpr int IDS_LIST_NAME = 255;
 inline constexpr int IDS_DISPLAY_NAME = 256;
 // The system menu's choice of how many items a run converts side by side.
 inline constexpr int IDS_ITEMS_AT_ONCE = 257;
+// The display menu's choice of ID3v2.3 tags in MP3 files.
+inline constexpr int IDS_ID3V23_TAGS = 230;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -144,6 +144,7 @@ const std::map<int, std::string>& Table() {
         {255, "Items to convert"},
         {256, "Progress"},
         {257, "Convert items at once"},
+        {230, "MP3 tags as ID3v2.3, for older players"},
     };
     return table;
 }

@@ -103,6 +103,8 @@ void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
 
 void MuxerDest::SetId3Version(int version) { id3Version = version == 3 ? 3 : 4; }
 
+int MuxerDest::Id3Version() { return id3Version; }
+
 HRESULT MuxerDest::CheckInput(const MediaType& type) const {
     // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
     return type.majorType == MEDIATYPE_Audio && type.codecParameters && type.WaveFormat() ? S_OK

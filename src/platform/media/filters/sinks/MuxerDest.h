@@ -48,6 +48,7 @@ public:
     void SetTags(const MediaTags& tags) override;
     // The ID3v2 version of MP3 files, 4 unless an older device needs 3; for the whole process.
     static void SetId3Version(int version);
+    static int Id3Version();
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
