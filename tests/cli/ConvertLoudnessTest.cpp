@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "joblist/ItemFactory.h"
@@ -24,10 +25,12 @@ const QualityInfo kOpus{0x704F, 2, 48000, 96 * 125, 1, 0, 0};
 class ConvertLoudness : public ::testing::Test {
 protected:
     // Noise and a tone at a level, as a tagged FLAC track.
-    std::string Track(const std::string& name, double volume, const std::string& album) {
+    std::string Track(const std::string& name, double volume, const std::string& album,
+                      const std::string& volumeExpression = "") {
         const std::string path = dir_.File(name);
         const std::string graph = "anoisesrc=d=6:c=pink:r=44100:a=0.3[n];sine=f=330:d=6:r=44100[s];[n][s]amix=inputs=2,"
-                                  "volume=" + std::to_string(volume) + ",aformat=channel_layouts=stereo";
+                                  "volume=" + (volumeExpression.empty() ? std::to_string(volume) : volumeExpression) +
+                                  ",aformat=channel_layouts=stereo";
         EXPECT_EQ(RunProcess("ffmpeg -nostdin -v error -filter_complex " + ShellQuote(graph) + " -metadata album=" +
                              ShellQuote(album) + " " + ShellQuote(path))
                       .exitCode,
@@ -50,7 +53,9 @@ protected:
         }
         const std::string list = dir_.File("list.tsl");
         EXPECT_EQ(WriteListFile(list, items), ListFileResult::Ok);
-        const auto run = RunProcess(CliPath() + " convert " + ShellQuote(list) + " " + options + " 2>&1");
+        // The first passes' cache goes to the test's own folder.
+        const auto run = RunProcess("XDG_CACHE_HOME=" + ShellQuote(dir_.File("cache")) + " " + CliPath() + " convert " +
+                                    ShellQuote(list) + " " + options + " 2>&1");
         EXPECT_EQ(run.exitCode, 0) << run.output;
         return run.output;
     }
@@ -104,6 +109,19 @@ TEST_F(ConvertLoudness, OpusGetsItsOwnGainTagsOnly) {
     ASSERT_NE(at, std::string::npos) << tags;
     EXPECT_NEAR(std::atof(tags.c_str() + at + 20), gain, 0.1 * 256);
     EXPECT_EQ(tags.find("REPLAYGAIN"), std::string::npos) << tags;
+}
+
+TEST_F(ConvertLoudness, NormalizesToTheTargetUnlessThePeaksForbid) {
+    // A quiet track with a loud moment: the target would push that moment far over the ceiling.
+    const std::string peaky = Track("peaky.flac", 0, "A", "'if(between(t,2,2.06),6,0.3)':eval=frame");
+    const std::string output = Convert({Track("even.flac", 0.2, "A"), peaky}, kFlac, "FLAC", "flac",
+                                       "--normalize=-16 --true-peak=-1 --progress=json");
+    EXPECT_NEAR(Measured("even.flac", "\"integrated\":"), -16, 0.5);
+    EXPECT_LT(Measured("even.flac", "\"true_peak\":"), -1);
+    EXPECT_NEAR(Measured("peaky.flac", "\"true_peak\":"), -1, 0.3);
+    EXPECT_LT(Measured("peaky.flac", "\"integrated\":"), -20);
+    EXPECT_NE(output.find("{\"item\":2,\"note\":\"Normalised by "), std::string::npos) << output;
+    EXPECT_EQ(output.find("{\"item\":1,\"note\""), std::string::npos) << output;
 }
 
 }  // namespace
