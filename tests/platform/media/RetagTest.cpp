@@ -47,6 +47,7 @@ TEST(Retag, ReplacesGainTagsKeepingTheRestOfEachType) {
         {"a.opus", "-c:a libopus", TagContainer::OggOpus},
         {"a.mp3", "-c:a libmp3lame", TagContainer::Mp3},
         {"b.mp3", "-c:a libmp3lame -id3v2_version 3", TagContainer::Mp3},
+        {"a.m4a", "-c:a aac", TagContainer::M4a},
     };
     TagEdit edit;
     edit.set = {{"REPLAYGAIN_TRACK_GAIN", "-1.25 dB"}, {"REPLAYGAIN_ALBUM_GAIN", "-2.50 dB"}};

@@ -75,6 +75,7 @@ TagContainer ProbeTagContainer(const std::string& path) {
         if (Begins(head, packet, "\x01vorbis")) return TagContainer::OggVorbis;
         return TagContainer::Unknown;
     }
+    if (Begins(head, 4, "ftyp")) return TagContainer::M4a;
     if (Begins(head, 0, "ID3") || (head.size() > 1 && head[0] == 0xFF && (head[1] & 0xE0) == 0xE0))
         return TagContainer::Mp3;
     return TagContainer::Unknown;
@@ -88,6 +89,7 @@ int RewriteTags(const std::string& path, const TagEdit& edit) {
     std::vector<std::uint8_t> out;
     const bool parsed = container == TagContainer::Flac  ? RetagFlac(file, edit, out)
                         : container == TagContainer::Mp3 ? RetagMp3(file, edit, out)
+                        : container == TagContainer::M4a ? RetagM4a(file, edit, out)
                                                          : RetagOgg(file, edit, out);
     if (!parsed) return EBADMSG;
     AtomicFile replacement;

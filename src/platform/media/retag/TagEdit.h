@@ -20,7 +20,7 @@ struct TagEdit {
 };
 
 // The containers whose tags can be changed after the fact.
-enum class TagContainer { Unknown, Flac, OggVorbis, OggOpus, Mp3 };
+enum class TagContainer { Unknown, Flac, OggVorbis, OggOpus, Mp3, M4a };
 TagContainer ProbeTagContainer(const std::string& path);
 
 // Rewrites the file's tags through the atomic replace, the audio untouched; 0 or an errno value
@@ -32,5 +32,6 @@ int RewriteTags(const std::string& path, const TagEdit& edit);
 bool RetagFlac(std::span<const std::uint8_t> file, const TagEdit& edit, std::vector<std::uint8_t>& out);
 bool RetagOgg(std::span<const std::uint8_t> file, const TagEdit& edit, std::vector<std::uint8_t>& out);
 bool RetagMp3(std::span<const std::uint8_t> file, const TagEdit& edit, std::vector<std::uint8_t>& out);
+bool RetagM4a(std::span<const std::uint8_t> file, const TagEdit& edit, std::vector<std::uint8_t>& out);
 
 }  // namespace tessival::media
