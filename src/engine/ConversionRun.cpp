@@ -170,6 +170,7 @@ void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool c
     }
     FinishRow(index, outcome.converted);
     if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
+    if (outcome.converted && !outcome.note.empty()) view_.ReportNote(index, outcome.note);
 }
 
 void ConversionRun::FinishRow(int index, bool ok) {

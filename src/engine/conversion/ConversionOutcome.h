@@ -25,6 +25,8 @@ struct ConversionOutcome {
     std::string keptBeside;
     // Undecodable pieces the decoders skipped while the graph ran.
     std::int64_t skippedPackets = 0;
+    // Something the user should know of a converted item (its level held down, say); empty when none.
+    std::string note;
 
     bool HasReason() const { return stringId != 0 || !detail.empty(); }
     bool SameReason(const ConversionOutcome& other) const {

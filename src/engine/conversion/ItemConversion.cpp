@@ -31,6 +31,7 @@ ConversionOutcome ItemConversion::Run() {
     thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    TagLoudness();
     if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
@@ -73,7 +74,7 @@ bool ItemConversion::Build() {
     std::string encoderName;
     if (!EncoderName(encoderName)) return false;
     auto encoderInput = BuildDestination(DestinationFileName(item_), encoderName);
-    if (!encoderInput) return false;
+    if (!encoderInput || !AttachLoudness()) return false;
     // The quality goes first, so that the decoder can convert straight to it while connecting.
     const bool qualityApplied = toolkit_.ApplyQuality(encoderFilter_, item_.quality);
     if (!BuildSourceAndConnect(encoderInput)) return false;

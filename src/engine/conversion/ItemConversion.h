@@ -74,6 +74,10 @@ private:
     bool ReportDiscProblem();
     void RecordDiscRip();
     std::int64_t CountSkippedPackets();
+    // Loudness: measured (and normalised) at the encoder's input, tagged once the file is done.
+    bool AttachLoudness();
+    bool NormalizingFactor(double target, double ceiling, double& factor);
+    void TagLoudness();
 
     // Destination half.
     std::shared_ptr<media::IPin> BuildDestination(const std::string& fileName, const std::string& encoderName);
@@ -112,6 +116,7 @@ private:
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
+    std::shared_ptr<class ItemLoudness> loudness_;  // null unless loudness is wanted
     ConversionOutcome outcome_;
     ThreadOwner thread_;
 };
