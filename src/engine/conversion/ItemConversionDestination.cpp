@@ -3,6 +3,7 @@
 #include "joblist/DestTypes.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/QueryInterface.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
@@ -22,6 +23,8 @@ std::shared_ptr<IPin> ItemConversion::BuildDestination(const std::string& fileNa
         GiveSourceTags(toolkit_.WavDest());
         encoderFilter_ = toolkit_.AddAudioCompressor(encoderName);
     }
+    if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))
+        deferred->CommitThrough(services_.committer);
     auto input = toolkit_.GetPin(encoderFilter_, PINDIR_INPUT, 0);
     // An encoder that takes no input is as unusable as a missing one.
     if (!input) Fail(IDS_DEST_TYPE_INVALID);
