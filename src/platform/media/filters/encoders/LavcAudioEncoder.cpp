@@ -108,7 +108,7 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
                 if (context) capabilities_.push_back(describe(*context, candidate));
                 continue;
             }
-            if (!codec || !Declares(*codec, trial)) continue;
+            if (!codec || !Declares(*codec, trial) || (accepts && !accepts(trial))) continue;
             AvCodecContextPtr& probe = probes[probeKey(trial)];
             if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
@@ -161,8 +161,12 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
     const WAVEFORMATEX* choice = chosen.WaveFormat();
     const WAVEFORMATEX* source = input.WaveFormat();
-    if (!choice || !FollowsSource(*choice)) return chosen;
-    if (!source || !profile_.followSource) return MediaType{};
+    if (choice && !FollowsSource(*choice)) {
+        if (!profile_.accepts) return chosen;
+        const AvCodecContextPtr context = OpenEncoder(profile_, *choice);
+        return context ? profile_.describe(*context, *choice) : MediaType{};
+    }
+    if (!choice || !source || !profile_.followSource) return MediaType{};
     // The source's real depth, not its container's: float and padded samples say how many bits count.
     WAVEFORMATEX content = *source;
     content.wBitsPerSample = static_cast<std::uint16_t>(input.ContentBits());
