@@ -242,12 +242,7 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     std::size_t offset = 0;
     while (queued >= static_cast<std::size_t>(frameSize) || (final && queued > 0)) {
         const int frames = static_cast<int>(std::min<std::size_t>(queued, frameSize));
-        frame_->nb_samples = FixedFrameSize(*context_) ? frameSize : frames;
-        frame_->format = context_->sample_fmt;
-        frame_->sample_rate = context_->sample_rate;
-        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
-            av_frame_get_buffer(frame_.get(), 0) < 0)
-            return E_OUTOFMEMORY;
+        if (FAILED(PrepareFrame(FixedFrameSize(*context_) ? frameSize : frames))) return E_OUTOFMEMORY;
         // Silence pads a last frame that the encoder needs whole.
         if (frames < frame_->nb_samples)
             av_samples_set_silence(frame_->extended_data, frames, frame_->nb_samples - frames,
@@ -269,9 +264,23 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     return S_OK;
 }
 
+// One buffer serves every frame of the stream (Vorbis takes 64 samples at a time): the encoders
+// copy what they are sent, and should one keep it, making it writable copies it first.
+HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
+    if (frame_->buf[0] && frame_->nb_samples == samples)
+        return av_frame_make_writable(frame_.get()) < 0 ? E_OUTOFMEMORY : S_OK;
+    av_frame_unref(frame_.get());
+    frame_->nb_samples = samples;
+    frame_->format = context_->sample_fmt;
+    frame_->sample_rate = context_->sample_rate;
+    if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
+        av_frame_get_buffer(frame_.get(), 0) < 0)
+        return E_OUTOFMEMORY;
+    return S_OK;
+}
+
 HRESULT LavcAudioEncoder::SendFrame() {
     const int ret = avcodec_send_frame(context_.get(), frame_.get());
-    av_frame_unref(frame_.get());
     if (ret < 0) return E_FAIL;
     return ReceivePackets();
 }

@@ -98,6 +98,7 @@ protected:
 
 private:
     HRESULT EncodeQueued(bool final);
+    HRESULT PrepareFrame(int samples);
     HRESULT SendFrame();
     HRESULT ReceivePackets();
 
