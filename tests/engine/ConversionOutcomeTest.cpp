@@ -27,16 +27,26 @@ TEST(ConversionOutcome, BecomesTheRowsText) {
     damaged.cause = media::VFW_E_INVALID_FILE_FORMAT;  // its text carries no cause
     ConversionOutcome disc;
     disc.detail = "Error: There is no disc in the drive /dev/sr0.";
+    // A converted output that could not take its name fails its item; one that did keeps it done.
+    ConversionOutcome uncommitted;
+    uncommitted.converted = true;
+    uncommitted.SettleCommit(EISDIR);
+    ConversionOutcome committed;
+    committed.converted = true;
+    committed.SettleCommit(0);
     const Case cases[] = {
         {noReason, ""},
         {disk, "Error: Cannot write the destination file: No space left on device"},
         {unknown, "Error: Conversion failed: VFW_E_TYPE_NOT_ACCEPTED (0x8004022A)"},
         {damaged, "Error: The source file is damaged or is not a media file."},
         {disc, "Error: There is no disc in the drive /dev/sr0."},
+        {uncommitted, "Error: Cannot write the destination file: Is a directory"},
+        {committed, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StatusText(c.outcome), c.text);
         EXPECT_EQ(c.outcome.HasReason(), !c.text.empty()) << c.text;
+        EXPECT_EQ(c.outcome.converted, c.text.empty()) << c.text;
     }
 }
 

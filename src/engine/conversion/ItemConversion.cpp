@@ -10,6 +10,7 @@
 #include "platform/devices/RipLog.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/IDiscTrackStatus.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
@@ -193,6 +194,8 @@ void ItemConversion::Settle() {
     toolkit_.Control().Stop();
     auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+    if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))
+        outcome_.commit = deferred->TakePendingCommit();
 }
 
 // A CD track read to its end goes into its disc's rip log beside the output. The log is a

@@ -5,6 +5,7 @@
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
 #include "platform/io/TrackPath.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/QueryInterface.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
@@ -24,6 +25,8 @@ std::shared_ptr<IPin> ItemConversion::BuildDestination(const std::string& fileNa
         GiveSourceTags(toolkit_.WavDest());
         encoderFilter_ = toolkit_.AddAudioCompressor(encoderName);
     }
+    if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))
+        deferred->CommitThrough(services_.committer);
     auto input = toolkit_.GetPin(encoderFilter_, PINDIR_INPUT, 0);
     // An encoder that takes no input is as unusable as a missing one.
     if (!input) Fail(IDS_DEST_TYPE_INVALID);

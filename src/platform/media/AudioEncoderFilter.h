@@ -25,7 +25,8 @@ public:
     // The format used when none was set, for this input.
     virtual MediaType DefaultFormat(const MediaType& input) const = 0;
     // The output a chosen format gives for this input: itself, unless it follows the source's
-    // rate or bits; no wave format when the input cannot be followed.
+    // rate or bits or was listed without its own headers; no wave format when the input cannot
+    // be followed.
     virtual MediaType ForInput(const MediaType& chosen, const MediaType&) const { return chosen; }
 
     HRESULT SetFormat(const MediaType& type);

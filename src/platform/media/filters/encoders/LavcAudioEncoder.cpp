@@ -135,7 +135,7 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
                 if (context) capabilities_.push_back(describe(*context, candidate));
                 continue;
             }
-            if (!codec || !Declares(*codec, trial)) continue;
+            if (!codec || !Declares(*codec, trial) || (accepts && !accepts(trial))) continue;
             AvCodecContextPtr& probe = probes[probeKey(trial)];
             if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
@@ -188,8 +188,12 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
     const WAVEFORMATEX* choice = chosen.WaveFormat();
     const WAVEFORMATEX* source = input.WaveFormat();
-    if (!choice || !FollowsSource(*choice)) return chosen;
-    if (!source || !profile_.followSource) return MediaType{};
+    if (choice && !FollowsSource(*choice)) {
+        if (!profile_.accepts) return chosen;
+        const AvCodecContextPtr context = OpenEncoder(profile_, *choice);
+        return context ? profile_.describe(*context, *choice) : MediaType{};
+    }
+    if (!choice || !source || !profile_.followSource) return MediaType{};
     // The source's real depth, not its container's: float and padded samples say how many bits count.
     WAVEFORMATEX content = *source;
     content.wBitsPerSample = static_cast<std::uint16_t>(input.ContentBits());
@@ -278,12 +282,7 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     std::size_t offset = 0;
     while (queued >= static_cast<std::size_t>(frameSize) || (final && queued > 0)) {
         const int frames = static_cast<int>(std::min<std::size_t>(queued, frameSize));
-        frame_->nb_samples = FixedFrameSize(*context_) ? frameSize : frames;
-        frame_->format = context_->sample_fmt;
-        frame_->sample_rate = context_->sample_rate;
-        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
-            av_frame_get_buffer(frame_.get(), 0) < 0)
-            return E_OUTOFMEMORY;
+        if (FAILED(PrepareFrame(FixedFrameSize(*context_) ? frameSize : frames))) return E_OUTOFMEMORY;
         // Silence pads a last frame that the encoder needs whole.
         if (frames < frame_->nb_samples)
             av_samples_set_silence(frame_->extended_data, frames, frame_->nb_samples - frames,
@@ -305,9 +304,23 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     return S_OK;
 }
 
+// One buffer serves every frame of the stream (Vorbis takes 64 samples at a time): the encoders
+// copy what they are sent, and should one keep it, making it writable copies it first.
+HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
+    if (frame_->buf[0] && frame_->nb_samples == samples)
+        return av_frame_make_writable(frame_.get()) < 0 ? E_OUTOFMEMORY : S_OK;
+    av_frame_unref(frame_.get());
+    frame_->nb_samples = samples;
+    frame_->format = context_->sample_fmt;
+    frame_->sample_rate = context_->sample_rate;
+    if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
+        av_frame_get_buffer(frame_.get(), 0) < 0)
+        return E_OUTOFMEMORY;
+    return S_OK;
+}
+
 HRESULT LavcAudioEncoder::SendFrame() {
     const int ret = avcodec_send_frame(context_.get(), frame_.get());
-    av_frame_unref(frame_.get());
     if (ret < 0) return E_FAIL;
     return ReceivePackets();
 }
