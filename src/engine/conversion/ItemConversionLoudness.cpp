@@ -13,6 +13,7 @@
 #include "engine/loudness/NormalizingGain.h"
 #include "engine/loudness/SourceLoudnessCache.h"
 #include "joblist/SourceKind.h"
+#include "platform/io/PendingCommit.h"
 #include "joblist/TextField.h"
 #include "platform/media/IPcmTap.h"
 #include "platform/media/QueryInterface.h"
@@ -62,6 +63,8 @@ bool ItemConversion::NormalizingFactor(double target, double ceiling, double& fa
 void ItemConversion::TagLoudness() {
     const ReplayGainMode mode = LoudnessSettings::Current().replayGain;
     if (mode == ReplayGainMode::Off) return;
+    // Gain tags are written into the file under its own name: it must have got there first.
+    if (outcome_.commit) outcome_.SettleCommit(outcome_.commit->Wait());
     const std::string output = DestinationFileName(item_);
     if (!outcome_.converted || !loudness_ || services_.halt.HaltedFlag() || !outcome_.keptBeside.empty()) {
         if (mode == ReplayGainMode::Album) AlbumGainBook::Shared().ItemFailed(output);
