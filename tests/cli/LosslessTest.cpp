@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -294,6 +295,42 @@ TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
         EXPECT_GE(frames, c.atLeast);
         EXPECT_LE(frames, c.atMost);
         EXPECT_EQ(ConvertWithCli(dir, empty, c.type, c.extension, c.quality), "");
+    }
+}
+
+// What FFmpeg's reader decodes from each lossy type is exactly the source, however short: the
+// encoders' priming and padding are signalled so that it trims both ends. An M4A file also says
+// so in its iTunSMPB comment (priming, padding, length) for the players that read that.
+TEST(Lossless, LossyFilesDecodeToTheirSourcesLength) {
+    test::TempDir dir;
+    const struct {
+        const char* name;
+        const char* length;  // as ffmpeg's atrim or -t takes it
+        std::size_t frames;
+    } sources[] = {{"nine", "atrim=end_sample=9", 9}, {"second", "atrim=end=1", 48000}, {"minute", "atrim=end=60", 2880000}};
+    const std::tuple<const char*, const char*, const char*> types[] = {{"LAME MP3", "mp3", "1,192,0,48000"},
+                                                                      {"Ogg Vorbis", "ogg", "1,128,0,48000"},
+                                                                      {"M4A AAC", "m4a", "1,128,0,48000"},
+                                                                      {"Opus", "opus", "1,96,0,48000"}};
+    for (const auto& source : sources) {
+        const std::string path = dir.File(std::string(source.name) + ".wav");
+        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=f=440:sample_rate=48000 -af " +
+                             std::string(source.length) + " -c:a pcm_s16le " + ShellQuote(path))
+                      .exitCode,
+                  0);
+        for (const auto& [type, extension, quality] : types) {
+            SCOPED_TRACE(std::string(source.name) + " to " + type);
+            const std::string out = ConvertWithCli(dir, path, type, extension, quality);
+            ASSERT_FALSE(out.empty());
+            EXPECT_EQ(DecodedFrames(out), source.frames);
+            if (std::string(extension) != "m4a") continue;
+            const std::string smpb = Trimmed(
+                RunProcess("ffprobe -v error -show_entries format_tags=iTunSMPB -of csv=p=0 " + ShellQuote(out)).output);
+            std::istringstream fields(smpb);
+            unsigned long long zero = 1, priming = 0, padding = 0, length = 0;
+            fields >> std::hex >> zero >> priming >> padding >> length;
+            EXPECT_EQ(length, source.frames) << smpb;
+        }
     }
 }
 

@@ -31,9 +31,32 @@ HRESULT ByteStreamIo::Flush() {
     return failure_;
 }
 
+void ByteStreamIo::HoldFrom(std::int64_t offset) {
+    holdFrom_ = offset;
+    held_.clear();
+}
+
+std::vector<std::uint8_t> ByteStreamIo::ReleaseHeld() {
+    holdFrom_ = -1;
+    return std::move(held_);
+}
+
 int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
     auto& self = *static_cast<ByteStreamIo*>(opaque);
     if (FAILED(self.failure_)) return AVERROR(EIO);
+    const int total = size;
+    if (self.holdFrom_ >= 0 && self.position_ + size > self.holdFrom_) {
+        const std::int64_t before = std::max<std::int64_t>(0, self.holdFrom_ - self.position_);
+        const std::size_t at = static_cast<std::size_t>(self.position_ + before - self.holdFrom_);
+        if (self.held_.size() < at + (size - before)) self.held_.resize(at + (size - before));
+        std::copy(data + before, data + size, self.held_.begin() + static_cast<std::ptrdiff_t>(at));
+        self.size_ = std::max(self.size_, self.position_ + size);
+        size = static_cast<int>(before);
+        if (size == 0) {
+            self.position_ += total;
+            return total;
+        }
+    }
     self.sample_ = MediaSample{};
     self.sample_.data.assign(data, data + size);
     self.sample_.start = self.position_;
@@ -43,9 +66,9 @@ int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
         self.failure_ = hr;
         return AVERROR(EIO);
     }
-    self.position_ += size;
+    self.position_ += total;
     self.size_ = std::max(self.size_, self.position_);
-    return size;
+    return total;
 }
 
 std::int64_t ByteStreamIo::Seek(void* opaque, std::int64_t offset, int whence) {

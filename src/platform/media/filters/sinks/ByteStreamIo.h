@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediaSample.h"
@@ -26,6 +27,10 @@ public:
     // Pushes out what the context still buffers; the first delivery failure, else S_OK.
     HRESULT Flush();
     HRESULT Failure() const { return failure_; }
+    // Keeps what is written from offset on instead of sending it, until ReleaseHeld hands it back
+    // (a box the muxer writes last that needs touching up).
+    void HoldFrom(std::int64_t offset);
+    std::vector<std::uint8_t> ReleaseHeld();
 
 private:
     static int Write(void* opaque, std::uint8_t* data, int size);
@@ -36,6 +41,8 @@ private:
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;
     HRESULT failure_ = S_OK;
+    std::int64_t holdFrom_ = -1;
+    std::vector<std::uint8_t> held_;
     MediaSample sample_;
 };
 

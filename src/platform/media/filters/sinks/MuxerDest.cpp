@@ -15,6 +15,7 @@ extern "C" {
 
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/QueryInterface.h"
+#include "platform/media/filters/sinks/Mp4GaplessInfo.h"
 
 namespace tessival::media {
 namespace {
@@ -222,6 +223,8 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     int ret = kind_.coverAsComment && audioPackets_ == 1 ? av_write_frame(format_.get(), nullptr) : 0;
     if (ret >= 0) ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    if (audioPackets_ == 0) firstPts_ = pts;
+    if (duration > 0 || audioPackets_ == 0) sourceEnd_ = pts + duration;
     ++audioPackets_;
     return S_OK;
 }
@@ -287,11 +290,31 @@ void MuxerDest::DiscardOutput() {
 HRESULT MuxerDest::Finalise() {
     if (finalised_ || !format_) return S_OK;
     finalised_ = true;
+    if (&kind_ == &kM4a) return WriteMp4Trailer();
     const int ret = av_write_trailer(format_.get());
     const HRESULT table = ret >= 0 ? WriteSeekTable() : S_OK;
     const HRESULT flushed = FAILED(table) ? table : io_->Flush();
     if (FAILED(flushed)) return flushed;
     return FromAv(ret);
+}
+
+HRESULT MuxerDest::WriteMp4Trailer() {
+    avio_flush(format_->pb);
+    const std::int64_t moovAt = avio_tell(format_->pb);
+    io_->HoldFrom(moovAt);
+    const int ret = av_write_trailer(format_.get());
+    avio_flush(format_->pb);
+    std::vector<std::uint8_t> moov = io_->ReleaseHeld();
+    if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    const AVCodecParameters& codec = *format_->streams[0]->codecpar;
+    const std::int64_t media = audioPackets_ * (codec.frame_size > 0 ? codec.frame_size : 1024);
+    const std::int64_t priming = std::max<std::int64_t>(0, -firstPts_);
+    const Mp4GaplessInfo gapless(priming, std::max<std::int64_t>(0, media - priming - sourceEnd_), sourceEnd_);
+    std::vector<std::uint8_t> patched = gapless.Apply(moov);
+    const std::vector<std::uint8_t>& out = patched.empty() ? moov : patched;
+    if (avio_seek(format_->pb, moovAt, SEEK_SET) < 0) return E_FAIL;
+    avio_write(format_->pb, out.data(), static_cast<int>(out.size()));
+    return io_->Flush();
 }
 
 void MuxerDest::Close() {
@@ -303,6 +326,7 @@ void MuxerDest::Close() {
     firstFrameOffset_ = -1;
     finalised_ = true;
     audioPackets_ = 0;
+    firstPts_ = sourceEnd_ = 0;
 }
 
 }  // namespace tessival::media

@@ -69,6 +69,8 @@ private:
     void NoteFrame(std::int64_t sample, std::int64_t frames);
     // The seek table over the front of the padding block the muxer put before the first frame.
     HRESULT WriteSeekTable();
+    // The M4A trailer, its movie box touched up with the gapless figures once they are known.
+    HRESULT WriteMp4Trailer();
 
     const Kind& kind_;
     MediaTags tags_;
@@ -80,6 +82,8 @@ private:
     std::optional<std::array<std::uint8_t, 34>> streamInfo_;
     std::optional<FlacSeekTable> seekTable_;
     std::int64_t firstFrameOffset_ = -1;
+    std::int64_t firstPts_ = 0;   // in samples: minus the priming
+    std::int64_t sourceEnd_ = 0;  // where the last packet says the source ends
 };
 
 }  // namespace tessival::media
