@@ -1,0 +1,84 @@
+#include "platform/media/filters/sinks/Mp4GaplessInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace tessival::media {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Be32(std::uint32_t value) {
+    return {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)};
+}
+
+Bytes Box(const std::string& type, std::initializer_list<Bytes> parts) {
+    Bytes payload;
+    for (const Bytes& part : parts) payload.insert(payload.end(), part.begin(), part.end());
+    Bytes box = Be32(static_cast<std::uint32_t>(8 + payload.size()));
+    box.insert(box.end(), type.begin(), type.end());
+    box.insert(box.end(), payload.begin(), payload.end());
+    return box;
+}
+
+Bytes Zeros(std::size_t count) { return Bytes(count, 0); }
+
+// Version 0 headers with a duration of 2048 where the muxer wrote it.
+Bytes Mvhd() { return Box("mvhd", {Zeros(12), Be32(44100), Be32(2048), Zeros(80)}); }
+Bytes Tkhd() { return Box("tkhd", {Zeros(20), Be32(2048), Zeros(60)}); }
+Bytes Elst() { return Box("elst", {Zeros(4), Be32(1), Be32(2048), Be32(1024), Be32(0x10000)}); }
+Bytes Trak() { return Box("trak", {Tkhd(), Box("edts", {Elst()})}); }
+
+std::uint32_t At(const Bytes& b, std::size_t at) {
+    return std::uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+}
+
+std::size_t Find(const Bytes& b, const std::string& text) {
+    const auto it = std::search(b.begin(), b.end(), text.begin(), text.end());
+    return it == b.end() ? std::string::npos : static_cast<std::size_t>(it - b.begin());
+}
+
+// Every box from `at` to `end` has a size that fits, children of the containers included.
+bool SizesFit(const Bytes& b, std::size_t at, std::size_t end) {
+    while (at < end) {
+        const std::uint32_t size = At(b, at);
+        if (size < 8 || at + size > end) return false;
+        const std::string type(b.begin() + at + 4, b.begin() + at + 8);
+        const std::size_t inner = type == "meta" ? 12 : 8;
+        for (const char* container : {"moov", "trak", "edts", "udta", "meta", "ilst", "----"})
+            if (type == container && !SizesFit(b, at + inner, at + size)) return false;
+        at += size;
+    }
+    return at == end;
+}
+
+TEST(Mp4GaplessInfo, TheMovieBoxSaysTheLengthAndCarriesTheITunesFigures) {
+    const Bytes udta = Box("udta", {Box("meta", {Zeros(4), Box("hdlr", {Zeros(8), Bytes{'m', 'd', 'i', 'r', 'a', 'p', 'p', 'l'}, Zeros(9)}), Box("ilst", {})})});
+    const struct {
+        const char* name;
+        Bytes moov;
+    } shapes[] = {{"no user data yet", Box("moov", {Mvhd(), Trak()})},
+                  {"an empty tag list", Box("moov", {Mvhd(), Trak(), udta})}};
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        const Bytes out = Mp4GaplessInfo(2039, 1024, 9).Apply(shape.moov);
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(At(out, 0), out.size());
+        EXPECT_TRUE(SizesFit(out, 0, out.size()));
+        EXPECT_EQ(At(out, Find(out, "mvhd") + 20), 9u);
+        EXPECT_EQ(At(out, Find(out, "tkhd") + 24), 9u);
+        EXPECT_EQ(At(out, Find(out, "elst") + 12), 9u);    // the presented length
+        EXPECT_EQ(At(out, Find(out, "elst") + 16), 1024u);  // where it starts is the muxer's
+        EXPECT_NE(Find(out, "mdirappl"), std::string::npos);
+        EXPECT_NE(Find(out, std::string("mean\0\0\0\0com.apple.iTunes", 24)), std::string::npos);
+        EXPECT_NE(Find(out, std::string("name\0\0\0\0iTunSMPB", 16)), std::string::npos);
+        EXPECT_NE(Find(out, " 00000000 000007F7 00000400 0000000000000009 00000000"), std::string::npos);
+    }
+    EXPECT_TRUE(Mp4GaplessInfo(1024, 0, 9).Apply(Box("free", {Zeros(8)})).empty());
+}
+
+}  // namespace
+}  // namespace tessival::media
