@@ -197,7 +197,9 @@ void WriteWave(const std::string& path, const HandMadeWave& w, int frames) {
         put(22, 2);
         put(w.valid, 2);
         put((1u << w.channels) - 1, 4);
-        bytes += std::string("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
+        // The subformat's tag follows the file's byte order, as sox writes it in RIFX.
+        put(1, 2);
+        bytes += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
     }
     bytes += "data";
     put(data.size(), 4);
@@ -211,6 +213,7 @@ TEST(Lossless, WaveLayoutsOfOtherProgramsConvertWithTheirSamples) {
         {"5 bits in 8, five channels", 0xFFFE, 5, 8, 5, false, "16"},
         {"64-bit integer", 0x0001, 2, 64, 64, false, "24"},
         {"big-endian RIFX", 0x0001, 2, 16, 16, true, "16"},
+        {"big-endian RIFX, extensible", 0xFFFE, 3, 24, 20, true, "24"},
     };
     test::TempDir dir;
     constexpr int kFrames = 4800;
