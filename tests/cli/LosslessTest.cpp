@@ -301,6 +301,21 @@ TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
     }
 }
 
+// A float source to a float WAV stays float, sample for sample.
+TEST(Lossless, AFloatSourceStaysFloatInAFloatWave) {
+    test::TempDir dir;
+    const std::string source = dir.File("float.wav");
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 24 -c 2 " + ShellQuote(source) + ".24.wav synth 1 sine 440 sine 1000 vol 0.7"
+                         " && sox " + ShellQuote(source) + ".24.wav -e floating-point -b 32 " + ShellQuote(source))
+                  .exitCode,
+              0);
+    const std::string out = ConvertWithCli(dir, source, "WAV", "wav", "2,3072,32,48000");
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(Trimmed(RunProcess("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + ShellQuote(out)).output),
+              "pcm_f32le");
+    EXPECT_EQ(Samples(out), Samples(source));
+}
+
 // What FFmpeg's reader decodes from each lossy type is exactly the source, however short: the
 // encoders' priming and padding are signalled so that it trims both ends. An M4A file also says
 // so in its iTunSMPB comment (priming, padding, length) for the players that read that.
