@@ -31,32 +31,16 @@ HRESULT ByteStreamIo::Flush() {
     return failure_;
 }
 
-void ByteStreamIo::HoldFrom(std::int64_t offset) {
-    holdFrom_ = offset;
-    held_.clear();
+void ByteStreamIo::KeepFrom(std::int64_t offset) {
+    keepFrom_ = offset;
+    kept_.clear();
 }
 
-std::vector<std::uint8_t> ByteStreamIo::ReleaseHeld() {
-    holdFrom_ = -1;
-    return std::move(held_);
-}
+std::vector<std::uint8_t> ByteStreamIo::TakeKept() { return std::move(kept_); }
 
 int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
     auto& self = *static_cast<ByteStreamIo*>(opaque);
     if (FAILED(self.failure_)) return AVERROR(EIO);
-    const int total = size;
-    if (self.holdFrom_ >= 0 && self.position_ + size > self.holdFrom_) {
-        const std::int64_t before = std::max<std::int64_t>(0, self.holdFrom_ - self.position_);
-        const std::size_t at = static_cast<std::size_t>(self.position_ + before - self.holdFrom_);
-        if (self.held_.size() < at + (size - before)) self.held_.resize(at + (size - before));
-        std::copy(data + before, data + size, self.held_.begin() + static_cast<std::ptrdiff_t>(at));
-        self.size_ = std::max(self.size_, self.position_ + size);
-        size = static_cast<int>(before);
-        if (size == 0) {
-            self.position_ += total;
-            return total;
-        }
-    }
     self.sample_ = MediaSample{};
     self.sample_.data.assign(data, data + size);
     self.sample_.start = self.position_;
@@ -66,9 +50,15 @@ int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
         self.failure_ = hr;
         return AVERROR(EIO);
     }
-    self.position_ += total;
+    if (self.keepFrom_ >= 0 && self.position_ + size > self.keepFrom_) {
+        const std::int64_t skip = std::max<std::int64_t>(self.keepFrom_ - self.position_, 0);
+        const auto at = static_cast<std::size_t>(self.position_ + skip - self.keepFrom_);
+        if (self.kept_.size() < at + (size - skip)) self.kept_.resize(at + (size - skip));
+        std::copy(data + skip, data + size, self.kept_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    self.position_ += size;
     self.size_ = std::max(self.size_, self.position_);
-    return total;
+    return size;
 }
 
 std::int64_t ByteStreamIo::Seek(void* opaque, std::int64_t offset, int whence) {

@@ -27,10 +27,10 @@ public:
     // Pushes out what the context still buffers; the first delivery failure, else S_OK.
     HRESULT Flush();
     HRESULT Failure() const { return failure_; }
-    // Keeps what is written from offset on instead of sending it, until ReleaseHeld hands it back
-    // (a box the muxer writes last that needs touching up).
-    void HoldFrom(std::int64_t offset);
-    std::vector<std::uint8_t> ReleaseHeld();
+    // Keeps a copy of every byte written at or after offset (a header to rewrite once the muxer
+    // has laid it out); a negative offset stops keeping. TakeKept hands the copy over.
+    void KeepFrom(std::int64_t offset);
+    std::vector<std::uint8_t> TakeKept();
 
 private:
     static int Write(void* opaque, std::uint8_t* data, int size);
@@ -41,9 +41,9 @@ private:
     std::int64_t position_ = 0;
     std::int64_t size_ = 0;
     HRESULT failure_ = S_OK;
-    std::int64_t holdFrom_ = -1;
-    std::vector<std::uint8_t> held_;
     MediaSample sample_;
+    std::int64_t keepFrom_ = -1;
+    std::vector<std::uint8_t> kept_;
 };
 
 }  // namespace tessival::media
