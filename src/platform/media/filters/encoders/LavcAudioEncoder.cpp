@@ -266,7 +266,6 @@ HRESULT LavcAudioEncoder::Drain() {
     // when the edit starts inside it: one frame of silence after the end, outside the edit, keeps it.
     if (frontPadding_ > 0 && sourceFrames_ > 0 && 2 * sourceFrames_ <= context_->frame_size)
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
-
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
     if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
