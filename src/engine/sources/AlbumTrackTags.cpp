@@ -34,8 +34,8 @@ media::MediaTags SheetTags(const CueAlbum& album, const CueAlbum::Track& cut) {
     Add(tags, "date", sheet.date);
     Add(tags, "genre", FirstOf(track.text.genre, sheet.discText.genre));
     Add(tags, "comment", sheet.comment);
-    Add(tags, "composer", FirstOf(track.text.songwriter, sheet.discText.songwriter));
-    Add(tags, "isrc", track.isrc);
+    Add(tags, "COMPOSER", FirstOf(track.text.songwriter, sheet.discText.songwriter));
+    Add(tags, "ISRC", track.isrc);
     return tags;
 }
 
