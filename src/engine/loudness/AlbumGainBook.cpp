@@ -1,5 +1,6 @@
 #include "engine/loudness/AlbumGainBook.h"
 
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -44,9 +45,11 @@ std::unique_ptr<AlbumGainBook::Album> AlbumGainBook::EndItem(const std::string& 
 }
 
 int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard) {
-    // The track's tags are in before the album lists the output, so that the album's rewrite,
+    // The album's last item writes the album's tags, its own track's among them: one rewrite.
+    // Any other has its track's tags in before the album lists it, so that the album's rewrite,
     // from whichever thread ends the album, never races this one.
-    const int error = WriteGainTags(output, heard->Reading(), nullptr);
+    int error = 0;
+    if (!EndsAlbum(output)) error = WriteGainTags(output, heard->Reading(), nullptr);
     std::unique_ptr<Album> ended;
     {
         std::lock_guard lock(mutex_);
@@ -59,6 +62,14 @@ int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<cons
     }
     if (ended) TagAlbum(*ended);
     return error;
+}
+
+bool AlbumGainBook::EndsAlbum(const std::string& output) {
+    std::lock_guard lock(mutex_);
+    const auto of = albumOf_.find(output);
+    if (of == albumOf_.end()) return false;
+    const auto album = albums_.find(of->second);
+    return album != albums_.end() && album->second->pending == 1;
 }
 
 void AlbumGainBook::ItemFailed(const std::string& output) {
@@ -86,7 +97,8 @@ void AlbumGainBook::TagAlbum(const Album& album) {
     for (const auto& [output, meter] : album.outputs) meters.push_back(meter.get());
     const media::LoudnessReading reading = media::LoudnessMeter::Combined(meters);
     for (const auto& [output, meter] : album.outputs) {
-        if (const int error = WriteGainTags(output, meter->Reading(), &reading)) {
+        // Types that carry no gain tags (WAVE) have none to lack.
+        if (const int error = WriteGainTags(output, meter->Reading(), &reading); error != 0 && error != ENOTSUP) {
             std::lock_guard lock(mutex_);
             failures_.push_back(LoadString(IDS_ALBUM_TAGS_FAILED, {output, std::strerror(error)}));
         }

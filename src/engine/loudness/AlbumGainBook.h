@@ -40,6 +40,8 @@ private:
     };
     // Takes the album out of the book when no item is pending; the caller tags it unlocked.
     std::unique_ptr<Album> EndItem(const std::string& output);
+    // Whether the output's item is the last its album waits for.
+    bool EndsAlbum(const std::string& output);
     void TagAlbum(const Album& album);
 
     std::mutex mutex_;
