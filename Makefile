@@ -45,13 +45,14 @@ bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
 
 # The Debian packages tessival and tessival-cli in $(PACKAGE_DIR)/, built with Debian's hardening
-# flags in a build tree of their own and checked by lintian.
+# flags in a build tree of their own, checked by lintian, and their programs by hardening-check.
 PACKAGE_DIR ?= build-deb
 package: deps
 	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIVAL_HARDEN=ON >/dev/null
 	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target tessival tessival-cli manpages
 	@cd $(PACKAGE_DIR) && cpack -G DEB
 	@lintian --fail-on error,warning $(PACKAGE_DIR)/tessival_*.deb $(PACKAGE_DIR)/tessival-cli_*.deb
+	@hardening-check $(PACKAGE_DIR)/src/app/tessival $(PACKAGE_DIR)/src/cli/tessival-cli
 
 # The README's pictures of the window and its dialogs, made under Xvfb into docs/.
 screenshots: build

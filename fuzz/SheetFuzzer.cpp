@@ -12,9 +12,9 @@
 
 #include "FuzzSupport.h"
 #include "joblist/AlbumTracks.h"
-#include "joblist/CueSheet.h"
 #include "joblist/ItemFactory.h"
 #include "joblist/TextField.h"
+#include "platform/devices/CueSheet.h"
 #include "platform/devices/DiscImage.h"
 #include "platform/io/TrackPath.h"
 
@@ -23,15 +23,14 @@ using namespace tessival;
 namespace {
 
 void CheckParsedSheet(std::string_view text) {
-    const auto sheet = ParseCueSheet(text);
-    if (!sheet) return;
+    const CueSheet sheet = ParseCueSheet(text);
     const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-    fuzz::Require(sheet->unreadableIndexLine >= 0 && sheet->unreadableIndexLine <= lines,
-                  "an unreadable line is a line of the sheet");
-    for (const CueTrack& track : sheet->tracks) {
-        fuzz::Require(track.index01 >= 0, "a track starts at a frame that exists");
+    fuzz::Require(sheet.firstBadLine >= 0 && sheet.firstBadLine <= lines, "a refused line is a line of the sheet");
+    for (const CueSheet::Track& track : sheet.tracks) {
+        fuzz::Require(track.index1 >= -1, "a track starts at a frame that exists or nowhere");
         fuzz::Require(track.number >= 0 && track.number < 100, "a track's number is one a disc can have");
-        fuzz::Require(track.indexLine >= 1 && track.indexLine <= lines, "a track's INDEX line is in the sheet");
+        fuzz::Require(track.index1Line >= 0 && track.index1Line <= lines, "a track's INDEX line is in the sheet");
+        fuzz::Require(track.index1File < static_cast<int>(sheet.files.size()), "a track's file is one the sheet names");
     }
 }
 

@@ -132,6 +132,12 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
               "default\n");
     EXPECT_EQ(Completions(completion, bin, "tessival-cli convert --progress=", "tessival-cli convert --progress = ''", 4),
               "json none\n");
+    // A prefix already typed with escapes or in an open quote completes as the shell reads it.
+    EXPECT_EQ(Completions(completion, bin, "tessival-cli add x.tsl --dest-type=WAV\\ \\(C",
+                          "tessival-cli add x.tsl --dest-type = 'WAV\\ \\(C'", 5),
+              "WAV\\ \\(CCITT\\ A-Law\\) WAV\\ \\(CCITT\\ u-Law\\)\n");
+    EXPECT_EQ(Completions(completion, bin, "tessival-cli qualities 'Ogg V", "tessival-cli qualities \"'Ogg V\"", 2),
+              "Ogg\\ Vorbis\n");
 }
 
 TEST(Install, TwoDebianPackagesHoldTheTreeAndTheCliNeedsNoDisplayLibraries) {

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "platform/devices/CueSheet.h"
+#include "platform/devices/CueLayout.h"
 #include "platform/devices/DiscImage.h"
 #include "platform/devices/TocFile.h"
 

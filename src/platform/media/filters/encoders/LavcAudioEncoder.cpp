@@ -5,12 +5,16 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/intreadwrite.h>
 }
 
+#include "platform/media/Enumerator.h"
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/QueryInterface.h"
 #include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 namespace tessival::media {
@@ -91,6 +95,29 @@ void CopyFinalHeader(const AVPacket& packet, MediaSample& sample) {
     const std::uint8_t* header = av_packet_get_side_data(&packet, AV_PKT_DATA_NEW_EXTRADATA, &size);
     if (header) sample.finalHeader.assign(header, header + size);
     else sample.finalHeader.clear();
+}
+
+// The duration the nearest filter upstream that knows one announces (a splitter, a source).
+std::optional<REFERENCE_TIME> UpstreamDuration(const IPin& input) {
+    std::shared_ptr<IPin> pin;
+    if (FAILED(input.ConnectedTo(pin))) return std::nullopt;
+    for (int depth = 0; depth < 16 && pin; ++depth) {
+        PIN_INFO info;
+        if (FAILED(pin->QueryPinInfo(info)) || !info.pFilter) return std::nullopt;
+        REFERENCE_TIME duration = 0;
+        if (auto seeking = QueryInterface<IMediaSeeking>(info.pFilter))
+            if (SUCCEEDED(seeking->GetDuration(duration)) && duration > 0) return duration;
+        std::shared_ptr<IEnumPins> pins;
+        if (FAILED(info.pFilter->EnumPins(pins)) || !pins) return std::nullopt;
+        std::shared_ptr<IPin> candidate, next;
+        while (!next && pins->Next(candidate) == S_OK) {
+            PIN_DIRECTION direction;
+            if (SUCCEEDED(candidate->QueryDirection(direction)) && direction == PINDIR_INPUT)
+                candidate->ConnectedTo(next);
+        }
+        pin = next;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -199,7 +226,18 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
     framesIn_ = framesOut_ = 0;
     sourceFrames_ = -1;
+    packetsSeen_ = 0;
+    naturalFrames_ = 0;
+    signalsTrim_ = false;
     queue_.clear();
+    frontPadding_ = 0;
+    const std::int64_t expected = profile_.wholeFirstFrame && context_->frame_size > 0 ? ExpectedFrames() : -1;
+    // FFmpeg's MP4 reader takes the edit's length for the last packet's and drops that packet when
+    // the edit starts inside it: a source of half a frame or less keeps its silence after it.
+    if (2 * expected > context_->frame_size) {
+        frontPadding_ = (context_->frame_size - expected % context_->frame_size) % context_->frame_size;
+        queue_.resize(static_cast<std::size_t>(frontPadding_) * frameBytes_, 0);  // zeros: silence in s16/s32/float
+    }
     out_ = MediaSample{};
     return converter_.Open(source, target);
 }
@@ -223,17 +261,19 @@ HRESULT LavcAudioEncoder::Transform(MediaSample& sample) {
 HRESULT LavcAudioEncoder::Drain() {
     if (!context_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(queue_);
-    sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_);
-    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && sourceFrames_ < context_->frame_size)
+    sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_) - frontPadding_;
+    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && frontPadding_ + sourceFrames_ < context_->frame_size)
         queue_.resize(static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     // An encoder that starts late by its delay but keeps no frames for a flush needs that much
     // silence after the end, or the source's last samples never reach the file.
     if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->initial_padding) * frameBytes_, 0);
+
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
     if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
-    return ReceivePackets();
+    hr = ReceivePackets();
+    return FAILED(hr) ? hr : DeliverLast();
 }
 
 HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
@@ -297,7 +337,7 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         frames = std::max<std::int64_t>(0, std::min(frames, known - framesOut_));
         std::int64_t first = framesOut_;
         if (profile_.packetTimes && packet_->pts != AV_NOPTS_VALUE) {
-            first = packet_->pts;
+            first = packet_->pts - frontPadding_;  // the silence in front counts as priming
             frames = packet_->duration;
         }
         out_.data.assign(packet_->data, packet_->data + packet_->size);
@@ -308,9 +348,44 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         if (profile_.packetTimes) CopyTrimming(*packet_, out_);
         CopyFinalHeader(*packet_, out_);
         av_packet_unref(packet_.get());
-        const HRESULT hr = Deliver(out_);
+        const HRESULT hr = profile_.packetTimes ? HoldBack(first) : Deliver(out_);
         if (FAILED(hr)) return hr;
     }
+}
+
+HRESULT LavcAudioEncoder::HoldBack(std::int64_t first) {
+    if (packetsSeen_++ == 0) timelineStart_ = first;
+    naturalFrames_ += out_.frameCount + out_.trimEnd;
+    signalsTrim_ = signalsTrim_ || out_.trimStart > 0 || out_.trimEnd > 0;
+    std::swap(out_, held_);
+    const HRESULT hr = packetsSeen_ > 1 ? Deliver(out_) : S_OK;
+    heldFirst_ = first;
+    return hr;
+}
+
+std::int64_t LavcAudioEncoder::ExpectedFrames() const {
+    const std::optional<REFERENCE_TIME> duration = UpstreamDuration(Input());
+    if (!duration) return -1;
+    const std::int64_t rate = OutputType().WaveFormat()->nSamplesPerSec;
+    return (*duration * rate + kUnitsPerSecond / 2) / kUnitsPerSecond;
+}
+
+HRESULT LavcAudioEncoder::DeliverLast() {
+    if (packetsSeen_ == 0) return S_OK;
+    packetsSeen_ = 0;
+    const std::int64_t rate = OutputType().WaveFormat()->nSamplesPerSec;
+    // Encoders round their last packet to their own bookkeeping (libvorbis drops a sample, a
+    // padded first frame counts whole): the last packet ends where the source ends.
+    if (heldFirst_ < sourceFrames_) {
+        held_.frameCount = sourceFrames_ - heldFirst_;
+        held_.stop = sourceFrames_ * kUnitsPerSecond / rate;
+    }
+    // The MP3 header keeps one padding figure, read from the last packet: it has to cover every
+    // sample after the source's end, not only the last packet's own.
+    if (signalsTrim_)
+        held_.trimEnd = static_cast<std::uint32_t>(
+            std::max<std::int64_t>(0, timelineStart_ + naturalFrames_ - sourceFrames_));
+    return Deliver(held_);
 }
 
 }  // namespace tessival::media
