@@ -2,9 +2,10 @@
 // (A) against --jobs=1 (B), whole processes, alternating. What each item costs besides its audio
 // (building and tearing down its graph) is most of the work here.
 //
-// Every item's file is synced and renamed into place, and its folder synced. How far a second
-// writer can gain on that alone is the file system's: the second comparison makes the same 500
-// files that way with nothing converted (this program again, with --write-only WRITERS FOLDER).
+// Every item's file reaches its name only once its bytes are on the disk; files that are ready
+// together share their syncs. For scale, the second comparison makes the same 500 files with a
+// sync, rename and folder sync each, nothing converted (this program again, with --write-only
+// WRITERS FOLDER): how far a second writer gains when every file pays its own syncs.
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -8,16 +8,16 @@ TARGET="${1:-run}"
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config make ccache
 qt6-base-dev qt6-svg-dev
-libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libvorbis-dev
 libcdio-dev libcdio-paranoia-dev libdiscid-dev zlib1g-dev libcurl4-openssl-dev
-libpulse-dev
+libpulse-dev libebur128-dev
 libgtest-dev"
 RUN_PACKAGES="ffmpeg sox libsox-fmt-all
 fonts-wqy-microhei fonts-dejavu-core"
-TEST_PACKAGES="googletest
+TEST_PACKAGES="googletest python3-mutagen
 xvfb xauth imagemagick x11-apps
-cd-paranoia libcdio-utils flac
-pulseaudio pulseaudio-utils
+cd-paranoia libcdio-utils flac vorbis-tools
+pulseaudio pulseaudio-utils loudgain
 parallel slurm-wlm munge
 desktop-file-utils appstream man-db bash-completion dpkg-dev file
 fonts-dejavu-extra"

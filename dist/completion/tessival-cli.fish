@@ -16,7 +16,7 @@ complete -c tessival-cli -n __fish_use_subcommand -l version -d 'print the versi
 complete -c tessival-cli -l help -s h -d 'print the usage'
 
 complete -c tessival-cli -n '__fish_seen_subcommand_from convert show add' -k -a '(__fish_complete_suffix .tsl)'
-complete -c tessival-cli -n '__fish_seen_subcommand_from add graph' -F
+complete -c tessival-cli -n '__fish_seen_subcommand_from add graph loudness' -F
 complete -c tessival-cli -n '__fish_seen_subcommand_from add' -l dest-type -x -a '(tessival-cli types 2>/dev/null)'
 complete -c tessival-cli -n '__fish_seen_subcommand_from add' -l dest-path -x -a '(__fish_complete_directories)'
 complete -c tessival-cli -n '__fish_seen_subcommand_from add' -l quality -x -a '(__tessival_cli_qualities)'

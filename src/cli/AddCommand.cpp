@@ -5,7 +5,8 @@
 // --capture=DEVICE[:LINE] appends a capture item as "From Capturer" does.
 // --name=PATTERN names each new item's dest folders and file from its tags and its place in the
 // folder it was found under; new items that would write one file are numbered, or refused with
-// --on-clash=fail.
+// --on-clash=fail. With --lookup a CD's tracks are named from MusicBrainz where CD-Text says
+// nothing.
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -37,7 +38,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
     "[--files-from=FILE|- [--null]] [--name=PATTERN [--name-charset=portable|posix] [--on-clash=number|fail]] "
-    "[--cd[=DRIVE]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
+    "[--cd[=DRIVE] [--lookup [--musicbrainz-url=URL] [--gnudb-url=URL]]] [--capture=DEVICE[:LINE]] "
+    "[FILE|FOLDER...]";
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;
@@ -176,6 +178,7 @@ int Add(const std::vector<std::string>& args) {
         std::string problem;
         auto pattern = NamePattern::Parse(options.name, problem);
         if (!pattern) return UsageError(problem);
+        RipSettings::Set(options.lookUp);
         naming = NamingChoice{std::move(*pattern),
                               options.nameCharset == "portable" ? NameCharset::Portable : NameCharset::Posix,
                               options.destPath, options.onClash != "fail"};
@@ -230,7 +233,7 @@ int Add(const std::vector<std::string>& args) {
 const CommandRegistration registration({"add",
                                         "LIST.tsl [--dest-type=T] [--dest-path=D] [--quality=Q] "
                                         "[--files-from=F [--null]] [--name=PATTERN] [--name-charset=portable] "
-                                        "[--on-clash=number|fail] [--cd[=DRIVE]] [--capture=DEVICE[:LINE]] "
+                                        "[--on-clash=number|fail] [--cd[=DRIVE] [--lookup]] [--capture=DEVICE[:LINE]] "
                                         "[FILE|FOLDER...]",
                                         "append files, the media files below folders, disc image tracks, what the CD "
                                         "drives hold or a capture device to a list", Add});

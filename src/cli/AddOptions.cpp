@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "cli/RipOptions.h"
+
 namespace tessival::cli {
 namespace {
 
@@ -20,6 +22,13 @@ bool TakeValueOption(const std::string& arg, AddOptions& options) {
            TakeOption(arg, "--on-clash=", options.onClash);
 }
 
+// Only the look-up's options: reading options belong to convert.
+bool TakeLookUpOption(const std::string& arg, AddOptions& options) {
+    const bool lookUp =
+        arg == "--lookup" || arg.rfind("--musicbrainz-url=", 0) == 0 || arg.rfind("--gnudb-url=", 0) == 0;
+    return lookUp && ParseRipOption(arg, options.lookUp) == OptionParse::Taken;
+}
+
 bool TakeFlag(const std::string& arg, AddOptions& options) {
     if (arg == "--cd") return options.cd = true;
     if (arg == "--null") return options.nullSeparated = true;
@@ -30,7 +39,7 @@ bool TakeFlag(const std::string& arg, AddOptions& options) {
 
 bool ParseAddOptions(const std::vector<std::string>& args, AddOptions& options) {
     for (const std::string& arg : args) {
-        if (TakeValueOption(arg, options) || TakeFlag(arg, options)) continue;
+        if (TakeValueOption(arg, options) || TakeFlag(arg, options) || TakeLookUpOption(arg, options)) continue;
         if (arg.rfind("--", 0) == 0) return false;
         if (options.list.empty())
             options.list = arg;

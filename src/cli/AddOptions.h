@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/devices/RipSettings.h"
+
 namespace tessival::cli {
 
 // What `tessival-cli add` was asked to do.
@@ -20,6 +22,8 @@ struct AddOptions {
     std::string onClash;      // "number" or "fail"
     bool cd = false;
     std::string drive;  // empty: every drive
+    // --lookup and the services' base URLs: what names a CD's tracks when CD-Text says nothing.
+    RipSettings lookUp;
 };
 
 // False for an option it does not know or a command line that adds nothing.

@@ -94,6 +94,7 @@ void ConversionRun::ThreadProc() {
     // An item that reads what an earlier one writes converts what the earlier item wrote, as one
     // worker would.
     const std::vector<int>& writers = plan_->writers;
+    commitFailed_ = false;
     for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
         const auto at = static_cast<std::size_t>(i);
         if (clashes[at] >= 0) {
@@ -104,12 +105,21 @@ void ConversionRun::ThreadProc() {
             allOk = SkipUpToDateItem(i) && allOk;
         } else {
             allOk = ConvertItemAt(i) && allOk;
+            continue;
         }
         queue_.MarkEnded(i);
     }
+    // Stopped or not, what was converted gets its name before the run says it is over.
+    WaitForCommits();
+    allOk = allOk && !commitFailed_;
     engine_.SetQualityPrompt(nullptr);
     flags_.converting = false;
     view_.RunFinished(allOk ? IDS_CONVERT_COMPLETE : IDS_CONVERT_HAD_ERRORS);
+}
+
+void ConversionRun::WaitForCommits() {
+    std::unique_lock lock(commitMutex_);
+    commitsSettled_.wait(lock, [this] { return commitsPending_ == 0; });
 }
 
 bool ConversionRun::ConvertItemAt(int index) {
@@ -124,9 +134,38 @@ bool ConversionRun::ConvertItemAt(int index) {
     }
 
     working_ = *item;
-    const ConversionOutcome outcome = engine_.ConvertCurrentItem(working_);
+    ConversionOutcome outcome = engine_.ConvertCurrentItem(working_, ConvertEngine::CommitTiming::Deferred);
+    if (outcome.commit && outcome.converted) {
+        FinishAfterCommit(index, std::move(outcome));
+        return true;
+    }
+    if (outcome.commit) outcome.SettleCommit(outcome.commit->Wait());
     HandBack(index, outcome, true);
+    queue_.MarkEnded(index);
     return outcome.converted;
+}
+
+void ConversionRun::FinishAfterCommit(int index, ConversionOutcome outcome) {
+    StoreAndLeave(index, outcome);
+    {
+        std::lock_guard lock(commitMutex_);
+        ++commitsPending_;
+    }
+    const std::shared_ptr<PendingCommit> commit = std::move(outcome.commit);
+    commit->WhenDone([this, index, outcome = std::move(outcome), record = working_,
+                      seconds = flags_.elapsedSeconds.load()](int error) mutable {
+        outcome.SettleCommit(error);
+        if (!outcome.converted) {
+            commitFailed_ = true;
+            WriteField(record.status, StatusText(outcome));
+            view_.StoreRecord(*items_.At(index), record);
+        }
+        ShowEnd(index, outcome, seconds);
+        // A later item that reads this one's output may start now.
+        queue_.MarkEnded(index);
+        std::lock_guard lock(commitMutex_);
+        if (--commitsPending_ == 0) commitsSettled_.notify_all();
+    });
 }
 
 bool ConversionRun::FailClashingItem(int index, int earlier) {
@@ -152,14 +191,16 @@ bool ConversionRun::SkipUpToDateItem(int index) {
     return true;
 }
 
-void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool converting) {
+void ConversionRun::StoreAndLeave(int index, const ConversionOutcome& outcome) {
     if (outcome.HasReason()) WriteField(working_.status, StatusText(outcome));
     view_.StoreRecord(*items_.At(index), working_);
-    {
-        std::lock_guard lock(tickMutex_);
-        flags_.currentIndex = -1;
-        ++finishedItems_;
-    }
+    std::lock_guard lock(tickMutex_);
+    flags_.currentIndex = -1;
+    ++finishedItems_;
+}
+
+void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool converting) {
+    StoreAndLeave(index, outcome);
     if (converting && flags_.stopRequested) {
         view_.SetStatusCell(index, LoadString(IDS_USER_ABORT));
         if (!outcome.keptBeside.empty())
@@ -168,17 +209,22 @@ void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool c
             MarkUnfinished(working_);  // the partial output has the real name: the next run redoes it
         return;
     }
-    FinishRow(index, outcome.converted);
-    if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
+    ShowEnd(index, outcome, flags_.elapsedSeconds);
 }
 
-void ConversionRun::FinishRow(int index, bool ok) {
+void ConversionRun::ShowEnd(int index, const ConversionOutcome& outcome, int seconds) {
+    FinishRow(index, outcome.converted, seconds);
+    if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
+    if (outcome.converted && !outcome.note.empty()) view_.ReportNote(index, outcome.note);
+}
+
+void ConversionRun::FinishRow(int index, bool ok, int seconds) {
     if (!ok) {
         view_.RefreshRow(index);
         return;
     }
     char text[64];
-    std::snprintf(text, sizeof text, "%s(%ds)", LoadString(IDS_COMPLETE).c_str(), flags_.elapsedSeconds.load());
+    std::snprintf(text, sizeof text, "%s(%ds)", LoadString(IDS_COMPLETE).c_str(), seconds);
     view_.SetStatusCell(index, text);
 }
 

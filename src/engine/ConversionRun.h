@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -30,7 +31,9 @@ struct RunPlan {
 };
 
 // One conversion run over a list: a worker thread converts the items first to last with the
-// engine and reports each row's progress to the view. Start, Stop and Tick are called from one
+// engine and reports each row's progress to the view. A converted item's output is committed
+// while the worker goes on with the next item; its row shows the item complete (or failed) once
+// the commit is over, from the committer's thread, and the run ends after the last commit. Start, Stop and Tick are called from one
 // controlling thread (the window's, or the command line's main thread).
 //
 // The list must keep its shape while the run is converting: the callers refuse every structural
@@ -68,7 +71,11 @@ public:
 
 private:
     void ThreadProc();
+    // Ends the item in the queue itself, once its output is committed.
     bool ConvertItemAt(int index);
+    // Shows the converted item complete once its output has its name.
+    void FinishAfterCommit(int index, ConversionOutcome outcome);
+    void WaitForCommits();
     // An item that would overwrite the file of the earlier item `earlier` fails without converting.
     bool FailClashingItem(int index, int earlier);
     // An item whose destination is up to date ends without converting, as a success.
@@ -76,7 +83,10 @@ private:
     // Hands the worker's copy back to the list and shows how the item ended; `converting` when
     // the item's graph ran (a stop then shows as a stop).
     void HandBack(int index, const ConversionOutcome& outcome, bool converting);
-    void FinishRow(int index, bool ok);
+    // The worker's copy goes back to the list and the worker leaves the item.
+    void StoreAndLeave(int index, const ConversionOutcome& outcome);
+    void ShowEnd(int index, const ConversionOutcome& outcome, int seconds);
+    void FinishRow(int index, bool ok, int seconds);
 
     ItemList& items_;
     ConvertEngine& engine_;
@@ -95,6 +105,10 @@ private:
     // reader from pairing one item's index with the next item's graph.
     std::mutex tickMutex_;
     int finishedItems_ = 0;  // guarded by tickMutex_
+    std::mutex commitMutex_;
+    std::condition_variable commitsSettled_;
+    int commitsPending_ = 0;  // guarded by commitMutex_
+    std::atomic<bool> commitFailed_{false};
 };
 
 }  // namespace tessival

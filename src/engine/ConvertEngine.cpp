@@ -7,9 +7,10 @@ namespace tessival {
 ConvertEngine::ConvertEngine(Shell& shell, std::shared_ptr<const media::FilterRegistry> registry)
     : shell_(shell), registry_(std::move(registry)) {}
 
-ConversionOutcome ConvertEngine::ConvertCurrentItem(ConvertItem& item) {
+ConversionOutcome ConvertEngine::ConvertCurrentItem(ConvertItem& item, CommitTiming timing) {
     worker_.Check();
-    ItemConversion conversion(item, {shell_, registry_, prompt_, halt_, progress_});
+    const bool deferred = timing == CommitTiming::Deferred;
+    ItemConversion conversion(item, {shell_, registry_, prompt_, halt_, progress_, deferred ? committer_ : nullptr});
     ConversionOutcome outcome = conversion.Run();
     item = conversion.Item();
     return outcome;

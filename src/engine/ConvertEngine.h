@@ -9,6 +9,7 @@
 #include "engine/conversion/HaltSwitch.h"
 #include "engine/conversion/Preflight.h"
 #include "joblist/ConvertItem.h"
+#include "platform/io/GroupCommitter.h"
 #include "platform/media/FilterRegistry.h"
 
 namespace tessival {
@@ -34,9 +35,19 @@ public:
         prompt_ = prompt;
     }
 
+    // When a converted item's output reaches its name: before ConvertCurrentItem returns, or
+    // later, through the engine's committer, with the outcome's commit telling when.
+    enum class CommitTiming { BeforeReturning, Deferred };
+
     // Converts a copy of `item` and stores the copy back (a quality chosen meanwhile); the
     // item's status is the caller's to write from the outcome. Worker thread.
-    ConversionOutcome ConvertCurrentItem(ConvertItem& item);
+    ConversionOutcome ConvertCurrentItem(ConvertItem& item, CommitTiming timing = CommitTiming::BeforeReturning);
+    // The committer of deferred outputs; the engines of one run share one, so that their
+    // outputs share syncs. Controlling thread, between runs.
+    void ShareCommitter(std::shared_ptr<GroupCommitter> committer) {
+        controller_.Check();
+        committer_ = std::move(committer);
+    }
     // Asks the running graph to stop and returns: the worker stops it and settles the file. A
     // graph not yet running will not start. Cleared by ResetHalt. Any thread.
     void HaltGraph() { halt_.Halt(); }
@@ -55,6 +66,7 @@ private:
     QualityPrompt* prompt_ = nullptr;
     HaltSwitch halt_;
     RunProgress progress_;
+    std::shared_ptr<GroupCommitter> committer_ = std::make_shared<GroupCommitter>();
     ThreadOwner controller_;
     ThreadBinding worker_;
 };

@@ -25,8 +25,11 @@ ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int worker
     // convert (the run's clash check), so any number of workers leaves the files one would.
     workers = std::max(workers, 1);
     merged_ = std::make_unique<MergedView>(view, workers);
+    // One committer for all, so that the outputs of every worker share their syncs.
+    const auto committer = std::make_shared<GroupCommitter>();
     for (int i = 0; i < workers; ++i) {
         engines_.push_back(std::make_unique<ConvertEngine>(shell));
+        engines_.back()->ShareCommitter(committer);
         runs_.push_back(std::make_unique<ConversionRun>(items, *engines_.back(), *merged_, queue_));
     }
 }

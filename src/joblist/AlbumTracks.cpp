@@ -1,50 +1,22 @@
 #include "joblist/AlbumTracks.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <sstream>
 
-#include "joblist/CueSheet.h"
+#include "joblist/CueAlbum.h"
 #include "joblist/ItemTypes.h"
 #include "joblist/TextField.h"
-#include "platform/io/RegularFile.h"
 #include "platform/io/TrackPath.h"
 
 namespace tessival {
 namespace {
 
-constexpr std::size_t kMaxCueBytes = 1 << 20;
 constexpr double kCdFramesPerSecond = 75;
 
-bool IsFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-std::optional<std::string> ReadSmallFile(const std::string& path) {
-    int error = 0;
-    return ReadRegularFile(path, kMaxCueBytes, error);
-}
-
-// The album's audio file beside the sheet. Rips are often re-encoded after the sheet was
-// written, so a missing "album.wav" is looked for as album.flac, album.ape, ... too.
-std::string AudioFileFor(const std::string& folder, const std::string& named) {
-    const auto slash = named.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? named : named.substr(slash + 1);
-    const std::string path = folder + name;
-    if (IsFile(path)) return path;
-    const auto dot = name.rfind('.');
-    const std::string stem = folder + (dot == std::string::npos ? name : name.substr(0, dot));
-    for (const char* extension : {".flac", ".ape", ".wv", ".wav", ".tta", ".m4a", ".ogg", ".opus"})
-        if (IsFile(stem + extension)) return stem + extension;
-    return path;
-}
-
-std::string TrackName(const CueTrack& track) {
+std::string TrackName(const CueSheet::Track& track) {
     char number[8];
     std::snprintf(number, sizeof number, "%02d", track.number);
-    std::string name = track.title.empty() ? "Track " + std::string(number) : number + (" - " + track.title);
+    std::string name = track.text.title.empty() ? "Track " + std::string(number) : number + (" - " + track.text.title);
     return name;
 }
 
@@ -66,29 +38,22 @@ DiscProblem CueLineProblem(DiscProblem::Kind kind, const std::string& cuePath, i
 // `problem` set, when one of its lines cannot be used.
 std::vector<ConvertItem> TrackItems(const ConvertItem& cueItem, const DurationOf& durationOf, DiscProblem& problem) {
     const std::string cuePath = ReadField(cueItem.sourcePath);
-    const auto text = ReadSmallFile(cuePath);
-    const auto sheet = text ? ParseCueSheet(*text) : std::nullopt;
-    if (!sheet || sheet->discImage) return {};
-    if (sheet->unreadableIndexLine > 0) {
-        problem = CueLineProblem(DiscProblem::Kind::CueIndexUnreadable, cuePath, sheet->unreadableIndexLine);
+    const auto album = ReadCueAlbum(cuePath);
+    if (!album) return {};
+    if (album->unreadableIndexLine > 0) {
+        problem = CueLineProblem(DiscProblem::Kind::CueIndexUnreadable, cuePath, album->unreadableIndexLine);
         return {};
     }
-    const auto slash = cuePath.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : cuePath.substr(0, slash + 1);
+    if (album->overlapping) return {};
     std::vector<ConvertItem> items;
-    for (std::size_t i = 0; i < sheet->tracks.size(); ++i) {
-        const CueTrack& track = sheet->tracks[i];
-        TrackRange range{track.index01, -1};
-        if (i + 1 < sheet->tracks.size() && sheet->tracks[i + 1].file == track.file)
-            range.endFrame = sheet->tracks[i + 1].index01;
-        if (range.endFrame >= 0 && range.endFrame <= range.firstFrame) return {};
-        const std::string audioFile = AudioFileFor(folder, track.file);
-        const auto seconds = durationOf ? durationOf(audioFile) : std::nullopt;
-        if (seconds && static_cast<double>(track.index01) / kCdFramesPerSecond >= *seconds) {
-            problem = CueLineProblem(DiscProblem::Kind::CueTrackPastEnd, cuePath, track.indexLine);
+    for (const CueAlbum::Track& cut : album->tracks) {
+        const CueSheet::Track& track = album->SheetTrack(cut);
+        const auto seconds = durationOf ? durationOf(cut.audioFile) : std::nullopt;
+        if (seconds && static_cast<double>(track.index1) / kCdFramesPerSecond >= *seconds) {
+            problem = CueLineProblem(DiscProblem::Kind::CueTrackPastEnd, cuePath, track.index1Line);
             return {};
         }
-        const std::string path = MakeTrackPath(audioFile, range);
+        const std::string path = MakeTrackPath(cut.audioFile, cut.range);
         // A cut path would name another file, and so would one that a NUL in the sheet cuts short.
         if (path.size() >= sizeof cueItem.sourcePath || path.find('\0') != std::string::npos) return {};
         ConvertItem item;

@@ -10,10 +10,9 @@
 
 namespace tessival {
 
-// A one-file album rip added through its cue sheet becomes one item per track: the source is
-// the album's audio file with the track's frame range (see TrackPath), from its INDEX 01 up to
-// the next track's INDEX 01 in the same file (or the file's end), the type "CUE", the names
-// "NN - Title". A cue sheet over a disc image (BINARY), one that cannot be read, and every item
+// An album rip added through its cue sheet becomes one item per track: the source is the
+// track's audio file with its frame range (see TrackPath and CueAlbum for where a track starts
+// and ends), the type "CUE", the names "NN - Title". A cue sheet over a disc image (BINARY), one that cannot be read, and every item
 // that is not a cue sheet stay as they are.
 //
 // A sheet with an INDEX 01 time that cannot be read, or a track that starts at or after the end

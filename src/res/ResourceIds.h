@@ -167,6 +167,10 @@ inline constexpr int IDS_MISSING_DEST_PATH = 275;
 inline constexpr int IDS_MISSING_WRITABLE_DRIVE = 276;
 inline constexpr int IDS_AND = 277;
 inline constexpr int IDS_CLI_NO_SOUND_SERVER = 278;
+// Loudness: measuring files, gain tags written after the fact, normalising.
+inline constexpr int IDS_LOUDNESS_UNREADABLE = 290;    // "%s": a file whose audio does not decode
+inline constexpr int IDS_ALBUM_TAGS_FAILED = 291;      // "%s", "%s": file, reason
+inline constexpr int IDS_NORMALIZE_PEAK_LIMITED = 292; // "%s", "%s": gain applied, gain wanted (dB)
 // The window's own notes: the list kept at exit, refusals that would otherwise be silent.
 inline constexpr int IDS_RESTORE_LAST_LIST = 250;
 inline constexpr int IDS_DROP_DURING_RUN = 251;
@@ -178,6 +182,8 @@ inline constexpr int IDS_LIST_NAME = 255;
 inline constexpr int IDS_DISPLAY_NAME = 256;
 // The system menu's choice of how many items a run converts side by side.
 inline constexpr int IDS_ITEMS_AT_ONCE = 257;
+// The display menu's choice of ID3v2.3 tags in MP3 files.
+inline constexpr int IDS_ID3V23_TAGS = 230;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -133,6 +133,9 @@ const std::map<int, std::string>& Table() {
         {276, "a dest path on a writable drive"},
         {277, " and "},
         {278, "No sound server answers (PulseAudio or PipeWire), so no capture device can be listed."},
+        {290, "%s has no audio that can be decoded, so its loudness is not known."},
+        {291, "The gain tags of %s could not be written: %s"},
+        {292, "Normalised by %s dB, not %s dB: more would have pushed the peaks over the ceiling."},
         {250, "Restore the list you were working on?"},
         {251, "Stop the run to add files"},
         {252, "No capture device answered: no sound server is running, or it has no inputs. Start one, for "
@@ -144,6 +147,7 @@ const std::map<int, std::string>& Table() {
         {255, "Items to convert"},
         {256, "Progress"},
         {257, "Convert items at once"},
+        {230, "MP3 tags as ID3v2.3, for older players"},
     };
     return table;
 }

@@ -23,6 +23,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
+#include "ui/Id3VersionSetting.h"
 #include "ui/ItemsAtOnce.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/LastList.h"
@@ -61,6 +62,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
       run_(itemList, engine_, runView_, runFlags),
       itemsAtOnce_(LoadItemsAtOnce()),
       displayPanel_(this) {
+    ApplyKeptId3Version();
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
@@ -111,7 +113,8 @@ void MainDialog::ShowSystemMenu(const QPoint& screenPos) {
     if (const int id = menu.Track(screenPos)) OnSysCommand(id);
 }
 
-// The display is where a run shows; its menu says how many items a run converts at once.
+// The display is where a run shows; its menu says how many items a run converts at once and
+// which ID3v2 version MP3 tags get.
 void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
     PopupMenu menu(std::span<const MenuEntry>{}, this);
     QMenu* atOnce = menu.addMenu(QString::fromStdString(LoadString(IDS_ITEMS_AT_ONCE)));
@@ -121,6 +124,10 @@ void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
         choice->setCheckable(true);
         choice->setChecked(count == itemsAtOnce_);
     }
+    QAction* id3v23 = menu.addAction(QString::fromStdString(LoadString(IDS_ID3V23_TAGS)));
+    id3v23->setData(kId3v23Command);
+    id3v23->setCheckable(true);
+    id3v23->setChecked(Id3Version() == 3);
     if (const int id = menu.Track(screenPos)) OnCommand(id);
 }
 
@@ -272,6 +279,7 @@ void MainDialog::OnCommand(int id) {
         default:
             if (id > kItemsAtOnceCommand && id <= kItemsAtOnceCommand + kMostItemsAtOnce)
                 SetItemsAtOnce(id - kItemsAtOnceCommand);
+            if (id == kId3v23Command) SetId3Version(Id3Version() == 3 ? 4 : 3);
             break;  // IDOK (Enter) included: it never closes the window
     }
 }

@@ -43,6 +43,8 @@ public:
     static constexpr int kSysClose = 0xF060;
     // The display's menu sends this plus a count of 1 to kMostItemsAtOnce: runs convert that many at once.
     static constexpr int kItemsAtOnceCommand = 0x7F10;
+    // The display's menu sends this to switch MP3 tags between ID3v2.4 and ID3v2.3.
+    static constexpr int kId3v23Command = 0x7F20;
 
     MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;

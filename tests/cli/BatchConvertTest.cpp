@@ -233,11 +233,13 @@ TEST_F(BatchConvert, JsonReportsEachRunningItemsPositionAndDuration) {
 }
 
 TEST_F(BatchConvert, PipedOutputHasOnlyTheStatusLines) {
-    AddItem(Tone("a.wav", 1), kMono22k, "WAV (PCM)", "a.wav");
+    // The failing item first: a converted item's line follows its commit, which the next item
+    // does not wait for.
     AddItem(dir_.File("missing.wav"), kMono22k, "WAV (PCM)", "missing.wav");
+    AddItem(Tone("a.wav", 1), kMono22k, "WAV (PCM)", "a.wav");
     const auto result = Convert(ListInto(dir_.File("out")), "");
     EXPECT_EQ(result.output,
-              "1: Init...\n1: Complete(0s)\n2: Init...\n2: Error: The source file is missing or cannot be read.\n"
+              "1: Init...\n1: Error: The source file is missing or cannot be read.\n2: Init...\n2: Complete(0s)\n"
               "1 of 2 items failed; see the lines above\n");
 }
 

@@ -14,6 +14,7 @@
 #include "platform/media/WaveFileSupport.h"
 #include "support/DiscImage.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProbedTags.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
 
@@ -21,6 +22,7 @@ namespace tessival {
 namespace {
 
 using test::CliPath;
+using test::ProbedTags;
 using test::RunProcess;
 using test::ShellQuote;
 
@@ -335,23 +337,6 @@ TEST_F(CdTracks, ALookupCallsTracksAccuratelyRippedOnlyWhenAccurateRipKnowsTheir
     EXPECT_EQ(info.output.find("All tracks accurately ripped"), std::string::npos) << info.output;
 }
 
-// ffprobe's tags of a file, keys in lower case, without the muxer's own "encoder".
-std::map<std::string, std::string> ProbedTags(const std::string& path) {
-    const auto result = RunProcess("ffprobe -v error -show_entries format_tags:stream_tags -of default=nw=1 " +
-                                   ShellQuote(path));
-    std::map<std::string, std::string> tags;
-    std::istringstream lines(result.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto eq = line.find('=');
-        if (line.rfind("TAG:", 0) != 0 || eq == std::string::npos) continue;
-        std::string key = line.substr(4, eq - 4);
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (key != "encoder") tags[key] = line.substr(eq + 1);
-    }
-    return tags;
-}
-
 TEST_F(CdTracks, TracksCarryTheDiscsCdTextIntoTheirTags) {
     // The cue sheet's CD-Text: the disc's title, performer and genre, the first audio track's title
     // and performer, the second's title only, nothing for the third.
@@ -420,6 +405,46 @@ TEST_F(CdTracks, ALookupFillsTheTagsThatCdTextLeavesOutFromMusicBrainz) {
               with({{"title", "Zweites am Fluss"}, {"artist", "Das Quartett feat. Anna Berg"}, {"track", "3/4"}}));
     EXPECT_EQ(ProbedTags(out_ + "/Track04.flac"),
               with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
+}
+
+TEST_F(CdTracks, ADiscThatMusicBrainzDoesNotKnowIsLookedUpAtGnudb) {
+    // The recorded answers to the CDDB query and read of this disc: 13000f04, tracks at 150, 300,
+    // 712 and 975, 17 seconds. MusicBrainz, asked at the same server, knows nothing of it.
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/gnudb", true);
+    ASSERT_TRUE(http.Running());
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
+    const auto result = Cli("convert " + ShellQuote(list_) + " --lookup --musicbrainz-url=" + http.Url() +
+                            " --accuraterip-url=" + http.Url() + " --gnudb-url=" + http.Url());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    using Tags = std::map<std::string, std::string>;
+    const Tags album{{"album", "Lieder vom Deich"}, {"album_artist", "Anna Berg"}, {"date", "1996"}, {"genre", "Folk"}};
+    const auto with = [&album](Tags track) {
+        track.insert(album.begin(), album.end());
+        return track;
+    };
+    EXPECT_EQ(ProbedTags(out_ + "/Track02.flac"), with({{"title", "Am Deich"}, {"artist", "Anna Berg"}, {"track", "2/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track03.flac"),
+              with({{"title", "Zweites am Deich"}, {"artist", "Das Quartett"}, {"track", "3/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track04.flac"),
+              with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
+}
+
+TEST_F(CdTracks, ALookupAtAddNamesTheTracksFromMusicBrainz) {
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/musicbrainz");
+    ASSERT_TRUE(http.Running());
+    const auto added = AddImage("--cd=" + ShellQuote(image_.Cue()) + " --lookup --musicbrainz-url=" + http.Url() +
+                                    " '--name={albumartist}/{album}/{track:02} {title}'",
+                                " --dest-type=FLAC --quality=2,5,Source,Source");
+    ASSERT_EQ(added.exitCode, 0) << added.output;
+    std::vector<std::string> names;
+    for (const ConvertItem& item : Items())
+        names.push_back(ReadField(item.destPath).substr(out_.size()) + "/" + ReadField(item.destName));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/02 Erstes.flac",
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/03 Zweites am Fluss.flac",
+                         "/Anna Berg & Das Quartett/Lieder \xC3\xBC" "ber Wasser/04 Dritte \xC3\x84nderung.flac"}));
 }
 
 TEST_F(CdTracks, TracksOfADiscWithoutCdTextCarryTheirNumberAlone) {

@@ -30,6 +30,13 @@ TEST(ConversionOutcome, BecomesTheRowsText) {
     channels.detail = "12";
     ConversionOutcome disc;
     disc.detail = "Error: There is no disc in the drive /dev/sr0.";
+    // A converted output that could not take its name fails its item; one that did keeps it done.
+    ConversionOutcome uncommitted;
+    uncommitted.converted = true;
+    uncommitted.SettleCommit(EISDIR);
+    ConversionOutcome committed;
+    committed.converted = true;
+    committed.SettleCommit(0);
     const Case cases[] = {
         {noReason, ""},
         {disk, "Error: Cannot write the destination file: No space left on device"},
@@ -37,10 +44,13 @@ TEST(ConversionOutcome, BecomesTheRowsText) {
         {damaged, "Error: The source file is damaged or is not a media file."},
         {channels, "Error: The source has 12 channels, more than this dest type and quality can take."},
         {disc, "Error: There is no disc in the drive /dev/sr0."},
+        {uncommitted, "Error: Cannot write the destination file: Is a directory"},
+        {committed, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StatusText(c.outcome), c.text);
         EXPECT_EQ(c.outcome.HasReason(), !c.text.empty()) << c.text;
+        EXPECT_EQ(c.outcome.converted, c.text.empty()) << c.text;
     }
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "joblist/AlbumTracks.h"
-#include "joblist/CueSheet.h"
 #include "joblist/ItemFactory.h"
+#include "platform/devices/CueSheet.h"
 #include "joblist/TextField.h"
 #include "platform/io/TrackPath.h"
 #include "support/TempDir.h"
@@ -10,43 +10,59 @@
 namespace tessival {
 namespace {
 
-TEST(CueSheet, ReadsAudioTracksWithTheirFileTitleAndIndexOne) {
+TEST(CueSheet, ReadsTracksWithTheirFileTextAndIndexes) {
     const auto sheet = ParseCueSheet(
         "\xEF\xBB\xBFREM GENRE Rock\r\nPERFORMER \"Band\"\r\nTITLE \"Album\"\r\nFILE \"My Album.wav\" WAVE\r\n"
         "  TRACK 01 AUDIO\r\n    TITLE \"First Song\"\r\n    INDEX 01 00:00:00\r\n"
         "  TRACK 02 AUDIO\r\n    TITLE \"Second\"\r\n    INDEX 00 03:10:40\r\n    INDEX 01 03:12:07\r\n"
         "  track 3 audio\r\n    index 1 07:59:74\r\n");
-    ASSERT_TRUE(sheet);
-    EXPECT_FALSE(sheet->discImage);
-    ASSERT_EQ(sheet->tracks.size(), 3u);
-    EXPECT_EQ(sheet->tracks[0].title, "First Song");
-    EXPECT_EQ(sheet->tracks[0].file, "My Album.wav");
-    EXPECT_EQ(sheet->tracks[0].index01, 0);
-    EXPECT_EQ(sheet->tracks[1].index01, (3 * 60 + 12) * 75 + 7);
-    EXPECT_EQ(sheet->tracks[2].number, 3);
-    EXPECT_EQ(sheet->tracks[2].title, "");
-    EXPECT_EQ(sheet->tracks[2].index01, (7 * 60 + 59) * 75 + 74);
+    EXPECT_FALSE(sheet.OverRawSectors());
+    EXPECT_EQ(sheet.firstBadLine, 0);
+    EXPECT_EQ(sheet.discText.title, "Album");
+    EXPECT_EQ(sheet.discText.performer, "Band");
+    EXPECT_EQ(sheet.discText.genre, "Rock");
+    ASSERT_EQ(sheet.files.size(), 1u);
+    EXPECT_EQ(sheet.files[0].name, "My Album.wav");
+    EXPECT_EQ(sheet.files[0].type, "WAVE");
+    ASSERT_EQ(sheet.tracks.size(), 3u);
+    EXPECT_EQ(sheet.tracks[0].text.title, "First Song");
+    EXPECT_EQ(sheet.tracks[0].index1File, 0);
+    EXPECT_EQ(sheet.tracks[0].index1, 0);
+    EXPECT_EQ(sheet.tracks[1].index0, (3 * 60 + 10) * 75 + 40);
+    EXPECT_EQ(sheet.tracks[1].index1, (3 * 60 + 12) * 75 + 7);
+    EXPECT_EQ(sheet.tracks[2].number, 3);
+    EXPECT_EQ(sheet.tracks[2].text.title, "");
+    EXPECT_EQ(sheet.tracks[2].index1, (7 * 60 + 59) * 75 + 74);
+    EXPECT_EQ(sheet.tracks[2].index1Line, 13);
 }
 
-TEST(CueSheet, SkipsDataTracksAndMarksDiscImages) {
+TEST(CueSheet, KeepsDataTracksMarksDiscImagesAndTheLinesItCannotRead) {
     const auto image = ParseCueSheet(
         "FILE \"disc.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 10:00:00\n");
-    ASSERT_TRUE(image);
-    EXPECT_TRUE(image->discImage);
-    ASSERT_EQ(image->tracks.size(), 1u);
-    EXPECT_EQ(image->tracks[0].number, 2);
-    EXPECT_FALSE(ParseCueSheet("not a cue sheet\n"));
-    // A track without INDEX 01, or with a time out of range, is no track.
-    EXPECT_FALSE(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n"));
-    // A time out of range is a line to report, not a track to drop.
-    const auto unreadable = ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n");
-    ASSERT_TRUE(unreadable);
-    EXPECT_EQ(unreadable->unreadableIndexLine, 3);
-    EXPECT_TRUE(unreadable->tracks.empty());
-    // So is a time whose frames would not fit a number.
-    const auto huge = ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 1866666666666666660:00:00\n");
-    ASSERT_TRUE(huge);
-    EXPECT_EQ(huge->unreadableIndexLine, 3);
+    EXPECT_TRUE(image.OverRawSectors());
+    ASSERT_EQ(image.tracks.size(), 2u);
+    EXPECT_FALSE(image.tracks[0].Audio());
+    EXPECT_TRUE(image.tracks[1].Audio());
+    EXPECT_TRUE(ParseCueSheet("not a cue sheet\n").tracks.empty());
+    // A track without INDEX 01 starts nowhere.
+    EXPECT_EQ(ParseCueSheet("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n").tracks.at(0).index1, -1);
+    // A time out of range, or whose frames would not fit a number, is a line to report, not a
+    // track to drop.
+    for (const char* time : {"00:00:75", "1866666666666666660:00:00"}) {
+        const auto unreadable = ParseCueSheet(std::string("FILE a.flac FLAC\nTRACK 01 AUDIO\nINDEX 01 ") + time + "\n");
+        ASSERT_EQ(unreadable.tracks.size(), 1u) << time;
+        EXPECT_TRUE(unreadable.tracks[0].UnreadableIndex1()) << time;
+        EXPECT_EQ(unreadable.tracks[0].index1Line, 3) << time;
+        EXPECT_EQ(unreadable.firstBadLine, 3) << time;
+    }
+    // What a disc image cannot take: a track before any file, one out of order, an index in a
+    // later file.
+    EXPECT_EQ(ParseCueSheet("TRACK 01 AUDIO\n").firstBadLine, 1);
+    EXPECT_EQ(ParseCueSheet("FILE a.bin BINARY\nTRACK 01 AUDIO\nTRACK 03 AUDIO\n").firstBadLine, 3);
+    const auto later = ParseCueSheet("FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nFILE b.wav WAVE\nINDEX 01 00:00:00\n");
+    EXPECT_EQ(later.firstBadLine, 5);
+    EXPECT_EQ(later.tracks.at(0).index0File, 0);
+    EXPECT_EQ(later.tracks.at(0).index1File, 1);
 }
 
 TEST(TrackPath, CarriesTheRangeAndLeavesPlainPathsAlone) {
@@ -98,6 +114,41 @@ TEST_F(AlbumTracks, ACueSheetBecomesOneItemPerTrackUpToTheNextIndexOne) {
     EXPECT_EQ(ReadField(items[1].sourceType), "CUE");
     EXPECT_EQ(ReadField(items[1].destPath), dir_.Path() + "/");
     EXPECT_EQ(ReadField(items[1].status), "Ready");
+}
+
+// A rip of one file a track: each track is its file, the gap before it included wherever the
+// rip left it: at the start of the track's own file, or at the end of the previous one.
+TEST_F(AlbumTracks, OneFileATrackRipsGiveEachTrackItsFile) {
+    for (const char* name : {"01.wav", "02.flac", "03.wav"}) test::WriteBytes(dir_.File(name), "x");
+    struct Case {
+        const char* layout;
+        const char* sheet;
+        std::vector<std::string> sources;
+    };
+    const Case cases[] = {
+        {"gaps at the start of each file",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE \"02.flac\" WAVE\nTRACK 02 AUDIO\n"
+         "INDEX 00 00:00:00\nINDEX 01 00:02:00\nFILE \"03.wav\" WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n",
+         {"01.wav#frames=0-", "02.flac#frames=0-", "03.wav#frames=0-"}},
+        {"gaps at the end of the previous file",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 03:20:10\n"
+         "FILE \"02.flac\" WAVE\nINDEX 01 00:00:00\nTRACK 03 AUDIO\nINDEX 00 04:00:00\nFILE \"03.wav\" WAVE\n"
+         "INDEX 01 00:00:00\n",
+         {"01.wav#frames=0-", "02.flac#frames=0-", "03.wav#frames=0-"}},
+        {"a hidden first track before the first one's INDEX 01 stays out",
+         "FILE \"01.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nINDEX 01 00:05:00\nFILE \"02.flac\" WAVE\n"
+         "TRACK 02 AUDIO\nINDEX 01 00:00:00\nINDEX 02 00:01:00\n",
+         {"01.wav#frames=375-", "02.flac#frames=0-"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        std::vector<DiscProblem> problems;
+        const auto items = ExpandAlbumTracks({Cue(c.sheet)}, problems);
+        EXPECT_TRUE(problems.empty());
+        std::vector<std::string> sources;
+        for (const ConvertItem& item : items) sources.push_back(ReadField(item.sourcePath).substr(dir_.Path().size() + 1));
+        EXPECT_EQ(sources, c.sources);
+    }
 }
 
 TEST_F(AlbumTracks, ASheetWithAnUnreadableIndexOrATrackPastTheFilesEndAddsNothingAndSaysWhichLine) {

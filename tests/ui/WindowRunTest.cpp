@@ -25,6 +25,7 @@
 #include "ui/CommandTarget.h"
 #include "ui/CaptureDeviceDialog.h"
 #include "ui/ControlId.h"
+#include "ui/Id3VersionSetting.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/MainDialog.h"
@@ -207,6 +208,27 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     EXPECT_EQ(seen.back(), LoadString(IDS_USER_ABORT));
     // What was converted before the stop stays a valid file.
     EXPECT_EQ(Probe(OutDir() + "/long.mp3")["codec_name"], "mp3");
+}
+
+TEST_F(WindowRunTest, TheDisplaysMenuSwitchesMp3TagsToId3v23AndBack) {
+    std::vector<std::pair<int, bool>> choices;
+    const auto showMenu = [&] {
+        WhenModal menu(WhenModal::Kind::Popup, [&](QWidget* popup) {
+            const QAction* id3 = static_cast<QMenu*>(popup)->actions().value(1);
+            choices.emplace_back(id3 ? id3->data().toInt() : 0, id3 && id3->isChecked());
+            popup->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.Display().mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&window.Display(), &click);
+    };
+    showMenu();
+    window.OnCommand(MainDialog::kId3v23Command);
+    EXPECT_EQ(Id3Version(), 3);
+    showMenu();
+    window.OnCommand(MainDialog::kId3v23Command);
+    EXPECT_EQ(Id3Version(), 4);
+    EXPECT_EQ(choices, (std::vector<std::pair<int, bool>>{{MainDialog::kId3v23Command, false},
+                                                          {MainDialog::kId3v23Command, true}}));
 }
 
 TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {

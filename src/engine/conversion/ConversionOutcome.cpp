@@ -7,6 +7,15 @@
 
 namespace tessival {
 
+void ConversionOutcome::SettleCommit(int error) {
+    commit.reset();
+    if (!error || !converted) return;
+    converted = false;
+    stringId = IDS_DEST_WRITE_FAILED;
+    cause = media::HResultFromErrno(error);
+    detail.clear();
+}
+
 std::string StatusText(const ConversionOutcome& outcome) {
     if (outcome.stringId == 0) return outcome.detail;
     if (outcome.stringId == IDS_DEST_WRITE_FAILED) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/io/PendingCommit.h"
 #include "platform/media/HResult.h"
 
 namespace tessival {
 
 // How one item's conversion ended, as a value the run turns into the row's text. Filled by the
 // conversion on the worker thread and handed back whole; nothing in it points into a graph.
+// An output that ended cleanly may still wait for its commit: the item is done only after it.
 struct ConversionOutcome {
     bool converted = false;
     // The string id that explains the item's state, 0 when there is nothing to say. A conversion
@@ -25,6 +28,14 @@ struct ConversionOutcome {
     std::string keptBeside;
     // Undecodable pieces the decoders skipped while the graph ran.
     std::int64_t skippedPackets = 0;
+    // Something the user should know of a converted item (its level held down, say); empty when none.
+    std::string note;
+    // The output's commit while it is under way, else null.
+    std::shared_ptr<PendingCommit> commit;
+
+    // Takes the commit's result (0 or an errno value): an output that did not reach its name
+    // fails the item.
+    void SettleCommit(int error);
 
     bool HasReason() const { return stringId != 0 || !detail.empty(); }
     bool SameReason(const ConversionOutcome& other) const {

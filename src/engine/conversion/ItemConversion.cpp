@@ -10,6 +10,7 @@
 #include "platform/devices/RipLog.h"
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/IDiscTrackStatus.h"
 #include "platform/media/MediaProbe.h"
 #include "platform/media/QueryInterface.h"
@@ -32,6 +33,7 @@ ConversionOutcome ItemConversion::Run() {
     thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    TagLoudness();
     if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
@@ -74,7 +76,7 @@ bool ItemConversion::Build() {
     std::string encoderName;
     if (!EncoderName(encoderName)) return false;
     auto encoderInput = BuildDestination(DestinationFileName(item_), encoderName);
-    if (!encoderInput) return false;
+    if (!encoderInput || !AttachLoudness()) return false;
     // The quality goes first, so that the decoder can convert straight to it while connecting.
     const bool qualityApplied = toolkit_.ApplyQuality(encoderFilter_, item_.quality);
     if (!BuildSourceAndConnect(encoderInput)) return false;
@@ -220,6 +222,8 @@ void ItemConversion::Settle() {
     toolkit_.Control().Stop();
     auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
+    if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))
+        outcome_.commit = deferred->TakePendingCommit();
 }
 
 // A CD track read to its end goes into its disc's rip log beside the output. The log is a

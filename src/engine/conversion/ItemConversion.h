@@ -14,6 +14,7 @@
 #include "engine/conversion/ConversionOutcome.h"
 #include "engine/conversion/HaltSwitch.h"
 #include "joblist/ConvertItem.h"
+#include "platform/io/GroupCommitter.h"
 
 namespace tessival {
 
@@ -24,6 +25,8 @@ struct ConversionServices {
     QualityPrompt* prompt;  // null answers "skip"
     HaltSwitch& halt;
     RunProgress& progress;
+    // Takes finished outputs and commits many together; null commits each as its stream ends.
+    std::shared_ptr<GroupCommitter> committer = nullptr;
 };
 
 // One item's conversion: builds the destination (sink and encoder) and the source chain in a
@@ -45,7 +48,8 @@ public:
     ItemConversion& operator=(const ItemConversion&) = delete;
 
     // Converts the item once, to its end or to a halt, and stops the graph, which settles the
-    // output file. The outcome is the caller's value.
+    // output file, or hands it to the committer (the outcome's commit). The outcome is the
+    // caller's value.
     ConversionOutcome Run();
 
     // The item as converted: the quality the user chose meanwhile, if any. Borrowed; valid while
@@ -78,6 +82,10 @@ private:
     bool ReportDiscProblem();
     void RecordDiscRip();
     std::int64_t CountSkippedPackets();
+    // Loudness: measured (and normalised) at the encoder's input, tagged once the file is done.
+    bool AttachLoudness();
+    bool NormalizingFactor(double target, double ceiling, double& factor);
+    void TagLoudness();
 
     // Destination half.
     std::shared_ptr<media::IPin> BuildDestination(const std::string& fileName, const std::string& encoderName);
@@ -116,6 +124,7 @@ private:
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
+    std::shared_ptr<class ItemLoudness> loudness_;  // null unless loudness is wanted
     ConversionOutcome outcome_;
     ThreadOwner thread_;
 };

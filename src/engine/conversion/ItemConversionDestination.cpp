@@ -1,8 +1,11 @@
 // The destination half of an item's graph: sink and encoder.
 #include "engine/conversion/ItemConversion.h"
+#include "engine/sources/AlbumTrackTags.h"
 #include "joblist/DestTypes.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/io/TrackPath.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/MediaTags.h"
 #include "platform/media/QueryInterface.h"
 #include "platform/media/filters/encoders/FileEncoders.h"
@@ -22,6 +25,8 @@ std::shared_ptr<IPin> ItemConversion::BuildDestination(const std::string& fileNa
         GiveSourceTags(toolkit_.WavDest());
         encoderFilter_ = toolkit_.AddAudioCompressor(encoderName);
     }
+    if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))
+        deferred->CommitThrough(services_.committer);
     auto input = toolkit_.GetPin(encoderFilter_, PINDIR_INPUT, 0);
     // An encoder that takes no input is as unusable as a missing one.
     if (!input) Fail(IDS_DEST_TYPE_INVALID);
@@ -40,7 +45,9 @@ void ItemConversion::GiveSourceTags(const std::shared_ptr<IBaseFilter>& sink) {
     const SourceKind kind = SourceKindOf(item_);
     // Capture devices have no tags; disc tracks have their number and the disc's CD-Text.
     if (sourcePath.empty() || kind == SourceKind::Capture) return;
-    tagSink->SetTags(kind == SourceKind::CdTrack ? CdTrackSource::ReadTags(sourcePath) : ReadMediaTags(sourcePath));
+    if (kind == SourceKind::CdTrack) return tagSink->SetTags(CdTrackSource::ReadTags(sourcePath));
+    const SourceLocation location = LocateSource(sourcePath);
+    tagSink->SetTags(WithAlbumTrackTags(location, ReadMediaTags(location.file)));
 }
 
 }  // namespace tessival

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "engine/conversion/Preflight.h"
+#include "engine/sources/AlbumTrackTags.h"
 #include "engine/sources/FlacComments.h"
 #include "joblist/DestNaming.h"
 #include "joblist/DestinationClashes.h"
@@ -20,9 +21,9 @@ media::MediaTags TagsOf(const ConvertItem& item) {
     const std::string path = ReadField(item.sourcePath);
     switch (SourceKindOf(item)) {
         case SourceKind::File: {
-            const std::string file = LocateSource(path).file;
-            if (auto flac = ReadFlacComments(file)) return std::move(*flac);
-            return media::ReadMediaTags(file);
+            const SourceLocation location = LocateSource(path);
+            auto flac = ReadFlacComments(location.file);
+            return WithAlbumTrackTags(location, flac ? std::move(*flac) : media::ReadMediaTags(location.file));
         }
         case SourceKind::CdTrack: return media::CdTrackSource::ReadTags(path);
         case SourceKind::Capture: break;

@@ -1,272 +1,247 @@
 #include "platform/devices/CueSheet.h"
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <sstream>
+#include <charconv>
 
 namespace tessival {
 namespace {
 
-struct CueFile {
-    bool bigEndian = false;
-    std::int64_t size = 0;
-};
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Far beyond any album's length, and small enough that frames never overflow.
+constexpr std::int64_t kMostMinutes = 1000000;
 
-struct CueTrack {
-    DiscLayout::Track track;
-    int file = 0;
-    std::int64_t sectorBytes = DiscLayout::kSectorBytes;
-    std::int64_t index0 = -1, index1 = -1;  // sectors into the file
-    std::int64_t pregap = 0, postgap = 0;   // silence the sheet adds, in sectors
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
 
-    std::int64_t Start() const { return index0 >= 0 ? index0 : index1; }
-};
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+std::string_view TrimmedLeft(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     return text;
 }
 
-// The rest of a line after its keyword: a quoted text, or the words as they stand.
-std::string Value(std::istringstream& words) {
-    words >> std::ws;
-    std::string value;
-    if (words.peek() == '"') {
-        words.get();
-        std::getline(words, value, '"');
-        return value;
+std::string_view Trimmed(std::string_view text) {
+    text = TrimmedLeft(text);
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+// Splits off the first word of `rest`.
+std::string_view TakeWord(std::string_view& rest) {
+    rest = TrimmedLeft(rest);
+    const auto end = std::min(rest.find_first_of(" \t"), rest.size());
+    const std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
+}
+
+// What follows a keyword: a quoted text, or the rest of the line as it stands.
+std::string Value(std::string_view rest) {
+    rest = Trimmed(rest);
+    if (rest.starts_with('"')) {
+        rest.remove_prefix(1);
+        return std::string(rest.substr(0, rest.find('"')));
     }
-    std::getline(words, value);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
-    return value;
+    return std::string(rest);
 }
 
-// mm:ss:ff in sectors; -1 when malformed.
-std::int64_t Msf(const std::string& text) {
-    int m = 0, s = 0, f = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%d:%d:%d%c", &m, &s, &f, &end) != 3 || m < 0 || s < 0 || s > 59 || f < 0 || f > 74)
+bool ParseNumber(std::string_view text, std::int64_t& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+// "mm:ss:ff" in frames; -1 when malformed.
+std::int64_t ParseTime(std::string_view text) {
+    const auto first = text.find(':'), second = text.rfind(':');
+    std::int64_t minutes = 0, seconds = 0, frames = 0;
+    if (first == std::string_view::npos || first == second || !ParseNumber(text.substr(0, first), minutes) ||
+        !ParseNumber(text.substr(first + 1, second - first - 1), seconds) ||
+        !ParseNumber(text.substr(second + 1), frames) || minutes > kMostMinutes || seconds >= 60 || frames >= 75)
         return -1;
-    return (static_cast<std::int64_t>(m) * 60 + s) * 75 + f;
+    return (minutes * 60 + seconds) * 75 + frames;
 }
 
-std::int64_t SectorBytesOfMode(const std::string& mode) {
-    if (mode == "AUDIO" || mode == "MODE1/2352" || mode == "MODE2/2352" || mode == "CDI/2352") return 2352;
-    if (mode == "MODE1/2048" || mode == "MODE2/2048") return 2048;
-    if (mode == "MODE2/2336" || mode == "CDI/2336") return 2336;
-    if (mode == "MODE2/2324") return 2324;
-    if (mode == "CDG") return 2448;
-    return 0;
+bool KnownMode(const std::string& mode) {
+    for (const char* known : {"AUDIO", "MODE1/2352", "MODE2/2352", "CDI/2352", "MODE1/2048", "MODE2/2048",
+                              "MODE2/2336", "CDI/2336", "MODE2/2324", "CDG"})
+        if (mode == known) return true;
+    return false;
 }
 
-class CueReader {
+class CueParser {
 public:
-    CueReader(const std::string& path, DiscLayout& layout, DiscProblem& problem)
-        : folder_(std::filesystem::path(path).parent_path()), layout_(layout), problem_(problem) {}
-
-    bool Line(const std::string& raw, const std::string& text);
-    bool Finish();
+    void Line(std::string_view raw, std::string_view text, int number);
+    CueSheet Take() { return std::move(sheet_); }
 
 private:
-    bool File(std::istringstream& words);
-    bool Track(std::istringstream& words);
-    bool Index(std::istringstream& words);
-    void Rem(std::istringstream& words);
-    DiscLayout::Text& Text() { return tracks_.empty() ? layout_.discText : tracks_.back().track.text; }
-    bool Bad() {
-        problem_.kind = DiscProblem::Kind::BadImage;
-        return false;
+    void File(std::string_view rawRest);
+    void Track(std::string_view rest);
+    void Index(std::string_view rest);
+    void Gap(std::int64_t CueSheet::Track::*gap, std::string_view rest);
+    void Rem(std::string_view rest);
+    void Bad() {
+        if (!sheet_.firstBadLine) sheet_.firstBadLine = line_;
     }
-    void LayOutFile(int file, std::int64_t& discSector);
+    CueSheet::Track* Current() { return inTrack_ && !sheet_.tracks.empty() ? &sheet_.tracks.back() : nullptr; }
+    // Text before the first track is the disc's; text of a track the sheet got wrong goes nowhere.
+    DiscLayout::Text* Text() {
+        if (Current()) return &Current()->text;
+        return sheet_.tracks.empty() && !lost_ ? &sheet_.discText : nullptr;
+    }
+    void SetText(std::string DiscLayout::Text::*field, std::string_view rest) {
+        if (DiscLayout::Text* text = Text()) text->*field = Value(rest);
+    }
+    int CurrentFile() const { return static_cast<int>(sheet_.files.size()) - 1; }
 
-    std::filesystem::path folder_;
-    DiscLayout& layout_;
-    DiscProblem& problem_;
-    std::vector<CueFile> files_;
-    std::vector<CueTrack> tracks_;
+    CueSheet sheet_;
+    bool inTrack_ = false;
+    bool lost_ = false;
+    int line_ = 0;
 };
 
-bool CueReader::Line(const std::string& raw, const std::string& text) {
-    std::istringstream words(text);
-    std::string keyword;
-    words >> keyword;
-    keyword = Upper(keyword);
+void CueParser::Line(std::string_view raw, std::string_view text, int number) {
+    line_ = number;
+    std::string_view rest = text;
+    const std::string keyword = Upper(TakeWord(rest));
     if (keyword == "FILE") {
-        // File names keep the sheet's own bytes: they name files on this disk as they are.
-        std::istringstream rawWords(raw);
-        rawWords >> keyword;
-        return File(rawWords);
-    }
-    if (keyword == "TRACK") return Track(words);
-    if (keyword == "INDEX") return Index(words);
-    if (keyword == "REM") Rem(words);
-    else if (keyword == "TITLE") Text().title = Value(words);
-    else if (keyword == "PERFORMER") Text().performer = Value(words);
-    else if (keyword == "SONGWRITER") Text().songwriter = Value(words);
-    else if (keyword == "GENRE") Text().genre = Value(words);
-    else if (keyword == "CATALOG") layout_.catalog = Value(words);
-    else if (keyword == "ISRC" && !tracks_.empty()) tracks_.back().track.isrc = Value(words);
-    else if ((keyword == "PREGAP" || keyword == "POSTGAP") && !tracks_.empty()) {
-        const std::int64_t length = Msf(Value(words));
-        if (length < 0) return Bad();
-        (keyword == "PREGAP" ? tracks_.back().pregap : tracks_.back().postgap) = length;
-    }
-    return true;
-}
-
-bool CueReader::File(std::istringstream& words) {
-    DiscLayout::File file;
-    file.name = Value(words);
-    std::string type = Upper(file.name.empty() ? std::string() : [&] {
-        std::string word;
-        words >> word;
-        return word;
-    }());
-    // Value() took the whole rest of an unquoted line: the type is its last word.
-    if (type.empty()) {
-        const auto space = file.name.find_last_of(" \t");
-        if (space == std::string::npos) return Bad();
-        type = Upper(file.name.substr(space + 1));
-        file.name.erase(file.name.find_last_not_of(" \t", space) + 1);
-    }
-    if (file.name.empty() || (type != "BINARY" && type != "MOTOROLA")) return Bad();
-    file.path = std::filesystem::path(file.name).is_absolute() ? file.name : (folder_ / file.name).string();
-    CueFile cue;
-    cue.bigEndian = type == "MOTOROLA";
-    layout_.files.push_back(std::move(file));
-    files_.push_back(cue);
-    return true;
-}
-
-bool CueReader::Track(std::istringstream& words) {
-    std::string number, mode;
-    words >> number >> mode;
-    CueTrack track;
-    char* end = nullptr;
-    track.track.number = static_cast<int>(std::strtol(number.c_str(), &end, 10));
-    track.sectorBytes = SectorBytesOfMode(Upper(mode));
-    if (files_.empty() || *end || track.track.number < 1 || track.track.number > 99 || !track.sectorBytes) return Bad();
-    if (!tracks_.empty() && track.track.number != tracks_.back().track.number + 1) return Bad();
-    track.track.audio = Upper(mode) == "AUDIO";
-    track.file = static_cast<int>(files_.size()) - 1;
-    tracks_.push_back(track);
-    return true;
-}
-
-bool CueReader::Index(std::istringstream& words) {
-    std::string number, at;
-    words >> number >> at;
-    const std::int64_t sector = Msf(at);
-    if (tracks_.empty() || sector < 0) return Bad();
-    CueTrack& track = tracks_.back();
-    if (track.file != static_cast<int>(files_.size()) - 1) return Bad();  // an index in a later file
-    if (number == "00" || number == "0") track.index0 = sector;
-    if (number == "01" || number == "1") track.index1 = sector;
-    return true;
-}
-
-void CueReader::Rem(std::istringstream& words) {
-    std::string what;
-    words >> what;
-    what = Upper(what);
-    if (what == "DATE") layout_.date = Value(words);
-    else if (what == "GENRE") {
-        const std::string genre = Value(words);
-        if (layout_.discText.genre.empty()) layout_.discText.genre = genre;
-    } else if (what == "DISCID") layout_.discId = Value(words);
-    else if (what == "COMMENT") layout_.comment = Value(words);
-}
-
-// Places the tracks of one file on the disc: a file's sectors follow the previous file's, each
-// track's part of the file runs to the next track's first index, and the first track's part
-// includes what the file holds before that track's first index.
-void CueReader::LayOutFile(int file, std::int64_t& discSector) {
-    std::vector<CueTrack*> inFile;
-    for (CueTrack& track : tracks_)
-        if (track.file == file) inFile.push_back(&track);
-    std::int64_t fileBytes = 0;  // where the current track's part starts in the file
-    std::int64_t fileSector = 0;
-    for (std::size_t i = 0; i < inFile.size(); ++i) {
-        CueTrack& track = *inFile[i];
-        // The last track of a file runs to its end, a sector the file holds only in part included.
-        const std::int64_t rest = (files_[file].size - fileBytes + track.sectorBytes - 1) / track.sectorBytes;
-        const std::int64_t end =
-            i + 1 < inFile.size() ? inFile[i + 1]->Start() : fileSector + std::max<std::int64_t>(0, rest);
-        auto silence = [&](std::int64_t sectors) {
-            if (sectors <= 0) return;
-            layout_.segments.push_back({discSector * DiscLayout::kSectorBytes, sectors * DiscLayout::kSectorBytes,
-                                        DiscLayout::Segment::kSilence, 0, false});
-            discSector += sectors;
-        };
-        silence(track.pregap);
-        track.track.firstSector = static_cast<std::int32_t>(discSector + track.index1 - fileSector);
-        const std::int64_t sectors = std::max<std::int64_t>(0, end - fileSector);
-        if (sectors > 0)
-            layout_.segments.push_back({discSector * DiscLayout::kSectorBytes, sectors * DiscLayout::kSectorBytes,
-                                        track.track.audio ? file : DiscLayout::Segment::kData, fileBytes,
-                                        files_[file].bigEndian});
-        discSector += sectors;
-        fileBytes += sectors * track.sectorBytes;
-        fileSector += sectors;
-        silence(track.postgap);
+        std::string_view rawRest = raw;
+        TakeWord(rawRest);
+        File(rawRest);
+    } else if (keyword == "TRACK") {
+        Track(rest);
+    } else if (keyword == "INDEX") {
+        Index(rest);
+    } else if (keyword == "REM") {
+        Rem(rest);
+    } else if (keyword == "TITLE") {
+        SetText(&DiscLayout::Text::title, rest);
+    } else if (keyword == "PERFORMER") {
+        SetText(&DiscLayout::Text::performer, rest);
+    } else if (keyword == "SONGWRITER") {
+        SetText(&DiscLayout::Text::songwriter, rest);
+    } else if (keyword == "GENRE") {
+        SetText(&DiscLayout::Text::genre, rest);
+    } else if (keyword == "CATALOG") {
+        sheet_.catalog = Value(rest);
+    } else if (keyword == "ISRC") {
+        if (Current()) Current()->isrc = Value(rest);
+    } else if (keyword == "PREGAP") {
+        Gap(&CueSheet::Track::pregap, rest);
+    } else if (keyword == "POSTGAP") {
+        Gap(&CueSheet::Track::postgap, rest);
     }
 }
 
-bool CueReader::Finish() {
-    if (tracks_.empty()) return Bad();
-    for (std::size_t i = 0; i < tracks_.size(); ++i) {
-        const CueTrack& track = tracks_[i];
-        if (track.index1 < 0 || (track.index0 > track.index1)) return Bad();
-        if (i > 0 && tracks_[i - 1].file == track.file && track.Start() < tracks_[i - 1].index1) return Bad();
+void CueParser::File(std::string_view rest) {
+    rest = Trimmed(rest);
+    CueSheet::File file;
+    if (rest.starts_with('"')) {
+        const auto close = rest.find('"', 1);
+        file.name = std::string(rest.substr(1, close == std::string_view::npos ? rest.npos : close - 1));
+        rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+        file.type = Upper(TakeWord(rest));
+    } else {
+        // An unquoted name may hold spaces: the type is the line's last word.
+        const auto space = rest.find_last_of(" \t");
+        if (space != std::string_view::npos) {
+            file.type = Upper(rest.substr(space + 1));
+            file.name = std::string(Trimmed(rest.substr(0, space)));
+        }
     }
-    for (std::size_t i = 0; i < files_.size(); ++i) {
-        problem_ = CheckImageFile(layout_.files[i].path, layout_.files[i].name);
-        if (problem_) return false;
-        std::error_code error;
-        files_[i].size = static_cast<std::int64_t>(std::filesystem::file_size(layout_.files[i].path, error));
-    }
-    std::int64_t discSector = 0;
-    for (int file = 0; file < static_cast<int>(files_.size()); ++file) LayOutFile(file, discSector);
-    for (std::size_t i = 0; i < tracks_.size(); ++i) {
-        DiscLayout::Track track = tracks_[i].track;
-        track.lastSector = static_cast<std::int32_t>(i + 1 < tracks_.size() ? tracks_[i + 1].track.firstSector
-                                                                             : discSector) - 1;
-        layout_.tracks.push_back(std::move(track));
-    }
-    return true;
+    if (file.name.empty() || file.type.empty()) Bad();
+    sheet_.files.push_back(std::move(file));
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+void CueParser::Track(std::string_view rest) {
+    inTrack_ = true;
+    lost_ = false;
+    std::int64_t number = 0;
+    const std::string_view numberWord = TakeWord(rest);
+    const std::string mode = Upper(TakeWord(rest));
+    if (!ParseNumber(numberWord, number) || number > 99 || mode.empty()) {
+        Bad();
+        // Lines of a track that is not one belong to nothing, not to the track before it.
+        inTrack_ = false;
+        lost_ = true;
+        return;
+    }
+    const bool inOrder = sheet_.tracks.empty() ? number >= 1 : number == sheet_.tracks.back().number + 1;
+    if (sheet_.files.empty() || !KnownMode(mode) || !inOrder) Bad();
+    CueSheet::Track track;
+    track.number = static_cast<int>(number);
+    track.mode = mode;
+    track.file = CurrentFile();
+    sheet_.tracks.push_back(std::move(track));
+}
+
+void CueParser::Index(std::string_view rest) {
+    CueSheet::Track* track = Current();
+    std::int64_t number = 0;
+    const bool numbered = ParseNumber(TakeWord(rest), number);
+    const std::int64_t frames = ParseTime(Trimmed(rest));
+    if (!track || !numbered || frames < 0) Bad();
+    if (!track || !numbered) return;
+    if (CurrentFile() != track->file) Bad();  // an index in a later file
+    if (number == 0) {
+        track->index0 = frames;
+        track->index0File = CurrentFile();
+    } else if (number == 1) {
+        track->index1 = frames;
+        track->index1File = CurrentFile();
+        track->index1Line = line_;
+    }
+}
+
+void CueParser::Gap(std::int64_t CueSheet::Track::*gap, std::string_view rest) {
+    CueSheet::Track* track = Current();
+    if (!track) return;
+    const std::int64_t frames = ParseTime(Trimmed(rest));
+    if (frames < 0) Bad();
+    else track->*gap = frames;
+}
+
+void CueParser::Rem(std::string_view rest) {
+    const std::string what = Upper(TakeWord(rest));
+    if (what == "DATE") sheet_.date = Value(rest);
+    else if (what == "GENRE" && sheet_.discText.genre.empty()) sheet_.discText.genre = Value(rest);
+    else if (what == "DISCID") sheet_.discId = Value(rest);
+    else if (what == "COMMENT") sheet_.comment = Value(rest);
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto newline = text.find('\n');
+        std::string_view line = text.substr(0, newline);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.push_back(line);
+        text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
     }
     return lines;
 }
 
 }  // namespace
 
-bool ReadCueSheet(const std::string& path, DiscLayout& layout, DiscProblem& problem) {
-    layout = DiscLayout{};
-    std::string bytes;
-    problem = ReadSheetFile(path, bytes);
-    if (problem) return false;
-    problem.source = path;
-    const std::vector<std::string> raw = Lines(bytes);
-    const std::vector<std::string> text = Lines(SheetTextToUtf8(bytes));
-    if (raw.size() != text.size()) return false;
-    CueReader reader(path, layout, problem);
-    for (std::size_t i = 0; i < raw.size(); ++i)
-        if (!reader.Line(raw[i], text[i])) return false;
-    if (!reader.Finish()) {
-        problem.source = path;
-        return false;
-    }
-    return true;
+bool CueSheet::OverRawSectors() const {
+    return !files.empty() && std::all_of(files.begin(), files.end(), [](const File& file) {
+        return file.type == "BINARY" || file.type == "MOTOROLA";
+    });
+}
+
+CueSheet ParseCueSheet(std::string_view bytes) {
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    const std::string utf8 = SheetTextToUtf8(std::string(bytes));
+    const std::vector<std::string_view> raw = Lines(bytes);
+    const std::vector<std::string_view> text = Lines(utf8);
+    CueParser parser;
+    // Windows-1252 never turns a byte into a line break, so the two keep line for line.
+    for (std::size_t i = 0; i < raw.size() && i < text.size(); ++i)
+        parser.Line(raw[i], text[i], static_cast<int>(i) + 1);
+    return parser.Take();
 }
 
 }  // namespace tessival

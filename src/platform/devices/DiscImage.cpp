@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/devices/CueSheet.h"
 #include "platform/io/RegularFile.h"
 
 namespace tessival {
@@ -25,7 +26,7 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
-// The first word of a sheet line after the keyword: a quoted name or a bare word.
+// The first word of a toc line after the keyword: a quoted name or a bare word.
 std::string TakeName(std::istringstream& words) {
     words >> std::ws;
     std::string name;
@@ -51,23 +52,30 @@ void DiscImage::ReadSheet() {
     if (extension_ != ".cue" && extension_ != ".toc") return;
     // A FIFO named like a sheet would hold a plain open for good.
     int error = 0;
-    std::istringstream sheet(ReadRegularFile(path_, kMaxSheetBytes, error).value_or(std::string()));
+    const std::string bytes = ReadRegularFile(path_, kMaxSheetBytes, error).value_or(std::string());
     const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    const auto add = [&](const std::string& name, const std::string& type) {
+        if (name.empty()) return;
+        const std::string path = std::filesystem::path(name).is_absolute() ? name : (folder / name).string();
+        dataFiles_.push_back({name, path});
+        fileTypes_.push_back(type);
+    };
+    if (extension_ == ".cue") {
+        for (const CueSheet::File& file : ParseCueSheet(bytes).files) add(file.name, file.type);
+        return;
+    }
+    std::istringstream sheet(bytes);
     std::string line;
     while (std::getline(sheet, line)) {
         std::istringstream words(line);
         std::string keyword;
         words >> keyword;
         keyword = Upper(keyword);
-        if (keyword == "FILE" || (extension_ == ".toc" && keyword == "DATAFILE")) {
-            DataFile file;
-            file.name = TakeName(words);
-            if (file.name.empty()) continue;
-            file.path = std::filesystem::path(file.name).is_absolute() ? file.name : (folder / file.name).string();
+        if (keyword == "FILE" || keyword == "DATAFILE") {
+            const std::string name = TakeName(words);
             std::string type;
             words >> type;
-            dataFiles_.push_back(std::move(file));
-            fileTypes_.push_back(Upper(type));
+            add(name, Upper(type));
         }
     }
 }

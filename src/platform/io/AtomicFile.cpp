@@ -228,14 +228,6 @@ void ClearStaleTemporaries(const std::string& folder, const std::string& prefix,
     }
 }
 
-int SyncFolder(const std::string& path) {
-    UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.Valid()) return errno;
-    // Some file systems cannot sync a folder; the rename is then as durable as they make it.
-    if (::fsync(folder.Get()) != 0 && errno != EINVAL) return errno;
-    return 0;
-}
-
 // The older file's owner and permission bits go to its replacement. Only root may give a file
 // away, so a refused chown leaves the replacement ours; the mode is set after it, as chown may
 // clear set-id bits.
@@ -250,6 +242,14 @@ int KeepAttributes(int fd, const std::string& older) {
 }  // namespace
 
 void ForgetFolderScans() { Scans().Forget(); }
+
+int SyncContainingFolder(const std::string& path) {
+    UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid()) return errno;
+    // Some file systems cannot sync a folder; the rename is then as durable as they make it.
+    if (::fsync(folder.Get()) != 0 && errno != EINVAL) return errno;
+    return 0;
+}
 
 std::vector<std::string> TakeRecoveredFiles() {
     std::lock_guard lock(RecoveredFiles().mutex);
@@ -324,13 +324,29 @@ void AtomicFile::StartWriteback(std::int64_t offset, std::int64_t length) const 
 }
 
 int AtomicFile::Commit() {
+    if (const int error = PrepareCommit()) return error;
+    if (const int error = SyncData()) return error;
+    if (const int error = MoveIntoPlace()) return error;
+    return SyncContainingFolder(destination_);
+}
+
+int AtomicFile::PrepareCommit() {
     if (!IsOpen()) return EBADF;
     if (const int error = KeepAttributes(fd_.Get(), destination_)) return Finish(error);
-    if (::fsync(fd_.Get()) != 0) return Finish(errno);
+    StartWriteback(0, 0);  // 0 bytes: to the end of the file
+    return 0;
+}
+
+int AtomicFile::SyncData() {
+    if (!IsOpen()) return EBADF;
+    return ::fsync(fd_.Get()) == 0 ? 0 : Finish(errno);
+}
+
+int AtomicFile::MoveIntoPlace() {
+    if (!IsOpen()) return EBADF;
     if (::rename(temporary_.c_str(), destination_.c_str()) != 0) return Finish(errno);
     temporary_.clear();
-    if (!fd_.Close()) return errno;
-    return SyncFolder(destination_);
+    return fd_.Close() ? 0 : errno;
 }
 
 int AtomicFile::CommitNew(const std::string& target) {
@@ -348,7 +364,7 @@ int AtomicFile::CommitNew(const std::string& target) {
     }
     temporary_.clear();
     if (!fd_.Close()) return errno;
-    return SyncFolder(target);
+    return SyncContainingFolder(target);
 }
 
 void AtomicFile::Discard() {

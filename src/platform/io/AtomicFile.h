@@ -54,6 +54,16 @@ public:
     // Moves what was written to `target` (in the same folder) only when no file of that name
     // exists: EEXIST then, and the temporary file stays for another try. Other failures remove it.
     int CommitNew(const std::string& target);
+
+    // Commit in three steps, for a caller that syncs many files together (see GroupCommitter).
+    // Each failure removes the temporary file and returns the errno value.
+    // Takes the replaced file's attributes and starts writing everything to the disk.
+    int PrepareCommit();
+    // Waits until what was written is on the disk.
+    int SyncData();
+    // Gives the file the destination's name and closes it; the folder is the caller's to sync.
+    int MoveIntoPlace();
+    const std::string& Destination() const { return destination_; }
     // Removes the temporary file.
     void Discard();
 
@@ -68,6 +78,9 @@ private:
 // Makes the next Open in each folder read the folder again for temporary files of writers that
 // died. A conversion run calls it as it starts, so that a run removes those left before it.
 void ForgetFolderScans();
+
+// Syncs the folder that holds `path`, so that a rename in it lasts. 0 or an errno value.
+int SyncContainingFolder(const std::string& path);
 
 // The files that Opens kept as recovered since the last call, by path.
 std::vector<std::string> TakeRecoveredFiles();

@@ -93,8 +93,11 @@ HRESULT AudioEncoderFilter::PreferredInputTypes(std::vector<MediaType>& types) c
     return S_OK;
 }
 
-void AudioEncoderFilter::OnInput(const MediaSample& sample) {
-    if (const WAVEFORMATEX* format = InputType().WaveFormat()) meter_.Measure(*format, sample.data);
+void AudioEncoderFilter::OnInput(MediaSample& sample) {
+    const WAVEFORMATEX* format = InputType().WaveFormat();
+    if (!format) return;
+    if (tap_) tap_->Tap(*format, sample.data);
+    meter_.Measure(*format, sample.data);
 }
 
 }  // namespace tessival::media

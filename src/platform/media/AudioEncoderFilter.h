@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/media/AudioLevelMeter.h"
+#include "platform/media/IPcmTap.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/TransformFilter.h"
 
@@ -15,7 +16,7 @@ inline constexpr std::uint16_t kSourceChannels = 0xFFFF;
 // Base of the audio compressors: a transform whose output pin offers IAMStreamConfig with the
 // complete list of formats the encoder can produce. SetFormat picks one of them for the next
 // connection; without it the encoder's default for the connected input is used.
-class AudioEncoderFilter : public TransformFilter, public IAudioLevels {
+class AudioEncoderFilter : public TransformFilter, public IAudioLevels, public IPcmTapHost {
 public:
     AudioEncoderFilter(const Guid& clsid, std::string inputName, std::string outputName);
 
@@ -24,7 +25,8 @@ public:
     // The format used when none was set, for this input.
     virtual MediaType DefaultFormat(const MediaType& input) const = 0;
     // The output a chosen format gives for this input: itself, unless it follows the source's
-    // rate or bits; no wave format when the input cannot be followed.
+    // rate or bits or was listed without its own headers; no wave format when the input cannot
+    // be followed.
     virtual MediaType ForInput(const MediaType& chosen, const MediaType&) const { return chosen; }
 
     HRESULT SetFormat(const MediaType& type);
@@ -33,18 +35,20 @@ public:
 
     // The levels of the PCM coming in, for the window's display.
     std::array<float, AudioLevelMeter::kChannels> TakePeakLevels() override { return meter_.TakePeaks(); }
+    void SetPcmTap(std::shared_ptr<IPcmTap> tap) override { tap_ = std::move(tap); }
 
 protected:
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
     // With a format set: PCM at its rate and channel count in each width, so that a decoder can
     // convert straight to them and the audio is resampled and remixed once.
     HRESULT PreferredInputTypes(std::vector<MediaType>& types) const override;
-    void OnInput(const MediaSample& sample) override;
+    void OnInput(MediaSample& sample) override;
 
 private:
     class StreamConfigPin;
     std::optional<MediaType> setFormat_;
     AudioLevelMeter meter_;
+    std::shared_ptr<IPcmTap> tap_;
 };
 
 }  // namespace tessival::media

@@ -2,42 +2,26 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/media/TagMapping.h"
+#include "platform/media/VorbisComments.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
 namespace {
 
-struct TagKey {
-    const char* key;
-    std::vector<const char*> aliases;  // what some containers' demuxers leave unconverted
-};
+constexpr int kFrontCover = 3;
 
-const std::vector<TagKey>& TagKeys() {
-    static const std::vector<TagKey> keys = {
-        {"title", {}},
-        {"artist", {}},
-        {"album", {}},
-        {"album_artist", {"albumartist", "album artist"}},
-        {"track", {"tracknumber"}},
-        {"disc", {"discnumber"}},
-        {"date", {"year"}},
-        {"genre", {}},
-        {"comment", {"description"}},
-    };
-    return keys;
-}
-
-const char* FindValue(const AVDictionary* dictionary, const TagKey& key) {
-    if (const AVDictionaryEntry* entry = av_dict_get(dictionary, key.key, nullptr, 0)) return entry->value;
-    for (const char* alias : key.aliases)
-        if (const AVDictionaryEntry* entry = av_dict_get(dictionary, alias, nullptr, 0)) return entry->value;
-    return nullptr;
+int PictureType(const AVDictionary* metadata) {
+    const AVDictionaryEntry* comment = av_dict_get(metadata, "comment", nullptr, 0);
+    return comment ? PictureTypeFromName(comment->value) : kFrontCover;
 }
 
 const char* CoverMime(AVCodecID codec) {
@@ -55,11 +39,10 @@ std::uint32_t Be(const std::uint8_t* p, int bytes) {
 }
 
 // Width and height from a PNG's IHDR or a JPEG's start-of-frame; muxers want them for a picture.
-void ReadImageSize(MediaTags& tags) {
-    const std::vector<std::uint8_t>& image = tags.cover;
-    if (tags.coverMime == "image/png" && image.size() >= 24) {
-        tags.coverWidth = static_cast<int>(Be(&image[16], 4));
-        tags.coverHeight = static_cast<int>(Be(&image[20], 4));
+void ReadImageSize(const std::vector<std::uint8_t>& image, const std::string& mime, int& width, int& height) {
+    if (mime == "image/png" && image.size() >= 24) {
+        width = static_cast<int>(Be(&image[16], 4));
+        height = static_cast<int>(Be(&image[20], 4));
         return;
     }
     for (std::size_t i = 2; i + 9 < image.size();) {
@@ -68,11 +51,42 @@ void ReadImageSize(MediaTags& tags) {
         const std::size_t length = Be(&image[i + 2], 2);
         // SOF0 to SOF15, without DHT (C4), JPG (C8) and DAC (CC).
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-            tags.coverHeight = static_cast<int>(Be(&image[i + 5], 2));
-            tags.coverWidth = static_cast<int>(Be(&image[i + 7], 2));
+            height = static_cast<int>(Be(&image[i + 5], 2));
+            width = static_cast<int>(Be(&image[i + 7], 2));
             return;
         }
         i += 2 + length;
+    }
+}
+
+void TakePicture(const AVStream& stream, MediaTags& tags) {
+    const char* mime = CoverMime(stream.codecpar->codec_id);
+    if (!mime || stream.attached_pic.size <= 0) return;
+    MediaPicture picture{{stream.attached_pic.data, stream.attached_pic.data + stream.attached_pic.size},
+                         mime, PictureType(stream.metadata), "", 0, 0};
+    if (const AVDictionaryEntry* title = av_dict_get(stream.metadata, "title", nullptr, 0)) picture.description = title->value;
+    ReadImageSize(picture.data, picture.mime, picture.width, picture.height);
+    tags.otherPictures.push_back(std::move(picture));
+}
+
+// The front cover is the first picture marked so, else the first picture of all.
+void ChooseCover(MediaTags& tags) {
+    if (tags.otherPictures.empty()) return;
+    auto front = std::find_if(tags.otherPictures.begin(), tags.otherPictures.end(),
+                              [](const MediaPicture& picture) { return picture.type == kFrontCover; });
+    if (front == tags.otherPictures.end()) front = tags.otherPictures.begin();
+    tags.cover = std::move(front->data);
+    tags.coverMime = front->mime;
+    tags.coverWidth = front->width;
+    tags.coverHeight = front->height;
+    tags.otherPictures.erase(front);
+}
+
+void TakeFields(const AVDictionary* dictionary, MediaTags& tags) {
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX))) {
+        const std::string key = TagKeyFor(entry->key);
+        if (!key.empty() && *entry->value) tags.fields.emplace_back(key, entry->value);
     }
 }
 
@@ -82,6 +96,13 @@ std::string MediaTags::Get(const std::string& key) const {
     for (const auto& [name, value] : fields)
         if (name == key) return value;
     return std::string();
+}
+
+std::vector<std::string> MediaTags::GetAll(const std::string& key) const {
+    std::vector<std::string> values;
+    for (const auto& [name, value] : fields)
+        if (name == key) values.push_back(value);
+    return values;
 }
 
 MediaTags ReadMediaTags(const std::string& path) {
@@ -97,19 +118,13 @@ MediaTags ReadMediaTags(const std::string& path) {
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         const AVStream& stream = *input->streams[i];
         if (stream.codecpar->codec_type == AVMEDIA_TYPE_AUDIO && !streamTags) streamTags = stream.metadata;
-        if ((stream.disposition & AV_DISPOSITION_ATTACHED_PIC) && tags.cover.empty() && stream.attached_pic.size > 0) {
-            if (const char* mime = CoverMime(stream.codecpar->codec_id)) {
-                tags.cover.assign(stream.attached_pic.data, stream.attached_pic.data + stream.attached_pic.size);
-                tags.coverMime = mime;
-                ReadImageSize(tags);
-            }
-        }
+        if (stream.disposition & AV_DISPOSITION_ATTACHED_PIC) TakePicture(stream, tags);
     }
-    for (const TagKey& key : TagKeys()) {
-        const char* value = FindValue(input->metadata, key);
-        if (!value && streamTags) value = FindValue(streamTags, key);
-        if (value && *value) tags.fields.emplace_back(key.key, value);
-    }
+    ChooseCover(tags);
+    // libavformat joins repeated Vorbis comments into one value; the list itself keeps them apart.
+    if (const auto list = ReadVorbisCommentList(path); list && ParseVorbisComments(*list, tags)) return tags;
+    TakeFields(input->metadata, tags);
+    if (tags.fields.empty() && streamTags) TakeFields(streamTags, tags);
     return tags;
 }
 

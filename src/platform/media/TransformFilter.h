@@ -43,8 +43,8 @@ protected:
     virtual HRESULT StartStreaming() { return S_OK; }
     virtual void StopStreaming() {}
     virtual HRESULT Transform(MediaSample& sample) = 0;
-    // Sees every input sample before Transform, e.g. to measure it.
-    virtual void OnInput(const MediaSample&) {}
+    // Sees every input sample before Transform, e.g. to measure it or set its level.
+    virtual void OnInput(MediaSample&) {}
     virtual HRESULT Drain() { return S_OK; }
 
     HRESULT Deliver(MediaSample& sample) { return output_.Deliver(sample); }

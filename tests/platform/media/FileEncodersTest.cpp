@@ -6,7 +6,10 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/media/AudioEncoderFilter.h"
 #include "platform/media/QueryInterface.h"
@@ -57,6 +60,47 @@ TEST(FileEncoders, EveryLameMp3ChoiceCarriesWhatItsOwnEncoderWouldTellTheMuxer) 
         EXPECT_EQ(told.frame_size, own->frame_size);
         EXPECT_EQ(told.initial_padding, own->initial_padding);
         EXPECT_EQ(told.extradata_size, own->extradata_size);
+    }
+}
+
+// The Vorbis list offers what libvorbis opens with (mono stops at 224 kbps), and the choice a
+// conversion uses carries the headers of an encoder opened for that very choice.
+TEST(FileEncoders, EveryVorbisChoiceOpensAndCarriesItsOwnHeaders) {
+    const auto encoder = QueryInterface<AudioEncoderFilter>(FileEncoders::VorbisEntry().factory());
+    ASSERT_TRUE(encoder);
+    std::vector<std::string> listed;
+    for (const MediaType& choice : encoder->Capabilities()) {
+        const WAVEFORMATEX& wave = *choice.WaveFormat();
+        listed.push_back(std::to_string(wave.nSamplesPerSec) + "/" + std::to_string(wave.nChannels) + "/" +
+                         std::to_string(wave.nAvgBytesPerSec / 125));
+    }
+    std::vector<std::string> expected;
+    for (const char* rate : {"44100", "48000"}) {
+        for (const char* kbps : {"64", "80", "96", "112", "128", "160", "192", "224"})
+            expected.push_back(std::string(rate) + "/1/" + kbps);
+        for (const char* kbps : {"64", "80", "96", "112", "128", "160", "192", "224", "256", "320"})
+            expected.push_back(std::string(rate) + "/2/" + kbps);
+    }
+    EXPECT_EQ(listed, expected);
+
+    const AVCodec* codec = avcodec_find_encoder_by_name("libvorbis");
+    ASSERT_TRUE(codec);
+    for (const MediaType& choice : encoder->Capabilities()) {
+        const WAVEFORMATEX& wave = *choice.WaveFormat();
+        SCOPED_TRACE(std::to_string(wave.nSamplesPerSec) + " Hz, " + std::to_string(wave.nChannels) + " ch, " +
+                     std::to_string(wave.nAvgBytesPerSec) + " bytes/s");
+        std::unique_ptr<AVCodecContext, ContextFree> own(avcodec_alloc_context3(codec));
+        own->sample_rate = static_cast<int>(wave.nSamplesPerSec);
+        av_channel_layout_default(&own->ch_layout, wave.nChannels);
+        own->sample_fmt = AV_SAMPLE_FMT_FLTP;
+        own->bit_rate = std::int64_t{wave.nAvgBytesPerSec} * 8;
+        ASSERT_GE(avcodec_open2(own.get(), codec, nullptr), 0);
+        const MediaType used = encoder->ForInput(choice, MediaType::Audio(MakePcmFormat(44100, 2, 16)));
+        ASSERT_TRUE(used.codecParameters);
+        const AVCodecParameters& told = *used.codecParameters;
+        EXPECT_EQ(told.bit_rate, own->bit_rate);
+        ASSERT_EQ(told.extradata_size, own->extradata_size);
+        EXPECT_EQ(std::memcmp(told.extradata, own->extradata, static_cast<std::size_t>(own->extradata_size)), 0);
     }
 }
 

@@ -5,12 +5,16 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/intreadwrite.h>
 }
 
+#include "platform/media/Enumerator.h"
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/QueryInterface.h"
 #include "platform/media/ffmpeg/LavcAudioDecoder.h"
 
 namespace tessival::media {
@@ -93,6 +97,29 @@ void CopyFinalHeader(const AVPacket& packet, MediaSample& sample) {
     else sample.finalHeader.clear();
 }
 
+// The duration the nearest filter upstream that knows one announces (a splitter, a source).
+std::optional<REFERENCE_TIME> UpstreamDuration(const IPin& input) {
+    std::shared_ptr<IPin> pin;
+    if (FAILED(input.ConnectedTo(pin))) return std::nullopt;
+    for (int depth = 0; depth < 16 && pin; ++depth) {
+        PIN_INFO info;
+        if (FAILED(pin->QueryPinInfo(info)) || !info.pFilter) return std::nullopt;
+        REFERENCE_TIME duration = 0;
+        if (auto seeking = QueryInterface<IMediaSeeking>(info.pFilter))
+            if (SUCCEEDED(seeking->GetDuration(duration)) && duration > 0) return duration;
+        std::shared_ptr<IEnumPins> pins;
+        if (FAILED(info.pFilter->EnumPins(pins)) || !pins) return std::nullopt;
+        std::shared_ptr<IPin> candidate, next;
+        while (!next && pins->Next(candidate) == S_OK) {
+            PIN_DIRECTION direction;
+            if (SUCCEEDED(candidate->QueryDirection(direction)) && direction == PINDIR_INPUT)
+                candidate->ConnectedTo(next);
+        }
+        pin = next;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 const std::vector<MediaType>& EncoderProfile::Capabilities() const {
@@ -108,7 +135,7 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
                 if (context) capabilities_.push_back(describe(*context, candidate));
                 continue;
             }
-            if (!codec || !Declares(*codec, trial)) continue;
+            if (!codec || !Declares(*codec, trial) || (accepts && !accepts(trial))) continue;
             AvCodecContextPtr& probe = probes[probeKey(trial)];
             if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
@@ -161,8 +188,12 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
     const WAVEFORMATEX* choice = chosen.WaveFormat();
     const WAVEFORMATEX* source = input.WaveFormat();
-    if (!choice || !FollowsSource(*choice)) return chosen;
-    if (!source || !profile_.followSource) return MediaType{};
+    if (choice && !FollowsSource(*choice)) {
+        if (!profile_.accepts) return chosen;
+        const AvCodecContextPtr context = OpenEncoder(profile_, *choice);
+        return context ? profile_.describe(*context, *choice) : MediaType{};
+    }
+    if (!choice || !source || !profile_.followSource) return MediaType{};
     // The source's real depth, not its container's: float and padded samples say how many bits count.
     WAVEFORMATEX content = *source;
     content.wBitsPerSample = static_cast<std::uint16_t>(input.ContentBits());
@@ -195,7 +226,18 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     frameBytes_ = static_cast<std::size_t>(out.nChannels) * av_get_bytes_per_sample(target.sampleFormat);
     framesIn_ = framesOut_ = 0;
     sourceFrames_ = -1;
+    packetsSeen_ = 0;
+    naturalFrames_ = 0;
+    signalsTrim_ = false;
     queue_.clear();
+    frontPadding_ = 0;
+    const std::int64_t expected = profile_.wholeFirstFrame && context_->frame_size > 0 ? ExpectedFrames() : -1;
+    // FFmpeg's MP4 reader takes the edit's length for the last packet's and drops that packet when
+    // the edit starts inside it: a source of half a frame or less keeps its silence after it.
+    if (2 * expected > context_->frame_size) {
+        frontPadding_ = (context_->frame_size - expected % context_->frame_size) % context_->frame_size;
+        queue_.resize(static_cast<std::size_t>(frontPadding_) * frameBytes_, 0);  // zeros: silence in s16/s32/float
+    }
     out_ = MediaSample{};
     return converter_.Open(source, target);
 }
@@ -219,17 +261,19 @@ HRESULT LavcAudioEncoder::Transform(MediaSample& sample) {
 HRESULT LavcAudioEncoder::Drain() {
     if (!context_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(queue_);
-    sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_);
-    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && sourceFrames_ < context_->frame_size)
+    sourceFrames_ = framesIn_ + static_cast<std::int64_t>(queue_.size() / frameBytes_) - frontPadding_;
+    if (profile_.wholeFirstFrame && sourceFrames_ > 0 && frontPadding_ + sourceFrames_ < context_->frame_size)
         queue_.resize(static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     // An encoder that starts late by its delay but keeps no frames for a flush needs that much
     // silence after the end, or the source's last samples never reach the file.
     if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->initial_padding) * frameBytes_, 0);
+
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
     if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
-    return ReceivePackets();
+    hr = ReceivePackets();
+    return FAILED(hr) ? hr : DeliverLast();
 }
 
 HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
@@ -238,12 +282,7 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     std::size_t offset = 0;
     while (queued >= static_cast<std::size_t>(frameSize) || (final && queued > 0)) {
         const int frames = static_cast<int>(std::min<std::size_t>(queued, frameSize));
-        frame_->nb_samples = FixedFrameSize(*context_) ? frameSize : frames;
-        frame_->format = context_->sample_fmt;
-        frame_->sample_rate = context_->sample_rate;
-        if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
-            av_frame_get_buffer(frame_.get(), 0) < 0)
-            return E_OUTOFMEMORY;
+        if (FAILED(PrepareFrame(FixedFrameSize(*context_) ? frameSize : frames))) return E_OUTOFMEMORY;
         // Silence pads a last frame that the encoder needs whole.
         if (frames < frame_->nb_samples)
             av_samples_set_silence(frame_->extended_data, frames, frame_->nb_samples - frames,
@@ -265,9 +304,23 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     return S_OK;
 }
 
+// One buffer serves every frame of the stream (Vorbis takes 64 samples at a time): the encoders
+// copy what they are sent, and should one keep it, making it writable copies it first.
+HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
+    if (frame_->buf[0] && frame_->nb_samples == samples)
+        return av_frame_make_writable(frame_.get()) < 0 ? E_OUTOFMEMORY : S_OK;
+    av_frame_unref(frame_.get());
+    frame_->nb_samples = samples;
+    frame_->format = context_->sample_fmt;
+    frame_->sample_rate = context_->sample_rate;
+    if (av_channel_layout_copy(&frame_->ch_layout, &context_->ch_layout) < 0 ||
+        av_frame_get_buffer(frame_.get(), 0) < 0)
+        return E_OUTOFMEMORY;
+    return S_OK;
+}
+
 HRESULT LavcAudioEncoder::SendFrame() {
     const int ret = avcodec_send_frame(context_.get(), frame_.get());
-    av_frame_unref(frame_.get());
     if (ret < 0) return E_FAIL;
     return ReceivePackets();
 }
@@ -284,7 +337,7 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         frames = std::max<std::int64_t>(0, std::min(frames, known - framesOut_));
         std::int64_t first = framesOut_;
         if (profile_.packetTimes && packet_->pts != AV_NOPTS_VALUE) {
-            first = packet_->pts;
+            first = packet_->pts - frontPadding_;  // the silence in front counts as priming
             frames = packet_->duration;
         }
         out_.data.assign(packet_->data, packet_->data + packet_->size);
@@ -295,9 +348,44 @@ HRESULT LavcAudioEncoder::ReceivePackets() {
         if (profile_.packetTimes) CopyTrimming(*packet_, out_);
         CopyFinalHeader(*packet_, out_);
         av_packet_unref(packet_.get());
-        const HRESULT hr = Deliver(out_);
+        const HRESULT hr = profile_.packetTimes ? HoldBack(first) : Deliver(out_);
         if (FAILED(hr)) return hr;
     }
+}
+
+HRESULT LavcAudioEncoder::HoldBack(std::int64_t first) {
+    if (packetsSeen_++ == 0) timelineStart_ = first;
+    naturalFrames_ += out_.frameCount + out_.trimEnd;
+    signalsTrim_ = signalsTrim_ || out_.trimStart > 0 || out_.trimEnd > 0;
+    std::swap(out_, held_);
+    const HRESULT hr = packetsSeen_ > 1 ? Deliver(out_) : S_OK;
+    heldFirst_ = first;
+    return hr;
+}
+
+std::int64_t LavcAudioEncoder::ExpectedFrames() const {
+    const std::optional<REFERENCE_TIME> duration = UpstreamDuration(Input());
+    if (!duration) return -1;
+    const std::int64_t rate = OutputType().WaveFormat()->nSamplesPerSec;
+    return (*duration * rate + kUnitsPerSecond / 2) / kUnitsPerSecond;
+}
+
+HRESULT LavcAudioEncoder::DeliverLast() {
+    if (packetsSeen_ == 0) return S_OK;
+    packetsSeen_ = 0;
+    const std::int64_t rate = OutputType().WaveFormat()->nSamplesPerSec;
+    // Encoders round their last packet to their own bookkeeping (libvorbis drops a sample, a
+    // padded first frame counts whole): the last packet ends where the source ends.
+    if (heldFirst_ < sourceFrames_) {
+        held_.frameCount = sourceFrames_ - heldFirst_;
+        held_.stop = sourceFrames_ * kUnitsPerSecond / rate;
+    }
+    // The MP3 header keeps one padding figure, read from the last packet: it has to cover every
+    // sample after the source's end, not only the last packet's own.
+    if (signalsTrim_)
+        held_.trimEnd = static_cast<std::uint32_t>(
+            std::max<std::int64_t>(0, timelineStart_ + naturalFrames_ - sourceFrames_));
+    return Deliver(held_);
 }
 
 }  // namespace tessival::media

@@ -23,13 +23,15 @@ struct EncoderProfile {
     using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
     using ProbeKey = std::function<std::uint32_t(const WAVEFORMATEX&)>;
     using FollowSource = std::function<WAVEFORMATEX(const WAVEFORMATEX& choice, const WAVEFORMATEX& source)>;
+    using Accepts = std::function<bool(const WAVEFORMATEX&)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
                    Configure configure = nullptr, ProbeKey probeKey = nullptr, bool packetTimes = false,
                    FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000,
-                   bool wholeFirstFrame = false)
+                   bool wholeFirstFrame = false, Accepts accepts = nullptr)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
           configure(std::move(configure)), probeKey(std::move(probeKey)), packetTimes(packetTimes),
-          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame) {}
+          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame),
+          accepts(std::move(accepts)) {}
 
     Guid clsid;
     const char* codecName;
@@ -52,8 +54,14 @@ struct EncoderProfile {
     // The byte rate the default format is nearest to.
     std::uint32_t defaultByteRate;
     // A source shorter than one frame is padded with silence to a whole frame: the container
-    // would otherwise hold a stream that decodes to nothing.
+    // would otherwise hold a stream that decodes to nothing. When the source's length is known
+    // before it starts, that silence goes in front as part of the priming, so the stream ends on a
+    // frame boundary: readers that trim only the start (FFmpeg's MP4 reader) then play it exactly.
     bool wholeFirstFrame;
+    // Optional, with a probe key: which candidates the codec takes, for a codec that tells only
+    // by refusing to open. The probe then describes its candidates' wave formats only; the one
+    // chosen is described again from an encoder opened for it, as its headers are its own.
+    Accepts accepts;
 
     // Worked out on first use: opening encoders takes a moment.
     const std::vector<MediaType>& Capabilities() const;
@@ -92,8 +100,15 @@ protected:
 
 private:
     HRESULT EncodeQueued(bool final);
+    HRESULT PrepareFrame(int samples);
     HRESULT SendFrame();
     HRESULT ReceivePackets();
+    // Packets with the encoder's own times go out one late, so the last can be fitted to the
+    // source's end once that is known.
+    HRESULT HoldBack(std::int64_t first);
+    HRESULT DeliverLast();
+    // The source's length at the encoder's rate, as the filters upstream announce it; -1 unknown.
+    std::int64_t ExpectedFrames() const;
 
     const EncoderProfile& profile_;
     SampleConverter converter_;
@@ -105,7 +120,14 @@ private:
     std::int64_t framesIn_ = 0;
     std::int64_t framesOut_ = 0;
     std::int64_t sourceFrames_ = -1;  // known at the end of the stream
+    std::int64_t frontPadding_ = 0;   // silence queued before the source
     MediaSample out_;
+    MediaSample held_;
+    std::int64_t heldFirst_ = 0;
+    std::int64_t packetsSeen_ = 0;
+    std::int64_t timelineStart_ = 0;  // where the first packet starts, priming included
+    std::int64_t naturalFrames_ = 0;  // what the packets decode to before any trimming
+    bool signalsTrim_ = false;
 };
 
 }  // namespace tessival::media

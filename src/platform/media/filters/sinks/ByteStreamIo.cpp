@@ -31,6 +31,13 @@ HRESULT ByteStreamIo::Flush() {
     return failure_;
 }
 
+void ByteStreamIo::KeepFrom(std::int64_t offset) {
+    keepFrom_ = offset;
+    kept_.clear();
+}
+
+std::vector<std::uint8_t> ByteStreamIo::TakeKept() { return std::move(kept_); }
+
 int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
     auto& self = *static_cast<ByteStreamIo*>(opaque);
     if (FAILED(self.failure_)) return AVERROR(EIO);
@@ -42,6 +49,12 @@ int ByteStreamIo::Write(void* opaque, std::uint8_t* data, int size) {
     if (FAILED(hr)) {
         self.failure_ = hr;
         return AVERROR(EIO);
+    }
+    if (self.keepFrom_ >= 0 && self.position_ + size > self.keepFrom_) {
+        const std::int64_t skip = std::max<std::int64_t>(self.keepFrom_ - self.position_, 0);
+        const auto at = static_cast<std::size_t>(self.position_ + skip - self.keepFrom_);
+        if (self.kept_.size() < at + (size - skip)) self.kept_.resize(at + (size - skip));
+        std::copy(data + skip, data + size, self.kept_.begin() + static_cast<std::ptrdiff_t>(at));
     }
     self.position_ += size;
     self.size_ = std::max(self.size_, self.position_);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediaSample.h"
@@ -26,6 +27,10 @@ public:
     // Pushes out what the context still buffers; the first delivery failure, else S_OK.
     HRESULT Flush();
     HRESULT Failure() const { return failure_; }
+    // Keeps a copy of every byte written at or after offset (a header to rewrite once the muxer
+    // has laid it out); a negative offset stops keeping. TakeKept hands the copy over.
+    void KeepFrom(std::int64_t offset);
+    std::vector<std::uint8_t> TakeKept();
 
 private:
     static int Write(void* opaque, std::uint8_t* data, int size);
@@ -37,6 +42,8 @@ private:
     std::int64_t size_ = 0;
     HRESULT failure_ = S_OK;
     MediaSample sample_;
+    std::int64_t keepFrom_ = -1;
+    std::vector<std::uint8_t> kept_;
 };
 
 }  // namespace tessival::media

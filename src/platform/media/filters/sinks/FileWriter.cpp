@@ -65,6 +65,7 @@ HRESULT FileWriter::OnPrepare() {
     end_ = 0;
     writebackFrom_ = 0;
     keptBeside_.clear();
+    pending_.reset();
     const int error = file_.Open(path_);
     return error ? OpenError(error) : S_OK;
 }
@@ -101,6 +102,10 @@ HRESULT FileWriter::Finish() {
     if (failed_) {
         file_.Discard();
         return E_FAIL;
+    }
+    if (committer_) {
+        pending_ = committer_->Submit(std::move(file_));
+        return S_OK;
     }
     const int error = file_.Commit();
     return error ? HResultFromErrno(error) : S_OK;

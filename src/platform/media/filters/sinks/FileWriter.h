@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/io/AtomicFile.h"
+#include "platform/media/IDeferredCommit.h"
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/RendererFilter.h"
@@ -15,8 +16,13 @@ namespace tessival::media {
 // replaces the destination only at a clean end of the stream. A graph stopped while it runs
 // keeps what was written: under the destination's name when no file has it, else beside the
 // older file as "NAME (stopped).EXT". A graph that fails, or stops without having run, leaves
-// no file and an older one as it was.
-class FileWriter : public RendererFilter, public IFileSinkFilter2, public IStreamAbortSink, public IStoppedOutputSink {
+// no file and an older one as it was. With a committer (CommitThrough), the end of the stream
+// hands the finished file to it instead of syncing it here.
+class FileWriter : public RendererFilter,
+                   public IFileSinkFilter2,
+                   public IStreamAbortSink,
+                   public IStoppedOutputSink,
+                   public IDeferredCommit {
 public:
     FileWriter();
     static FilterEntry Entry();
@@ -28,6 +34,9 @@ public:
     void OnStreamAborted(HRESULT reason) override;
     // Read it on the thread that stopped the graph.
     std::string OutputKeptBeside() const override { return keptBeside_; }
+    void CommitThrough(std::shared_ptr<GroupCommitter> committer) override { committer_ = std::move(committer); }
+    // Read it on the thread that stopped the graph.
+    std::shared_ptr<PendingCommit> TakePendingCommit() override { return std::move(pending_); }
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -48,6 +57,8 @@ private:
     std::atomic<bool> failed_{false};
     bool started_ = false;
     std::string keptBeside_;
+    std::shared_ptr<GroupCommitter> committer_;
+    std::shared_ptr<PendingCommit> pending_;
 };
 
 // The name a stopped output takes beside an older file: "NAME (stopped).EXT" for the first try,

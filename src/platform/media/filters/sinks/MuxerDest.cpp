@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 extern "C" {
@@ -15,11 +16,16 @@ extern "C" {
 
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/QueryInterface.h"
+#include "platform/media/TagMapping.h"
+#include "platform/media/VorbisComments.h"
+#include "platform/media/filters/sinks/Id3v2Tag.h"
+#include "platform/media/filters/sinks/Mp4Ilst.h"
 
 namespace tessival::media {
 namespace {
 
 constexpr std::size_t kStreamInfoSize = 34;
+constexpr int kFrontCoverType = 3;
 // The PADDING block libavformat's FLAC muxer ends the metadata with, header included.
 constexpr std::int64_t kFlacPaddingSpace = 4 + 8192;
 
@@ -27,24 +33,34 @@ void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-// The FLAC picture block (front cover, sizes left to the reader), base64 as Vorbis comments carry it.
-std::string PictureComment(const MediaTags& tags) {
+// The FLAC picture block, base64 as Vorbis comments carry it.
+std::string PictureComment(const MediaPicture& picture) {
     std::vector<std::uint8_t> block;
-    PutBe32(block, 3);
-    PutBe32(block, static_cast<std::uint32_t>(tags.coverMime.size()));
-    block.insert(block.end(), tags.coverMime.begin(), tags.coverMime.end());
-    PutBe32(block, 0);  // description
-    PutBe32(block, static_cast<std::uint32_t>(tags.coverWidth));
-    PutBe32(block, static_cast<std::uint32_t>(tags.coverHeight));
+    PutBe32(block, static_cast<std::uint32_t>(picture.type));
+    PutBe32(block, static_cast<std::uint32_t>(picture.mime.size()));
+    block.insert(block.end(), picture.mime.begin(), picture.mime.end());
+    PutBe32(block, static_cast<std::uint32_t>(picture.description.size()));
+    block.insert(block.end(), picture.description.begin(), picture.description.end());
+    PutBe32(block, static_cast<std::uint32_t>(picture.width));
+    PutBe32(block, static_cast<std::uint32_t>(picture.height));
     PutBe32(block, 24);  // colour depth
     PutBe32(block, 0);   // not indexed
-    PutBe32(block, static_cast<std::uint32_t>(tags.cover.size()));
-    block.insert(block.end(), tags.cover.begin(), tags.cover.end());
+    PutBe32(block, static_cast<std::uint32_t>(picture.data.size()));
+    block.insert(block.end(), picture.data.begin(), picture.data.end());
     std::string text(AV_BASE64_SIZE(block.size()), '\0');
     if (!av_base64_encode(text.data(), static_cast<int>(text.size()), block.data(), static_cast<int>(block.size())))
         return std::string();
     text.resize(std::strlen(text.c_str()));
     return text;
+}
+
+// The cover first, then the other pictures.
+std::vector<MediaPicture> Pictures(const MediaTags& tags) {
+    std::vector<MediaPicture> pictures;
+    if (!tags.cover.empty())
+        pictures.push_back({tags.cover, tags.coverMime, kFrontCoverType, "", tags.coverWidth, tags.coverHeight});
+    pictures.insert(pictures.end(), tags.otherPictures.begin(), tags.otherPictures.end());
+    return pictures;
 }
 
 HRESULT FromAv(int ret) { return ret >= 0 ? S_OK : E_FAIL; }
@@ -87,6 +103,8 @@ void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
 
 void MuxerDest::SetId3Version(int version) { id3Version = version == 3 ? 3 : 4; }
 
+int MuxerDest::Id3Version() { return id3Version; }
+
 HRESULT MuxerDest::CheckInput(const MediaType& type) const {
     // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
     return type.majorType == MEDIATYPE_Audio && type.codecParameters && type.WaveFormat() ? S_OK
@@ -115,7 +133,11 @@ HRESULT MuxerDest::OpenMuxer() {
     // The same input gives the same bytes in every run: no random Ogg serial, no version strings
     // that change with the library.
     format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
-    if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", id3Version, 0);
+    // The MP3 tag is ours (Id3v2Tag): libavformat's writes neither COMM nor several values.
+    if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", 0, 0);
+    // The edit list counts in the movie's time scale: in samples it says the length exactly.
+    if (&kind_ == &kM4a)
+        av_opt_set_int(format_->priv_data, "movie_timescale", InputType().codecParameters->sample_rate, 0);
     if (kind_.coverAsComment)
         av_opt_set_int(format_->priv_data, "serial_offset", static_cast<std::int64_t>(StreamSerial() & 0x7FFFFFFF), 0);
 
@@ -123,12 +145,8 @@ HRESULT MuxerDest::OpenMuxer() {
     if (!audio || avcodec_parameters_copy(audio->codecpar, InputType().codecParameters.get()) < 0) return E_OUTOFMEMORY;
     audio->codecpar->codec_tag = 0;
     audio->time_base = AVRational{1, audio->codecpar->sample_rate};
-    for (const auto& [key, value] : tags_.fields) av_dict_set(&format_->metadata, key.c_str(), value.c_str(), 0);
-    if (kind_.coverAsComment && !tags_.cover.empty())
-        av_dict_set(&format_->metadata, "METADATA_BLOCK_PICTURE", PictureComment(tags_).c_str(), 0);
-    // Ogg writes the comments of its stream.
-    if (kind_.coverAsComment) av_dict_copy(&audio->metadata, format_->metadata, 0);
-    HRESULT hr = AddCover();
+    SetUpTags(*audio);
+    HRESULT hr = AddPictures();
     if (FAILED(hr)) return hr;
 
     if (audio->codecpar->codec_id == AV_CODEC_ID_FLAC && audio->codecpar->extradata_size >= int(kStreamInfoSize)) {
@@ -136,9 +154,66 @@ HRESULT MuxerDest::OpenMuxer() {
         std::memcpy(streamInfo_->data(), audio->codecpar->extradata, kStreamInfoSize);
         seekTable_.emplace(audio->codecpar->sample_rate);
     }
+    if (&kind_ == &kMp3) {
+        const std::vector<std::uint8_t> tag = Id3v2Tag(tags_, id3Version);
+        avio_write(format_->pb, tag.data(), static_cast<int>(tag.size()));
+    }
+    if (commentFill_) io_->KeepFrom(0);
     if (avformat_write_header(format_.get(), nullptr) < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
     finalised_ = false;
-    return WriteCover();
+    hr = WritePictures();
+    return SUCCEEDED(hr) ? FillComments() : hr;
+}
+
+void MuxerDest::SetUpTags(AVStream& audio) {
+    commentFill_.reset();
+    if (&kind_ == &kFlac || kind_.coverAsComment) {
+        std::vector<std::string> comments = VorbisCommentsFor(tags_);
+        // Ogg has no picture stream: pictures go in as METADATA_BLOCK_PICTURE comments.
+        if (kind_.coverAsComment)
+            for (const MediaPicture& picture : Pictures(tags_))
+                comments.push_back("METADATA_BLOCK_PICTURE=" + PictureComment(picture));
+        commentFill_.emplace(std::move(comments));
+        const std::string placeholder = commentFill_->PlaceholderValue();
+        if (placeholder.empty())
+            commentFill_.reset();
+        else
+            av_dict_set(&format_->metadata, VorbisCommentFill::kPlaceholderName, placeholder.c_str(), 0);
+    }
+    // Ogg writes the comments of its stream.
+    if (kind_.coverAsComment) av_dict_copy(&audio.metadata, format_->metadata, 0);
+    if (&kind_ == &kM4a) ilstItems_ = Mp4IlstItems(tags_);
+}
+
+HRESULT MuxerDest::FillComments() {
+    if (!commentFill_) return S_OK;
+    avio_flush(format_->pb);
+    std::vector<std::uint8_t> header = io_->TakeKept();
+    io_->KeepFrom(-1);
+    if (FAILED(io_->Failure())) return io_->Failure();
+    const bool filled = &kind_ == &kFlac ? commentFill_->FillFlac(header) : commentFill_->FillOgg(header);
+    // Never leave the placeholder in a file.
+    if (!filled) return E_FAIL;
+    return Rewrite(0, header);
+}
+
+HRESULT MuxerDest::Rewrite(std::int64_t offset, const std::vector<std::uint8_t>& bytes) {
+    const std::int64_t end = avio_tell(format_->pb);
+    if (avio_seek(format_->pb, offset, SEEK_SET) < 0) return E_FAIL;
+    avio_write(format_->pb, bytes.data(), static_cast<int>(bytes.size()));
+    if (avio_seek(format_->pb, std::max<std::int64_t>(end, offset + std::int64_t(bytes.size())), SEEK_SET) < 0)
+        return E_FAIL;
+    return io_->Flush();
+}
+
+// The muxer writes moov last, at the end of the file: its item list grows there.
+HRESULT MuxerDest::AddIlstItems(std::int64_t moovOffset) {
+    avio_flush(format_->pb);
+    std::vector<std::uint8_t> moov = io_->TakeKept();
+    io_->KeepFrom(-1);
+    if (FAILED(io_->Failure())) return io_->Failure();
+    if (!AddToMoovIlst(moov, ilstItems_)) return E_FAIL;
+    return Rewrite(moovOffset, moov);
 }
 
 std::uint32_t MuxerDest::StreamSerial() const {
@@ -160,30 +235,37 @@ std::uint32_t MuxerDest::StreamSerial() const {
     return Fnv1a(hash, tags_.cover.data(), tags_.cover.size());
 }
 
-HRESULT MuxerDest::AddCover() {
-    if (kind_.coverAsComment || tags_.cover.empty()) return S_OK;
-    AVStream* picture = avformat_new_stream(format_.get(), nullptr);
-    if (!picture) return E_OUTOFMEMORY;
-    picture->disposition = AV_DISPOSITION_ATTACHED_PIC;
-    picture->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-    picture->codecpar->codec_id = tags_.coverMime == "image/png" ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
-    picture->codecpar->width = tags_.coverWidth > 0 ? tags_.coverWidth : 1;
-    picture->codecpar->height = tags_.coverHeight > 0 ? tags_.coverHeight : 1;
-    picture->time_base = AVRational{1, 90000};
-    av_dict_set(&picture->metadata, "comment", "Cover (front)", 0);
-    coverStream_ = picture->index;
+HRESULT MuxerDest::AddPictures() {
+    // Ogg carries them as comments, MP3 in our ID3 tag.
+    if (kind_.coverAsComment || &kind_ == &kMp3) return S_OK;
+    for (MediaPicture& picture : Pictures(tags_)) {
+        AVStream* stream = avformat_new_stream(format_.get(), nullptr);
+        if (!stream) return E_OUTOFMEMORY;
+        stream->disposition = AV_DISPOSITION_ATTACHED_PIC;
+        stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+        stream->codecpar->codec_id = picture.mime == "image/png" ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+        stream->codecpar->width = picture.width > 0 ? picture.width : 1;
+        stream->codecpar->height = picture.height > 0 ? picture.height : 1;
+        stream->time_base = AVRational{1, 90000};
+        av_dict_set(&stream->metadata, "comment", PictureTypeName(picture.type), 0);
+        if (!picture.description.empty()) av_dict_set(&stream->metadata, "title", picture.description.c_str(), 0);
+        pictureStreams_.emplace_back(stream->index, std::move(picture.data));
+    }
     return S_OK;
 }
 
-HRESULT MuxerDest::WriteCover() {
-    if (coverStream_ < 0) return S_OK;
-    AvPacketPtr packet(av_packet_alloc());
-    if (!packet || av_new_packet(packet.get(), static_cast<int>(tags_.cover.size())) < 0) return E_OUTOFMEMORY;
-    std::memcpy(packet->data, tags_.cover.data(), tags_.cover.size());
-    packet->stream_index = coverStream_;
-    packet->flags |= AV_PKT_FLAG_KEY;
-    packet->pts = packet->dts = 0;
-    return FromAv(av_write_frame(format_.get(), packet.get()));
+HRESULT MuxerDest::WritePictures() {
+    for (const auto& [index, data] : pictureStreams_) {
+        AvPacketPtr packet(av_packet_alloc());
+        if (!packet || av_new_packet(packet.get(), static_cast<int>(data.size())) < 0) return E_OUTOFMEMORY;
+        std::memcpy(packet->data, data.data(), data.size());
+        packet->stream_index = index;
+        packet->flags |= AV_PKT_FLAG_KEY;
+        packet->pts = packet->dts = 0;
+        const HRESULT hr = FromAv(av_write_frame(format_.get(), packet.get()));
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
 }
 
 HRESULT MuxerDest::Transform(MediaSample& sample) {
@@ -214,7 +296,10 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
         AV_WL32(skip, sample.trimStart);
         AV_WL32(skip + 4, sample.trimEnd);
     }
-    const int ret = av_write_frame(format_.get(), packet.get());
+    // FFmpeg's Ogg reader learns where a stream of several packets starts only from a first audio
+    // page that is not also the last one: without it a short file loses a block's worth of samples.
+    int ret = kind_.coverAsComment && audioPackets_ == 1 ? av_write_frame(format_.get(), nullptr) : 0;
+    if (ret >= 0) ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
     ++audioPackets_;
     return S_OK;
@@ -281,7 +366,13 @@ void MuxerDest::DiscardOutput() {
 HRESULT MuxerDest::Finalise() {
     if (finalised_ || !format_) return S_OK;
     finalised_ = true;
+    const std::int64_t moovOffset = avio_tell(format_->pb);
+    if (!ilstItems_.empty()) io_->KeepFrom(moovOffset);
     const int ret = av_write_trailer(format_.get());
+    if (ret >= 0 && !ilstItems_.empty()) {
+        const HRESULT items = AddIlstItems(moovOffset);
+        if (FAILED(items)) return items;
+    }
     const HRESULT table = ret >= 0 ? WriteSeekTable() : S_OK;
     const HRESULT flushed = FAILED(table) ? table : io_->Flush();
     if (FAILED(flushed)) return flushed;
@@ -291,7 +382,9 @@ HRESULT MuxerDest::Finalise() {
 void MuxerDest::Close() {
     format_.reset();
     io_.reset();
-    coverStream_ = -1;
+    pictureStreams_.clear();
+    commentFill_.reset();
+    ilstItems_.clear();
     streamInfo_.reset();
     seekTable_.reset();
     firstFrameOffset_ = -1;

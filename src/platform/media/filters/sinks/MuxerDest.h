@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/MediaTags.h"
@@ -11,6 +13,9 @@
 #include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/filters/sinks/ByteStreamIo.h"
 #include "platform/media/filters/sinks/FlacSeekTable.h"
+#include "platform/media/filters/sinks/VorbisCommentFill.h"
+
+struct AVStream;
 
 namespace tessival::media {
 
@@ -28,7 +33,7 @@ public:
         Guid clsid;
         const char* friendlyName;
         const char* muxer;
-        // Ogg has no picture stream: the cover goes in as a METADATA_BLOCK_PICTURE comment.
+        // Ogg has no picture stream: pictures go in as METADATA_BLOCK_PICTURE comments.
         bool coverAsComment;
     };
 
@@ -43,6 +48,7 @@ public:
     void SetTags(const MediaTags& tags) override;
     // The ID3v2 version of MP3 files, 4 unless an older device needs 3; for the whole process.
     static void SetId3Version(int version);
+    static int Id3Version();
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -57,8 +63,16 @@ private:
     // The Ogg stream's serial number, from the destination's path and what goes into the file
     // (codec setup, tags, cover), so that runs and workers write the same bytes.
     std::uint32_t StreamSerial() const;
-    HRESULT AddCover();
-    HRESULT WriteCover();
+    // The tags as each container wants them: Vorbis comments through a placeholder the muxer lays
+    // out, an MP4 item list added to moov at the end, an ID3 tag of our own before the header.
+    void SetUpTags(AVStream& audio);
+    HRESULT FillComments();
+    HRESULT AddIlstItems(std::int64_t moovOffset);
+    // Writes bytes over what is at offset and returns to the end.
+    HRESULT Rewrite(std::int64_t offset, const std::vector<std::uint8_t>& bytes);
+    // The cover and the other pictures, as picture streams (FLAC, M4A).
+    HRESULT AddPictures();
+    HRESULT WritePictures();
     HRESULT Finalise();
     void Close();
     // Tells "File Writer" to keep nothing of this run.
@@ -74,7 +88,9 @@ private:
     MediaTags tags_;
     std::unique_ptr<ByteStreamIo> io_;
     AvOutputFormatPtr format_;
-    int coverStream_ = -1;
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> pictureStreams_;  // stream index, picture bytes
+    std::optional<VorbisCommentFill> commentFill_;
+    std::vector<std::uint8_t> ilstItems_;
     bool finalised_ = true;
     std::int64_t audioPackets_ = 0;
     std::optional<std::array<std::uint8_t, 34>> streamInfo_;

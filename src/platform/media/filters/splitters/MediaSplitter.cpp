@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 extern "C" {
 #include <libavcodec/codec_par.h>
@@ -27,6 +28,25 @@ MediaType CodecTyped(const MediaType& type) {
     typed.subtype = CodecSubtype(static_cast<std::uint32_t>(type.codecParameters->codec_id));
     typed.codecParameters = type.codecParameters;
     return typed;
+}
+
+// A lossy decoder's output depends on the packets before (overlapping transforms, MP3's bit
+// reservoir, Opus' prediction), so a track is decoded from an earlier point and the lead-in
+// dropped: its samples are then the ones a decode of the whole file gives there. For the codecs
+// whose decoders forget within a few frames a second is plenty (it covers the deepest MP3
+// reservoir at the lowest bit rate and Opus' own pre-roll); the others (AAC's noise substitution
+// draws from a generator that runs from the first frame) are decoded from the file's start.
+// Lossless frames stand alone and need none.
+std::int64_t PrerollSamples(const AVCodecParameters* codec, int rate) {
+    constexpr std::int64_t kFromTheStart = std::numeric_limits<std::int64_t>::max() / 2;
+    if (!codec) return kFromTheStart;
+    const AVCodecID id = codec->codec_id;
+    const bool pcm = id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT;
+    if (pcm || id == AV_CODEC_ID_FLAC || id == AV_CODEC_ID_ALAC || id == AV_CODEC_ID_WAVPACK || id == AV_CODEC_ID_TTA)
+        return 0;
+    const bool forgetsSoon = id == AV_CODEC_ID_MP1 || id == AV_CODEC_ID_MP2 || id == AV_CODEC_ID_MP3 ||
+                             id == AV_CODEC_ID_VORBIS || id == AV_CODEC_ID_OPUS || id == AV_CODEC_ID_APE;
+    return forgetsSoon ? std::max<std::int64_t>(rate, codec->seek_preroll) : kFromTheStart;
 }
 
 std::int64_t ToSamples(REFERENCE_TIME time, int rate) { return av_rescale(time, rate, kUnitsPerSecond); }
@@ -57,6 +77,7 @@ HRESULT MediaSplitter::OpenStream(IAsyncReader&) {
         trackRate_ = static_cast<int>(OfferedType(*outputs_.front().second)->WaveFormat()->nSamplesPerSec);
         SampleRange samples;
         samples.first = range->firstFrame * trackRate_ / kCdFramesPerSecond;
+        samples.preroll = PrerollSamples(OfferedType(*outputs_.front().second)->codecParameters.get(), trackRate_);
         if (range->endFrame >= 0) samples.end = range->endFrame * trackRate_ / kCdFramesPerSecond;
         track_ = samples;
         const REFERENCE_TIME whole = demuxer_.Duration();
@@ -90,15 +111,25 @@ void MediaSplitter::CloseStream() {
 }
 
 bool MediaSplitter::CutToTrack(MediaSample& sample, bool& pastEnd) const {
-    if (!track_ || sample.start < 0) return true;
+    // Before the stream's first sample a container's times run negative; only -1 is unknown.
+    if (!track_ || sample.start == -1) return true;
     const std::int64_t from = ToSamples(sample.start, trackRate_);
-    const std::int64_t to = sample.stop >= 0 ? ToSamples(sample.stop, trackRate_) : -1;
+    const std::int64_t to = sample.stop != -1 ? ToSamples(sample.stop, trackRate_) : -1;
     if (track_->end >= 0 && from >= track_->end) {
         pastEnd = true;
         return false;
     }
-    if (to >= 0 && to <= track_->first) return false;
-    if (from < track_->first) sample.trimStart = std::max<std::uint32_t>(sample.trimStart, static_cast<std::uint32_t>(track_->first - from));
+    // A track from the stream's start is cut only at its end: the stream's own first packets,
+    // and the trims the container gives them, are the track's.
+    const bool cutStart = track_->first > 0;
+    if (cutStart && to != -1 && to <= track_->first) {
+        if (to <= track_->first - track_->preroll) return false;
+        // Decoded for the state it leaves the decoder in, then dropped whole.
+        sample.trimStart = static_cast<std::uint32_t>(std::max<std::int64_t>(to - from, sample.trimStart));
+        sample.trimEnd = 0;
+        return true;
+    }
+    if (cutStart && from < track_->first) sample.trimStart = std::max<std::uint32_t>(sample.trimStart, static_cast<std::uint32_t>(track_->first - from));
     if (track_->end >= 0 && to > track_->end)
         sample.trimEnd = std::max<std::uint32_t>(sample.trimEnd, static_cast<std::uint32_t>(to - track_->end));
     return true;

@@ -21,8 +21,8 @@ inline constexpr Guid CLSID_MediaSplitter{0x8A1F3C52, 0x4C41, 0x5643, {0x73, 0x7
 // Decoder".
 //
 // A track of a one-file album (a track stream from "File Source (Async.)") gives only its first
-// audio stream, cut sample-exactly to the track: whole packets outside it are not sent, and the
-// decoder trims the packets at its edges.
+// audio stream, cut sample-exactly to the track: whole packets outside it are not sent, but for
+// a lead-in that the decoder decodes and drops, and the decoder trims the packets at its edges.
 class MediaSplitter : public SplitterFilter, public IDamagedDataCount {
 public:
     MediaSplitter();
@@ -39,9 +39,11 @@ protected:
 
 private:
     // The track's samples, [first, end) at the stream's rate; end -1: to the end of the file.
+    // The `preroll` samples before first are decoded and dropped.
     struct SampleRange {
         std::int64_t first = 0;
         std::int64_t end = -1;
+        std::int64_t preroll = 0;
     };
     void AddOutputs(bool firstAudioOnly);
     // False when the packet lies wholly outside the track; otherwise sets its trims.

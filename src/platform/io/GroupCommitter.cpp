@@ -1,0 +1,81 @@
+#include "platform/io/GroupCommitter.h"
+
+#include <map>
+#include <string>
+
+namespace tessival {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+}  // namespace
+
+GroupCommitter::~GroupCommitter() {
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    arrived_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+std::shared_ptr<PendingCommit> GroupCommitter::Submit(AtomicFile file) {
+    auto pending = std::make_shared<PendingCommit>();
+    {
+        std::unique_lock lock(mutex_);
+        roomMade_.wait(lock, [this] { return queue_.size() < kMaxWaiting; });
+        if (queue_.empty()) oldest_ = std::chrono::steady_clock::now();
+        queue_.push_back({std::move(file), pending, 0});
+        if (!thread_.joinable()) thread_ = std::thread(&GroupCommitter::ThreadProc, this);
+    }
+    arrived_.notify_one();
+    return pending;
+}
+
+void GroupCommitter::ThreadProc() {
+    for (;;) {
+        std::vector<Waiting> batch = TakeBatch();
+        if (batch.empty()) return;
+        CommitBatch(batch);
+        for (Waiting& done : batch) done.pending->Settle(done.error);
+    }
+}
+
+std::vector<GroupCommitter::Waiting> GroupCommitter::TakeBatch() {
+    std::unique_lock lock(mutex_);
+    arrived_.wait(lock, [this] { return !queue_.empty() || closing_; });
+    // A closing committer has no more files to wait for.
+    arrived_.wait_until(lock, oldest_ + kGatherTime, [this] { return queue_.size() >= kMaxBatch || closing_; });
+    std::vector<Waiting> batch;
+    while (!queue_.empty() && batch.size() < kMaxBatch) {
+        batch.push_back(std::move(queue_.front()));
+        queue_.pop_front();
+    }
+    oldest_ = std::chrono::steady_clock::now();
+    lock.unlock();
+    roomMade_.notify_all();
+    return batch;
+}
+
+// Every file's writing starts before the first sync waits, so the syncs after it find little
+// or nothing left to do; the renames follow, and each folder is synced once for all of them.
+void GroupCommitter::CommitBatch(std::vector<Waiting>& batch) {
+    for (Waiting& file : batch) file.error = file.file.PrepareCommit();
+    for (Waiting& file : batch)
+        if (!file.error) file.error = file.file.SyncData();
+    for (Waiting& file : batch)
+        if (!file.error) file.error = file.file.MoveIntoPlace();
+    std::map<std::string, int> folders;  // each folder's sync, by folder
+    for (Waiting& file : batch) {
+        if (file.error) continue;
+        const std::string& destination = file.file.Destination();
+        const auto [folder, fresh] = folders.try_emplace(FolderOf(destination));
+        if (fresh) folder->second = SyncContainingFolder(destination);
+        file.error = folder->second;
+    }
+}
+
+}  // namespace tessival

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessival::media {
+
+// One field of the music's tags and how each tag format spells it. The nine fields the program
+// has always carried keep libavformat's generic keys ("title", "track", ...); every other field
+// is named as in Vorbis comments ("COMPOSER", "REPLAYGAIN_TRACK_GAIN", ...).
+struct TagField {
+    const char* key;     // the name in MediaTags
+    const char* vorbis;  // the Vorbis comment name (FLAC, Ogg Vorbis, Opus)
+    // The ID3v2.4 frame: a text frame id ("TIT2"), "COMM", "USLT", "TXXX:description" or
+    // "UFID:owner"; id3v23 when ID3v2.3 names it otherwise, else null.
+    const char* id3;
+    const char* id3v23;
+    // The MP4 atom: a text atom ("\251nam"), a typed one ("trkn", "disk", "tmpo", "cpil") or
+    // "----:name" for a freeform atom under com.apple.iTunes.
+    const char* mp4;
+    // Other names readers give the field: libavformat's keys for it, other taggers' spellings.
+    std::vector<const char*> aliases;
+};
+
+// Every field, the nine first.
+const std::vector<TagField>& TagFields();
+
+// The field a name stands for in any of the formats above (case does not matter); null when the
+// name is no field of the table, and its text passes through under its own name.
+const TagField* FindTagField(std::string_view name);
+
+// The MediaTags key for a name a reader gave: the field's key, the name itself for a text the
+// table does not know, or empty for what describes the file rather than the music (encoder,
+// container brands, gapless data, channel masks, embedded pictures) and is never carried.
+std::string TagKeyFor(std::string_view name);
+
+// The number before a "/" and the count after it ("3/12"); either may be empty.
+struct NumberOfTotal {
+    std::string number;
+    std::string total;
+};
+NumberOfTotal SplitNumberOfTotal(std::string_view text);
+
+// The ID3v2 and FLAC picture types (3 front cover, 4 back cover, ...) by the names libavformat
+// gives them in a picture stream's "comment"; an unknown name is a front cover.
+const char* PictureTypeName(int type);
+int PictureTypeFromName(std::string_view name);
+
+}  // namespace tessival::media
