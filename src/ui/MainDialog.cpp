@@ -14,6 +14,7 @@
 #include "joblist/ItemFactory.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/io/AtomicFile.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
@@ -427,6 +428,7 @@ void MainDialog::SetItemsAtOnce(int count) {
 }
 
 void MainDialog::OnRunFinished(int messageId) {
+    if (runEnded_) runEnded_();
     // A new run may have begun before this news arrived; it keeps its timer.
     if (!converting) {
         progressTimer_.stop();
@@ -435,7 +437,10 @@ void MainDialog::OnRunFinished(int messageId) {
             propertiesDialog_->SetItem(propertiesDialog_->Item());  // shows the statuses the run wrote
         }
     }
-    shell_.MessageBox(LoadString(messageId));
+    // What the run found of conversions killed before it, kept beside their destinations.
+    std::string message = LoadString(messageId);
+    for (const std::string& path : TakeRecoveredFiles()) message += "\n\n" + LoadStringWith(IDS_RECOVERED_OUTPUT, path);
+    shell_.MessageBox(message);
 }
 
 void MainDialog::paintEvent(QPaintEvent*) {

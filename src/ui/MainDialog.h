@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -84,6 +85,8 @@ public:
     bool KeepList();
     // Asks whether to bring back the list kept at the last exit, and adds its items if so.
     void OfferLastList();
+    // Called on the window's thread when a run has ended, before its final message is shown.
+    void SetRunEndedHandler(std::function<void()> handler) { runEnded_ = std::move(handler); }
 
     // Run state: the conversion run's own flags, shared with its worker.
     RunFlags runFlags;
@@ -157,6 +160,7 @@ private:
     FollowPointer followPointer_ = FollowPointer::No;
     QPoint dragOffset_;
     std::string lastListFile_;
+    std::function<void()> runEnded_;
 };
 
 }  // namespace tessival

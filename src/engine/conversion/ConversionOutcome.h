@@ -20,7 +20,7 @@ struct ConversionOutcome {
     // The media layer's reason, for the texts that carry one.
     media::HRESULT cause = media::S_OK;
     // A finished text of its own (a disc track's problem), used when stringId is 0; with
-    // IDS_DEST_NOT_AUDIO, the file its text names.
+    // IDS_DEST_NOT_AUDIO, the file its text names; with IDS_TOO_MANY_CHANNELS, the source's channels.
     std::string detail;
     // The user chose to skip the item rather than pick another quality.
     bool skipped = false;

@@ -75,6 +75,10 @@ private:
     // Notes why the item failed; a later reason replaces an earlier one.
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
+    // Not a media file, or a damaged one, as far as the source's own bytes tell.
+    int UnreadableSourceText() const;
+    // The source's channel count when it is more than the encoder's quality gives, else 0.
+    int ChannelsBeyondQuality();
     bool ReportDiscProblem();
     void RecordDiscRip();
     std::int64_t CountSkippedPackets();
