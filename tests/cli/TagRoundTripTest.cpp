@@ -47,6 +47,8 @@ else:
     f = mutagen.File(path)
     if path.endswith('.m4a'):
         for key, values in f.tags.items():
+            if key.endswith(':iTunSMPB'):
+                continue  # the file's own gapless figures, not a tag of the source
             for v in values if isinstance(values, list) else [values]:
                 if key == 'covr':
                     v = 'png' if v.imageformat == 14 else 'jpeg'
