@@ -3,6 +3,7 @@
 #include <ebur128.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/media/PcmSamples.h"
 
@@ -54,7 +55,15 @@ void LoudnessMeter::Measure(const WAVEFORMATEX& format, std::span<const std::uin
     const SampleReader read = PcmReader(format);
     const std::size_t bytes = format.wBitsPerSample / 8;
     if (!read || format.nChannels == 0 || format.nBlockAlign != format.nChannels * bytes) return;
-    const std::size_t count = data.size() / bytes;
+    const std::size_t frames = data.size() / format.nBlockAlign;
+    // 16-bit PCM, the common case, goes in as it is.
+    if (format.wFormatTag == WAVE_FORMAT_PCM && bytes == 2 && Follow(format.nChannels, format.nSamplesPerSec)) {
+        scratch16_.resize(frames * format.nChannels);
+        std::memcpy(scratch16_.data(), data.data(), scratch16_.size() * 2);
+        ebur128_add_frames_short(state_->meter, scratch16_.data(), frames);
+        return;
+    }
+    const std::size_t count = frames * format.nChannels;
     scratch_.resize(count);
     for (std::size_t i = 0; i < count; ++i) scratch_[i] = read(data.data() + i * bytes);
     MeasureFloat(format.nChannels, format.nSamplesPerSec, scratch_);

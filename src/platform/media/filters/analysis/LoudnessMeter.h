@@ -49,6 +49,7 @@ private:
 
     std::unique_ptr<State> state_;
     std::vector<float> scratch_;
+    std::vector<std::int16_t> scratch16_;  // aligned copies of 16-bit input
     unsigned channels_ = 0;
     unsigned long rate_ = 0;
 };
