@@ -3,7 +3,10 @@
 // a range of their file, a line reported as unreadable is a line of the text, and a sheet over a
 // file that is not there adds nothing that names another file.
 //
-// Input: one selector byte (bit 0: a .toc rather than a .cue), then the sheet's text.
+// A Nero image's track table keeps its tracks in disc order, none overlapping.
+//
+// Input: one selector byte (bit 0: a .toc rather than a .cue; bit 1: a Nero image), then the
+// sheet's text or the image's bytes.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -16,6 +19,7 @@
 #include "joblist/TextField.h"
 #include "platform/devices/CueSheet.h"
 #include "platform/devices/DiscImage.h"
+#include "platform/devices/NrgFile.h"
 #include "platform/io/TrackPath.h"
 
 using namespace tessival;
@@ -31,6 +35,17 @@ void CheckParsedSheet(std::string_view text) {
         fuzz::Require(track.number >= 0 && track.number < 100, "a track's number is one a disc can have");
         fuzz::Require(track.index1Line >= 0 && track.index1Line <= lines, "a track's INDEX line is in the sheet");
         fuzz::Require(track.index1File < static_cast<int>(sheet.files.size()), "a track's file is one the sheet names");
+    }
+}
+
+void CheckNeroImage(const std::string& path) {
+    DiscLayout layout;
+    DiscProblem problem;
+    if (!ReadTrackAtOnceNrg(path, layout, problem)) return;
+    for (std::size_t i = 0; i < layout.tracks.size(); ++i) {
+        const DiscLayout::Track& track = layout.tracks[i];
+        fuzz::Require(track.firstSector >= 0 && track.lastSector >= track.firstSector - 1, "a track's sectors run forward");
+        fuzz::Require(i == 0 || track.firstSector > layout.tracks[i - 1].lastSector, "tracks do not overlap");
     }
 }
 
@@ -55,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const fuzz::ScratchFolder folder;
     folder.Clear();
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    if (data[0] & 2) {
+        const std::string imagePath = folder.File("disc.nrg");
+        fuzz::WriteFile(imagePath, data + 1, size - 1);
+        CheckNeroImage(imagePath);
+        return 0;
+    }
     CheckParsedSheet(text);
     const std::string sheetPath = folder.File((data[0] & 1) ? "disc.toc" : "album.cue");
     fuzz::WriteFile(sheetPath, data + 1, size - 1);

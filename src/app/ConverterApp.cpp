@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QStyleFactory>
-#include <QTimer>
 #include <cstdio>
 
 #include "app/CommandLineItems.h"
@@ -56,24 +55,20 @@ int ConverterApp::RunMainWindow() {
 
     // A closed session, a logout or Ctrl-C in the starting terminal stops a run as the Stop
     // button does; the process ends with 128 + the signal once the stopped item and the list are
-    // kept. The run
-    // tells of its end only through the window's final message, so its flag is looked at.
+    // kept: at once when nothing runs, else when the run tells the window it has ended.
     int stoppedBy = 0;
-    QTimer stoppedCheck;
-    stoppedCheck.setInterval(50);
     const auto endOnceStopped = [&mainDialog, &stoppedBy] {
         if (mainDialog.converting) return;
         mainDialog.KeepList();  // offered back at the next start, as after any other way out
         std::fflush(nullptr);
         ::_exit(128 + stoppedBy);
     };
-    QObject::connect(&stoppedCheck, &QTimer::timeout, endOnceStopped);
     StopSignals stopSignals([&](int signal) {
         if (stoppedBy != 0) return;
         stoppedBy = signal;
+        mainDialog.SetRunEndedHandler(endOnceStopped);
         mainDialog.OnCommand(ID_STOP);
         endOnceStopped();
-        stoppedCheck.start();
     });
     return mainDialog.exec();
 }

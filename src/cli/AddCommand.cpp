@@ -38,7 +38,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessival-cli add LIST.tsl [--dest-type=TYPE] [--dest-path=DIR] [--quality=CH,KBPS,BIT,FREQ] "
     "[--files-from=FILE|- [--null]] [--name=PATTERN [--name-charset=portable|posix] [--on-clash=number|fail]] "
-    "[--cd[=DRIVE] [--lookup [--musicbrainz-url=URL]]] [--capture=DEVICE[:LINE]] [FILE|FOLDER...]";
+    "[--cd[=DRIVE] [--lookup [--musicbrainz-url=URL] [--gnudb-url=URL]]] [--capture=DEVICE[:LINE]] "
+    "[FILE|FOLDER...]";
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.size() < 9 && text.find_first_not_of("0123456789") == std::string::npos;

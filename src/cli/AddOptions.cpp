@@ -24,7 +24,8 @@ bool TakeValueOption(const std::string& arg, AddOptions& options) {
 
 // Only the look-up's options: reading options belong to convert.
 bool TakeLookUpOption(const std::string& arg, AddOptions& options) {
-    const bool lookUp = arg == "--lookup" || arg.rfind("--musicbrainz-url=", 0) == 0;
+    const bool lookUp =
+        arg == "--lookup" || arg.rfind("--musicbrainz-url=", 0) == 0 || arg.rfind("--gnudb-url=", 0) == 0;
     return lookUp && ParseRipOption(arg, options.lookUp) == OptionParse::Taken;
 }
 

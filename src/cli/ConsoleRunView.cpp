@@ -29,6 +29,10 @@ void ConsoleRunView::ReportSkippedData(int index, std::int64_t packets) {
     Note(index, std::to_string(ItemNumber(listPositions_, index)) + ": " + text, text);
 }
 
+void ConsoleRunView::ReportNote(int index, const std::string& text) {
+    Note(index, std::to_string(ItemNumber(listPositions_, index)) + ": " + text, text);
+}
+
 void ConsoleRunView::ReportStoppedOutput(int index, const std::string& keptAt) {
     char text[1024];
     std::snprintf(text, sizeof text, LoadString(IDS_STOPPED_OUTPUT_BESIDE).c_str(), keptAt.c_str());

@@ -30,6 +30,7 @@ public:
     void SetStatusCell(int index, const std::string& text) override { Print(index, text, false); }
     void RefreshRow(int index) override;
     void ReportSkippedData(int index, std::int64_t packets) override;
+    void ReportNote(int index, const std::string& text) override;
     void ReportStoppedOutput(int index, const std::string& keptAt) override;
     void RunFinished(int messageId) override;
     InvalidQualityChoice AskInvalidQuality() override;

@@ -21,8 +21,10 @@
 #include "cli/CliCommand.h"
 #include "cli/ConsoleRunView.h"
 #include "cli/JsonProgress.h"
+#include "cli/LoudnessOptions.h"
 #include "cli/RipOptions.h"
 #include "engine/ParallelRun.h"
+#include "engine/loudness/AlbumGainBook.h"
 #include "joblist/ItemChecks.h"
 #include "joblist/ListFile.h"
 #include "joblist/TextField.h"
@@ -39,7 +41,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessival-cli convert LIST.tsl [--on-bad-quality=default|skip] [--stop-after=SECONDS] [--jobs=N] "
     "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] [--id3=2.3] "
-    "[--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL]";
+    "[--read-offset=SAMPLES] [--verify] [--lookup] [--accuraterip-url=URL] [--musicbrainz-url=URL] "
+    "[--gnudb-url=URL] [--replaygain=track|album] [--normalize=LUFS] [--true-peak=DBTP]";
 
 // Whole or decimal seconds above zero; -1 when the text is none.
 double ParseSeconds(const std::string& text) {
@@ -49,7 +52,8 @@ double ParseSeconds(const std::string& text) {
 }
 
 bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, InvalidQualityChoice& badQuality,
-                      BatchOptions& batch, RipSettings& rip, double& stopAfter, bool& skipExisting) {
+                      BatchOptions& batch, RipSettings& rip, LoudnessSettings& loudness, double& stopAfter,
+                      bool& skipExisting) {
     badQuality = InvalidQualityChoice::SkipItem;
     for (const std::string& arg : args) {
         if (arg == "--skip-existing") {
@@ -61,6 +65,8 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
             if (parse == OptionParse::Bad) return false;
         } else if (const OptionParse ripParse = ParseRipOption(arg, rip); ripParse != OptionParse::NotMine) {
             if (ripParse == OptionParse::Bad) return false;
+        } else if (const OptionParse gain = ParseLoudnessOption(arg, loudness); gain != OptionParse::NotMine) {
+            if (gain == OptionParse::Bad) return false;
         } else if (arg == "--on-bad-quality=default")
             badQuality = InvalidQualityChoice::UseEncoderDefault;
         else if (arg == "--on-bad-quality=skip")
@@ -227,10 +233,13 @@ int Convert(const std::vector<std::string>& args) {
     InvalidQualityChoice badQuality;
     BatchOptions batch;
     RipSettings rip;
+    LoudnessSettings loudness;
     double stopAfter = -1;
     bool skipExisting = false;
-    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, stopAfter, skipExisting)) return UsageError(kUsage);
+    if (!ParseConvertArgs(args, listPath, badQuality, batch, rip, loudness, stopAfter, skipExisting))
+        return UsageError(kUsage);
     RipSettings::Set(rip);
+    LoudnessSettings::Set(loudness);
 
     ItemList items;
     std::vector<int> listPositions;
@@ -248,9 +257,14 @@ int Convert(const std::vector<std::string>& args) {
 
     ConsoleShell shell;
     ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
+    const bool albumGain = loudness.replayGain == ReplayGainMode::Album;
+    if (albumGain) AlbumGainBook::Shared().Plan(items);
     ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
     run.Start(skipExisting);
     const int stoppedBy = DriveRun(run, stopAfter, view);
+    if (albumGain) AlbumGainBook::Shared().FinishAll();
+    for (const std::string& failure : AlbumGainBook::Shared().TakeFailures())
+        std::fprintf(stderr, "tessival-cli: %s\n", failure.c_str());
     for (const std::string& path : TakeRecoveredFiles())
         std::printf("%s\n", LoadStringWith(IDS_RECOVERED_OUTPUT, path).c_str());
     // As a shell reports a command that a signal ended, once the stopped items are kept.
@@ -262,7 +276,8 @@ const CommandRegistration registration({"convert",
                                         "LIST.tsl [--on-bad-quality=default|skip] [--stop-after=S] [--jobs=N] "
                                         "[--shard=I/N] [--progress=json|none] [--skip-existing] [--dither=none] "
                                         "[--id3=2.3] [--read-offset=S] [--verify] [--lookup] [--accuraterip-url=URL] "
-                                        "[--musicbrainz-url=URL]",
+                                        "[--musicbrainz-url=URL] [--gnudb-url=URL] [--replaygain=track|album] "
+                                        "[--normalize=LUFS] [--true-peak=DBTP]",
                                         "convert every item of a list, one line per status change", Convert});
 
 }  // namespace

@@ -10,7 +10,8 @@ OptionParse ParseRipOption(const std::string& arg, RipSettings& settings) {
         return OptionParse::Taken;
     }
     for (auto [prefix, url] : {std::pair{"--accuraterip-url=", &settings.accurateRipUrl},
-                               std::pair{"--musicbrainz-url=", &settings.musicBrainzUrl}}) {
+                               std::pair{"--musicbrainz-url=", &settings.musicBrainzUrl},
+                               std::pair{"--gnudb-url=", &settings.gnudbUrl}}) {
         const std::string start = prefix;
         if (arg.rfind(start, 0) != 0) continue;
         *url = arg.substr(start.size());

@@ -215,6 +215,7 @@ void ConversionRun::HandBack(int index, const ConversionOutcome& outcome, bool c
 void ConversionRun::ShowEnd(int index, const ConversionOutcome& outcome, int seconds) {
     FinishRow(index, outcome.converted, seconds);
     if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
+    if (outcome.converted && !outcome.note.empty()) view_.ReportNote(index, outcome.note);
 }
 
 void ConversionRun::FinishRow(int index, bool ok, int seconds) {

@@ -60,6 +60,7 @@ private:
         void ReportStoppedOutput(int index, const std::string& keptAt) override {
             view_.ReportStoppedOutput(index, keptAt);
         }
+        void ReportNote(int index, const std::string& text) override { view_.ReportNote(index, text); }
 
     private:
         RunView& view_;

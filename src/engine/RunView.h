@@ -51,6 +51,8 @@ public:
     virtual void ReportSkippedData(int /*index*/, std::int64_t /*packets*/) {}
     // A stopped item's output was kept beside an older file of its name, at this path.
     virtual void ReportStoppedOutput(int /*index*/, const std::string& /*keptAt*/) {}
+    // A note on a converted item, after its row's final text.
+    virtual void ReportNote(int /*index*/, const std::string& /*text*/) {}
 };
 
 }  // namespace tessival

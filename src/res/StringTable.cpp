@@ -115,6 +115,9 @@ const std::map<int, std::string>& Table() {
         {229, "Naming..."},
         {260, "Recovered: what an interrupted conversion had written is kept in %s"},
         {261, "Error: %s is not an audio file, so it is not replaced. Choose another dest name or dest path."},
+        {266, "Error: The source file is not a media file: no format Tessival reads recognises its content."},
+        {267, "Error: The source file is damaged: its format is recognised, but no audio could be read from it."},
+        {268, "Error: The source has %s channels, more than this dest type and quality can take."},
         {264, "%s, line %d: the INDEX 01 time cannot be read (it must be minutes:seconds:frames). Nothing was "
               "added from this cue sheet."},
         {265, "%s, line %d: the track starts after the end of its audio file. Nothing was added from this cue "
@@ -144,6 +147,7 @@ const std::map<int, std::string>& Table() {
         {255, "Items to convert"},
         {256, "Progress"},
         {257, "Convert items at once"},
+        {230, "MP3 tags as ID3v2.3, for older players"},
     };
     return table;
 }

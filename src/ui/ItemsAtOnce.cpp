@@ -1,21 +1,13 @@
 #include "ui/ItemsAtOnce.h"
 
-#include <QCoreApplication>
-#include <QSettings>
 #include <algorithm>
-#include <optional>
+
+#include "ui/ProgramSettings.h"
 
 namespace tessival {
 namespace {
 
 const QString kKey = QStringLiteral("run/itemsAtOnce");
-
-// The program's settings, placed by its organisation and name. A process that does not name
-// itself (a test, a tool) keeps nothing: Qt would write under made-up names in the user's home.
-std::optional<QSettings> ProgramSettings() {
-    if (QCoreApplication::organizationName().isEmpty()) return std::nullopt;
-    return std::make_optional<QSettings>();
-}
 
 }  // namespace
 

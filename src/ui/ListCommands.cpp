@@ -10,6 +10,7 @@
 #include "joblist/ListFile.h"
 #include "joblist/ListRecordCheck.h"
 #include "joblist/TextField.h"
+#include "platform/io/ReplacedFileLock.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -97,7 +98,10 @@ void ListCommands::Save() {
     if (Refused()) return;
     const auto path = shell_.GetSaveFileName(LoadString(IDS_LIST_FILTER));
     if (!path) return;
-    if (WriteListFile(WithListExtension(*path), items_) != ListFileResult::Ok)
+    // A `tessival-cli add` to the same list finishes first, and does not write over this save.
+    const std::string listPath = WithListExtension(*path);
+    ReplacedFileLock lock;
+    if (lock.Acquire(listPath) != 0 || WriteListFile(listPath, items_) != ListFileResult::Ok)
         shell_.MessageBox(LoadString(IDS_LIST_WRITE_FAILED), MessageButtons::Ok, MessageKind::Error);
 }
 

@@ -14,6 +14,7 @@
 #include "joblist/ItemFactory.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/io/AtomicFile.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/AboutDialog.h"
@@ -22,6 +23,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
 #include "ui/ItemPropertiesDialog.h"
+#include "ui/Id3VersionSetting.h"
 #include "ui/ItemsAtOnce.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/LastList.h"
@@ -60,6 +62,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
       run_(itemList, engine_, runView_, runFlags),
       itemsAtOnce_(LoadItemsAtOnce()),
       displayPanel_(this) {
+    ApplyKeptId3Version();
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
@@ -110,7 +113,8 @@ void MainDialog::ShowSystemMenu(const QPoint& screenPos) {
     if (const int id = menu.Track(screenPos)) OnSysCommand(id);
 }
 
-// The display is where a run shows; its menu says how many items a run converts at once.
+// The display is where a run shows; its menu says how many items a run converts at once and
+// which ID3v2 version MP3 tags get.
 void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
     PopupMenu menu(std::span<const MenuEntry>{}, this);
     QMenu* atOnce = menu.addMenu(QString::fromStdString(LoadString(IDS_ITEMS_AT_ONCE)));
@@ -120,6 +124,10 @@ void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
         choice->setCheckable(true);
         choice->setChecked(count == itemsAtOnce_);
     }
+    QAction* id3v23 = menu.addAction(QString::fromStdString(LoadString(IDS_ID3V23_TAGS)));
+    id3v23->setData(kId3v23Command);
+    id3v23->setCheckable(true);
+    id3v23->setChecked(Id3Version() == 3);
     if (const int id = menu.Track(screenPos)) OnCommand(id);
 }
 
@@ -271,6 +279,7 @@ void MainDialog::OnCommand(int id) {
         default:
             if (id > kItemsAtOnceCommand && id <= kItemsAtOnceCommand + kMostItemsAtOnce)
                 SetItemsAtOnce(id - kItemsAtOnceCommand);
+            if (id == kId3v23Command) SetId3Version(Id3Version() == 3 ? 4 : 3);
             break;  // IDOK (Enter) included: it never closes the window
     }
 }
@@ -419,6 +428,7 @@ void MainDialog::SetItemsAtOnce(int count) {
 }
 
 void MainDialog::OnRunFinished(int messageId) {
+    if (runEnded_) runEnded_();
     // A new run may have begun before this news arrived; it keeps its timer.
     if (!converting) {
         progressTimer_.stop();
@@ -427,7 +437,10 @@ void MainDialog::OnRunFinished(int messageId) {
             propertiesDialog_->SetItem(propertiesDialog_->Item());  // shows the statuses the run wrote
         }
     }
-    shell_.MessageBox(LoadString(messageId));
+    // What the run found of conversions killed before it, kept beside their destinations.
+    std::string message = LoadString(messageId);
+    for (const std::string& path : TakeRecoveredFiles()) message += "\n\n" + LoadStringWith(IDS_RECOVERED_OUTPUT, path);
+    shell_.MessageBox(message);
 }
 
 void MainDialog::paintEvent(QPaintEvent*) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,8 @@ public:
     static constexpr int kSysClose = 0xF060;
     // The display's menu sends this plus a count of 1 to kMostItemsAtOnce: runs convert that many at once.
     static constexpr int kItemsAtOnceCommand = 0x7F10;
+    // The display's menu sends this to switch MP3 tags between ID3v2.4 and ID3v2.3.
+    static constexpr int kId3v23Command = 0x7F20;
 
     MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -82,6 +85,8 @@ public:
     bool KeepList();
     // Asks whether to bring back the list kept at the last exit, and adds its items if so.
     void OfferLastList();
+    // Called on the window's thread when a run has ended, before its final message is shown.
+    void SetRunEndedHandler(std::function<void()> handler) { runEnded_ = std::move(handler); }
 
     // Run state: the conversion run's own flags, shared with its worker.
     RunFlags runFlags;
@@ -155,6 +160,7 @@ private:
     FollowPointer followPointer_ = FollowPointer::No;
     QPoint dragOffset_;
     std::string lastListFile_;
+    std::function<void()> runEnded_;
 };
 
 }  // namespace tessival

@@ -125,7 +125,7 @@ TEST(Install, PrefixGetsTheProgramsDesktopEntryIconsMetadataManPagesHelpAndCompl
     const std::string completion = prefix.Path() + "/share/bash-completion/completions/tessival-cli";
     const std::string bin = prefix.Path() + "/bin";
     EXPECT_EQ(Completions(completion, bin, "tessival-cli ", "tessival-cli ''", 1),
-              "add convert devices filters graph probe qualities ripinfo show types help --help --version\n");
+              "add convert devices filters graph loudness probe qualities ripinfo show types help --help --version\n");
     EXPECT_EQ(Completions(completion, bin, "tessival-cli pr", "tessival-cli pr", 1), "probe\n");
     EXPECT_EQ(Completions(completion, bin, "tessival-cli convert --on-bad-quality=d",
                           "tessival-cli convert --on-bad-quality = d", 4),

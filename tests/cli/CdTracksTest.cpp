@@ -407,6 +407,29 @@ TEST_F(CdTracks, ALookupFillsTheTagsThatCdTextLeavesOutFromMusicBrainz) {
               with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
 }
 
+TEST_F(CdTracks, ADiscThatMusicBrainzDoesNotKnowIsLookedUpAtGnudb) {
+    // The recorded answers to the CDDB query and read of this disc: 13000f04, tracks at 150, 300,
+    // 712 and 975, 17 seconds. MusicBrainz, asked at the same server, knows nothing of it.
+    const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
+    const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/gnudb", true);
+    ASSERT_TRUE(http.Running());
+    ASSERT_EQ(AddImage("--cd=" + ShellQuote(image_.Cue()), " --dest-type=FLAC --quality=2,5,Source,Source").exitCode, 0);
+    const auto result = Cli("convert " + ShellQuote(list_) + " --lookup --musicbrainz-url=" + http.Url() +
+                            " --accuraterip-url=" + http.Url() + " --gnudb-url=" + http.Url());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    using Tags = std::map<std::string, std::string>;
+    const Tags album{{"album", "Lieder vom Deich"}, {"album_artist", "Anna Berg"}, {"date", "1996"}, {"genre", "Folk"}};
+    const auto with = [&album](Tags track) {
+        track.insert(album.begin(), album.end());
+        return track;
+    };
+    EXPECT_EQ(ProbedTags(out_ + "/Track02.flac"), with({{"title", "Am Deich"}, {"artist", "Anna Berg"}, {"track", "2/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track03.flac"),
+              with({{"title", "Zweites am Deich"}, {"artist", "Das Quartett"}, {"track", "3/4"}}));
+    EXPECT_EQ(ProbedTags(out_ + "/Track04.flac"),
+              with({{"title", "Dritte \xC3\x84nderung"}, {"artist", "Anna Berg"}, {"track", "4/4"}}));
+}
+
 TEST_F(CdTracks, ALookupAtAddNamesTheTracksFromMusicBrainz) {
     const char* sourceDir = std::getenv("TESSIVAL_SOURCE_DIR");
     const test::LocalHttpServer http(std::string(sourceDir ? sourceDir : ".") + "/tests/data/musicbrainz");

@@ -201,17 +201,12 @@ TEST_F(FileTypes, PlayersGetExactlyTheSourcesSamples) {
     // 767 samples too many here.
     const QualityInfo mp3At32k{0x0055, 2, 32000, 192 * 125, 1, 0, 0};
     const FileType resampledMp3{"LAME MP3", "mp3", mp3At32k, "mp3", "mp3", 0};
-    for (const FileType& type : {kLameMp3, resampledMp3, kFlac, kVorbis, kOpus}) {
+    // An M4A file puts the AAC encoder's padding in front of the source, so a reader that trims
+    // only the start (FFmpeg's) still plays its length.
+    for (const FileType& type : {kLameMp3, resampledMp3, kFlac, kVorbis, kOpus, kM4a}) {
         SCOPED_TRACE(std::string(type.destType) + " at " + std::to_string(type.quality.nSamplesPerSec));
         EXPECT_EQ(DecodedSamples(Convert(Source("plain.wav"), type)), 132300u);
     }
-    // This FFmpeg's M4A files keep the last AAC frame whole: as many samples as its own file has.
-    const std::string ffmpegM4a = Source("by-ffmpeg.m4a");
-    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -i " + ShellQuote(Source("plain.wav")) + " -c:a aac -b:a 128k " +
-                         ShellQuote(ffmpegM4a))
-                  .exitCode,
-              0);
-    EXPECT_EQ(DecodedSamples(Convert(Source("plain.wav"), kM4a)), DecodedSamples(ffmpegM4a));
 }
 
 TEST_F(FileTypes, EachTypeFromATaggedMp3CarriesEveryTagAndTheCover) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -196,7 +197,9 @@ void WriteWave(const std::string& path, const HandMadeWave& w, int frames) {
         put(22, 2);
         put(w.valid, 2);
         put((1u << w.channels) - 1, 4);
-        bytes += std::string("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
+        // The subformat's tag follows the file's byte order, as sox writes it in RIFX.
+        put(1, 2);
+        bytes += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
     }
     bytes += "data";
     put(data.size(), 4);
@@ -210,6 +213,7 @@ TEST(Lossless, WaveLayoutsOfOtherProgramsConvertWithTheirSamples) {
         {"5 bits in 8, five channels", 0xFFFE, 5, 8, 5, false, "16"},
         {"64-bit integer", 0x0001, 2, 64, 64, false, "24"},
         {"big-endian RIFX", 0x0001, 2, 16, 16, true, "16"},
+        {"big-endian RIFX, extensible", 0xFFFE, 3, 24, 20, true, "24"},
     };
     test::TempDir dir;
     constexpr int kFrames = 4800;
@@ -294,6 +298,57 @@ TEST(Lossless, TinySourcesGiveFilesWithTheirAudioAndEmptyOnesFail) {
         EXPECT_GE(frames, c.atLeast);
         EXPECT_LE(frames, c.atMost);
         EXPECT_EQ(ConvertWithCli(dir, empty, c.type, c.extension, c.quality), "");
+    }
+}
+
+// A float source to a float WAV stays float, sample for sample.
+TEST(Lossless, AFloatSourceStaysFloatInAFloatWave) {
+    test::TempDir dir;
+    const std::string source = dir.File("float.wav");
+    ASSERT_EQ(RunProcess("sox -n -r 48000 -b 24 -c 2 " + ShellQuote(source) + ".24.wav synth 1 sine 440 sine 1000 vol 0.7"
+                         " && sox " + ShellQuote(source) + ".24.wav -e floating-point -b 32 " + ShellQuote(source))
+                  .exitCode,
+              0);
+    const std::string out = ConvertWithCli(dir, source, "WAV", "wav", "2,3072,32,48000");
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(Trimmed(RunProcess("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + ShellQuote(out)).output),
+              "pcm_f32le");
+    EXPECT_EQ(Samples(out), Samples(source));
+}
+
+// What FFmpeg's reader decodes from each lossy type is exactly the source, however short: the
+// encoders' priming and padding are signalled so that it trims both ends. An M4A file also says
+// so in its iTunSMPB comment (priming, padding, length) for the players that read that.
+TEST(Lossless, LossyFilesDecodeToTheirSourcesLength) {
+    test::TempDir dir;
+    const struct {
+        const char* name;
+        const char* length;  // as ffmpeg's atrim or -t takes it
+        std::size_t frames;
+    } sources[] = {{"nine", "atrim=end_sample=9", 9}, {"second", "atrim=end=1", 48000}, {"minute", "atrim=end=60", 2880000}};
+    const std::tuple<const char*, const char*, const char*> types[] = {{"LAME MP3", "mp3", "1,192,0,48000"},
+                                                                      {"Ogg Vorbis", "ogg", "1,128,0,48000"},
+                                                                      {"M4A AAC", "m4a", "1,128,0,48000"},
+                                                                      {"Opus", "opus", "1,96,0,48000"}};
+    for (const auto& source : sources) {
+        const std::string path = dir.File(std::string(source.name) + ".wav");
+        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=f=440:sample_rate=48000 -af " +
+                             std::string(source.length) + " -c:a pcm_s16le " + ShellQuote(path))
+                      .exitCode,
+                  0);
+        for (const auto& [type, extension, quality] : types) {
+            SCOPED_TRACE(std::string(source.name) + " to " + type);
+            const std::string out = ConvertWithCli(dir, path, type, extension, quality);
+            ASSERT_FALSE(out.empty());
+            EXPECT_EQ(DecodedFrames(out), source.frames);
+            if (std::string(extension) != "m4a") continue;
+            const std::string smpb = Trimmed(
+                RunProcess("ffprobe -v error -show_entries format_tags=iTunSMPB -of csv=p=0 " + ShellQuote(out)).output);
+            std::istringstream fields(smpb);
+            unsigned long long zero = 1, priming = 0, padding = 0, length = 0;
+            fields >> std::hex >> zero >> priming >> padding >> length;
+            EXPECT_EQ(length, source.frames) << smpb;
+        }
     }
 }
 

@@ -245,7 +245,8 @@ TEST_F(SourceFormats, DamagedFilesGiveTheirAudioOrAClearTextAndNeverCrash) {
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("\n" + std::to_string(items_.Count()) +
-                              ": Error: The source file is damaged or is not a media file."),
+                              ": Error: The source file is not a media file: no format Tessival reads recognises "
+                              "its content."),
               std::string::npos)
         << run.output;
 }

@@ -25,6 +25,9 @@ TEST(ConversionOutcome, BecomesTheRowsText) {
     ConversionOutcome damaged;
     damaged.stringId = IDS_SOURCE_DAMAGED;
     damaged.cause = media::VFW_E_INVALID_FILE_FORMAT;  // its text carries no cause
+    ConversionOutcome channels;
+    channels.stringId = IDS_TOO_MANY_CHANNELS;
+    channels.detail = "12";
     ConversionOutcome disc;
     disc.detail = "Error: There is no disc in the drive /dev/sr0.";
     // A converted output that could not take its name fails its item; one that did keeps it done.
@@ -39,6 +42,7 @@ TEST(ConversionOutcome, BecomesTheRowsText) {
         {disk, "Error: Cannot write the destination file: No space left on device"},
         {unknown, "Error: Conversion failed: VFW_E_TYPE_NOT_ACCEPTED (0x8004022A)"},
         {damaged, "Error: The source file is damaged or is not a media file."},
+        {channels, "Error: The source has 12 channels, more than this dest type and quality can take."},
         {disc, "Error: There is no disc in the drive /dev/sr0."},
         {uncommitted, "Error: Cannot write the destination file: Is a directory"},
         {committed, ""},

@@ -161,7 +161,7 @@ TEST_F(ItemConversionTest, UnknownSourceTypeGoesStraightToTheGenericChain) {
     WriteField(item_.status, "Ready");
     EXPECT_FALSE(Convert("WAV"));
     // No typed chain ran; the generic chain found no path either, and says so.
-    EXPECT_EQ(Status(), LoadString(IDS_SOURCE_DAMAGED));
+    EXPECT_EQ(Status(), LoadString(IDS_SOURCE_NOT_MEDIA));
     EXPECT_EQ(conversion_->LastChainSlot(), -1);
 }
 

@@ -111,7 +111,7 @@ TEST_F(GenericChainTest, FileNoFilterCanReadFailsWithAClearText) {
     tessival::test::WriteBytes(source, std::string(4096, '\x42'));
     ConvertItem item = MakeItem(source);
     EXPECT_FALSE(Convert(item));
-    EXPECT_EQ(ReadField(item.status), LoadString(IDS_SOURCE_DAMAGED));
+    EXPECT_EQ(ReadField(item.status), "Error: The source file is not a media file: no format Tessival reads recognises its content.");
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
 }
 
@@ -122,7 +122,7 @@ TEST_F(GenericChainTest, AFileTheInstalledFiltersCannotReadIsDamagedNotUnsupport
     tessival::test::WriteBytes(source, tessival::test::ReadBytes(whole).substr(0, 100));
     ConvertItem item = MakeItem(source);
     EXPECT_FALSE(Convert(item));
-    EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.");
+    EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged: its format is recognised, but no audio could be read from it.");
 }
 
 TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
@@ -132,7 +132,7 @@ TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
         tessival::test::WriteBytes(source, name[0] == 't' ? "These are the notes for the mix, not the mix itself.\n" : "");
         ConvertItem item = MakeItem(source);
         EXPECT_FALSE(Convert(item)) << name;
-        EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged or is not a media file.") << name;
+        EXPECT_EQ(ReadField(item.status), "Error: The source file is not a media file: no format Tessival reads recognises its content.") << name;
     }
     EXPECT_FALSE(std::filesystem::exists(dir_.File("out.wav")));
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "support/RunProcess.h"
 #include "joblist/ItemTypes.h"
 #include "engine/sources/SourceAdding.h"
 #include "res/StringTable.h"
@@ -12,6 +13,7 @@ namespace tessival {
 namespace {
 
 using test::ReadBytes;
+using test::WriteBytes;
 using test::WindowTest;
 
 class ListCommandsTest : public WindowTest {
@@ -131,6 +133,23 @@ TEST_F(ListCommandsTest, MovesKeepTheMovedItemSelectedAndShown) {
     EXPECT_EQ(Selected(), 2);
     EXPECT_EQ(Shown(), window.itemList.At(2));
     ExpectRowsMatchItems();
+}
+
+TEST_F(ListCommandsTest, SaveWaitsForAnotherWriterOfTheListInsteadOfBeingWrittenOver) {
+    AddThree();
+    const std::string list = dir.File("jobs.tsl");
+    const std::string held = dir.File("held");
+    WriteBytes(dir.File("other.tsl"), std::string(kConvertItemSize, '\0'));
+    // Another writer, as `add` writes: holds the list's lock, then renames its own list over it.
+    const std::string writer = "flock " + test::ShellQuote(list) + " sh -c 'touch " + test::ShellQuote(held) +
+                               "; sleep 1; cp " + test::ShellQuote(dir.File("other.tsl")) + " " +
+                               test::ShellQuote(list + ".new") + " && mv " + test::ShellQuote(list + ".new") + " " +
+                               test::ShellQuote(list) + "' &";
+    ASSERT_EQ(std::system(writer.c_str()), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(held); }, 5000));
+    shell.saveAnswers.push_back(dir.File("jobs"));
+    window.OnCommand(ID_SAVE);
+    EXPECT_EQ(ReadBytes(list).size(), 3u * kConvertItemSize) << "the other writer's list replaced the saved one";
 }
 
 TEST_F(ListCommandsTest, SaveThenLoadGivesTheSameRows) {

@@ -99,7 +99,7 @@ TEST_F(TextFitTest, EveryDialogShowsEveryTextWhole) {
     for (const int id : {IDS_INIT, IDS_USER_ABORT, IDS_COMPLETE, IDS_SOURCE_UNSUPPORTED, IDS_SOURCE_INCOMPATIBLE,
                          IDS_DEST_TYPE_INVALID, IDS_DEST_QUALITY_INVALID, IDS_DEST_IS_SOURCE, IDS_SOURCE_UNREADABLE,
                          IDS_DEST_FOLDER_UNUSABLE, IDS_SOURCE_DAMAGED, IDS_CAPTURE_DEVICE_LOST, IDS_CAPTURE_OVERRUN,
-                         IDS_SOURCE_NO_AUDIO}) {
+                         IDS_SOURCE_NO_AUDIO, IDS_SOURCE_NOT_MEDIA, IDS_SOURCE_BROKEN}) {
         properties.ShowStatus(QString::fromStdString(LoadString(id)));
         ExpectAllFit(properties, "status " + std::to_string(id));
     }

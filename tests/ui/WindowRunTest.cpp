@@ -25,6 +25,7 @@
 #include "ui/CommandTarget.h"
 #include "ui/CaptureDeviceDialog.h"
 #include "ui/ControlId.h"
+#include "ui/Id3VersionSetting.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/MainDialog.h"
@@ -127,6 +128,9 @@ TEST_F(WindowRunTest, TwoFilesConvertToValidOutputs) {
     SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
     SetUpRow(1, QStringLiteral("MP3"), Mp3Mono);
     ASSERT_TRUE(HasQuality(window.itemList.At(1)->quality));
+    // What a killed conversion of the first item had written, found by this run and reported.
+    std::filesystem::create_directories(OutDir());
+    std::filesystem::copy_file(dir.Path() + "/a.wav", OutDir() + "/a.wav.part-0badc0de");
 
     statusHistory.clear();
     window.OnCommand(ID_START);
@@ -137,7 +141,8 @@ TEST_F(WindowRunTest, TwoFilesConvertToValidOutputs) {
     EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
     EXPECT_TRUE(std::regex_match(Cell(1), kComplete)) << Cell(1);
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text, LoadString(IDS_CONVERT_COMPLETE));
+    EXPECT_EQ(shell.messages[0].text, "Convert Complete!\n\nRecovered: what an interrupted conversion had written is kept in " +
+                                          OutDir() + "/a (recovered).wav");
     for (int row : {0, 1}) EXPECT_EQ(statusHistory[row].front(), LoadString(IDS_INIT));
 
     auto wav = Probe(OutDir() + "/a.wav");
@@ -203,6 +208,27 @@ TEST_F(WindowRunTest, StopDuringTheSecondItemAbortsItAndKeepsTheRest) {
     EXPECT_EQ(seen.back(), LoadString(IDS_USER_ABORT));
     // What was converted before the stop stays a valid file.
     EXPECT_EQ(Probe(OutDir() + "/long.mp3")["codec_name"], "mp3");
+}
+
+TEST_F(WindowRunTest, TheDisplaysMenuSwitchesMp3TagsToId3v23AndBack) {
+    std::vector<std::pair<int, bool>> choices;
+    const auto showMenu = [&] {
+        WhenModal menu(WhenModal::Kind::Popup, [&](QWidget* popup) {
+            const QAction* id3 = static_cast<QMenu*>(popup)->actions().value(1);
+            choices.emplace_back(id3 ? id3->data().toInt() : 0, id3 && id3->isChecked());
+            popup->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.Display().mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&window.Display(), &click);
+    };
+    showMenu();
+    window.OnCommand(MainDialog::kId3v23Command);
+    EXPECT_EQ(Id3Version(), 3);
+    showMenu();
+    window.OnCommand(MainDialog::kId3v23Command);
+    EXPECT_EQ(Id3Version(), 4);
+    EXPECT_EQ(choices, (std::vector<std::pair<int, bool>>{{MainDialog::kId3v23Command, false},
+                                                          {MainDialog::kId3v23Command, true}}));
 }
 
 TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {
@@ -319,7 +345,7 @@ TEST_F(WindowRunTest, ThePropertiesWindowFollowsTheRunningRowAndShowsItsOutcome)
     QTest::qWait(50);
     EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
     // The quality is valid; twelve channels are what the graph cannot take.
-    const std::string twelveChannelsText = "Error: Conversion failed: VFW_E_TYPE_NOT_ACCEPTED (0x8004022A)";
+    const std::string twelveChannelsText = "Error: The source has 12 channels, more than this dest type and quality can take.";
     EXPECT_EQ(Cell(1), twelveChannelsText);
     EXPECT_EQ(Properties().Item(), window.itemList.At(1));
     auto* status = qobject_cast<QLabel*>(FindControl(Properties(), ItemPropertiesDialog::kStatus));

@@ -20,7 +20,7 @@ struct ConversionOutcome {
     // The media layer's reason, for the texts that carry one.
     media::HRESULT cause = media::S_OK;
     // A finished text of its own (a disc track's problem), used when stringId is 0; with
-    // IDS_DEST_NOT_AUDIO, the file its text names.
+    // IDS_DEST_NOT_AUDIO, the file its text names; with IDS_TOO_MANY_CHANNELS, the source's channels.
     std::string detail;
     // The user chose to skip the item rather than pick another quality.
     bool skipped = false;
@@ -28,6 +28,8 @@ struct ConversionOutcome {
     std::string keptBeside;
     // Undecodable pieces the decoders skipped while the graph ran.
     std::int64_t skippedPackets = 0;
+    // Something the user should know of a converted item (its level held down, say); empty when none.
+    std::string note;
     // The output's commit while it is under way, else null.
     std::shared_ptr<PendingCommit> commit;
 

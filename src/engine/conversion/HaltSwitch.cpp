@@ -7,12 +7,14 @@ using namespace media;
 void HaltSwitch::Halt() {
     std::lock_guard lock(mutex_);
     halted_ = true;
+    haltedFlag_ = true;
     if (sink_) sink_->Notify(EC_USERABORT, 0, 0);
 }
 
 void HaltSwitch::Reset() {
     std::lock_guard lock(mutex_);
     halted_ = false;
+    haltedFlag_ = false;
 }
 
 bool HaltSwitch::StartUnlessHalted(IMediaControl& control, std::shared_ptr<IMediaEventSink> sink, HRESULT& started) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -22,11 +23,14 @@ public:
                            media::HRESULT& started);
     // Worker. The graph no longer runs; later halts only mark the switch.
     void Disarm();
+    // Set by Halt until Reset, for work outside a graph (a first pass over a source) to poll.
+    const std::atomic<bool>& HaltedFlag() const { return haltedFlag_; }
 
 private:
     std::mutex mutex_;
     bool halted_ = false;                            // guarded by mutex_
     std::shared_ptr<media::IMediaEventSink> sink_;  // guarded by mutex_; the running graph's
+    std::atomic<bool> haltedFlag_{false};
 };
 
 }  // namespace tessival

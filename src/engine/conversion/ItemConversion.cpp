@@ -12,6 +12,7 @@
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/IDeferredCommit.h"
 #include "platform/media/IDiscTrackStatus.h"
+#include "platform/media/MediaProbe.h"
 #include "platform/media/QueryInterface.h"
 #include "res/ResourceIds.h"
 
@@ -32,6 +33,7 @@ ConversionOutcome ItemConversion::Run() {
     thread_.Check();
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
+    TagLoudness();
     if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
@@ -74,7 +76,7 @@ bool ItemConversion::Build() {
     std::string encoderName;
     if (!EncoderName(encoderName)) return false;
     auto encoderInput = BuildDestination(DestinationFileName(item_), encoderName);
-    if (!encoderInput) return false;
+    if (!encoderInput || !AttachLoudness()) return false;
     // The quality goes first, so that the decoder can convert straight to it while connecting.
     const bool qualityApplied = toolkit_.ApplyQuality(encoderFilter_, item_.quality);
     if (!BuildSourceAndConnect(encoderInput)) return false;
@@ -98,8 +100,28 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
     // filters this computer has cannot read is not "unsupported" but damaged.
     if (outcome_.SameReason(before) || (outcome_.stringId == IDS_SOURCE_UNSUPPORTED && !filterMissing_) ||
         (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analysis_.filters.size() < 2))
-        Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : IDS_SOURCE_DAMAGED);
+        Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : UnreadableSourceText());
     return false;
+}
+
+int ItemConversion::UnreadableSourceText() const {
+    if (!HasFileSource(item_)) return IDS_SOURCE_DAMAGED;
+    // An album track reads its album's file.
+    const std::string file = LocateSource(ReadField(item_.sourcePath)).file;
+    return media::IsRecognisedMedia(file) ? IDS_SOURCE_BROKEN : IDS_SOURCE_NOT_MEDIA;
+}
+
+int ItemConversion::ChannelsBeyondQuality() {
+    const auto channelsAt = [this](media::PIN_DIRECTION direction) {
+        const auto pin = toolkit_.GetPin(encoderFilter_, direction, 0);
+        media::MediaType type;
+        if (!pin || FAILED(pin->ConnectionMediaType(type)) || !type.WaveFormat()) return 0;
+        return static_cast<int>(type.WaveFormat()->nChannels);
+    };
+    const int source = channelsAt(media::PINDIR_INPUT);
+    const int output = channelsAt(media::PINDIR_OUTPUT);
+    const int quality = output > 0 ? output : static_cast<int>(item_.quality.nChannels);
+    return quality > 0 && source > quality ? source : 0;
 }
 
 bool ItemConversion::SettleQuality() {
@@ -136,9 +158,10 @@ bool ItemConversion::RecordingWasWhole() {
 int ItemConversion::RunFailureText(HRESULT hr) const {
     if (ErrnoFromHResult(hr)) return IDS_DEST_WRITE_FAILED;
     if (hr == E_ACCESSDENIED) return IDS_DEST_FOLDER_UNUSABLE;
-    if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM ||
-        hr == E_FILE_NOT_FOUND || hr == STG_E_READFAULT)
-        return IDS_SOURCE_DAMAGED;
+    if (hr == VFW_E_INVALID_FILE_FORMAT || hr == VFW_E_UNKNOWN_FILE_TYPE || hr == VFW_E_UNSUPPORTED_STREAM)
+        return UnreadableSourceText();
+    // A file gone or unreadable under the run says nothing about what it held.
+    if (hr == E_FILE_NOT_FOUND || hr == STG_E_READFAULT) return IDS_SOURCE_DAMAGED;
     return IDS_CONVERSION_FAILED;
 }
 
@@ -162,6 +185,12 @@ bool ItemConversion::StartAndWait() {
     if (!services_.halt.StartUnlessHalted(toolkit_.Control(), toolkit_.Builder().EventSink(), started))
         return true;  // stopped before it could start
     if (FAILED(started)) {
+        // Channels the encoder's converter cannot mix down refuse the start, not the connection.
+        if (const int channels = ChannelsBeyondQuality(); started == VFW_E_TYPE_NOT_ACCEPTED && channels > 0) {
+            Fail(IDS_TOO_MANY_CHANNELS, started);
+            outcome_.detail = std::to_string(channels);
+            return false;
+        }
         Fail(ErrnoFromHResult(started) ? IDS_DEST_WRITE_FAILED : IDS_CONVERSION_FAILED, started);
         return false;
     }

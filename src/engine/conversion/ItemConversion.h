@@ -75,9 +75,17 @@ private:
     // Notes why the item failed; a later reason replaces an earlier one.
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
+    // Not a media file, or a damaged one, as far as the source's own bytes tell.
+    int UnreadableSourceText() const;
+    // The source's channel count when it is more than the encoder's quality gives, else 0.
+    int ChannelsBeyondQuality();
     bool ReportDiscProblem();
     void RecordDiscRip();
     std::int64_t CountSkippedPackets();
+    // Loudness: measured (and normalised) at the encoder's input, tagged once the file is done.
+    bool AttachLoudness();
+    bool NormalizingFactor(double target, double ceiling, double& factor);
+    void TagLoudness();
 
     // Destination half.
     std::shared_ptr<media::IPin> BuildDestination(const std::string& fileName, const std::string& encoderName);
@@ -116,6 +124,7 @@ private:
     std::shared_ptr<media::IBaseFilter> captureFilter_;
     std::shared_ptr<media::IBaseFilter> encoderFilter_;
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
+    std::shared_ptr<class ItemLoudness> loudness_;  // null unless loudness is wanted
     ConversionOutcome outcome_;
     ThreadOwner thread_;
 };

@@ -8,10 +8,13 @@
 namespace tessival {
 namespace {
 
-// Keys of the album file that say something of the whole file, never of one track of it.
+// Keys of the album file that say something of the whole file, never of one track of it (the
+// sheet gives the track total with the number).
 constexpr const char* kWholeFileKeys[] = {"cuesheet", "tracktotal", "totaltracks"};
 // Keys that say something of one track: a file that holds several tracks cannot say them of any.
-constexpr const char* kOneTrackKeys[] = {"title", "track", "isrc", "lyrics"};
+constexpr const char* kOneTrackKeys[] = {"title",     "track",      "isrc",  "lyrics", "titlesort", "subtitle",
+                                         "bpm",       "musicbrainz_trackid", "musicbrainz_releasetrackid",
+                                         "replaygain_track_gain", "replaygain_track_peak"};
 
 void Add(media::MediaTags& tags, const char* key, const std::string& value) {
     if (!value.empty()) tags.fields.emplace_back(key, value);
@@ -34,16 +37,19 @@ media::MediaTags SheetTags(const CueAlbum& album, const CueAlbum::Track& cut) {
     Add(tags, "date", sheet.date);
     Add(tags, "genre", FirstOf(track.text.genre, sheet.discText.genre));
     Add(tags, "comment", sheet.comment);
-    Add(tags, "composer", FirstOf(track.text.songwriter, sheet.discText.songwriter));
-    Add(tags, "isrc", track.isrc);
+    Add(tags, "COMPOSER", FirstOf(track.text.songwriter, sheet.discText.songwriter));
+    Add(tags, "ISRC", track.isrc);
     return tags;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
 }
 
 template <std::size_t N>
 bool IsOneOf(const std::string& key, const char* const (&keys)[N]) {
-    std::string lower = key;
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return std::find(std::begin(keys), std::end(keys), lower) != std::end(keys);
+    return std::find(std::begin(keys), std::end(keys), Lower(key)) != std::end(keys);
 }
 
 bool FileHoldsOtherTracks(const CueAlbum& album, const CueAlbum::Track& cut) {
@@ -62,7 +68,9 @@ media::MediaTags WithAlbumTrackTags(const SourceLocation& location, media::Media
     std::vector<std::pair<std::string, std::string>> fields = SheetTags(album, album.tracks[index]).fields;
     const auto sheetSays = [&fields, fromSheet = fields.size()](const std::string& key) {
         const auto end = fields.begin() + static_cast<std::ptrdiff_t>(fromSheet);
-        return std::find_if(fields.begin(), end, [&key](const auto& field) { return field.first == key; }) != end;
+        const std::string lower = Lower(key);
+        return std::find_if(fields.begin(), end, [&lower](const auto& field) { return Lower(field.first) == lower; }) !=
+               end;
     };
     const bool shared = FileHoldsOtherTracks(album, album.tracks[index]);
     for (auto& field : tags.fields) {

@@ -17,6 +17,7 @@
 
 #include "platform/devices/CueLayout.h"
 #include "platform/devices/DiscImage.h"
+#include "platform/devices/NrgFile.h"
 #include "platform/devices/TocFile.h"
 
 namespace tessival {
@@ -101,6 +102,18 @@ std::unique_ptr<CdDisc> CdDisc::Open(const std::string& source, DiscProblem& pro
         std::unique_ptr<CdDisc> disc(new CdDisc(source, nullptr));
         disc->TakeLayout(std::move(layout));
         return disc;
+    }
+    if (!device && extension == ".nrg") {
+        // Nero's track-at-once images leave out the gaps between tracks, which libcdio cannot read.
+        auto layout = std::make_unique<DiscLayout>();
+        if (ReadTrackAtOnceNrg(source, *layout, problem)) {
+            problem = DiscProblem{};
+            problem.source = source;
+            std::unique_ptr<CdDisc> disc(new CdDisc(source, nullptr));
+            disc->TakeLayout(std::move(layout));
+            return disc;
+        }
+        if (problem) return nullptr;
     }
     const DiscImage image(source);
     if (!device) {

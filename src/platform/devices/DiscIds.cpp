@@ -39,6 +39,8 @@ DiscIds DiscIds::Of(const DiscToc& toc) {
     if (disc && discid_put(disc.get(), tracks.front().number, tracks.back().number, offsets)) {
         ids.musicBrainz = discid_get_id(disc.get());
         ids.freedb = static_cast<std::uint32_t>(std::strtoul(discid_get_freedb_id(disc.get()), nullptr, 16));
+        for (const DiscTrack& track : tracks) ids.trackOffsets.push_back(offsets[track.number]);
+        ids.leadOutOffset = offsets[0];
     }
     for (const DiscTrack& track : tracks) {
         if (!track.audio) continue;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/devices/TrackRip.h"
 
@@ -17,6 +18,10 @@ struct DiscIds {
     std::uint32_t accurateRip1 = 0;
     std::uint32_t accurateRip2 = 0;
     int audioTracks = 0;
+    // What a freedb/CDDB query names the disc by besides its id: each track's start and the
+    // lead-out in CD frames from the disc's start (the 2 s lead-in included).
+    std::vector<std::int32_t> trackOffsets;
+    std::int32_t leadOutOffset = 0;
 
     static DiscIds Of(const DiscToc& toc);
     // "NNN-XXXXXXXX-XXXXXXXX-XXXXXXXX", as AccurateRip names the disc's entry.

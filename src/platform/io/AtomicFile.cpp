@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -25,7 +26,11 @@ namespace tessival {
 namespace {
 
 constexpr std::string_view kPartTag = ".part-";
+// After the tag: the writer's process id and a random number, eight hex digits each. Temporaries
+// of older versions carry the random number alone.
 constexpr std::size_t kRandomDigits = 8;
+constexpr std::size_t kPidDigits = 8;
+constexpr std::size_t kSuffixDigits = kPidDigits + kRandomDigits;
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -91,8 +96,10 @@ bool ReachedThroughStrangersLink(const std::string& folder) {
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
-    if (name.size() != prefix.size() + kRandomDigits || name.substr(0, prefix.size()) != prefix) return false;
-    for (char c : name.substr(prefix.size()))
+    if (name.substr(0, prefix.size()) != prefix) return false;
+    const std::string_view digits = name.substr(std::min(prefix.size(), name.size()));
+    if (digits.size() != kSuffixDigits && digits.size() != kRandomDigits) return false;
+    for (char c : digits)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
     return true;
 }
@@ -106,9 +113,25 @@ bool StillNamed(int folderFd, const char* name, int fd) {
            S_ISREG(opened.st_mode) && SameFile(opened, named);
 }
 
-bool LooksTemporary(std::string_view name) {
-    if (name.size() <= kPartTag.size() + kRandomDigits) return false;
-    return name.substr(name.size() - kRandomDigits - kPartTag.size(), kPartTag.size()) == kPartTag;
+// Whether the name ends in the tag and that many digits.
+bool EndsInTag(std::string_view name, std::size_t digits) {
+    return name.size() > kPartTag.size() + digits &&
+           name.substr(name.size() - digits - kPartTag.size(), kPartTag.size()) == kPartTag;
+}
+
+bool LooksTemporary(std::string_view name) { return EndsInTag(name, kSuffixDigits) || EndsInTag(name, kRandomDigits); }
+
+// Whether the process named in a temporary's name still runs. Our own id counts as gone: a
+// process that was killed may have had it (a container numbers its processes alike each time),
+// and this process's own writers hold their locks.
+bool WriterAlive(std::string_view name) {
+    if (!EndsInTag(name, kSuffixDigits)) return false;  // an older version's name has no process id
+    const std::string pidDigits(name.substr(name.size() - kSuffixDigits, kPidDigits));
+    char* end = nullptr;
+    const pid_t pid = static_cast<pid_t>(std::strtoul(pidDigits.c_str(), &end, 16));
+    if (*end != '\0') return false;
+    if (pid <= 0 || pid == ::getpid()) return false;
+    return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 // What one look at each folder found that may be a temporary file. Opens in a folder of many
@@ -185,10 +208,12 @@ bool KeepRecovered(const std::string& temporary, const std::string& destination)
     return false;
 }
 
-// Temporary files whose lock is free belong to no living writer. One that holds audio (a
-// recording whose process was killed) is kept under a name of its own; the rest are removed.
+// Temporary files whose writer is gone and whose lock is free belong to no living writer (a file
+// system without locks leaves the process id alone to tell). One that holds audio (a recording
+// whose process was killed) is kept under a name of its own; the rest are removed.
 void ClearStaleTemporaries(const std::string& folder, const std::string& prefix, const std::string& destination) {
     for (const std::string& name : Scans().TakeCandidates(folder, prefix)) {
+        if (WriterAlive(name)) continue;
         const std::string path = Join(folder, name);
         UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
@@ -242,7 +267,7 @@ std::string TaggedName(const std::string& path, const std::string& tag, int atte
 }
 
 std::string TemporaryPrefix(const std::string& fileName) {
-    const std::size_t room = NAME_MAX - kPartTag.size() - kRandomDigits;
+    const std::size_t room = NAME_MAX - kPartTag.size() - kSuffixDigits;
     return fileName.substr(0, room) + std::string(kPartTag);
 }
 
@@ -274,8 +299,9 @@ int AtomicFile::Open(const std::string& path, LinkAtPath link) {
 
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char digits[kRandomDigits + 1];
-        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
+        char digits[kSuffixDigits + 1];
+        std::snprintf(digits, sizeof digits, "%08x%08x", static_cast<unsigned>(::getpid()),
+                      static_cast<unsigned>(random()));
         const std::string candidate = Join(folder, prefix + digits);
         UniqueFd fd(::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!fd.Valid()) {

@@ -12,7 +12,8 @@ namespace tessival {
 // it is complete, so that a failure or a crash never leaves a half-written file under the
 // destination's name nor damages an older file there.
 //
-// The temporary file is "NAME.part-XXXXXXXX" and stays locked (flock) while its writer lives.
+// The temporary file is "NAME.part-PPPPPPPPXXXXXXXX" (the writer's process id and a random number,
+// in hex) and stays locked (flock) while its writer lives.
 // One whose lock is free was left by a process that died: the next Open for NAME removes it, or,
 // when it holds audio (a killed recording), keeps it as "NAME (recovered).EXT" with its WAVE
 // sizes made right (see TakeRecoveredFiles). Open reads a folder once for such files and

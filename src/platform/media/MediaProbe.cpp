@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
 #include <memory>
+#include <vector>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -27,6 +29,21 @@ bool HasAudioStream(const std::string& path) {
     const AvInputFormatPtr context = OpenRegularFile(path);
     if (!context || avformat_find_stream_info(context.get(), nullptr) < 0) return false;
     return av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
+}
+
+bool IsRecognisedMedia(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    constexpr std::streamsize kHeadBytes = 64 * 1024;
+    std::vector<unsigned char> head(kHeadBytes + AVPROBE_PADDING_SIZE, 0);
+    std::ifstream file(path, std::ios::binary);
+    file.read(reinterpret_cast<char*>(head.data()), kHeadBytes);
+    // No file name: an extension would make any bytes look like their format.
+    AVProbeData probe{"", head.data(), static_cast<int>(file.gcount()), nullptr};
+    int score = 0;
+    const AVInputFormat* format = av_probe_input_format3(&probe, 1, &score);
+    // Below this score libavformat itself would read on before believing its guess.
+    return format && score >= AVPROBE_SCORE_RETRY;
 }
 
 std::optional<double> ProbeMediaDuration(const std::string& path) {

@@ -12,6 +12,10 @@ namespace tessival::media {
 // pictures that a format happens to open do not count).
 bool HasAudioStream(const std::string& path);
 
+// True when some container format recognises the file's first bytes as its own, whatever the
+// file is named: a damaged media file is recognised, random bytes or a text are not.
+bool IsRecognisedMedia(const std::string& path);
+
 // The playing time in seconds as the container tells it, or nothing when it is unknown.
 std::optional<double> ProbeMediaDuration(const std::string& path);
 

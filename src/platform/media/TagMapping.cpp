@@ -130,7 +130,8 @@ std::string TagKeyFor(std::string_view name) {
     static constexpr std::string_view kNotCarried[] = {
         "encoder", "encoder_options", "major_brand", "minor_version", "compatible_brands", "creation_time",
         "handler_name", "vendor_id", "iTunSMPB", "Encoding Params", "WAVEFORMATEXTENSIBLE_CHANNEL_MASK",
-        "METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME", "TLEN", "duration"};
+        "METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME", "TLEN", "duration", "gapless_playback",
+        "media_type", "hd_video"};
     if (name.empty() || StartsWith(name, "id3v2_priv.")) return std::string();
     for (std::string_view skipped : kNotCarried)
         if (SameName(name, skipped)) return std::string();

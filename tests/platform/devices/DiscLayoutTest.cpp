@@ -34,6 +34,35 @@ void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+void PutBe(std::string& out, std::uint64_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A Nero image written track at once: the audio tracks one after the other, without the gaps
+// between them, an ETN2 table counting starts without the gaps, and the version 2 footer.
+std::string TrackAtOnceNrg(const std::vector<std::string>& tracks) {
+    std::string image, table;
+    for (const std::string& pcm : tracks) {
+        PutBe(table, image.size(), 8);
+        PutBe(table, pcm.size(), 8);
+        PutBe(table, 7, 4);  // audio, 2352 bytes a sector
+        PutBe(table, image.size() / 2352, 4);
+        PutBe(table, 0, 8);
+        image += pcm;
+    }
+    const std::uint64_t chunks = image.size();
+    image += "ETN2";
+    PutBe(image, table.size(), 4);
+    image += table + "SINF";
+    PutBe(image, 4, 4);
+    PutBe(image, tracks.size(), 4);
+    image += "END!";
+    PutBe(image, 0, 4);
+    image += "NER5";
+    PutBe(image, chunks, 8);
+    return image;
+}
+
 std::string ReadTrack(CdDisc& disc, int number, CdTrackReader::Status& last, int readOffset = 0) {
     const DiscTrack* track = disc.FindAudioTrack(number);
     if (!track) return "no track";
@@ -105,6 +134,13 @@ TEST(DiscLayouts, SheetsPlaceTheirFilesTracksAndGapsAndReadBackBitExact) {
          {{"raw.bin", Swapped(a)}, {"le.bin", std::string(2352, 'x') + b}},
          {{1, 0, 31}, {2, 32, 51}, {3, 52, 76}},
          {a + std::string(2 * 2352, '\0'), b.substr(0, 19 * 2352) + std::string(2352, '\0'), c}},
+        {"a track-at-once Nero image: the 2 s gap before each later track reads as silence at the end of the one "
+         "before",
+         "tao.nrg",
+         TrackAtOnceNrg({a, b, c}),
+         {},
+         {{1, 0, 179}, {2, 180, 349}, {3, 350, 374}},
+         {a + std::string(150 * 2352, '\0'), b + std::string(150 * 2352, '\0'), c}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -143,6 +144,39 @@ TEST_F(AtomicFileTest, TemporariesOfAKilledWriterGoAtTheNextOpenThoseOfLiveWrite
     EXPECT_EQ(live.Commit(), 0);
 }
 
+TEST_F(AtomicFileTest, AnUnlockedTemporaryStaysWhileTheWriterItNamesRunsAndGoesAfterIt) {
+    AtomicFile own;
+    ASSERT_EQ(own.Open(path), 0);
+    EXPECT_EQ(own.TemporaryPath().substr(dir.File("out.wav.part-").size(), 8), [] {
+        char pid[9];
+        std::snprintf(pid, sizeof pid, "%08x", static_cast<unsigned>(::getpid()));
+        return std::string(pid);
+    }());
+    own.Discard();
+
+    // A writer on a file system without locks: its temporary is not locked, its process lives.
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "out.wav.part-%08x0badc0de", static_cast<unsigned>(writer));
+    WriteBytes(dir.File(name), "unlocked");
+    AtomicFile first;
+    ASSERT_EQ(first.Open(path), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << "a live writer's temporary was taken";
+    first.Discard();
+
+    ::kill(writer, SIGKILL);
+    ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+    ForgetFolderScans();
+    AtomicFile next;
+    ASSERT_EQ(next.Open(path), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File(name)));
+}
+
 TEST_F(AtomicFileTest, ARunRemovesTemporariesOfWritersKilledAfterTheFolderWasLastRead) {
     AtomicFile first;
     ASSERT_EQ(first.Open(path), 0);
@@ -239,7 +273,7 @@ TEST_F(AtomicFileTest, AFolderReachedThroughAStrangersLinkInASharedStickyFolderI
 
 TEST_F(AtomicFileTest, LongNamesGetATemporaryNameWithinTheLimit) {
     const std::string longest(255, 'n');
-    EXPECT_EQ(TemporaryPrefix(longest), std::string(241, 'n') + ".part-");
+    EXPECT_EQ(TemporaryPrefix(longest), std::string(233, 'n') + ".part-");
     EXPECT_EQ(TemporaryPrefix("song.wav"), "song.wav.part-");
     AtomicFile file;
     ASSERT_EQ(file.Open(dir.File(longest)), 0);

@@ -3,6 +3,7 @@
 
 #include "platform/media/MediaFixtures.h"
 #include "platform/media/MediaTags.h"
+#include "platform/media/TagMapping.h"
 #include "support/TempDir.h"
 
 namespace tessival::media {
@@ -58,6 +59,35 @@ TEST_F(MediaTagsTest, CoverKeepsItsBytesTypeAndSize) {
     EXPECT_EQ(flac.coverMime, "image/png");
     EXPECT_EQ(flac.coverWidth, 18);
     EXPECT_EQ(flac.coverHeight, 10);
+}
+
+TEST(TagMapping, EachReadersNameForAFieldGivesItsKeyAndFileDataIsNotCarried) {
+    const std::pair<const char*, const char*> names[] = {
+        {"ALBUMARTIST", "album_artist"},           {"album artist", "album_artist"},
+        {"DESCRIPTION", "comment"},                {"lyrics-eng", "LYRICS"},
+        {"UNSYNCEDLYRICS", "LYRICS"},              {"TSRC", "ISRC"},
+        {"TBPM", "BPM"},                           {"publisher", "LABEL"},
+        {"artist-sort", "ARTISTSORT"},             {"sort_album_artist", "ALBUMARTISTSORT"},
+        {"TSO2", "ALBUMARTISTSORT"},               {"replaygain_track_gain", "REPLAYGAIN_TRACK_GAIN"},
+        {"MusicBrainz Album Id", "MUSICBRAINZ_ALBUMID"}, {"musicbrainz_trackid", "MUSICBRAINZ_TRACKID"},
+        {"TMOO", "MOOD"},                          {"TOTALTRACKS", "TRACKTOTAL"},
+        {"Some Own Field", "Some Own Field"},      {"encoder", ""},
+        {"iTunSMPB", ""},                          {"WAVEFORMATEXTENSIBLE_CHANNEL_MASK", ""},
+        {"METADATA_BLOCK_PICTURE", ""},            {"id3v2_priv.XMP", ""},
+    };
+    for (const auto& [name, key] : names) EXPECT_EQ(TagKeyFor(name), key) << name;
+}
+
+TEST_F(MediaTagsTest, RepeatedOggCommentsStaySeparateValues) {
+    const std::string path = Make("m.opus", "-c:a libopus");
+    // libavformat's muxer cannot write a name twice; the test writes the comment header itself.
+    ASSERT_EQ(RunProcess("/usr/bin/python3 -c \"import sys; from mutagen.oggopus import OggOpus; f = OggOpus(sys.argv[1]); "
+                         "f['ARTIST'] = ['Ann', 'Bob']; f['GENRE'] = ['A;B']; f.save()\" " + ShellQuote(path))
+                  .exitCode,
+              0);
+    const MediaTags tags = ReadMediaTags(path);
+    EXPECT_EQ(tags.GetAll("artist"), (std::vector<std::string>{"Ann", "Bob"}));
+    EXPECT_EQ(tags.GetAll("genre"), (std::vector<std::string>{"A;B"}));
 }
 
 TEST_F(MediaTagsTest, WhatIsNotARegularMediaFileGivesNothing) {

@@ -30,16 +30,21 @@ TEST(PcmEncoderTest, StreamConfigListsEveryFormatAndRefusesOthers) {
     ASSERT_NE(f.config, nullptr);
     int count = 0, size = 0;
     ASSERT_EQ(f.config->GetNumberOfCapabilities(count, size), S_OK);
-    EXPECT_EQ(count, 67);
+    EXPECT_EQ(count, 75);
     EXPECT_EQ(size, static_cast<int>(sizeof(AUDIO_STREAM_CONFIG_CAPS)));
     MediaType type;
     AUDIO_STREAM_CONFIG_CAPS caps;
     ASSERT_EQ(f.config->GetStreamCaps(0, type, &caps), S_OK);
     EXPECT_EQ(type.WaveFormat()->nSamplesPerSec, 8000u);
     EXPECT_EQ(caps.MaximumSampleFrequency, 8000u);
-    ASSERT_EQ(f.config->GetStreamCaps(count - 2, type, nullptr), S_OK);
+    ASSERT_EQ(f.config->GetStreamCaps(count - 10, type, nullptr), S_OK);
     EXPECT_EQ(type.WaveFormat()->nSamplesPerSec, 96000u);
     EXPECT_EQ(type.WaveFormat()->wBitsPerSample, 24);
+    // Then 32-bit float at the studio rates.
+    ASSERT_EQ(f.config->GetStreamCaps(count - 2, type, nullptr), S_OK);
+    EXPECT_EQ(type.WaveFormat()->wFormatTag, WAVE_FORMAT_IEEE_FLOAT);
+    EXPECT_EQ(type.WaveFormat()->nSamplesPerSec, 96000u);
+    EXPECT_EQ(type.WaveFormat()->wBitsPerSample, 32);
     // Last, the source's own rate, depth and channels.
     ASSERT_EQ(f.config->GetStreamCaps(count - 1, type, nullptr), S_OK);
     EXPECT_EQ(type.WaveFormat()->nSamplesPerSec, 0u);

@@ -34,14 +34,17 @@ std::string FmtChunk(const std::string& file) {
     return file.substr(at + 8, size);
 }
 
-std::string CodecForBits(int bits) { return bits == 8 ? "pcm_u8" : bits == 16 ? "pcm_s16le" : "pcm_s24le"; }
+std::string CodecFor(const WAVEFORMATEX& f) {
+    if (f.wFormatTag == WAVE_FORMAT_IEEE_FLOAT) return "pcm_f32le";
+    return f.wBitsPerSample == 8 ? "pcm_u8" : f.wBitsPerSample == 16 ? "pcm_s16le" : "pcm_s24le";
+}
 
 TEST(WavePathTest, EveryPcmCapabilityIsWrittenExactlyAsListed) {
     TempDir dir;
     const std::string source = dir.File("source.wav");
     ASSERT_TRUE(test::MakeTone(source, 44100, 2, "pcm_s16le", 0.5));
     const auto capabilities = PcmCapabilities();
-    ASSERT_EQ(capabilities.size(), 67u);
+    ASSERT_EQ(capabilities.size(), 75u);
     for (const MediaType& capability : capabilities) {
         const WAVEFORMATEX& f = *capability.WaveFormat();
         if (f.nSamplesPerSec == 0) continue;  // the source's own format: its file has the source's
@@ -53,7 +56,7 @@ TEST(WavePathTest, EveryPcmCapabilityIsWrittenExactlyAsListed) {
         const std::string bytes = ReadBytes(out);
         EXPECT_EQ(FmtChunk(bytes), std::string(reinterpret_cast<const char*>(capability.format.data()), 18));
         auto probe = test::Probe(out);
-        EXPECT_EQ(probe["codec_name"], CodecForBits(f.wBitsPerSample));
+        EXPECT_EQ(probe["codec_name"], CodecFor(f));
         EXPECT_EQ(probe["sample_rate"], std::to_string(f.nSamplesPerSec));
         EXPECT_EQ(probe["channels"], std::to_string(f.nChannels));
         const long frames = std::stol(probe["duration_ts"]);

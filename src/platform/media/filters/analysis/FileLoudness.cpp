@@ -2,6 +2,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 }
 
 #include <vector>
@@ -45,6 +46,8 @@ private:
 }  // namespace
 
 HRESULT MeasureFileLoudness(const std::string& path, LoudnessMeter& meter, const std::atomic<bool>* stop) {
+    // As in conversions, failures come back as codes; libav's log lines would clutter the terminal.
+    av_log_set_level(AV_LOG_QUIET);
     LavfDemuxer demuxer;
     if (const HRESULT opened = demuxer.OpenFile(path, nullptr); FAILED(opened)) return opened;
     const LavfDemuxer::Stream* audio = nullptr;

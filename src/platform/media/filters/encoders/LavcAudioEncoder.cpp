@@ -232,9 +232,7 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     queue_.clear();
     frontPadding_ = 0;
     const std::int64_t expected = profile_.wholeFirstFrame && context_->frame_size > 0 ? ExpectedFrames() : -1;
-    // FFmpeg's MP4 reader takes the edit's length for the last packet's and drops that packet when
-    // the edit starts inside it: a source of half a frame or less keeps its silence after it.
-    if (2 * expected > context_->frame_size) {
+    if (expected > 0) {
         frontPadding_ = (context_->frame_size - expected % context_->frame_size) % context_->frame_size;
         queue_.resize(static_cast<std::size_t>(frontPadding_) * frameBytes_, 0);  // zeros: silence in s16/s32/float
     }
@@ -268,7 +266,10 @@ HRESULT LavcAudioEncoder::Drain() {
     // silence after the end, or the source's last samples never reach the file.
     if (context_->initial_padding > 0 && !(context_->codec->capabilities & AV_CODEC_CAP_DELAY))
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->initial_padding) * frameBytes_, 0);
-
+    // FFmpeg's MP4 reader takes the edit's length for the last packet's, and drops that packet
+    // when the edit starts inside it: one frame of silence after the end, outside the edit, keeps it.
+    if (frontPadding_ > 0 && sourceFrames_ > 0 && 2 * sourceFrames_ <= context_->frame_size)
+        queue_.resize(queue_.size() + static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
     if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
@@ -379,6 +380,9 @@ HRESULT LavcAudioEncoder::DeliverLast() {
     if (heldFirst_ < sourceFrames_) {
         held_.frameCount = sourceFrames_ - heldFirst_;
         held_.stop = sourceFrames_ * kUnitsPerSecond / rate;
+    } else if (frontPadding_ > 0) {
+        held_.frameCount = 0;  // the silence after a tiny source: outside the source, no length
+        held_.stop = held_.start;
     }
     // The MP3 header keeps one padding figure, read from the last packet: it has to cover every
     // sample after the source's end, not only the last packet's own.

@@ -14,12 +14,22 @@ namespace {
 
 constexpr std::uint32_t kRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 88200, 96000};
 constexpr std::uint16_t kBits[] = {8, 16, 24};
+// The rates studio and mastering work keeps in 32-bit float.
+constexpr std::uint32_t kFloatRates[] = {44100, 48000, 88200, 96000};
+
+WAVEFORMATEX FloatFormat(std::uint32_t rate, std::uint16_t channels) {
+    WAVEFORMATEX format = MakePcmFormat(rate, channels, 32);
+    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    return format;
+}
 
 std::vector<MediaType> BuildCapabilities() {
     std::vector<MediaType> all;
     for (std::uint32_t rate : kRates)
         for (std::uint16_t bits : kBits)
             for (std::uint16_t channels : {1, 2}) all.push_back(MediaType::Audio(MakePcmFormat(rate, channels, bits)));
+    for (std::uint32_t rate : kFloatRates)
+        for (std::uint16_t channels : {1, 2}) all.push_back(MediaType::Audio(FloatFormat(rate, channels)));
     all.push_back(MediaType::Audio(MakePcmFormat(0, kSourceChannels, 0)));
     return all;
 }
@@ -39,7 +49,10 @@ std::vector<std::uint8_t> ExtensiblePcm(std::uint16_t bits, std::uint16_t channe
 }
 
 SampleConverter::Format FormatOf(const WAVEFORMATEX& wave) {
-    return SampleConverter::PcmFormat(wave.wBitsPerSample, wave.nChannels, static_cast<int>(wave.nSamplesPerSec));
+    SampleConverter::Format format =
+        SampleConverter::PcmFormat(wave.wBitsPerSample, wave.nChannels, static_cast<int>(wave.nSamplesPerSec));
+    if (wave.wFormatTag == WAVE_FORMAT_IEEE_FLOAT) format.sampleFormat = AV_SAMPLE_FMT_FLT;
+    return format;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <strings.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -19,6 +20,7 @@ extern "C" {
 #include "platform/media/TagMapping.h"
 #include "platform/media/VorbisComments.h"
 #include "platform/media/filters/sinks/Id3v2Tag.h"
+#include "platform/media/filters/sinks/Mp4GaplessInfo.h"
 #include "platform/media/filters/sinks/Mp4Ilst.h"
 
 namespace tessival::media {
@@ -99,9 +101,15 @@ FilterEntry MuxerDest::FlacEntry() { return EntryFor(kFlac); }
 FilterEntry MuxerDest::OggEntry() { return EntryFor(kOgg); }
 FilterEntry MuxerDest::M4aEntry() { return EntryFor(kM4a); }
 
-void MuxerDest::SetTags(const MediaTags& tags) { tags_ = tags; }
+void MuxerDest::SetTags(const MediaTags& tags) {
+    tags_ = tags;
+    // The source's encoder delay says nothing about this file's: each file gets its own.
+    std::erase_if(tags_.fields, [](const auto& field) { return strcasecmp(field.first.c_str(), "iTunSMPB") == 0; });
+}
 
 void MuxerDest::SetId3Version(int version) { id3Version = version == 3 ? 3 : 4; }
+
+int MuxerDest::Id3Version() { return id3Version; }
 
 HRESULT MuxerDest::CheckInput(const MediaType& type) const {
     // Only an encoder that says what it made (codec, extradata, delay) can be muxed.
@@ -204,13 +212,23 @@ HRESULT MuxerDest::Rewrite(std::int64_t offset, const std::vector<std::uint8_t>&
     return io_->Flush();
 }
 
-// The muxer writes moov last, at the end of the file: its item list grows there.
-HRESULT MuxerDest::AddIlstItems(std::int64_t moovOffset) {
+// The muxer writes moov last, at the end of the file: its item list grows there, and the
+// gapless figures, known only now, go in.
+HRESULT MuxerDest::FinishMoov(std::int64_t moovOffset) {
     avio_flush(format_->pb);
     std::vector<std::uint8_t> moov = io_->TakeKept();
     io_->KeepFrom(-1);
     if (FAILED(io_->Failure())) return io_->Failure();
-    if (!AddToMoovIlst(moov, ilstItems_)) return E_FAIL;
+    const AVCodecParameters& codec = *format_->streams[0]->codecpar;
+    const std::int64_t media = audioPackets_ * (codec.frame_size > 0 ? codec.frame_size : 1024);
+    const std::int64_t priming = std::max<std::int64_t>(0, -firstPts_);
+    const Mp4GaplessInfo gapless(priming, std::max<std::int64_t>(0, media - priming - sourceEnd_), sourceEnd_);
+    MediaTags smpb;
+    smpb.fields.emplace_back("iTunSMPB", gapless.SmpbText());
+    std::vector<std::uint8_t> items = ilstItems_;
+    const std::vector<std::uint8_t> smpbItem = Mp4IlstItems(smpb);
+    items.insert(items.end(), smpbItem.begin(), smpbItem.end());
+    if (!gapless.SetLength(moov) || !AddToMoovIlst(moov, items)) return E_FAIL;
     return Rewrite(moovOffset, moov);
 }
 
@@ -299,6 +317,8 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     int ret = kind_.coverAsComment && audioPackets_ == 1 ? av_write_frame(format_.get(), nullptr) : 0;
     if (ret >= 0) ret = av_write_frame(format_.get(), packet.get());
     if (ret < 0) return FAILED(io_->Failure()) ? io_->Failure() : E_FAIL;
+    if (audioPackets_ == 0) firstPts_ = pts;
+    if (duration > 0 || audioPackets_ == 0) sourceEnd_ = pts + duration;
     ++audioPackets_;
     return S_OK;
 }
@@ -365,11 +385,12 @@ HRESULT MuxerDest::Finalise() {
     if (finalised_ || !format_) return S_OK;
     finalised_ = true;
     const std::int64_t moovOffset = avio_tell(format_->pb);
-    if (!ilstItems_.empty()) io_->KeepFrom(moovOffset);
+    const bool m4a = &kind_ == &kM4a;
+    if (m4a) io_->KeepFrom(moovOffset);
     const int ret = av_write_trailer(format_.get());
-    if (ret >= 0 && !ilstItems_.empty()) {
-        const HRESULT items = AddIlstItems(moovOffset);
-        if (FAILED(items)) return items;
+    if (ret >= 0 && m4a) {
+        const HRESULT moov = FinishMoov(moovOffset);
+        if (FAILED(moov)) return moov;
     }
     const HRESULT table = ret >= 0 ? WriteSeekTable() : S_OK;
     const HRESULT flushed = FAILED(table) ? table : io_->Flush();
@@ -388,6 +409,7 @@ void MuxerDest::Close() {
     firstFrameOffset_ = -1;
     finalised_ = true;
     audioPackets_ = 0;
+    firstPts_ = sourceEnd_ = 0;
 }
 
 }  // namespace tessival::media

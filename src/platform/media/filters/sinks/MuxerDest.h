@@ -48,6 +48,7 @@ public:
     void SetTags(const MediaTags& tags) override;
     // The ID3v2 version of MP3 files, 4 unless an older device needs 3; for the whole process.
     static void SetId3Version(int version);
+    static int Id3Version();
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override;
@@ -66,7 +67,7 @@ private:
     // out, an MP4 item list added to moov at the end, an ID3 tag of our own before the header.
     void SetUpTags(AVStream& audio);
     HRESULT FillComments();
-    HRESULT AddIlstItems(std::int64_t moovOffset);
+    HRESULT FinishMoov(std::int64_t moovOffset);
     // Writes bytes over what is at offset and returns to the end.
     HRESULT Rewrite(std::int64_t offset, const std::vector<std::uint8_t>& bytes);
     // The cover and the other pictures, as picture streams (FLAC, M4A).
@@ -95,6 +96,8 @@ private:
     std::optional<std::array<std::uint8_t, 34>> streamInfo_;
     std::optional<FlacSeekTable> seekTable_;
     std::int64_t firstFrameOffset_ = -1;
+    std::int64_t firstPts_ = 0;   // in samples: minus the priming
+    std::int64_t sourceEnd_ = 0;  // where the last packet says the source ends
 };
 
 }  // namespace tessival::media

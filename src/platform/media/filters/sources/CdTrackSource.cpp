@@ -6,6 +6,7 @@
 #include "platform/devices/CdTrackPath.h"
 #include "platform/devices/DiscIds.h"
 #include "platform/devices/RipSettings.h"
+#include "platform/net/CddbEntry.h"
 #include "platform/net/MusicBrainzRelease.h"
 
 namespace tessival::media {
@@ -31,13 +32,34 @@ void FillIfEmpty(std::string& field, const std::string& value) {
     if (field.empty()) field = value;
 }
 
+// The entry gnudb (CDDB) keeps for the disc, for a disc MusicBrainz does not know.
+void FillFromGnudb(const CdDisc& disc, const DiscIds& ids, int number, const std::string& baseUrl,
+                   DiscTrackText& text) {
+    if (ids.trackOffsets.empty()) return;
+    const auto entry = CddbEntry::LookUp(baseUrl, {ids.freedb, ids.trackOffsets, ids.leadOutOffset / 75});
+    if (!entry) return;
+    FillIfEmpty(text.albumTitle, entry->album);
+    FillIfEmpty(text.albumPerformer, entry->albumArtist);
+    FillIfEmpty(text.date, entry->date);
+    FillIfEmpty(text.genre, entry->genre);
+    // CDDB counts every track of the disc, data tracks included.
+    std::size_t position = 0;
+    for (const DiscTrack& track : disc.Tracks()) {
+        if (track.number == number && position < entry->tracks.size()) {
+            FillIfEmpty(text.title, entry->tracks[position].title);
+            FillIfEmpty(text.performer, entry->tracks[position].artist);
+        }
+        ++position;
+    }
+}
+
 // What MusicBrainz knows of the disc fills what its CD-Text leaves out (pressed discs rarely
-// carry CD-Text).
-void FillFromMusicBrainz(const CdDisc& disc, int number, const std::string& baseUrl, DiscTrackText& text) {
-    const std::string discId = DiscIds::Of({disc.Source(), disc.Tracks(), disc.LeadOut()}).musicBrainz;
-    if (discId.empty()) return;
-    const auto release = MusicBrainzRelease::LookUp(baseUrl, discId);
-    if (!release) return;
+// carry CD-Text); gnudb answers for a disc it does not know.
+void FillFromLookUps(const CdDisc& disc, int number, const RipSettings& settings, DiscTrackText& text) {
+    const DiscIds ids = DiscIds::Of({disc.Source(), disc.Tracks(), disc.LeadOut()});
+    if (ids.musicBrainz.empty()) return;
+    const auto release = MusicBrainzRelease::LookUp(settings.musicBrainzUrl, ids.musicBrainz);
+    if (!release) return FillFromGnudb(disc, ids, number, settings.gnudbUrl, text);
     FillIfEmpty(text.albumTitle, release->album);
     FillIfEmpty(text.albumPerformer, release->albumArtist);
     FillIfEmpty(text.date, release->date);
@@ -62,8 +84,7 @@ MediaTags CdTrackSource::ReadTags(const std::string& path) {
     const auto disc = CdDisc::Open(DeviceOf(drive), problem);
     if (!disc || !disc->FindAudioTrack(number)) return tags;
     DiscTrackText text = disc->TrackText(number);
-    if (const RipSettings settings = RipSettings::Current(); settings.lookUp)
-        FillFromMusicBrainz(*disc, number, settings.musicBrainzUrl, text);
+    if (const RipSettings settings = RipSettings::Current(); settings.lookUp) FillFromLookUps(*disc, number, settings, text);
     AddField(tags, "title", text.title);
     // A disc of one artist often names them only once, for the whole disc.
     AddField(tags, "artist", text.performer.empty() ? text.albumPerformer : text.performer);

@@ -36,15 +36,16 @@ MediaType CodecTyped(const MediaType& type) {
 // whose decoders forget within a few frames a second is plenty (it covers the deepest MP3
 // reservoir at the lowest bit rate and Opus' own pre-roll); the others (AAC's noise substitution
 // draws from a generator that runs from the first frame) are decoded from the file's start.
+// Lossless frames stand alone and need none.
 std::int64_t PrerollSamples(const AVCodecParameters* codec, int rate) {
     constexpr std::int64_t kFromTheStart = std::numeric_limits<std::int64_t>::max() / 2;
     if (!codec) return kFromTheStart;
     const AVCodecID id = codec->codec_id;
     const bool pcm = id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT;
-    const bool forgetsSoon = pcm || id == AV_CODEC_ID_MP1 || id == AV_CODEC_ID_MP2 || id == AV_CODEC_ID_MP3 ||
-                             id == AV_CODEC_ID_VORBIS || id == AV_CODEC_ID_OPUS || id == AV_CODEC_ID_FLAC ||
-                             id == AV_CODEC_ID_ALAC || id == AV_CODEC_ID_WAVPACK || id == AV_CODEC_ID_APE ||
-                             id == AV_CODEC_ID_TTA;
+    if (pcm || id == AV_CODEC_ID_FLAC || id == AV_CODEC_ID_ALAC || id == AV_CODEC_ID_WAVPACK || id == AV_CODEC_ID_TTA)
+        return 0;
+    const bool forgetsSoon = id == AV_CODEC_ID_MP1 || id == AV_CODEC_ID_MP2 || id == AV_CODEC_ID_MP3 ||
+                             id == AV_CODEC_ID_VORBIS || id == AV_CODEC_ID_OPUS || id == AV_CODEC_ID_APE;
     return forgetsSoon ? std::max<std::int64_t>(rate, codec->seek_preroll) : kFromTheStart;
 }
 

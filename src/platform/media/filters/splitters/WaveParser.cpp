@@ -18,7 +18,7 @@ std::uint32_t U32Of(const std::uint8_t* p, bool bigEndian) {
 }
 
 // The fields of a big-endian fmt chunk in our byte order: the WAVEFORMATEX fields, then the
-// extensible block's valid bits and channel mask (its GUID is stored as bytes either way).
+// extensible block's valid bits and channel mask. Its subformat GUID follows its own rules.
 void SwapFormatFields(std::vector<std::uint8_t>& bytes) {
     static const int kWidths[] = {2, 2, 4, 4, 2, 2, 2, 2, 4};
     std::size_t at = 0;
@@ -27,6 +27,25 @@ void SwapFormatFields(std::vector<std::uint8_t>& bytes) {
         std::reverse(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + width));
         at += width;
     }
+}
+
+// A big-endian extensible file's subformat GUID in the little-endian form the rest of us reads:
+// sox writes the format tag as a big-endian 16-bit word, others the GUID's first fields as
+// big-endian numbers. Only the standard format GUIDs are recognised; others stay as they are.
+void NormaliseRifxSubformat(std::vector<std::uint8_t>& extra) {
+    static const std::uint8_t kBaseTail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    if (extra.size() < 22) return;
+    std::uint8_t* guid = extra.data() + 6;
+    const bool littleMiddle = guid[4] == 0 && guid[5] == 0 && guid[6] == 0x10 && guid[7] == 0;
+    const bool bigMiddle = guid[4] == 0 && guid[5] == 0 && guid[6] == 0 && guid[7] == 0x10;
+    if (std::memcmp(guid + 8, kBaseTail, 8) != 0 || !(littleMiddle || bigMiddle)) return;
+    std::uint16_t tag;
+    if (guid[2] == 0 && guid[3] == 0) tag = static_cast<std::uint16_t>(guid[0] << 8 | guid[1]);
+    else if (guid[0] == 0 && guid[1] == 0) tag = static_cast<std::uint16_t>(guid[2] << 8 | guid[3]);
+    else return;
+    const std::uint8_t canonical[8] = {static_cast<std::uint8_t>(tag), static_cast<std::uint8_t>(tag >> 8), 0, 0,
+                                       0, 0, 0x10, 0};
+    std::memcpy(guid, canonical, 8);
 }
 
 // Big-endian samples of `width` bytes to little-endian, in place.
@@ -55,6 +74,7 @@ bool ReadFormat(IAsyncReader& reader, std::int64_t position, std::uint32_t size,
         std::memcpy(&declared, bytes.data() + 16, 2);
         format.cbSize = static_cast<std::uint16_t>(std::min<std::uint32_t>(declared, size - 18));
         layout.extra.assign(bytes.begin() + 18, bytes.begin() + 18 + format.cbSize);
+        if (layout.bigEndian && format.wFormatTag == WAVE_FORMAT_EXTENSIBLE) NormaliseRifxSubformat(layout.extra);
     }
     layout.format = format;
     return true;

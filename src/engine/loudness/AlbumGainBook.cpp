@@ -1,0 +1,113 @@
+#include "engine/loudness/AlbumGainBook.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "engine/conversion/Preflight.h"
+#include "engine/loudness/GainTagWriter.h"
+#include "joblist/TextField.h"
+#include "platform/media/MediaTags.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+
+namespace tessival {
+
+AlbumGainBook& AlbumGainBook::Shared() {
+    static AlbumGainBook book;
+    return book;
+}
+
+void AlbumGainBook::Plan(const ItemList& items) {
+    std::lock_guard lock(mutex_);
+    albumOf_.clear();
+    albums_.clear();
+    for (std::size_t i = 0; i < items.Count(); ++i) {
+        const ConvertItem& item = *items.At(static_cast<std::ptrdiff_t>(i));
+        const std::string album = media::ReadMediaTags(ReadField(item.sourcePath)).Get("album");
+        const std::string key = ReadField(item.destPath) + '\n' + album;
+        albumOf_[DestinationFileName(item)] = key;
+        auto& entry = albums_[key];
+        if (!entry) entry = std::make_unique<Album>();
+        ++entry->pending;
+    }
+}
+
+std::unique_ptr<AlbumGainBook::Album> AlbumGainBook::EndItem(const std::string& output) {
+    const auto of = albumOf_.find(output);
+    if (of == albumOf_.end()) return nullptr;
+    const auto album = albums_.find(of->second);
+    albumOf_.erase(of);
+    if (album == albums_.end() || --album->second->pending > 0) return nullptr;
+    std::unique_ptr<Album> ended = std::move(album->second);
+    albums_.erase(album);
+    return ended;
+}
+
+int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard) {
+    // The album's last item writes the album's tags, its own track's among them: one rewrite.
+    // Any other has its track's tags in before the album lists it, so that the album's rewrite,
+    // from whichever thread ends the album, never races this one.
+    int error = 0;
+    if (!EndsAlbum(output)) error = WriteGainTags(output, heard->Reading(), nullptr);
+    std::unique_ptr<Album> ended;
+    {
+        std::lock_guard lock(mutex_);
+        const auto of = albumOf_.find(output);
+        if (of != albumOf_.end() && error == 0) {
+            if (const auto album = albums_.find(of->second); album != albums_.end())
+                album->second->outputs.emplace_back(output, std::move(heard));
+        }
+        ended = EndItem(output);
+    }
+    if (ended) TagAlbum(*ended);
+    return error;
+}
+
+bool AlbumGainBook::EndsAlbum(const std::string& output) {
+    std::lock_guard lock(mutex_);
+    const auto of = albumOf_.find(output);
+    if (of == albumOf_.end()) return false;
+    const auto album = albums_.find(of->second);
+    return album != albums_.end() && album->second->pending == 1;
+}
+
+void AlbumGainBook::ItemFailed(const std::string& output) {
+    std::unique_ptr<Album> ended;
+    {
+        std::lock_guard lock(mutex_);
+        ended = EndItem(output);
+    }
+    if (ended) TagAlbum(*ended);
+}
+
+void AlbumGainBook::FinishAll() {
+    std::map<std::string, std::unique_ptr<Album>> left;
+    {
+        std::lock_guard lock(mutex_);
+        left.swap(albums_);
+        albumOf_.clear();
+    }
+    for (const auto& [key, album] : left) TagAlbum(*album);
+}
+
+void AlbumGainBook::TagAlbum(const Album& album) {
+    if (album.outputs.empty()) return;
+    std::vector<const media::LoudnessMeter*> meters;
+    for (const auto& [output, meter] : album.outputs) meters.push_back(meter.get());
+    const media::LoudnessReading reading = media::LoudnessMeter::Combined(meters);
+    for (const auto& [output, meter] : album.outputs) {
+        // Types that carry no gain tags (WAVE) have none to lack.
+        if (const int error = WriteGainTags(output, meter->Reading(), &reading); error != 0 && error != ENOTSUP) {
+            std::lock_guard lock(mutex_);
+            failures_.push_back(LoadString(IDS_ALBUM_TAGS_FAILED, {output, std::strerror(error)}));
+        }
+    }
+}
+
+std::vector<std::string> AlbumGainBook::TakeFailures() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(failures_, {});
+}
+
+}  // namespace tessival

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "joblist/ItemList.h"
+#include "platform/media/filters/analysis/LoudnessMeter.h"
+
+namespace tessival {
+
+// The albums of a run, for the gain tags that need every track of an album. An album is the items
+// that share dest path and album tag (dest path alone for items without one). Each finished output
+// gets its track tags as its item ends; the album's tags go into all of its outputs when its last
+// item ends, on the thread that ended it. Safe from several workers at once.
+class AlbumGainBook {
+public:
+    static AlbumGainBook& Shared();
+
+    // Before a run: the items it will convert. Reads each source's album tag.
+    void Plan(const ItemList& items);
+    // An item converted: its output and what was heard of it. Writes the track's tags, and the
+    // album's into all of the album's outputs when this was its last item. 0 or an errno value
+    // for this output's tags.
+    int ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard);
+    // An item of the plan ended without an output.
+    void ItemFailed(const std::string& output);
+    // After the run: albums that some items never reached (skipped, stopped) are tagged with the
+    // outputs they have.
+    void FinishAll();
+    // The texts of the outputs whose album tags could not be written, since the last call.
+    std::vector<std::string> TakeFailures();
+
+private:
+    struct Album {
+        int pending = 0;
+        std::vector<std::pair<std::string, std::shared_ptr<const media::LoudnessMeter>>> outputs;
+    };
+    // Takes the album out of the book when no item is pending; the caller tags it unlocked.
+    std::unique_ptr<Album> EndItem(const std::string& output);
+    // Whether the output's item is the last its album waits for.
+    bool EndsAlbum(const std::string& output);
+    void TagAlbum(const Album& album);
+
+    std::mutex mutex_;
+    std::map<std::string, std::string> albumOf_;  // output -> album key
+    std::map<std::string, std::unique_ptr<Album>> albums_;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace tessival
