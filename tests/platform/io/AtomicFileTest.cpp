@@ -267,7 +267,9 @@ TEST_F(AtomicFileTest, AFolderReachedThroughAStrangersLinkInASharedStickyFolderI
         AtomicFile file;
         EXPECT_EQ(file.Open(link + "/out.wav"), c.opened) << c.linkOwner;
         EXPECT_EQ(file.Open(shared + "/../shared/music/out.wav"), c.opened) << c.linkOwner;
-        if (c.opened != 0) EXPECT_TRUE(std::filesystem::is_empty(dir.File("private")));
+        if (c.opened != 0) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.File("private")));
+        }
     }
 }
 
