@@ -21,8 +21,7 @@ OptionParse ParseRipOption(const std::string& arg, RipSettings& settings) {
     const std::string value = arg.substr(14);
     char* end = nullptr;
     const long offset = std::strtol(value.c_str(), &end, 10);
-    // Drives are off by a few sectors at most; AccurateRip lists none beyond this.
-    if (value.empty() || *end || offset < -5000 || offset > 5000) return OptionParse::Bad;
+    if (value.empty() || *end || std::labs(offset) > RipSettings::kMostReadOffset) return OptionParse::Bad;
     settings.readOffset = static_cast<int>(offset);
     return OptionParse::Taken;
 }

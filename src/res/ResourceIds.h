@@ -184,6 +184,12 @@ inline constexpr int IDS_DISPLAY_NAME = 256;
 inline constexpr int IDS_ITEMS_AT_ONCE = 257;
 // The display menu's choice of ID3v2.3 tags in MP3 files.
 inline constexpr int IDS_ID3V23_TAGS = 230;
+// The display menu's choices of how audio CDs are read.
+inline constexpr int IDS_DISC_LOOK_UP = 310;
+inline constexpr int IDS_DISC_TEST_AND_COPY = 311;
+inline constexpr int IDS_DRIVE_READ_OFFSET = 312;        // "%s": the offset in samples
+inline constexpr int IDS_DRIVE_READ_OFFSET_TITLE = 313;
+inline constexpr int IDS_DRIVE_READ_OFFSET_PROMPT = 314;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

@@ -148,6 +148,11 @@ const std::map<int, std::string>& Table() {
         {256, "Progress"},
         {257, "Convert items at once"},
         {230, "MP3 tags as ID3v2.3, for older players"},
+        {310, "Look up discs online (AccurateRip, MusicBrainz, gnudb)"},
+        {311, "Read CD tracks twice and compare"},
+        {312, "Drive read offset: %s samples..."},
+        {313, "Drive read offset"},
+        {314, "Samples the drive's reads are corrected by (AccurateRip's list of drives gives them):"},
     };
     return table;
 }

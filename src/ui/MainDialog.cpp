@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include "joblist/ItemFactory.h"
 #include "joblist/SourceKind.h"
 #include "joblist/TextField.h"
+#include "platform/devices/RipSettings.h"
 #include "platform/io/AtomicFile.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
@@ -22,6 +24,7 @@
 #include "ui/CaptureDeviceDialog.h"
 #include "ui/DialogUnits.h"
 #include "ui/InvalidItemsDialog.h"
+#include "ui/DiscReadSetting.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/Id3VersionSetting.h"
 #include "ui/ItemsAtOnce.h"
@@ -63,6 +66,7 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
       itemsAtOnce_(LoadItemsAtOnce()),
       displayPanel_(this) {
     ApplyKeptId3Version();
+    ApplyKeptDiscReadSettings();
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
@@ -128,7 +132,32 @@ void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
     id3v23->setData(kId3v23Command);
     id3v23->setCheckable(true);
     id3v23->setChecked(Id3Version() == 3);
+    AddDiscReadChoices(menu);
     if (const int id = menu.Track(screenPos)) OnCommand(id);
+}
+
+void MainDialog::AddDiscReadChoices(QMenu& menu) {
+    const RipSettings settings = RipSettings::Current();
+    menu.addSeparator();
+    const auto addSwitch = [&menu](int textId, int command, bool on) {
+        QAction* choice = menu.addAction(QString::fromStdString(LoadString(textId)));
+        choice->setData(command);
+        choice->setCheckable(true);
+        choice->setChecked(on);
+    };
+    addSwitch(IDS_DISC_LOOK_UP, kDiscLookUpCommand, settings.lookUp);
+    addSwitch(IDS_DISC_TEST_AND_COPY, kDiscTestAndCopyCommand, settings.testAndCopy);
+    menu.addAction(QString::fromStdString(LoadStringWith(IDS_DRIVE_READ_OFFSET, std::to_string(settings.readOffset))))
+        ->setData(kDriveReadOffsetCommand);
+}
+
+void MainDialog::AskDriveReadOffset() {
+    bool ok = false;
+    const int offset = QInputDialog::getInt(this, QString::fromStdString(LoadString(IDS_DRIVE_READ_OFFSET_TITLE)),
+                                            QString::fromStdString(LoadString(IDS_DRIVE_READ_OFFSET_PROMPT)),
+                                            RipSettings::Current().readOffset, -RipSettings::kMostReadOffset,
+                                            RipSettings::kMostReadOffset, 1, &ok);
+    if (ok) SetDriveReadOffset(offset);
 }
 
 void MainDialog::SetUpListControl() {
@@ -280,6 +309,9 @@ void MainDialog::OnCommand(int id) {
             if (id > kItemsAtOnceCommand && id <= kItemsAtOnceCommand + kMostItemsAtOnce)
                 SetItemsAtOnce(id - kItemsAtOnceCommand);
             if (id == kId3v23Command) SetId3Version(Id3Version() == 3 ? 4 : 3);
+            if (id == kDiscLookUpCommand) SetDiscLookUp(!RipSettings::Current().lookUp);
+            if (id == kDiscTestAndCopyCommand) SetDiscTestAndCopy(!RipSettings::Current().testAndCopy);
+            if (id == kDriveReadOffsetCommand) AskDriveReadOffset();
             break;  // IDOK (Enter) included: it never closes the window
     }
 }

@@ -28,6 +28,8 @@
 #include "engine/sources/SourceDurations.h"
 #include "ui/WindowRunView.h"
 
+class QMenu;
+
 namespace tessival {
 
 // The program's one top-level window: a frameless 640 x 480 skin at the screen's top-left corner
@@ -45,6 +47,11 @@ public:
     static constexpr int kItemsAtOnceCommand = 0x7F10;
     // The display's menu sends this to switch MP3 tags between ID3v2.4 and ID3v2.3.
     static constexpr int kId3v23Command = 0x7F20;
+    // The display's menu sends these to switch the disc look-ups and test and copy, and to ask
+    // for the drive's read offset.
+    static constexpr int kDiscLookUpCommand = 0x7F21;
+    static constexpr int kDiscTestAndCopyCommand = 0x7F22;
+    static constexpr int kDriveReadOffsetCommand = 0x7F23;
 
     MainDialog(Shell& shell, QString helpFile, QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -116,6 +123,8 @@ private:
     DisplayPanel::IdleState ListSummary();
     void SetUpSystemMenu();
     void ShowDisplayMenu(const QPoint& screenPos);
+    void AddDiscReadChoices(QMenu& menu);
+    void AskDriveReadOffset();
     void ShowSystemMenu(const QPoint& screenPos);
     void SetUpKeyboard();
     void StartPointerMove();

@@ -25,6 +25,7 @@
 #include "ui/CommandTarget.h"
 #include "ui/CaptureDeviceDialog.h"
 #include "ui/ControlId.h"
+#include "platform/devices/RipSettings.h"
 #include "ui/Id3VersionSetting.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
@@ -229,6 +230,36 @@ TEST_F(WindowRunTest, TheDisplaysMenuSwitchesMp3TagsToId3v23AndBack) {
     EXPECT_EQ(Id3Version(), 4);
     EXPECT_EQ(choices, (std::vector<std::pair<int, bool>>{{MainDialog::kId3v23Command, false},
                                                           {MainDialog::kId3v23Command, true}}));
+}
+
+TEST_F(WindowRunTest, TheDisplaysMenuSwitchesTheDiscLookUpsAndTestAndCopy) {
+    std::vector<std::pair<std::string, bool>> shown;
+    const auto showMenu = [&] {
+        WhenModal menu(WhenModal::Kind::Popup, [&](QWidget* popup) {
+            for (const QAction* action : static_cast<QMenu*>(popup)->actions())
+                if (action->data().toInt() == MainDialog::kDiscLookUpCommand ||
+                    action->data().toInt() == MainDialog::kDiscTestAndCopyCommand)
+                    shown.emplace_back(action->text().toStdString(), action->isChecked());
+            popup->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.Display().mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&window.Display(), &click);
+    };
+    const RipSettings before = RipSettings::Current();
+    showMenu();
+    window.OnCommand(MainDialog::kDiscLookUpCommand);
+    window.OnCommand(MainDialog::kDiscTestAndCopyCommand);
+    EXPECT_NE(RipSettings::Current().lookUp, before.lookUp);
+    EXPECT_NE(RipSettings::Current().testAndCopy, before.testAndCopy);
+    showMenu();
+    window.OnCommand(MainDialog::kDiscLookUpCommand);
+    window.OnCommand(MainDialog::kDiscTestAndCopyCommand);
+    EXPECT_EQ(RipSettings::Current().lookUp, before.lookUp);
+    EXPECT_EQ(shown, (std::vector<std::pair<std::string, bool>>{
+                         {"Look up discs online (AccurateRip, MusicBrainz, gnudb)", false},
+                         {"Read CD tracks twice and compare", false},
+                         {"Look up discs online (AccurateRip, MusicBrainz, gnudb)", true},
+                         {"Read CD tracks twice and compare", true}}));
 }
 
 TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {

@@ -9,6 +9,9 @@ namespace tessival {
 // the AccurateRip database, the tracks' tags at MusicBrainz or else gnudb (CDDB), at those base
 // URLs. Set once before a run; any thread reads it.
 struct RipSettings {
+    // Drives are off by a few sectors at most; AccurateRip lists none beyond this.
+    static constexpr int kMostReadOffset = 5000;
+
     int readOffset = 0;
     bool testAndCopy = false;
     bool lookUp = false;
