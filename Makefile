@@ -52,7 +52,9 @@ package: deps
 	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target tessival tessival-cli manpages
 	@cd $(PACKAGE_DIR) && cpack -G DEB
 	@lintian --fail-on error,warning $(PACKAGE_DIR)/tessival_*.deb $(PACKAGE_DIR)/tessival-cli_*.deb
-	@hardening-check $(PACKAGE_DIR)/src/app/tessival $(PACKAGE_DIR)/src/cli/tessival-cli
+	@# Control-flow protection needs a C runtime built with it, which Debian 12's is not (its own
+	@# programs fail that check as well), so it is the one check left out.
+	@hardening-check --nocfprotection $(PACKAGE_DIR)/src/app/tessival $(PACKAGE_DIR)/src/cli/tessival-cli
 
 # The README's pictures of the window and its dialogs, made under Xvfb into docs/.
 screenshots: build
