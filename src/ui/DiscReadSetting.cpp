@@ -1,5 +1,7 @@
 #include "ui/DiscReadSetting.h"
 
+#include <algorithm>
+
 #include "platform/devices/RipSettings.h"
 #include "ui/ProgramSettings.h"
 
@@ -30,7 +32,9 @@ void ApplyKeptDiscReadSettings() {
     RipSettings settings = RipSettings::Current();
     settings.lookUp = kept->value(kLookUpKey, false).toBool();
     settings.testAndCopy = kept->value(kTestAndCopyKey, false).toBool();
-    settings.readOffset = kept->value(kReadOffsetKey, 0).toInt();
+    // A hand-edited settings file gets no offset a drive cannot have.
+    settings.readOffset = std::clamp(kept->value(kReadOffsetKey, 0).toInt(), -RipSettings::kMostReadOffset,
+                                     RipSettings::kMostReadOffset);
     RipSettings::Set(settings);
 }
 
