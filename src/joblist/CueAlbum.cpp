@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/io/FileExtension.h"
 #include "platform/io/RegularFile.h"
 
 namespace tessival {
@@ -84,9 +85,7 @@ std::optional<std::pair<CueAlbum, std::size_t>> FindCueAlbumTrack(const SourceLo
     std::error_code error;
     std::vector<std::string> sheets;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        std::string extension = entry.path().extension().string();
-        for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (extension == ".cue") sheets.push_back(entry.path().string());
+        if (LowerExtension(entry.path().string()) == ".cue") sheets.push_back(entry.path().string());
     }
     // The same order whatever order the folder lists them in.
     std::sort(sheets.begin(), sheets.end());

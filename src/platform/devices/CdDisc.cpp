@@ -19,6 +19,7 @@
 #include "platform/devices/DiscImage.h"
 #include "platform/devices/NrgFile.h"
 #include "platform/devices/TocFile.h"
+#include "platform/io/FileExtension.h"
 
 namespace tessival {
 namespace {
@@ -42,12 +43,6 @@ bool DriveMayHoldDisc(const std::string& device) {
     const int status = ::ioctl(fd, CDROM_DRIVE_STATUS, CDSL_CURRENT);
     ::close(fd);
     return status != CDS_NO_DISC && status != CDS_TRAY_OPEN;
-}
-
-std::string LowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
 }
 
 // The first sector that the layout's files do not hold in full.

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/devices/CueSheet.h"
+#include "platform/io/FileExtension.h"
 #include "platform/io/RegularFile.h"
 
 namespace tessival {
@@ -18,12 +19,6 @@ constexpr std::size_t kMaxSheetBytes = 1 << 20;
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-std::string LowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
 }
 
 // The first word of a toc line after the keyword: a quoted name or a bare word.

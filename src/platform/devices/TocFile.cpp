@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/io/FileExtension.h"
+
 namespace tessival {
 namespace {
 
@@ -102,11 +104,7 @@ std::int64_t Length(const std::string& text, std::int64_t unitsPerSector) {
     return std::stoll(text);
 }
 
-bool IsWaveName(const std::string& name) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".wav";
-}
+bool IsWaveName(const std::string& name) { return LowerExtension(name) == ".wav"; }
 
 // Where a RIFF WAVE file's samples start, or -1.
 std::int64_t WaveDataOffset(const std::string& path) {
