@@ -10,7 +10,7 @@ ConvertEngine::ConvertEngine(Shell& shell, std::shared_ptr<const media::FilterRe
 ConversionOutcome ConvertEngine::ConvertCurrentItem(ConvertItem& item, CommitTiming timing) {
     worker_.Check();
     const bool deferred = timing == CommitTiming::Deferred;
-    ItemConversion conversion(item, {shell_, registry_, prompt_, halt_, progress_, deferred ? committer_ : nullptr});
+    ItemConversion conversion(item, {shell_, registry_, prompt_, halt_, progress_, deferred ? committer_ : nullptr, cores_});
     ConversionOutcome outcome = conversion.Run();
     item = conversion.Item();
     return outcome;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/CoreBudget.h"
 #include "engine/RunProgress.h"
 #include "engine/RunView.h"
 #include "engine/ThreadOwner.h"
@@ -48,6 +49,12 @@ public:
         controller_.Check();
         committer_ = std::move(committer);
     }
+    // The cores free for a second thread per item; the engines of one run share them, so that
+    // their items' threads never outnumber the cores. Controlling thread, between runs.
+    void ShareCores(std::shared_ptr<CoreBudget> cores) {
+        controller_.Check();
+        cores_ = std::move(cores);
+    }
     // Asks the running graph to stop and returns: the worker stops it and settles the file. A
     // graph not yet running will not start. Cleared by ResetHalt. Any thread.
     void HaltGraph() { halt_.Halt(); }
@@ -67,6 +74,7 @@ private:
     HaltSwitch halt_;
     RunProgress progress_;
     std::shared_ptr<GroupCommitter> committer_ = std::make_shared<GroupCommitter>();
+    std::shared_ptr<CoreBudget> cores_ = std::make_shared<CoreBudget>(1);
     ThreadOwner controller_;
     ThreadBinding worker_;
 };

@@ -23,13 +23,17 @@ ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int worker
     : items_(items), queue_(std::move(positions)) {
     // Items that would write one file never run side by side: the later ones fail before they
     // convert (the run's clash check), so any number of workers leaves the files one would.
-    workers = std::max(workers, 1);
+    // More workers than cores would only take turns on them.
+    workers = std::clamp(workers, 1, CoreBudget::UsableCores());
     merged_ = std::make_unique<MergedView>(view, workers);
     // One committer for all, so that the outputs of every worker share their syncs.
     const auto committer = std::make_shared<GroupCommitter>();
+    // Cores the workers leave free go to long items' second threads.
+    const auto cores = std::make_shared<CoreBudget>(workers);
     for (int i = 0; i < workers; ++i) {
         engines_.push_back(std::make_unique<ConvertEngine>(shell));
         engines_.back()->ShareCommitter(committer);
+        engines_.back()->ShareCores(cores);
         runs_.push_back(std::make_unique<ConversionRun>(items, *engines_.back(), *merged_, queue_));
     }
 }

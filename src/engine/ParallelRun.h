@@ -17,7 +17,7 @@ class Shell;
 // last worker ends. Start, Stop, Tick and Wait are called from one controlling thread.
 class ParallelRun {
 public:
-    // workers < 1 counts as 1. Items that write one file never run side by side: the later ones
+    // workers < 1 counts as 1, more than the cores as many as the cores. Items that write one file never run side by side: the later ones
     // fail as clashes before they convert.
     ParallelRun(ItemList& items, std::vector<int> positions, int workers, Shell& shell, RunView& view);
     ~ParallelRun();

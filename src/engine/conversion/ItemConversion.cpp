@@ -181,6 +181,7 @@ bool ItemConversion::StartAndWait() {
         Fail(IDS_CONVERSION_FAILED, rendered);
         return false;
     }
+    UseSecondCore();
     HRESULT started = S_OK;
     if (!services_.halt.StartUnlessHalted(toolkit_.Control(), toolkit_.Builder().EventSink(), started))
         return true;  // stopped before it could start
@@ -215,11 +216,27 @@ bool ItemConversion::StartAndWait() {
     return true;
 }
 
+void ItemConversion::UseSecondCore() {
+    // Shorter items spend more on a second thread than they gain; items of unknown length (a
+    // recording) come in no faster than they are encoded.
+    constexpr REFTIME kLongEnoughSeconds = 10;
+    // A few hundred milliseconds smooth out the two sides' uneven pace; more only costs memory.
+    constexpr REFERENCE_TIME kQueuedAudio = kUnitsPerSecond / 4;
+    const auto queued = QueryInterface<IQueuedInput>(encoderFilter_);
+    REFTIME seconds = 0;
+    if (!services_.cores || !queued || FAILED(toolkit_.Position().get_Duration(seconds)) ||
+        seconds < kLongEnoughSeconds)
+        return;
+    secondCore_ = services_.cores->TryTake();
+    if (secondCore_) queued->SetInputQueue(kQueuedAudio);
+}
+
 void ItemConversion::Settle() {
     services_.progress.Detach();
     services_.halt.Disarm();
     // The sink commits, keeps or discards its file as the graph stops.
     toolkit_.Control().Stop();
+    secondCore_ = CoreBudget::Lease();
     auto stopped = QueryInterface<IStoppedOutputSink>(toolkit_.FileWriter());
     outcome_.keptBeside = stopped ? stopped->OutputKeptBeside() : std::string();
     if (auto deferred = QueryInterface<IDeferredCommit>(toolkit_.FileWriter()))

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/CoreBudget.h"
 #include "engine/GraphToolkit.h"
 #include "engine/RunProgress.h"
 #include "engine/RunView.h"
@@ -27,6 +28,8 @@ struct ConversionServices {
     RunProgress& progress;
     // Takes finished outputs and commits many together; null commits each as its stream ends.
     std::shared_ptr<GroupCommitter> committer = nullptr;
+    // Cores free for a second thread; null keeps every item on one thread.
+    std::shared_ptr<CoreBudget> cores = nullptr;
 };
 
 // One item's conversion: builds the destination (sink and encoder) and the source chain in a
@@ -70,6 +73,8 @@ private:
     bool EncoderName(std::string& encoderName);
     bool SettleQuality();
     bool StartAndWait();
+    // A long item encodes on a core of its own while its source is read and decoded on another.
+    void UseSecondCore();
     bool RecordingWasWhole();
     void Settle();
     // Notes why the item failed; a later reason replaces an earlier one.
@@ -126,6 +131,7 @@ private:
     std::shared_ptr<media::IFileSourceFilter> fileSource_;
     std::shared_ptr<class ItemLoudness> loudness_;  // null unless loudness is wanted
     ConversionOutcome outcome_;
+    CoreBudget::Lease secondCore_;  // returned once the graph, stopped, has joined its threads
     ThreadOwner thread_;
 };
 

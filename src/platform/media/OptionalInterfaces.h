@@ -81,6 +81,15 @@ public:
     virtual void OnStreamAborted(HRESULT reason) = 0;
 };
 
+// Transforms that can take their input through a bounded queue and work on a thread of their own,
+// so that the filters upstream of them run on another core meanwhile. Set while stopped.
+class IQueuedInput {
+public:
+    virtual ~IQueuedInput() = default;
+    // At most `ahead` of audio waits in the queue; 0 works on the upstream thread, as by default.
+    virtual HRESULT SetInputQueue(REFERENCE_TIME ahead) = 0;
+};
+
 // File sinks that keep what a stopped stream wrote. When a file of the destination's name
 // existed, it stays and the stopped output is kept beside it under another name.
 class IStoppedOutputSink {

@@ -1,5 +1,7 @@
 #include "platform/media/TransformFilter.h"
 
+#include <algorithm>
+
 namespace tessival::media {
 
 HRESULT TransformFilter::CheckInputType(const BasePin& pin, const MediaType& type) const {
@@ -31,14 +33,24 @@ void TransformFilter::OnDisconnected(BasePin& pin) {
 HRESULT TransformFilter::Receive(InputPin&, MediaSample& sample) {
     if (State() == State_Stopped) return VFW_E_WRONG_STATE;
     OnInput(sample);
-    return Transform(sample);
+    return queueAhead_ > 0 ? handoff_.Push(sample) : Transform(sample);
 }
 
 HRESULT TransformFilter::EndOfStream(InputPin&) {
     if (State() == State_Stopped) return VFW_E_WRONG_STATE;
+    return queueAhead_ > 0 ? handoff_.PushEndOfStream() : EndStream();
+}
+
+HRESULT TransformFilter::EndStream() {
     const HRESULT hr = Drain();
     if (FAILED(hr)) return hr;
     return output_.IsConnected() ? output_.DeliverEndOfStream() : S_OK;
+}
+
+HRESULT TransformFilter::SetInputQueue(REFERENCE_TIME ahead) {
+    if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    queueAhead_ = std::max<REFERENCE_TIME>(ahead, 0);
+    return S_OK;
 }
 
 HRESULT TransformFilter::DeliverAudio(MediaSample& sample, std::int64_t& framesSoFar, bool discontinuity) {
@@ -57,6 +69,21 @@ HRESULT TransformFilter::DeliverAudio(MediaSample& sample, std::int64_t& framesS
 HRESULT TransformFilter::OnPrepare() {
     if (!input_.IsConnected()) return S_OK;
     return StartStreaming();
+}
+
+HRESULT TransformFilter::OnStart() {
+    if (queueAhead_ <= 0) return S_OK;
+    // Input of no known rate (a byte stream) queues a fixed amount.
+    const WAVEFORMATEX* wave = InputType().WaveFormat();
+    const std::int64_t rate = wave && wave->nAvgBytesPerSec > 0 ? wave->nAvgBytesPerSec : 4 << 20;
+    handoff_.Start(static_cast<std::size_t>(rate * queueAhead_ / kUnitsPerSecond),
+                   {[this](MediaSample& sample) { return Transform(sample); }, [this] { return EndStream(); },
+                    [this](HRESULT hr) { ReportError(hr); }});
+    return S_OK;
+}
+
+void TransformFilter::OnHalt() {
+    if (queueAhead_ > 0) handoff_.Finish();
 }
 
 void TransformFilter::OnRelease() {

@@ -3,6 +3,8 @@
 #include <type_traits>
 
 #include "platform/media/BaseFilter.h"
+#include "platform/media/OptionalInterfaces.h"
+#include "platform/media/SampleHandoff.h"
 
 namespace tessival::media {
 
@@ -13,8 +15,9 @@ namespace tessival::media {
 // Phases: CheckInput, OutputTypesFor and PreferredInputTypes while connecting; StartStreaming
 // when the graph pauses from stopped (types are fixed then); OnInput then Transform per sample,
 // on the upstream streaming thread; Drain at end of stream (flush codec buffers) before end of
-// stream goes downstream; StopStreaming when the graph stops.
-class TransformFilter : public BaseFilter {
+// stream goes downstream; StopStreaming when the graph stops. With an input queue set, OnInput
+// still runs upstream, while Transform and Drain run on the filter's own thread, in order.
+class TransformFilter : public BaseFilter, public IQueuedInput {
 public:
     TransformFilter(const Guid& clsid, std::string inputName, std::string outputName)
         : TransformFilter(clsid, std::move(inputName), std::move(outputName), std::type_identity<OutputPin>{}) {}
@@ -32,6 +35,7 @@ public:
     void OnDisconnected(BasePin& pin) override;
     HRESULT Receive(InputPin& pin, MediaSample& sample) final;
     HRESULT EndOfStream(InputPin& pin) final;
+    HRESULT SetInputQueue(REFERENCE_TIME ahead) override;
 
 protected:
     virtual HRESULT CheckInput(const MediaType& type) const = 0;
@@ -59,11 +63,17 @@ protected:
     const OutputPin& Output() const { return output_; }
 
     HRESULT OnPrepare() override;
+    HRESULT OnStart() override;
+    void OnHalt() override;
     void OnRelease() override;
 
 private:
+    HRESULT EndStream();
+
     InputPin& input_;
     OutputPin& output_;
+    REFERENCE_TIME queueAhead_ = 0;
+    SampleHandoff handoff_;
 };
 
 }  // namespace tessival::media
