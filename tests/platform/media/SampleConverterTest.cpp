@@ -22,10 +22,10 @@ std::vector<std::uint8_t> Sine(double frequency) {
     return bytes;
 }
 
-std::vector<std::uint8_t> Resample(const std::vector<std::uint8_t>& pcm, int toRate) {
+std::vector<std::uint8_t> Resample(const std::vector<std::uint8_t>& pcm, int toRate, int toBits = 16) {
     SampleConverter converter;
     std::vector<std::uint8_t> out;
-    const auto from = SampleConverter::PcmFormat(16, 2, kRate), to = SampleConverter::PcmFormat(16, 2, toRate);
+    const auto from = SampleConverter::PcmFormat(16, 2, kRate), to = SampleConverter::PcmFormat(toBits, 2, toRate);
     EXPECT_EQ(converter.Open(from, to), S_OK);
     const std::uint8_t* planes[] = {pcm.data()};
     EXPECT_EQ(converter.Convert(planes, static_cast<int>(pcm.size() / 4), out), S_OK);
@@ -52,6 +52,10 @@ TEST(SampleConverter, AResamplerKeptFromAnEarlierConversionConvertsAsANewOne) {
     const std::vector<std::uint8_t> half = Resample(tone, 22050);
     EXPECT_EQ(half.size(), 22050u * 4);
     EXPECT_TRUE(half == ResampleOnAThreadOfItsOwn(tone, 22050));
+    // Nor its dither: the noise starts over with each conversion.
+    const std::vector<std::uint8_t> dithered = Resample(tone, 44100, 8);
+    EXPECT_EQ(dithered.size(), 44100u * 2);
+    EXPECT_TRUE(Resample(tone, 44100, 8) == dithered);
 }
 
 }  // namespace

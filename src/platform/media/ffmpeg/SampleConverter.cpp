@@ -140,7 +140,9 @@ HRESULT SampleConverter::Open(const Format& in, const Format& out) {
     // 32 bits here, rounded down to 16 afterwards.
     roundedTo16_ = reducing && !dithered_ && av_get_packed_sample_fmt(out.sampleFormat) == AV_SAMPLE_FMT_S16;
     int ret = 0;
-    if (idle.swr && idle.in == in && idle.out == out && idle.dithered == dithered_ &&
+    // A kept resampler's dither goes on where the last item left it (initialising again does not
+    // rewind it), so an item's bytes would depend on the items before it.
+    if (idle.swr && !dithered_ && idle.in == in && idle.out == out && !idle.dithered &&
         idle.roundedTo16 == roundedTo16_) {
         swr_ = std::move(idle.swr);
     } else {
