@@ -74,7 +74,7 @@ private:
     HaltSwitch halt_;
     RunProgress progress_;
     std::shared_ptr<GroupCommitter> committer_ = std::make_shared<GroupCommitter>();
-    std::shared_ptr<CoreBudget> cores_ = std::make_shared<CoreBudget>(1);
+    std::shared_ptr<CoreBudget> cores_ = CoreBudget::LeftBy(1);
     ThreadOwner controller_;
     ThreadBinding worker_;
 };

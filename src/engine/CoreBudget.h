@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 namespace tessival {
 
@@ -23,12 +24,17 @@ public:
         CoreBudget* budget_ = nullptr;
     };
 
+    explicit CoreBudget(int spare) : free_(spare) {}
     // The cores left once `workers` threads have one each.
-    explicit CoreBudget(int workers) : free_(UsableCores() - workers) {}
+    static std::shared_ptr<CoreBudget> LeftBy(int workers) {
+        return std::make_shared<CoreBudget>(UsableCores() - workers);
+    }
     CoreBudget(const CoreBudget&) = delete;
     CoreBudget& operator=(const CoreBudget&) = delete;
 
     Lease TryTake();
+    // The cores not lent now.
+    int Free() const { return free_.load(); }
     // The cores this process may run on (its affinity), at least 1.
     static int UsableCores();
 

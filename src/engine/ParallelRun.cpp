@@ -29,7 +29,7 @@ ParallelRun::ParallelRun(ItemList& items, std::vector<int> positions, int worker
     // One committer for all, so that the outputs of every worker share their syncs.
     const auto committer = std::make_shared<GroupCommitter>();
     // Cores the workers leave free go to long items' second threads.
-    const auto cores = std::make_shared<CoreBudget>(workers);
+    const auto cores = CoreBudget::LeftBy(workers);
     for (int i = 0; i < workers; ++i) {
         engines_.push_back(std::make_unique<ConvertEngine>(shell));
         engines_.back()->ShareCommitter(committer);

@@ -6,6 +6,7 @@
 
 #include "engine/ConversionRun.h"
 #include "engine/ConvertEngine.h"
+#include "engine/CoreBudget.h"
 #include "joblist/ItemFactory.h"
 #include "platform/media/MediaFixtures.h"
 #include "platform/media/filters/sinks/FileWriter.h"
@@ -279,6 +280,46 @@ TEST_F(ConversionRunTest, AnItemWhoseGraphCannotStartLeavesTheOlderFileAndNoNewO
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(out_)) left.push_back(entry.path().filename());
     EXPECT_EQ(left, std::vector<std::string>{"twelve.out.wav"});
+}
+
+TEST_F(ConversionRunTest, ALongItemWritesTheSameFileWhetherItsEncoderHasACoreOfItsOwnOrNot) {
+    const std::string source = Source("long.wav", 12);  // long enough to earn a second thread
+    const std::pair<const char*, QualityInfo> types[] = {{"LAME MP3", {0x55, 2, 44100, 192 * 125, 1, 0, 0}},
+                                                         {"FLAC", {0xF1AC, 2, 44100, 5 * 125, 1, 16, 0}},
+                                                         {"M4A AAC", {0xFF, 2, 44100, 128 * 125, 1, 0, 0}},
+                                                         {"WAV (MPEG Layer-3)", {0x55, 2, 44100, 16000, 1, 0, 12}}};
+    for (const int spare : {0, 1}) {
+        ItemList items;
+        for (const auto& [type, quality] : types) {
+            ConvertItem item = MakeSingleFileItem(source);
+            WriteField(item.destPath, out_ + "/" + std::to_string(spare));
+            WriteField(item.destName, std::string(type) + ".out");
+            WriteField(item.destType, type);
+            item.quality = quality;
+            items.Append(item);
+        }
+        ConvertEngine engine(shell_);
+        const auto cores = std::make_shared<CoreBudget>(spare);
+        engine.ShareCores(cores);
+        test::RecordingRunView view(items);
+        ConversionRun run(items, engine, view);
+        ASSERT_TRUE(run.Start());
+        bool lent = false;
+        while (!view.WaitForFinish(0)) {
+            lent = lent || cores->Free() < spare;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        run.Wait();
+        EXPECT_EQ(view.finalMessage, IDS_CONVERT_COMPLETE) << spare;
+        EXPECT_EQ(lent, spare > 0) << "the free core was " << (lent ? "" : "not ") << "used";
+        EXPECT_EQ(cores->Free(), spare) << "the core was not given back";
+    }
+    for (const auto& [type, quality] : types) {
+        const std::string name = std::string("/") + type + ".out";
+        const std::string alone = test::ReadBytes(out_ + "/0" + name);
+        EXPECT_GT(alone.size(), 10000u) << type;
+        EXPECT_TRUE(alone == test::ReadBytes(out_ + "/1" + name)) << type << " differs with a second thread";
+    }
 }
 
 class QualityChoiceTest : public ConversionRunTest {

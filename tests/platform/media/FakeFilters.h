@@ -16,8 +16,8 @@ inline const Guid kFakeClass{0x12345678, 1, 2, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 inline MediaType PcmType(std::uint32_t rate = 8000) { return MediaType::Audio(MakePcmFormat(rate, 1, 16)); }
 
-// A push source with one output that sends `samples` buffers (forever when negative), each
-// after `pause`, then end of stream; failAt makes that sample fail instead.
+// A push source with one output that sends `samples` buffers of 100 bytes (forever when
+// negative), each after `pause`, then end of stream; failAt makes that sample fail instead.
 class FakeSource : public BaseFilter {
 public:
     explicit FakeSource(int samples, std::chrono::milliseconds pause = {}, MediaType type = PcmType())
@@ -29,6 +29,7 @@ public:
         return S_OK;
     }
     int failAt = -1;
+    bool numbered = false;  // each sample's start is its number, for FakeSink to check the order
     std::atomic<int> sent{0};
 
 protected:
@@ -51,6 +52,7 @@ private:
         }
         MediaSample sample;
         sample.data.assign(100, 0);
+        if (numbered) sample.start = sent;
         const HRESULT hr = output_.Deliver(sample);
         ++sent;
         if (FAILED(hr)) {
@@ -67,19 +69,24 @@ private:
     StreamingThread thread_;
 };
 
-// A sink taking one kind of type; counts what it got.
+// A sink taking one kind of type; counts what it got, taking `pause` over each sample.
 class FakeSink : public RendererFilter {
 public:
     explicit FakeSink(MediaType accepted = MediaTypePattern(MEDIATYPE_Audio))
         : RendererFilter(kFakeClass, "In"), accepted_(std::move(accepted)) {}
     std::atomic<int> received{0};
+    // Whether every numbered sample came in its place.
+    std::atomic<bool> inOrder{true};
     HRESULT failWith = S_OK;
+    std::chrono::milliseconds pause{};
 
 protected:
     HRESULT CheckInput(const MediaType& type) const override {
         return type.Matches(accepted_) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT Render(MediaSample&) override {
+    HRESULT Render(MediaSample& sample) override {
+        if (pause.count()) std::this_thread::sleep_for(pause);
+        if (sample.start >= 0 && sample.start != received) inOrder = false;
         ++received;
         return failWith;
     }
