@@ -1,5 +1,6 @@
 // How long a pending WaitForCompletion takes to return after Stop, in the middle of a ten-minute
-// conversion graph built the way the engine builds it.
+// conversion graph built the way the engine builds it: the encoder on the source's thread, and
+// on a thread of its own behind its input queue (as long items run when a core is free).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,9 +20,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 7;
 
 // Milliseconds from Stop to the waiter's return, or a negative value on failure.
-double StopOnce(const std::string& source, const std::string& destination) {
+double StopOnce(const std::string& source, const std::string& destination, bool queued) {
     tessival::media::test::WaveGraph g(source, destination);
     if (!tessival::media::test::ApplyFormat(g.encoder, MakePcmFormat(22050, 1, 8))) return -1;
+    if (queued && FAILED(QueryInterface<IQueuedInput>(g.encoder)->SetInputQueue(kUnitsPerSecond / 4))) return -1;
     if (FAILED(g.graph->Render(tessival::media::test::PinOf(g.encoder, PINDIR_OUTPUT))) || FAILED(g.graph->Run()))
         return -1;
     auto waiter = std::async(std::launch::async, [&] {
@@ -46,18 +48,22 @@ int main() {
     std::filesystem::create_directories(dir);
     const std::string source = (dir / "long.wav").string();
     if (std::system(("sox -n -r 44100 -c 2 -b 16 '" + source + "' synth 600 sine 440").c_str()) != 0) return 1;
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        const double ms = StopOnce(source, (dir / "out.wav").string());
-        if (ms < 0) {
-            std::fprintf(stderr, "a stop failed\n");
-            return 1;
+    for (const bool queued : {false, true}) {
+        std::vector<double> times;
+        for (int round = 0; round < kRounds; ++round) {
+            const double ms = StopOnce(source, (dir / "out.wav").string(), queued);
+            if (ms < 0) {
+                std::fprintf(stderr, "a stop failed\n");
+                return 1;
+            }
+            times.push_back(ms);
         }
-        times.push_back(ms);
+        std::sort(times.begin(), times.end());
+        std::printf("Stop during a ten-minute conversion%s -> WaitForCompletion returns (%d rounds)\n",
+                    queued ? ", encoder behind its input queue" : "", kRounds);
+        std::printf("  median %.1f ms   max %.1f ms   (target: within 200 ms)\n", times[times.size() / 2],
+                    times.back());
     }
-    std::sort(times.begin(), times.end());
-    std::printf("Stop during a ten-minute conversion -> WaitForCompletion returns (%d rounds)\n", kRounds);
-    std::printf("  median %.1f ms   max %.1f ms   (target: within 200 ms)\n", times[times.size() / 2], times.back());
     std::filesystem::remove_all(dir);
     return 0;
 }
