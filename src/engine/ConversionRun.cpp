@@ -147,6 +147,8 @@ bool ConversionRun::ConvertItemAt(int index) {
 
 void ConversionRun::FinishAfterCommit(int index, ConversionOutcome outcome) {
     StoreAndLeave(index, outcome);
+    // Shown before the commit can end, so that its final text comes after.
+    view_.ShowCommitPending(index);
     {
         std::lock_guard lock(commitMutex_);
         ++commitsPending_;

@@ -47,6 +47,7 @@ private:
         void SelectRunningRow(int index) override { view_.SelectRunningRow(index); }
         void SetStatusCell(int index, const std::string& text) override { view_.SetStatusCell(index, text); }
         void RefreshRow(int index) override { view_.RefreshRow(index); }
+        void ShowCommitPending(int index) override { view_.ShowCommitPending(index); }
         void RunFinished(int messageId) override;
         InvalidQualityChoice AskInvalidQuality() override { return view_.AskInvalidQuality(); }
         std::optional<QualityInfo> AskQuality(const ConvertItem& item,

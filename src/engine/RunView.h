@@ -44,6 +44,10 @@ public:
     // the list's record, before the row's next change is shown. The default stores it at once,
     // which suits views whose records no other thread reads during a run.
     virtual void StoreRecord(ConvertItem& record, const ConvertItem& converted) { record = converted; }
+    // The item is converted and its output waits for its commit, which then shows the row's final
+    // text. A list shows that the row converts no more; a console, whose lines record how items
+    // end, need not.
+    virtual void ShowCommitPending(int /*index*/) {}
     // The run is over: "converting" is already clear. Show the final message (a string id).
     virtual void RunFinished(int messageId) = 0;
     // The item's decoders skipped that many undecodable pieces (called only when there were

@@ -171,6 +171,8 @@ inline constexpr int IDS_CLI_NO_SOUND_SERVER = 278;
 inline constexpr int IDS_LOUDNESS_UNREADABLE = 290;    // "%s": a file whose audio does not decode
 inline constexpr int IDS_ALBUM_TAGS_FAILED = 291;      // "%s", "%s": file, reason
 inline constexpr int IDS_NORMALIZE_PEAK_LIMITED = 292; // "%s", "%s": gain applied, gain wanted (dB)
+// A converted item's row while its output waits to be committed under its name.
+inline constexpr int IDS_COMMIT_PENDING = 300;
 // The window's own notes: the list kept at exit, refusals that would otherwise be silent.
 inline constexpr int IDS_RESTORE_LAST_LIST = 250;
 inline constexpr int IDS_DROP_DURING_RUN = 251;

@@ -136,6 +136,7 @@ const std::map<int, std::string>& Table() {
         {290, "%s has no audio that can be decoded, so its loudness is not known."},
         {291, "The gain tags of %s could not be written: %s"},
         {292, "Normalised by %s dB, not %s dB: more would have pushed the peaks over the ceiling."},
+        {300, "Saving..."},
         {250, "Restore the list you were working on?"},
         {251, "Stop the run to add files"},
         {252, "No capture device answered: no sound server is running, or it has no inputs. Start one, for "

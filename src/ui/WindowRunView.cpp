@@ -4,6 +4,8 @@
 
 #include "joblist/ItemColumns.h"
 #include "joblist/TextField.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemListMirror.h"
 #include "ui/ItemListView.h"
@@ -59,6 +61,8 @@ void WindowRunView::SetStatusCell(int index, const std::string& text) {
 void WindowRunView::RefreshRow(int index) {
     Post([this, index] { mirror_.RefreshRow(index); });
 }
+
+void WindowRunView::ShowCommitPending(int index) { SetStatusCell(index, LoadString(IDS_COMMIT_PENDING)); }
 
 void WindowRunView::StoreRecord(ConvertItem& record, const ConvertItem& converted) {
     // The window's thread reads the records (the properties window shows the bound one).

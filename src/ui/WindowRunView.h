@@ -27,6 +27,7 @@ public:
     void SelectRunningRow(int index) override;
     void SetStatusCell(int index, const std::string& text) override;
     void RefreshRow(int index) override;
+    void ShowCommitPending(int index) override;
     void StoreRecord(ConvertItem& record, const ConvertItem& converted) override;
     void RunFinished(int messageId) override;
     InvalidQualityChoice AskInvalidQuality() override;

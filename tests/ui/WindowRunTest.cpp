@@ -144,7 +144,13 @@ TEST_F(WindowRunTest, TwoFilesConvertToValidOutputs) {
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0].text, "Convert Complete!\n\nRecovered: what an interrupted conversion had written is kept in " +
                                           OutDir() + "/a (recovered).wav");
-    for (int row : {0, 1}) EXPECT_EQ(statusHistory[row].front(), LoadString(IDS_INIT));
+    for (int row : {0, 1}) {
+        EXPECT_EQ(statusHistory[row].front(), LoadString(IDS_INIT));
+        // Converted, then waiting for its commit, then complete: never "Doing..." once converted.
+        const auto& seen = statusHistory[row];
+        ASSERT_GE(seen.size(), 3u);
+        EXPECT_EQ(seen[seen.size() - 2], LoadString(IDS_COMMIT_PENDING)) << row;
+    }
 
     auto wav = Probe(OutDir() + "/a.wav");
     EXPECT_EQ(wav["codec_name"], "pcm_s16le") << wav["error"];
@@ -278,8 +284,7 @@ TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {
     window.OnCommand(MainDialog::kItemsAtOnceCommand + 2);
     EXPECT_EQ(window.ItemsAtOnce(), 2);
 
-    // Items the display names as converting at once, at most, over the run. (A row whose output
-    // waits for its commit keeps its last "Doing..." while its worker starts the next item.)
+    // Items the display names as converting at once, at most, over the run.
     int mostAtOnce = 0;
     QObject::connect(&window.ListControl(), &QTreeWidget::itemChanged, [&](QTreeWidgetItem*, int column) {
         if (column != kStatusColumn) return;
