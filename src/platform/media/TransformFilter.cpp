@@ -33,6 +33,7 @@ void TransformFilter::OnDisconnected(BasePin& pin) {
 HRESULT TransformFilter::Receive(InputPin&, MediaSample& sample) {
     if (State() == State_Stopped) return VFW_E_WRONG_STATE;
     OnInput(sample);
+    fedAny_ = true;
     return queueAhead_ > 0 ? handoff_.Push(sample) : Transform(sample);
 }
 
@@ -42,6 +43,7 @@ HRESULT TransformFilter::EndOfStream(InputPin&) {
 }
 
 HRESULT TransformFilter::EndStream() {
+    ended_ = true;
     const HRESULT hr = Drain();
     if (FAILED(hr)) return hr;
     return output_.IsConnected() ? output_.DeliverEndOfStream() : S_OK;
@@ -68,6 +70,7 @@ HRESULT TransformFilter::DeliverAudio(MediaSample& sample, std::int64_t& framesS
 
 HRESULT TransformFilter::OnPrepare() {
     if (!input_.IsConnected()) return S_OK;
+    ended_ = fedAny_ = false;
     return StartStreaming();
 }
 
@@ -87,7 +90,11 @@ void TransformFilter::OnHalt() {
 }
 
 void TransformFilter::OnRelease() {
-    if (input_.IsConnected()) StopStreaming();
+    if (!input_.IsConnected()) return;
+    // Stopped before the end: what a codec holds back belongs to the output that is kept. The graph
+    // stops upstream first, so whatever this flushes still finds the filters below it open.
+    if (!ended_.exchange(true) && fedAny_) Drain();
+    StopStreaming();
 }
 
 }  // namespace tessival::media

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <type_traits>
 
 #include "platform/media/BaseFilter.h"
@@ -73,6 +74,9 @@ private:
     InputPin& input_;
     OutputPin& output_;
     REFERENCE_TIME queueAhead_ = 0;
+    // A stop flushes the filter unless its Drain already ran or nothing came in.
+    std::atomic<bool> ended_ = false;
+    std::atomic<bool> fedAny_ = false;
     SampleHandoff handoff_;
 };
 

@@ -46,6 +46,7 @@ private:
             return false;
         }
         if (pause_.count()) std::this_thread::sleep_for(pause_);
+        if (thread_.StopRequested()) return false;  // a stop during the pause sends nothing more
         if (sent == failAt) {
             ReportError(VFW_E_INVALID_FILE_FORMAT);
             return false;

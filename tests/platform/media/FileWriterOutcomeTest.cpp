@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -127,10 +128,16 @@ TEST_F(FileWriterOutcome, AFailedCommitFailsTheGraphWithTheSystemsReason) {
 }
 
 // A file type's encoder and muxer sink fed by a source that sends a short buffer every `pause`, run
-// until `stopWhen` returns and stopped as the Stop button does; what the File Writer kept beside `out`.
-std::string StoppedFileTypeRun(const char* encoder, const char* sink, const std::string& out,
-                               std::chrono::milliseconds pause,
-                               const std::function<void(const test::FakeSource&)>& stopWhen) {
+// until `stopWhen` returns and stopped as the Stop button does; what the File Writer kept beside `out`
+// and how many frames the source sent.
+struct StoppedRunResult {
+    std::string kept;
+    std::int64_t framesSent;
+};
+
+StoppedRunResult StoppedFileTypeRun(const char* encoder, const char* sink, const std::string& out,
+                                    std::chrono::milliseconds pause,
+                                    const std::function<void(const test::FakeSource&)>& stopWhen) {
     auto graph = CreateFilterGraph(SystemRegistry());
     auto source = std::make_shared<test::FakeSource>(-1, pause);
     graph->AddFilter(source, "Source");
@@ -147,43 +154,58 @@ std::string StoppedFileTypeRun(const char* encoder, const char* sink, const std:
     stopWhen(*source);
     graph->Pause();
     graph->Stop();
-    return QueryInterface<IStoppedOutputSink>(writer)->OutputKeptBeside();
+    // The source's buffers are 100 bytes of 16-bit mono.
+    return {QueryInterface<IStoppedOutputSink>(writer)->OutputKeptBeside(), source->sent * 50};
 }
 
-TEST_F(FileWriterOutcome, AFileTypeStoppedBeforeAnyAudioWasMuxedKeepsNothingAndOneStoppedLaterAPlayableFile) {
+TEST_F(FileWriterOutcome, AFileTypeStoppedBeforeAnyAudioCameKeepsNothingAndOneStoppedLaterAPlayableFileOfAllItWasSent) {
     struct Pair {
         const char* encoder;
         const char* sink;
         const char* extension;
         const char* codec;
+        // FFmpeg's MP4 reader decodes a short last frame whole: the file says the exact length, a
+        // decode may give up to a frame more.
+        bool lengthInContainer;
     };
-    for (const Pair& pair : {Pair{"LAME MP3 Encoder", "MP3 File Dest", "mp3", "mp3"},
-                             Pair{"FLAC Encoder", "FLAC File Dest", "flac", "flac"},
-                             Pair{"Vorbis Encoder", "Ogg File Dest", "ogg", "vorbis"},
-                             Pair{"Opus Encoder", "Ogg File Dest", "opus", "opus"},
-                             Pair{"AAC Encoder", "M4A File Dest", "m4a", "aac"}}) {
+    for (const Pair& pair : {Pair{"LAME MP3 Encoder", "MP3 File Dest", "mp3", "mp3", false},
+                             Pair{"FLAC Encoder", "FLAC File Dest", "flac", "flac", false},
+                             Pair{"Vorbis Encoder", "Ogg File Dest", "ogg", "vorbis", false},
+                             Pair{"Opus Encoder", "Ogg File Dest", "opus", "opus", false},
+                             Pair{"AAC Encoder", "M4A File Dest", "m4a", "aac", true}}) {
         SCOPED_TRACE(pair.encoder);
         TempDir folder;
         const std::string out = folder.File(std::string("song.") + pair.extension);
         WriteBytes(out, "older content");
-        // Two buffers of 8 kHz audio, 12.5 ms: less than one frame of any of these encoders. The stop
-        // follows the second at once; a third would come 50 ms later, so a busy machine stays below a frame.
-        const auto afterTwoBuffers = [](const test::FakeSource& source) {
-            for (int i = 0; i < 1000 && source.sent < 2; ++i) std::this_thread::sleep_for(5ms);
-        };
-        EXPECT_EQ(StoppedFileTypeRun(pair.encoder, pair.sink, out, 50ms, afterTwoBuffers), "");
+        // Stopped before the first buffer, which comes 500 ms after the start.
+        const StoppedRunResult early =
+            StoppedFileTypeRun(pair.encoder, pair.sink, out, 500ms, [](const test::FakeSource&) {});
+        ASSERT_EQ(early.framesSent, 0);
+        EXPECT_EQ(early.kept, "");
         EXPECT_EQ(ReadBytes(out), "older content");
         EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{std::string("song.") + pair.extension}));
 
-        // Seconds of audio: the stopped output is kept beside the older file and plays.
-        const std::string kept = StoppedFileTypeRun(pair.encoder, pair.sink, out, 0ms, [](const test::FakeSource&) {
-            std::this_thread::sleep_for(1000ms);
-        });
-        EXPECT_EQ(kept, folder.File(std::string("song (stopped).") + pair.extension));
+        // Seconds of audio: the stopped output is kept beside the older file, plays, and holds every
+        // frame sent, including those the encoder still held back when the stop came.
+        const StoppedRunResult late =
+            StoppedFileTypeRun(pair.encoder, pair.sink, out, 1ms, [](const test::FakeSource&) {
+                std::this_thread::sleep_for(1000ms);
+            });
+        EXPECT_EQ(late.kept, folder.File(std::string("song (stopped).") + pair.extension));
         EXPECT_EQ(ReadBytes(out), "older content");
-        auto probe = test::Probe(kept);
+        auto probe = test::Probe(late.kept);
         ASSERT_EQ(probe.count("error"), 0u) << probe["error"];
         EXPECT_EQ(probe["codec_name"], pair.codec);
+        const int rate = std::stoi(probe["sample_rate"]);
+        const std::int64_t sent = (late.framesSent * rate + 4000) / 8000;  // as the encoder resamples, rounded
+        const std::int64_t decoded = static_cast<std::int64_t>(test::DecodeFloat(late.kept, rate, 1).size());
+        if (pair.lengthInContainer) {
+            EXPECT_EQ(std::stoll(probe["duration_ts"]), sent);
+            EXPECT_GE(decoded, sent);
+            EXPECT_LT(decoded, sent + 1024);
+        } else {
+            EXPECT_EQ(decoded, sent);
+        }
     }
 }
 
