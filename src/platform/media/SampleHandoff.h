@@ -52,7 +52,6 @@ private:
         bool end = false;
     };
 
-    HRESULT Enqueue(Entry entry, std::vector<std::uint8_t>* spent);
     void Consume();
     HRESULT Work(Entry& entry);
     void Settle(Entry& entry, HRESULT hr);
