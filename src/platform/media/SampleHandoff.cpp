@@ -27,7 +27,10 @@ void SampleHandoff::Start(std::size_t limit, Consumer consumer) {
 
 HRESULT SampleHandoff::Push(MediaSample& sample) {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [this] { return !open_ || FAILED(failure_) || queuedBytes_ < limit_; });
+    // A full queue lets the maker go on once it is half empty, not at every sample taken from it:
+    // the two threads then wake each other once per half a queue, not once per sample.
+    if (queuedBytes_ >= limit_)
+        room_.wait(lock, [this] { return !open_ || FAILED(failure_) || queuedBytes_ <= limit_ / 2; });
     if (FAILED(failure_)) return failure_;
     if (!open_) return VFW_E_WRONG_STATE;
     queuedBytes_ += sample.data.size();
@@ -71,6 +74,7 @@ void SampleHandoff::Finish() {
 void SampleHandoff::Consume() {
     for (;;) {
         Entry entry;
+        bool roomForMaker = false;
         {
             std::unique_lock lock(mutex_);
             work_.wait(lock, [this] { return !queue_.empty() || finishing_; });
@@ -78,8 +82,9 @@ void SampleHandoff::Consume() {
             entry = std::move(queue_.front());
             queue_.pop_front();
             queuedBytes_ -= entry.sample.data.size();
+            roomForMaker = queuedBytes_ <= limit_ / 2;
         }
-        room_.notify_one();
+        if (roomForMaker) room_.notify_one();
         Settle(entry, Work(entry));
     }
 }
