@@ -41,7 +41,9 @@ std::unique_ptr<AlbumGainBook::Album> AlbumGainBook::EndItem(const std::string& 
     if (album == albums_.end() || --album->second->pending > 0) return nullptr;
     std::unique_ptr<Album> ended = std::move(album->second);
     albums_.erase(album);
-    return ended;
+    // An album that lacks a track would get gains its player never hears whole: its outputs keep
+    // their track tags only.
+    return ended->whole ? std::move(ended) : nullptr;
 }
 
 int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard) {
@@ -54,9 +56,12 @@ int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<cons
     {
         std::lock_guard lock(mutex_);
         const auto of = albumOf_.find(output);
-        if (of != albumOf_.end() && error == 0) {
-            if (const auto album = albums_.find(of->second); album != albums_.end())
-                album->second->outputs.emplace_back(output, std::move(heard));
+        if (of != albumOf_.end()) {
+            if (const auto album = albums_.find(of->second); album != albums_.end()) {
+                if (error == 0) album->second->outputs.emplace_back(output, std::move(heard));
+                // Types without gain tags (WAVE) lack nothing; a failed write leaves a track out.
+                if (error != 0 && error != ENOTSUP) album->second->whole = false;
+            }
         }
         ended = EndItem(output);
     }
@@ -69,26 +74,21 @@ bool AlbumGainBook::EndsAlbum(const std::string& output) {
     const auto of = albumOf_.find(output);
     if (of == albumOf_.end()) return false;
     const auto album = albums_.find(of->second);
-    return album != albums_.end() && album->second->pending == 1;
+    return album != albums_.end() && album->second->whole && album->second->pending == 1;
 }
 
 void AlbumGainBook::ItemFailed(const std::string& output) {
-    std::unique_ptr<Album> ended;
-    {
-        std::lock_guard lock(mutex_);
-        ended = EndItem(output);
+    std::lock_guard lock(mutex_);
+    if (const auto of = albumOf_.find(output); of != albumOf_.end()) {
+        if (const auto album = albums_.find(of->second); album != albums_.end()) album->second->whole = false;
     }
-    if (ended) TagAlbum(*ended);
+    EndItem(output);
 }
 
 void AlbumGainBook::FinishAll() {
-    std::map<std::string, std::unique_ptr<Album>> left;
-    {
-        std::lock_guard lock(mutex_);
-        left.swap(albums_);
-        albumOf_.clear();
-    }
-    for (const auto& [key, album] : left) TagAlbum(*album);
+    std::lock_guard lock(mutex_);
+    albums_.clear();
+    albumOf_.clear();
 }
 
 void AlbumGainBook::TagAlbum(const Album& album) {

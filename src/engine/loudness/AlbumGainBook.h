@@ -25,10 +25,10 @@ public:
     // album's into all of the album's outputs when this was its last item. 0 or an errno value
     // for this output's tags.
     int ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard);
-    // An item of the plan ended without an output.
+    // An item of the plan ended without an output (failed or stopped): its album gets no album tags.
     void ItemFailed(const std::string& output);
-    // After the run: albums that some items never reached (skipped, stopped) are tagged with the
-    // outputs they have.
+    // After the run: albums that some items never reached (skipped, stopped) get no album tags;
+    // their outputs keep their track tags.
     void FinishAll();
     // The texts of the outputs whose album tags could not be written, since the last call.
     std::vector<std::string> TakeFailures();
@@ -36,6 +36,7 @@ public:
 private:
     struct Album {
         int pending = 0;
+        bool whole = true;  // no item of it ended without an output
         std::vector<std::pair<std::string, std::shared_ptr<const media::LoudnessMeter>>> outputs;
     };
     // Takes the album out of the book when no item is pending; the caller tags it unlocked.

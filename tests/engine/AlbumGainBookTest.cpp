@@ -1,0 +1,84 @@
+// Which outputs of an album get album tags, by how its items ended; read back with metaflac.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "engine/loudness/AlbumGainBook.h"
+#include "joblist/ItemFactory.h"
+#include "joblist/TextField.h"
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace tessival {
+namespace {
+
+using test::RunProcess;
+using test::ShellQuote;
+
+enum class End { Converted, Failed, NeverReached };
+
+struct AlbumCase {
+    const char* name;
+    std::vector<End> ends;  // per track, in the order they end
+    bool albumTags;         // whether the converted tracks get album tags
+};
+
+std::shared_ptr<const media::LoudnessMeter> Heard(double amplitude) {
+    auto meter = std::make_shared<media::LoudnessMeter>();
+    std::vector<float> samples(2 * 44100 * 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(amplitude * std::sin(2 * M_PI * 440 * static_cast<double>(i / 2) / 44100));
+    meter->MeasureFloat(2, 44100, samples);
+    return meter;
+}
+
+TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConverted) {
+    const AlbumCase cases[] = {
+        {"every track converted", {End::Converted, End::Converted, End::Converted}, true},
+        {"the last track failed", {End::Converted, End::Converted, End::Failed}, false},
+        {"a track failed before the last converted", {End::Failed, End::Converted, End::Converted}, false},
+        {"a track never reached (stopped)", {End::Converted, End::Converted, End::NeverReached}, false},
+    };
+    for (const AlbumCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        std::filesystem::create_directory(dir.File("out"));
+        ItemList items;
+        std::vector<std::string> outputs;
+        for (std::size_t i = 0; i < c.ends.size(); ++i) {
+            const std::string name = "t" + std::to_string(i) + ".flac";
+            ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -f lavfi -i sine=d=1 -metadata album=A " +
+                                 ShellQuote(dir.File(name)))
+                          .exitCode,
+                      0);
+            std::filesystem::copy(dir.File(name), dir.File("out/" + name));
+            ConvertItem item = MakeSingleFileItem(dir.File(name));
+            WriteField(item.destPath, dir.File("out"));
+            WriteField(item.destName, name);
+            items.Append(item);
+            outputs.push_back(dir.File("out/" + name));
+        }
+        AlbumGainBook book;
+        book.Plan(items);
+        for (std::size_t i = 0; i < c.ends.size(); ++i) {
+            if (c.ends[i] == End::Converted) {
+                EXPECT_EQ(book.ItemConverted(outputs[i], Heard(0.1 * static_cast<double>(i + 1))), 0);
+            } else if (c.ends[i] == End::Failed) {
+                book.ItemFailed(outputs[i]);
+            }
+        }
+        book.FinishAll();
+        for (std::size_t i = 0; i < c.ends.size(); ++i) {
+            if (c.ends[i] != End::Converted) continue;
+            const std::string tags = RunProcess("metaflac --export-tags-to=- " + ShellQuote(outputs[i])).output;
+            EXPECT_NE(tags.find("REPLAYGAIN_TRACK_GAIN="), std::string::npos) << outputs[i] << "\n" << tags;
+            EXPECT_EQ(tags.find("REPLAYGAIN_ALBUM_GAIN=") != std::string::npos, c.albumTags) << outputs[i] << "\n" << tags;
+        }
+        EXPECT_TRUE(book.TakeFailures().empty());
+    }
+}
+
+}  // namespace
+}  // namespace tessival
