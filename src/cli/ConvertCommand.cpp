@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -85,14 +86,25 @@ bool ParseConvertArgs(const std::vector<std::string>& args, std::string& list, I
     return !list.empty();
 }
 
+// The same number in every process for the same folder: FNV-1a.
+std::uint64_t FolderHash(const std::string& folder) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const unsigned char c : folder) hash = (hash ^ c) * 1099511628211ULL;
+    return hash;
+}
+
 // A shard's items, read a batch of records at a time, so that one part of a long list neither
-// waits for nor holds the rest; listPositions gets each item's place in the list.
-ListFileResult ReadShard(const std::string& path, const BatchOptions& batch, ItemList& items,
+// waits for nor holds the rest; listPositions gets each item's place in the list. Items are dealt
+// by position, or with byFolder by dest path, so that an album (whose tracks share their dest path)
+// is measured whole by one process.
+ListFileResult ReadShard(const std::string& path, const BatchOptions& batch, bool byFolder, ItemList& items,
                          std::vector<int>& listPositions, int& position) {
+    const auto count = static_cast<std::uint64_t>(batch.shardCount);
     // position ends as the number of records in the list.
     return VisitCommandList(path, [&](std::span<const ConvertItem> records) {
         for (const ConvertItem& record : records) {
-            if (position % batch.shardCount == batch.shardIndex) {
+            const std::uint64_t deal = byFolder ? FolderHash(ReadField(record.destPath)) : static_cast<std::uint64_t>(position);
+            if (deal % count == static_cast<std::uint64_t>(batch.shardIndex)) {
                 items.Append(record);
                 listPositions.push_back(position);
             }
@@ -244,8 +256,10 @@ int Convert(const std::vector<std::string>& args) {
     ItemList items;
     std::vector<int> listPositions;
     int listCount = 0;
-    const ListFileResult read = batch.shardCount > 1 ? ReadShard(listPath, batch, items, listPositions, listCount)
-                                                     : ReadCommandList(listPath, items);
+    const bool albumGain = loudness.replayGain == ReplayGainMode::Album;
+    const ListFileResult read = batch.shardCount > 1
+                                    ? ReadShard(listPath, batch, albumGain, items, listPositions, listCount)
+                                    : ReadCommandList(listPath, items);
     if (read != ListFileResult::Ok) return ListReadFailure(listPath, read);
     if (ReportIncompleteItems(items, listPositions, items.Empty() && listCount == 0)) return kExitFailure;
 
@@ -257,7 +271,6 @@ int Convert(const std::vector<std::string>& args) {
 
     ConsoleShell shell;
     ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
-    const bool albumGain = loudness.replayGain == ReplayGainMode::Album;
     if (albumGain) AlbumGainBook::Shared().Plan(items);
     ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
     run.Start(skipExisting);

@@ -307,6 +307,30 @@ TEST_F(BatchConvert, AShardReadsAndChecksOnlyItsOwnItemsAndNumbersThemAsTheListD
     EXPECT_EQ(Convert(list, " --shard=3/3").exitCode, 0);  // a shard with no item of its own
 }
 
+TEST_F(BatchConvert, AlbumGainShardsKeepEachDestFolderInOneShard) {
+    // Two albums of three tracks: dealt by position, each would be split.
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "t" + std::to_string(i) + ".wav";
+        AddItem(Tone(name, 1), kMono22k, "WAV (PCM)", name);
+        const std::string folder = dir_.File(i <= 3 ? "first" : "second");
+        std::filesystem::create_directories(folder);
+        WriteField(items_.At(i - 1)->destPath, folder);
+    }
+    const std::string list = dir_.File("albums.tsl");
+    ASSERT_EQ(WriteListFile(list, items_), ListFileResult::Ok);
+    std::map<int, int> shardOf;  // item number -> shard that converted it
+    for (int shard = 1; shard <= 2; ++shard) {
+        const auto run = Convert(list, " --replaygain=album --shard=" + std::to_string(shard) + "/2");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        for (int i = 1; i <= 6; ++i)
+            if (run.output.find(std::to_string(i) + ": Complete(") != std::string::npos) shardOf[i] += shard;
+    }
+    ASSERT_EQ(shardOf.size(), 6u);
+    for (const int i : {2, 3}) EXPECT_EQ(shardOf[i], shardOf[1]) << i;
+    for (const int i : {5, 6}) EXPECT_EQ(shardOf[i], shardOf[4]) << i;
+    for (const auto& [item, shards] : shardOf) EXPECT_TRUE(shards == 1 || shards == 2) << item << " converted twice";
+}
+
 TEST_F(BatchConvert, BadBatchOptionsAreUsageErrors) {
     for (const char* option : {"--jobs=", "--jobs=two", "--jobs=-1", "--shard=0/2", "--shard=3/2", "--shard=1",
                                "--shard=1/0", "--progress=xml", "--progress=", "--progress"}) {
