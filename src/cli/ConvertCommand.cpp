@@ -271,7 +271,6 @@ int Convert(const std::vector<std::string>& args) {
 
     ConsoleShell shell;
     ConsoleRunView view(items, badQuality, batch.progress, std::move(listPositions));
-    if (albumGain) AlbumGainBook::Shared().Plan(items);
     ParallelRun run(items, ItemQueue::AllPositions(items.Count()), batch.jobs, shell, view);
     run.Start(skipExisting);
     const int stoppedBy = DriveRun(run, stopAfter, view);

@@ -5,6 +5,8 @@
 #include "engine/ConvertEngine.h"
 #include "engine/conversion/ConversionOutcome.h"
 #include "engine/conversion/UpToDate.h"
+#include "engine/loudness/AlbumGainBook.h"
+#include "engine/loudness/LoudnessSettings.h"
 #include "joblist/DestinationClashes.h"
 #include "joblist/TextField.h"
 #include "platform/io/AtomicFile.h"
@@ -25,8 +27,17 @@ ConversionRun::ConversionRun(ItemList& items, ConvertEngine& engine, RunView& vi
 std::shared_ptr<const RunPlan> RunPlan::Of(const ItemList& items, bool skipUpToDate) {
     // Found before anything is written, so the earlier item's file is never replaced by a later
     // one; with several workers, an item that reads what an earlier one writes waits for it.
-    return std::make_shared<const RunPlan>(
-        RunPlan{FindDestinationClashes(items), FindSourceWriters(items), skipUpToDate});
+    auto plan = std::make_shared<RunPlan>();
+    plan->clashes = FindDestinationClashes(items);
+    plan->writers = FindSourceWriters(items);
+    plan->skipUpToDate = skipUpToDate;
+    return plan;
+}
+
+void RunPlan::PlanAlbums(const ItemList& items) const {
+    std::call_once(albumsPlanned_, [&items] {
+        if (LoudnessSettings::Current().replayGain == ReplayGainMode::Album) AlbumGainBook::Shared().Plan(items);
+    });
 }
 
 ConversionRun::~ConversionRun() {
@@ -95,6 +106,7 @@ void ConversionRun::ThreadProc() {
     // worker would.
     const std::vector<int>& writers = plan_->writers;
     commitFailed_ = false;
+    plan_->PlanAlbums(items_);
     for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
         const auto at = static_cast<std::size_t>(i);
         if (clashes[at] >= 0) {

@@ -28,6 +28,12 @@ struct RunPlan {
     // Items whose destination is up to date end as skipped instead of converting.
     bool skipUpToDate = false;
     static std::shared_ptr<const RunPlan> Of(const ItemList& items, bool skipUpToDate = false);
+    // With album gain on, the albums of the run, found by the first worker that calls this (it reads
+    // every source's tags, so never on the window's thread); the others wait for it.
+    void PlanAlbums(const ItemList& items) const;
+
+private:
+    mutable std::once_flag albumsPlanned_;
 };
 
 // One conversion run over a list: a worker thread converts the items first to last with the
