@@ -1,7 +1,6 @@
 #include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -167,22 +166,7 @@ LavcAudioEncoder::~LavcAudioEncoder() { StopStreaming(); }
 const std::vector<MediaType>& LavcAudioEncoder::Capabilities() const { return profile_.Capabilities(); }
 
 MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
-    const WAVEFORMATEX* in = input.WaveFormat();
-    const std::int64_t target = profile_.defaultByteRate;
-    const auto distance = [in, target](const MediaType& type) {
-        const WAVEFORMATEX& wave = *type.WaveFormat();
-        const std::int64_t rate = in && !FollowsSource(wave)
-                                      ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec)
-                                      : 0;
-        const bool sameChannels = !in || wave.nChannels == in->nChannels || wave.nChannels == kSourceChannels;
-        const std::int64_t channels = sameChannels ? 0 : 1;
-        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - target);
-        return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
-    };
-    const auto& all = Capabilities();
-    if (all.empty()) return MediaType{};
-    return *std::min_element(all.begin(), all.end(),
-                             [&](const MediaType& a, const MediaType& b) { return distance(a) < distance(b); });
+    return Nearest(Capabilities(), input, profile_.defaultByteRate);
 }
 
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
