@@ -1,8 +1,6 @@
 #include "platform/media/filters/encoders/VorbisEncoder.h"
 
-#include <algorithm>
 #include <cstring>
-#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,21 +10,6 @@ extern "C" {
 namespace tessival::media {
 namespace {
 
-// oggenc's chunk: libvorbis analyses in windows of up to 2048 samples, and much smaller chunks
-// (FFmpeg's 64) cost it a fifth more time.
-constexpr int kChunkFrames = 1024;
-// libvorbis extrapolates the stream's start backwards from all it holds once that is more than a
-// long window. Up to then the frames go in in FFmpeg's wrapper's steps, so it holds what it held
-// there, and the packets are the very ones that wrapper makes.
-constexpr int kWrapperFrames = 64;
-
-// The most frames the next chunk may have, when `fed` went in before and `left` wait.
-std::int64_t ChunkAfter(std::int64_t fed, std::int64_t left, long longBlock) {
-    const std::int64_t chunk = std::min<std::int64_t>(kChunkFrames, left);
-    if (fed >= longBlock + kWrapperFrames) return chunk;
-    const std::int64_t stop = fed < longBlock ? longBlock : longBlock + kWrapperFrames;
-    return std::min(chunk, stop - fed) / kWrapperFrames * kWrapperFrames;
-}
 constexpr std::uint32_t kDefaultByteRate = 128 * 125;
 
 long BitRate(const WAVEFORMATEX& choice) { return static_cast<long>(choice.nAvgBytesPerSec) * 8; }
@@ -118,9 +101,6 @@ HRESULT VorbisEncoder::StartStreaming() {
     target.sampleFormat = AV_SAMPLE_FMT_FLT;
     target.channels = out.nChannels;
     target.sampleRate = static_cast<int>(out.nSamplesPerSec);
-    framesFed_ = packetEnd_ = 0;
-    previousBlock_ = stream_->ShortBlock();
-    held_.reset();
     converted_.clear();
     return converter_.Open(source, target);
 }
@@ -128,7 +108,6 @@ HRESULT VorbisEncoder::StartStreaming() {
 void VorbisEncoder::StopStreaming() {
     converter_.Close();
     stream_.reset();
-    held_.reset();
 }
 
 HRESULT VorbisEncoder::Transform(MediaSample& sample) {
@@ -136,66 +115,31 @@ HRESULT VorbisEncoder::Transform(MediaSample& sample) {
     const std::uint16_t block = InputType().WaveFormat()->nBlockAlign;
     const std::uint8_t* planes[] = {sample.data.data()};
     const HRESULT hr = converter_.Convert(planes, static_cast<int>(sample.data.size() / block), converted_);
-    return FAILED(hr) ? hr : EncodeConverted(false);
+    return FAILED(hr) ? hr : EncodeConverted();
 }
 
 HRESULT VorbisEncoder::Drain() {
     if (!stream_) return E_UNEXPECTED;
     HRESULT hr = converter_.Flush(converted_);
-    if (SUCCEEDED(hr)) hr = EncodeConverted(true);
-    if (SUCCEEDED(hr)) hr = stream_->Wrote(0, sink_);
-    return FAILED(hr) ? hr : DeliverLast();
+    if (SUCCEEDED(hr)) hr = EncodeConverted();
+    return FAILED(hr) ? hr : stream_->Finish(sink_);
 }
 
-HRESULT VorbisEncoder::EncodeConverted(bool final) {
-    const int channels = stream_->Channels();
-    const auto* samples = reinterpret_cast<const float*>(converted_.data());
-    const std::int64_t frames = static_cast<std::int64_t>(converted_.size() / sizeof(float)) / channels;
-    std::int64_t done = 0;
-    while (done < frames) {
-        std::int64_t chunk = ChunkAfter(framesFed_, frames - done, stream_->LongBlock());
-        if (chunk == 0 && !final) break;  // a step's remainder waits for the next samples
-        if (chunk == 0) chunk = frames - done;
-        float** planes = stream_->Buffer(static_cast<int>(chunk));
-        const float* from = samples + done * channels;
-        for (int c = 0; c < channels; ++c)
-            for (std::int64_t i = 0; i < chunk; ++i) planes[c][i] = from[i * channels + c];
-        done += chunk;
-        framesFed_ += chunk;
-        const HRESULT hr = stream_->Wrote(static_cast<int>(chunk), sink_);
-        if (FAILED(hr)) return hr;
-    }
-    converted_.erase(converted_.begin(), converted_.begin() + static_cast<std::ptrdiff_t>(done * channels * sizeof(float)));
-    return S_OK;
+HRESULT VorbisEncoder::EncodeConverted() {
+    const std::int64_t frames = static_cast<std::int64_t>(converted_.size() / sizeof(float)) / stream_->Channels();
+    const HRESULT hr = stream_->Write(reinterpret_cast<const float*>(converted_.data()), frames, sink_);
+    converted_.clear();
+    return hr;
 }
 
-// A packet decodes to half of each window it overlaps: a quarter of the previous one and a
-// quarter of its own. The first starts that far before zero, and none ends past what was fed.
 HRESULT VorbisEncoder::OnPacket(const VorbisStream::Packet& packet) {
-    const std::int64_t length = (previousBlock_ + packet.blockSize) / 4;
-    previousBlock_ = packet.blockSize;
-    if (!held_) packetEnd_ = -length;  // nothing held yet: the stream's first packet
-    const std::int64_t first = packetEnd_;
-    packetEnd_ = std::max(first, std::min(first + length, framesFed_));
     const long rate = stream_->Rate();
     MediaSample out;
     out.data.assign(packet.data, packet.data + packet.size);
-    out.start = TimeOf(first, rate);
-    out.stop = TimeOf(packetEnd_, rate);
-    out.frameCount = packetEnd_ - first;
-    std::optional<MediaSample> previous = std::exchange(held_, std::move(out));
-    heldFirst_ = first;
-    return previous ? Deliver(*previous) : S_OK;
-}
-
-HRESULT VorbisEncoder::DeliverLast() {
-    std::optional<MediaSample> last = std::exchange(held_, std::nullopt);
-    if (!last || framesFed_ == 0) return S_OK;  // an empty source has no audio to write
-    if (heldFirst_ < framesFed_) {
-        last->frameCount = framesFed_ - heldFirst_;
-        last->stop = TimeOf(framesFed_, stream_->Rate());
-    }
-    return Deliver(*last);
+    out.start = TimeOf(packet.first, rate);
+    out.stop = TimeOf(packet.first + packet.frames, rate);
+    out.frameCount = packet.frames;
+    return Deliver(out);
 }
 
 }  // namespace tessival::media

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 #include "platform/media/AudioEncoderFilter.h"
@@ -14,8 +13,8 @@ namespace tessival::media {
 
 // The Vorbis compressor on libvorbis itself: PCM of any rate, width and channel count in
 // (converted to float at the chosen rate and channels), one packet per sample out, with the times
-// a muxer needs for exact length: the first packet's window starts before zero (the priming), and
-// the last ends where the source ends.
+// a muxer needs for exact length: the first packet starts before zero (the priming), and the last
+// ends where the source ends.
 class VorbisEncoder : public AudioEncoderFilter {
 public:
     // The choices libvorbis has a setting for (mono and stereo only: their channel order is the
@@ -42,11 +41,8 @@ protected:
 private:
     // The encoder opened for a choice, the one ForInput opened when it is for the same.
     std::unique_ptr<VorbisStream> TakeStream(const WAVEFORMATEX& choice);
-    // Hands the converted samples to libvorbis in chunks; final: the source has ended.
-    HRESULT EncodeConverted(bool final);
+    HRESULT EncodeConverted();
     HRESULT OnPacket(const VorbisStream::Packet& packet);
-    // Packets go out one late, so the last can be fitted to the source's end once that is known.
-    HRESULT DeliverLast();
 
     const std::vector<MediaType>& capabilities_;
     mutable std::mutex primedMutex_;
@@ -56,12 +52,7 @@ private:
     SampleConverter converter_;
     std::unique_ptr<VorbisStream> stream_;
     VorbisStream::PacketSink sink_;
-    std::vector<std::uint8_t> converted_;  // interleaved float samples not yet encoded
-    std::int64_t framesFed_ = 0;
-    std::int64_t packetEnd_ = 0;  // where the last packet ends, in samples
-    long previousBlock_ = 0;
-    std::optional<MediaSample> held_;
-    std::int64_t heldFirst_ = 0;
+    std::vector<std::uint8_t> converted_;  // interleaved float samples
 };
 
 }  // namespace tessival::media
