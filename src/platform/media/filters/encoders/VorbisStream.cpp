@@ -7,8 +7,7 @@
 namespace tessival::media {
 namespace {
 
-// oggenc's chunk: libvorbis analyses windows of up to 2048 samples, and much smaller chunks
-// (FFmpeg's 64) cost it a fifth more time.
+// oggenc's chunk: one pass through libvorbis's calls per 1024 frames, not per 64 as the wrapper's.
 constexpr std::int64_t kChunkFrames = 1024;
 // libvorbis extrapolates the stream's start backwards from all it holds once that is more than a
 // long window: up to then the samples go in in the wrapper's steps, so it holds what it held there.
