@@ -70,9 +70,10 @@ std::vector<Encoded> ByFfmpeg(const std::vector<float>& samples, int channels, i
         frame->pts = at;
         av_channel_layout_copy(&frame->ch_layout, &context->ch_layout);
         av_frame_get_buffer(frame.get(), 0);
-        for (int c = 0; c < channels; ++c)
-            for (int i = 0; i < frame->nb_samples; ++i)
-                reinterpret_cast<float*>(frame->data[c])[i] = samples[static_cast<std::size_t>((at + i) * channels + c)];
+        for (int c = 0; c < channels; ++c) {
+            auto* plane = reinterpret_cast<float*>(frame->data[c]);
+            for (int i = 0; i < frame->nb_samples; ++i) plane[i] = samples[static_cast<std::size_t>((at + i) * channels + c)];
+        }
         avcodec_send_frame(context.get(), frame.get());
         Receive(*context, out);
     }
@@ -90,8 +91,10 @@ std::vector<Encoded> ByStream(const std::vector<float>& samples, int channels, i
         return S_OK;
     };
     const std::int64_t frames = static_cast<std::int64_t>(samples.size()) / channels;
-    for (std::int64_t at = 0; at < frames; at += buffer)
-        EXPECT_EQ(stream->Write(samples.data() + at * channels, std::min<std::int64_t>(buffer, frames - at), sink), S_OK);
+    for (std::int64_t at = 0; at < frames; at += buffer) {
+        const std::int64_t count = std::min<std::int64_t>(buffer, frames - at);
+        EXPECT_EQ(stream->Write(samples.data() + at * channels, count, sink), S_OK);
+    }
     EXPECT_EQ(stream->Finish(sink), S_OK);
     return out;
 }
