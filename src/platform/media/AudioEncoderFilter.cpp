@@ -1,6 +1,7 @@
 #include "platform/media/AudioEncoderFilter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace tessival::media {
@@ -75,6 +76,26 @@ bool AudioEncoderFilter::ChosenFormat(MediaType& type) const {
     if (!Input().IsConnected()) return false;
     type = DefaultFormat(InputType());
     return true;
+}
+
+MediaType AudioEncoderFilter::Nearest(const std::vector<MediaType>& all, const MediaType& input,
+                                      std::uint32_t byteRate) {
+    const WAVEFORMATEX* in = input.WaveFormat();
+    const std::int64_t target = byteRate;
+    const auto distance = [in, target](const MediaType& type) {
+        const WAVEFORMATEX& wave = *type.WaveFormat();
+        const bool followsSource = wave.nSamplesPerSec == 0;
+        const std::int64_t rate = in && !followsSource
+                                      ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec)
+                                      : 0;
+        const bool sameChannels = !in || wave.nChannels == in->nChannels || wave.nChannels == kSourceChannels;
+        const std::int64_t channels = sameChannels ? 0 : 1;
+        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - target);
+        return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
+    };
+    if (all.empty()) return MediaType{};
+    return *std::min_element(all.begin(), all.end(),
+                             [&](const MediaType& a, const MediaType& b) { return distance(a) < distance(b); });
 }
 
 HRESULT AudioEncoderFilter::OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const {

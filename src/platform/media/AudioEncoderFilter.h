@@ -38,6 +38,10 @@ public:
     void SetPcmTap(std::shared_ptr<IPcmTap> tap) override { tap_ = std::move(tap); }
 
 protected:
+    // Of a list, the format at the input's rate (a choice that follows the source has it) and
+    // channels nearest a byte rate, else the nearest one; none from an empty list.
+    static MediaType Nearest(const std::vector<MediaType>& all, const MediaType& input, std::uint32_t byteRate);
+
     HRESULT OutputTypesFor(const MediaType& input, std::vector<MediaType>& types) const override;
     // With a format set: PCM at its rate and channel count in each width, so that a decoder can
     // convert straight to them and the audio is resampled and remixed once.

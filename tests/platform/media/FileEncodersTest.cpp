@@ -6,7 +6,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +19,23 @@ namespace {
 struct ContextFree {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
+
+// The three packets of headers in Xiph lacing: identification, comments, setup.
+std::vector<std::vector<std::uint8_t>> XiphPackets(const std::uint8_t* data, int size) {
+    std::vector<std::size_t> sizes(2, 0);
+    int at = 1;
+    for (std::size_t& packet : sizes)
+        while (at < size) {
+            packet += data[at];
+            if (data[at++] < 255) break;
+        }
+    std::vector<std::vector<std::uint8_t>> packets;
+    for (const std::size_t length : {sizes[0], sizes[1], size - at - sizes[0] - sizes[1]}) {
+        packets.emplace_back(data + at, data + at + length);
+        at += static_cast<int>(length);
+    }
+    return packets;
+}
 
 // LAME opened on its own for one choice: bit rate, or VBR level V as quality V (remainder 1 + V by 125).
 std::unique_ptr<AVCodecContext, ContextFree> LameFor(const WAVEFORMATEX& choice) {
@@ -64,7 +80,8 @@ TEST(FileEncoders, EveryLameMp3ChoiceCarriesWhatItsOwnEncoderWouldTellTheMuxer) 
 }
 
 // The Vorbis list offers what libvorbis opens with (mono stops at 224 kbps), and the choice a
-// conversion uses carries the headers of an encoder opened for that very choice.
+// conversion uses carries the headers FFmpeg's libvorbis encoder makes for that very choice
+// (the comments aside: the muxer writes the file's own).
 TEST(FileEncoders, EveryVorbisChoiceOpensAndCarriesItsOwnHeaders) {
     const auto encoder = QueryInterface<AudioEncoderFilter>(FileEncoders::VorbisEntry().factory());
     ASSERT_TRUE(encoder);
@@ -99,8 +116,10 @@ TEST(FileEncoders, EveryVorbisChoiceOpensAndCarriesItsOwnHeaders) {
         ASSERT_TRUE(used.codecParameters);
         const AVCodecParameters& told = *used.codecParameters;
         EXPECT_EQ(told.bit_rate, own->bit_rate);
-        ASSERT_EQ(told.extradata_size, own->extradata_size);
-        EXPECT_EQ(std::memcmp(told.extradata, own->extradata, static_cast<std::size_t>(own->extradata_size)), 0);
+        const auto ours = XiphPackets(told.extradata, told.extradata_size);
+        const auto theirs = XiphPackets(own->extradata, own->extradata_size);
+        EXPECT_TRUE(ours[0] == theirs[0]);
+        EXPECT_TRUE(ours[2] == theirs[2]);
     }
 }
 

@@ -7,10 +7,10 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
-#include <vorbis/vorbisenc.h>
 
 #include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/filters/encoders/LavcAudioEncoder.h"
+#include "platform/media/filters/encoders/VorbisEncoder.h"
 
 namespace tessival::media {
 namespace {
@@ -129,25 +129,18 @@ MediaType DescribeMp3Choice(const AVCodecContext& context, const WAVEFORMATEX& c
     return TypeWith(std::move(parameters), choice);
 }
 
-// Whether libvorbis has a setting for that average bit rate at that rate and channel count: what
-// opening the encoder would first ask it, without building its codebooks (a good part of a
-// second for every choice of the list).
-bool VorbisAccepts(const WAVEFORMATEX& choice) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    const bool accepted = vorbis_encode_setup_managed(&info, choice.nChannels, static_cast<long>(choice.nSamplesPerSec),
-                                                      -1, static_cast<long>(choice.nAvgBytesPerSec) * 8, -1) == 0;
-    vorbis_info_clear(&info);
-    return accepted;
-}
-
-FilterEntry EncoderEntry(const char* name, const EncoderProfile& profile) {
+FilterEntry FileEncoderEntry(const char* name, const Guid& clsid) {
     FilterEntry entry;
     entry.category = CLSID_FileEncoderCategory;
-    entry.clsid = profile.clsid;
+    entry.clsid = clsid;
     entry.friendlyName = name;
     entry.merit = MERIT_DO_NOT_USE;
     entry.inputTypes = {MediaTypePattern(MEDIATYPE_Audio, MEDIASUBTYPE_PCM)};
+    return entry;
+}
+
+FilterEntry EncoderEntry(const char* name, const EncoderProfile& profile) {
+    FilterEntry entry = FileEncoderEntry(name, profile.clsid);
     entry.factory = [&profile] { return std::make_shared<LavcAudioEncoder>(profile); };
     return entry;
 }
@@ -177,11 +170,14 @@ FilterEntry FileEncoders::FlacEntry() {
 }
 
 FilterEntry FileEncoders::VorbisEntry() {
-    static const EncoderProfile profile{
-        EncoderClass(WAVE_FORMAT_VORBIS_FILE), "libvorbis",
-        BitRateChoices(WAVE_FORMAT_VORBIS_FILE, {44100, 48000}, {64, 80, 96, 112, 128, 160, 192, 224, 256, 320}),
-        DescribeWithParameters, ConfigureLossy, ProbePerRateAndChannels, true, nullptr, 16000, false, VorbisAccepts};
-    return EncoderEntry("Vorbis Encoder", profile);
+    FilterEntry entry = FileEncoderEntry("Vorbis Encoder", EncoderClass(WAVE_FORMAT_VORBIS_FILE));
+    entry.factory = [clsid = entry.clsid] {
+        // Worked out on first use, for the process: asking libvorbis costs little, but every item asks.
+        static const std::vector<MediaType> offered = VorbisEncoder::Offered(
+            BitRateChoices(WAVE_FORMAT_VORBIS_FILE, {44100, 48000}, {64, 80, 96, 112, 128, 160, 192, 224, 256, 320}));
+        return std::make_shared<VorbisEncoder>(clsid, offered);
+    };
+    return entry;
 }
 
 FilterEntry FileEncoders::OpusEntry() {

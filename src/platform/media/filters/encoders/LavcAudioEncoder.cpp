@@ -1,7 +1,6 @@
 #include "platform/media/filters/encoders/LavcAudioEncoder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -135,7 +134,7 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
                 if (context) capabilities_.push_back(describe(*context, candidate));
                 continue;
             }
-            if (!codec || !Declares(*codec, trial) || (accepts && !accepts(trial))) continue;
+            if (!codec || !Declares(*codec, trial)) continue;
             AvCodecContextPtr& probe = probes[probeKey(trial)];
             if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
@@ -167,32 +166,13 @@ LavcAudioEncoder::~LavcAudioEncoder() { StopStreaming(); }
 const std::vector<MediaType>& LavcAudioEncoder::Capabilities() const { return profile_.Capabilities(); }
 
 MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
-    const WAVEFORMATEX* in = input.WaveFormat();
-    const std::int64_t target = profile_.defaultByteRate;
-    const auto distance = [in, target](const MediaType& type) {
-        const WAVEFORMATEX& wave = *type.WaveFormat();
-        const std::int64_t rate = in && !FollowsSource(wave)
-                                      ? std::abs(static_cast<std::int64_t>(wave.nSamplesPerSec) - in->nSamplesPerSec)
-                                      : 0;
-        const bool sameChannels = !in || wave.nChannels == in->nChannels || wave.nChannels == kSourceChannels;
-        const std::int64_t channels = sameChannels ? 0 : 1;
-        const std::int64_t bytes = std::abs(static_cast<std::int64_t>(wave.nAvgBytesPerSec) - target);
-        return rate * 1'000'000'000 + channels * 100'000'000 + bytes;
-    };
-    const auto& all = Capabilities();
-    if (all.empty()) return MediaType{};
-    return *std::min_element(all.begin(), all.end(),
-                             [&](const MediaType& a, const MediaType& b) { return distance(a) < distance(b); });
+    return Nearest(Capabilities(), input, profile_.defaultByteRate);
 }
 
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
     const WAVEFORMATEX* choice = chosen.WaveFormat();
     const WAVEFORMATEX* source = input.WaveFormat();
-    if (choice && !FollowsSource(*choice)) {
-        if (!profile_.accepts) return chosen;
-        const AvCodecContextPtr context = OpenEncoder(profile_, *choice);
-        return context ? profile_.describe(*context, *choice) : MediaType{};
-    }
+    if (choice && !FollowsSource(*choice)) return chosen;
     if (!choice || !source || !profile_.followSource) return MediaType{};
     // The source's real depth, not its container's: float and padded samples say how many bits count.
     WAVEFORMATEX content = *source;
@@ -305,8 +285,8 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     return S_OK;
 }
 
-// One buffer serves every frame of the stream (Vorbis takes 64 samples at a time): the encoders
-// copy what they are sent, and should one keep it, making it writable copies it first.
+// One buffer serves every frame of the stream: the encoders copy what they are sent, and should
+// one keep it, making it writable copies it first.
 HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
     if (frame_->buf[0] && frame_->nb_samples == samples)
         return av_frame_make_writable(frame_.get()) < 0 ? E_OUTOFMEMORY : S_OK;
@@ -375,8 +355,8 @@ HRESULT LavcAudioEncoder::DeliverLast() {
     if (packetsSeen_ == 0) return S_OK;
     packetsSeen_ = 0;
     const std::int64_t rate = OutputType().WaveFormat()->nSamplesPerSec;
-    // Encoders round their last packet to their own bookkeeping (libvorbis drops a sample, a
-    // padded first frame counts whole): the last packet ends where the source ends.
+    // Encoders round their last packet to their own bookkeeping (a padded first frame counts
+    // whole): the last packet ends where the source ends.
     if (heldFirst_ < sourceFrames_) {
         held_.frameCount = sourceFrames_ - heldFirst_;
         held_.stop = sourceFrames_ * kUnitsPerSecond / rate;

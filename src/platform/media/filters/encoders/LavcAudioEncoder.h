@@ -23,15 +23,13 @@ struct EncoderProfile {
     using Configure = std::function<void(AVCodecContext&, const WAVEFORMATEX&)>;
     using ProbeKey = std::function<std::uint32_t(const WAVEFORMATEX&)>;
     using FollowSource = std::function<WAVEFORMATEX(const WAVEFORMATEX& choice, const WAVEFORMATEX& source)>;
-    using Accepts = std::function<bool(const WAVEFORMATEX&)>;
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
                    Configure configure = nullptr, ProbeKey probeKey = nullptr, bool packetTimes = false,
                    FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000,
-                   bool wholeFirstFrame = false, Accepts accepts = nullptr)
+                   bool wholeFirstFrame = false)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
           configure(std::move(configure)), probeKey(std::move(probeKey)), packetTimes(packetTimes),
-          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame),
-          accepts(std::move(accepts)) {}
+          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame) {}
 
     Guid clsid;
     const char* codecName;
@@ -58,10 +56,6 @@ struct EncoderProfile {
     // before it starts, that silence goes in front as part of the priming, so the stream ends on a
     // frame boundary: readers that trim only the start (FFmpeg's MP4 reader) then play it exactly.
     bool wholeFirstFrame;
-    // Optional, with a probe key: which candidates the codec takes, for a codec that tells only
-    // by refusing to open. The probe then describes its candidates' wave formats only; the one
-    // chosen is described again from an encoder opened for it, as its headers are its own.
-    Accepts accepts;
 
     // Worked out on first use: opening encoders takes a moment.
     const std::vector<MediaType>& Capabilities() const;
