@@ -33,6 +33,13 @@ void AlbumGainBook::Plan(const ItemList& items) {
     }
 }
 
+AlbumGainBook::Album* AlbumGainBook::AlbumOf(const std::string& output) {
+    const auto of = albumOf_.find(output);
+    if (of == albumOf_.end()) return nullptr;
+    const auto album = albums_.find(of->second);
+    return album == albums_.end() ? nullptr : album->second.get();
+}
+
 std::unique_ptr<AlbumGainBook::Album> AlbumGainBook::EndItem(const std::string& output) {
     const auto of = albumOf_.find(output);
     if (of == albumOf_.end()) return nullptr;
@@ -55,13 +62,10 @@ int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<cons
     std::unique_ptr<Album> ended;
     {
         std::lock_guard lock(mutex_);
-        const auto of = albumOf_.find(output);
-        if (of != albumOf_.end()) {
-            if (const auto album = albums_.find(of->second); album != albums_.end()) {
-                if (error == 0) album->second->outputs.emplace_back(output, std::move(heard));
-                // Types without gain tags (WAVE) lack nothing; a failed write leaves a track out.
-                if (error != 0 && error != ENOTSUP) album->second->whole = false;
-            }
+        if (Album* album = AlbumOf(output)) {
+            if (error == 0) album->outputs.emplace_back(output, std::move(heard));
+            // Types without gain tags (WAVE) lack nothing; a failed write leaves a track out.
+            if (error != 0 && error != ENOTSUP) album->whole = false;
         }
         ended = EndItem(output);
     }
@@ -71,17 +75,13 @@ int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<cons
 
 bool AlbumGainBook::EndsAlbum(const std::string& output) {
     std::lock_guard lock(mutex_);
-    const auto of = albumOf_.find(output);
-    if (of == albumOf_.end()) return false;
-    const auto album = albums_.find(of->second);
-    return album != albums_.end() && album->second->whole && album->second->pending == 1;
+    const Album* album = AlbumOf(output);
+    return album && album->whole && album->pending == 1;
 }
 
 void AlbumGainBook::ItemFailed(const std::string& output) {
     std::lock_guard lock(mutex_);
-    if (const auto of = albumOf_.find(output); of != albumOf_.end()) {
-        if (const auto album = albums_.find(of->second); album != albums_.end()) album->second->whole = false;
-    }
+    if (Album* album = AlbumOf(output)) album->whole = false;
     EndItem(output);
 }
 

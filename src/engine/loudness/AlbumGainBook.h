@@ -39,6 +39,8 @@ private:
         bool whole = true;  // no item of it ended without an output
         std::vector<std::pair<std::string, std::shared_ptr<const media::LoudnessMeter>>> outputs;
     };
+    // The album the output belongs to while it is in the book; the caller holds the lock.
+    Album* AlbumOf(const std::string& output);
     // Takes the album out of the book when no item is pending; the caller tags it unlocked.
     std::unique_ptr<Album> EndItem(const std::string& output);
     // Whether the output's item is the last its album waits for.
