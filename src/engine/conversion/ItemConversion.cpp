@@ -220,8 +220,9 @@ void ItemConversion::UseSecondCore() {
     // Shorter items spend more on a second thread than they gain; items of unknown length (a
     // recording) come in no faster than they are encoded.
     constexpr REFTIME kLongEnoughSeconds = 10;
-    // A few hundred milliseconds smooth out the two sides' uneven pace; more only costs memory.
-    constexpr REFERENCE_TIME kQueuedAudio = kUnitsPerSecond / 4;
+    // Half a second lets the encoder ride out the decoding side being scheduled late on a busy
+    // machine (a fast encoder eats a quarter second of audio in 3 ms); more only costs memory.
+    constexpr REFERENCE_TIME kQueuedAudio = kUnitsPerSecond / 2;
     const auto queued = QueryInterface<IQueuedInput>(encoderFilter_);
     REFTIME seconds = 0;
     if (!services_.cores || !queued || FAILED(toolkit_.Position().get_Duration(seconds)) ||
