@@ -34,9 +34,10 @@ std::shared_ptr<const RunPlan> RunPlan::Of(const ItemList& items, bool skipUpToD
     return plan;
 }
 
-void RunPlan::PlanAlbums(const ItemList& items) const {
-    std::call_once(albumsPlanned_, [&items] {
-        if (LoudnessSettings::Current().replayGain == ReplayGainMode::Album) AlbumGainBook::Shared().Plan(items);
+void RunPlan::PlanAlbums(const ItemList& items, const std::atomic<bool>& stopped) const {
+    std::call_once(albumsPlanned_, [&items, &stopped] {
+        if (LoudnessSettings::Current().replayGain == ReplayGainMode::Album)
+            AlbumGainBook::Shared().Plan(items, stopped);
     });
 }
 
@@ -106,7 +107,7 @@ void ConversionRun::ThreadProc() {
     // worker would.
     const std::vector<int>& writers = plan_->writers;
     commitFailed_ = false;
-    plan_->PlanAlbums(items_);
+    plan_->PlanAlbums(items_, flags_.stopRequested);
     for (int i = 0; !flags_.stopRequested && (i = queue_.Next()) >= 0;) {
         const auto at = static_cast<std::size_t>(i);
         if (clashes[at] >= 0) {

@@ -29,8 +29,9 @@ struct RunPlan {
     bool skipUpToDate = false;
     static std::shared_ptr<const RunPlan> Of(const ItemList& items, bool skipUpToDate = false);
     // With album gain on, the albums of the run, found by the first worker that calls this (it reads
-    // every source's tags, so never on the window's thread); the others wait for it.
-    void PlanAlbums(const ItemList& items) const;
+    // every source's tags, so never on the window's thread); the others wait for it, and a Stop
+    // ends it.
+    void PlanAlbums(const ItemList& items, const std::atomic<bool>& stopped) const;
 
 private:
     mutable std::once_flag albumsPlanned_;

@@ -23,6 +23,7 @@ struct AlbumCase {
     const char* name;
     std::vector<End> ends;  // per track, in the order they end
     bool albumTags;         // whether the converted tracks get album tags
+    bool stoppedWhilePlanning = false;
 };
 
 std::shared_ptr<const media::LoudnessMeter> Heard(double amplitude) {
@@ -40,6 +41,7 @@ TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConverted) {
         {"the last track failed", {End::Converted, End::Converted, End::Failed}, false},
         {"a track failed before the last converted", {End::Failed, End::Converted, End::Converted}, false},
         {"a track never reached (stopped)", {End::Converted, End::Converted, End::NeverReached}, false},
+        {"stopped while the album was planned", {End::Converted, End::Converted}, false, true},
     };
     for (const AlbumCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,7 +63,8 @@ TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConverted) {
             outputs.push_back(dir.File("out/" + name));
         }
         AlbumGainBook book;
-        book.Plan(items);
+        const std::atomic<bool> stopped{c.stoppedWhilePlanning};
+        book.Plan(items, stopped);
         for (std::size_t i = 0; i < c.ends.size(); ++i) {
             if (c.ends[i] == End::Converted) {
                 EXPECT_EQ(book.ItemConverted(outputs[i], Heard(0.1 * static_cast<double>(i + 1))), 0);

@@ -18,19 +18,27 @@ AlbumGainBook& AlbumGainBook::Shared() {
     return book;
 }
 
-void AlbumGainBook::Plan(const ItemList& items) {
-    std::lock_guard lock(mutex_);
-    albumOf_.clear();
-    albums_.clear();
-    for (std::size_t i = 0; i < items.Count(); ++i) {
+void AlbumGainBook::Plan(const ItemList& items, const std::atomic<bool>& stopped) {
+    std::map<std::string, std::string> albumOf;
+    std::map<std::string, std::unique_ptr<Album>> albums;
+    // The tags are read unlocked: the book is not consulted before the plan is in.
+    for (std::size_t i = 0; i < items.Count() && !stopped; ++i) {
         const ConvertItem& item = *items.At(static_cast<std::ptrdiff_t>(i));
         const std::string album = media::ReadMediaTags(ReadField(item.sourcePath)).Get("album");
         const std::string key = ReadField(item.destPath) + '\n' + album;
-        albumOf_[DestinationFileName(item)] = key;
-        auto& entry = albums_[key];
+        albumOf[DestinationFileName(item)] = key;
+        auto& entry = albums[key];
         if (!entry) entry = std::make_unique<Album>();
         ++entry->pending;
     }
+    std::lock_guard lock(mutex_);
+    if (stopped) {
+        albumOf_.clear();
+        albums_.clear();
+        return;
+    }
+    albumOf_ = std::move(albumOf);
+    albums_ = std::move(albums);
 }
 
 AlbumGainBook::Album* AlbumGainBook::AlbumOf(const std::string& output) {

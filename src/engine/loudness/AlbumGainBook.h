@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,8 +20,9 @@ class AlbumGainBook {
 public:
     static AlbumGainBook& Shared();
 
-    // Before a run: the items it will convert. Reads each source's album tag.
-    void Plan(const ItemList& items);
+    // Before a run: the items it will convert. Reads each source's album tag, which for a long
+    // list takes a while: once `stopped` is set it gives up, and the book holds no album.
+    void Plan(const ItemList& items, const std::atomic<bool>& stopped);
     // An item converted: its output and what was heard of it. Writes the track's tags, and the
     // album's into all of the album's outputs when this was its last item. 0 or an errno value
     // for this output's tags.
