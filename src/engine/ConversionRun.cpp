@@ -196,6 +196,9 @@ bool ConversionRun::SkipUpToDateItem(int index) {
     view_.SelectRunningRow(index);
     working_ = *items_.At(index);
     const std::string skipped = LoadString(IDS_SKIPPED_UP_TO_DATE);
+    // Its output is still a track of its album, whose gain changes when another track's does.
+    if (LoudnessSettings::Current().replayGain == ReplayGainMode::Album)
+        AlbumGainBook::Shared().ItemKept(DestinationFileName(working_), flags_.stopRequested);
     WriteField(working_.status, skipped);
     view_.StoreRecord(*items_.At(index), working_);
     {

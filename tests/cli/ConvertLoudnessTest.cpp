@@ -72,6 +72,23 @@ protected:
         return at == std::string::npos ? NAN : std::atof(json.c_str() + at + std::strlen(key));
     }
 
+    // loudgain's album gain over copies of the outputs (it writes into what it reads).
+    double LoudgainAlbumGain(const std::vector<std::string>& names) {
+        const std::string copies = dir_.File("copies");
+        std::filesystem::remove_all(copies);
+        std::filesystem::create_directory(copies);
+        std::string files;
+        for (const std::string& name : names) {
+            std::filesystem::copy(dir_.File("out/" + name), copies);
+            files += " " + ShellQuote(copies + "/" + name);
+        }
+        const auto loudgain = RunProcess("loudgain -a -s e" + files + " 2>&1");
+        const auto albumLine = loudgain.output.find("Album:");
+        const auto gain = loudgain.output.find("Gain:", albumLine);
+        EXPECT_NE(gain, std::string::npos) << loudgain.output;
+        return gain == std::string::npos ? NAN : std::atof(loudgain.output.c_str() + gain + 5);
+    }
+
     test::TempDir dir_;
 };
 
@@ -87,17 +104,21 @@ TEST_F(ConvertLoudness, AlbumGainOverTwoTracksConvertedSideBySide) {
     EXPECT_EQ(Tag("one.flac", "REPLAYGAIN_ALBUM_PEAK"), Tag("two.flac", "REPLAYGAIN_ALBUM_PEAK"));
     // An album of its own: its album gain is its track gain.
     EXPECT_EQ(Tag("other.flac", "REPLAYGAIN_ALBUM_GAIN"), Tag("other.flac", "REPLAYGAIN_TRACK_GAIN"));
-    // loudgain's album gain over copies of the two.
-    const std::string copies = dir_.File("copies");
-    std::filesystem::create_directory(copies);
-    for (const char* name : {"one.flac", "two.flac"}) std::filesystem::copy(dir_.File(std::string("out/") + name), copies);
-    const auto loudgain = RunProcess("loudgain -a -s e " + ShellQuote(copies + "/one.flac") + " " +
-                                     ShellQuote(copies + "/two.flac") + " 2>&1");
-    const auto albumLine = loudgain.output.find("Album:");
-    ASSERT_NE(albumLine, std::string::npos) << loudgain.output;
-    const auto gain = loudgain.output.find("Gain:", albumLine);
-    EXPECT_NEAR(std::atof(Tag("one.flac", "REPLAYGAIN_ALBUM_GAIN").c_str()),
-                std::atof(loudgain.output.c_str() + gain + 5), 0.1);
+    EXPECT_NEAR(std::atof(Tag("one.flac", "REPLAYGAIN_ALBUM_GAIN").c_str()), LoudgainAlbumGain({"one.flac", "two.flac"}),
+                0.1);
+}
+
+TEST_F(ConvertLoudness, ARerunThatSkipsAnUpToDateTrackStillGivesTheAlbumItsNewGain) {
+    Convert({Track("one.flac", 0.3, "Album"), Track("two.flac", 0.3, "Album")}, kFlac, "FLAC", "flac",
+            "--replaygain=album");
+    std::filesystem::remove(dir_.File("two.flac"));
+    Track("two.flac", 1.0, "Album");  // remastered: newer than its output
+    const std::string run = Convert({dir_.File("one.flac"), dir_.File("two.flac")}, kFlac, "FLAC", "flac",
+                                    "--replaygain=album --skip-existing");
+    EXPECT_NE(run.find("1: Skipped (up to date)"), std::string::npos) << run;
+    EXPECT_EQ(Tag("one.flac", "REPLAYGAIN_ALBUM_GAIN"), Tag("two.flac", "REPLAYGAIN_ALBUM_GAIN"));
+    EXPECT_NEAR(std::atof(Tag("one.flac", "REPLAYGAIN_ALBUM_GAIN").c_str()), LoudgainAlbumGain({"one.flac", "two.flac"}),
+                0.1);
 }
 
 TEST_F(ConvertLoudness, OpusGetsItsOwnGainTagsOnly) {

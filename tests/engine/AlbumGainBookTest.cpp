@@ -17,7 +17,7 @@ namespace {
 using test::RunProcess;
 using test::ShellQuote;
 
-enum class End { Converted, Failed, NeverReached };
+enum class End { Converted, Failed, Kept, NeverReached };  // Kept: skipped as up to date
 
 struct AlbumCase {
     const char* name;
@@ -35,13 +35,16 @@ std::shared_ptr<const media::LoudnessMeter> Heard(double amplitude) {
     return meter;
 }
 
-TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConverted) {
+TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConvertedOrWasUpToDate) {
     const AlbumCase cases[] = {
         {"every track converted", {End::Converted, End::Converted, End::Converted}, true},
         {"the last track failed", {End::Converted, End::Converted, End::Failed}, false},
         {"a track failed before the last converted", {End::Failed, End::Converted, End::Converted}, false},
         {"a track never reached (stopped)", {End::Converted, End::Converted, End::NeverReached}, false},
         {"stopped while the album was planned", {End::Converted, End::Converted}, false, true},
+        {"a track up to date, the others converted", {End::Kept, End::Converted, End::Converted}, true},
+        {"the last track up to date", {End::Converted, End::Kept}, true},
+        {"every track up to date", {End::Kept, End::Kept}, false},
     };
     for (const AlbumCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -67,16 +70,20 @@ TEST(AlbumGainBook, AlbumTagsOnlyWhenEveryTrackOfTheAlbumConverted) {
         book.Plan(items, stopped);
         for (std::size_t i = 0; i < c.ends.size(); ++i) {
             if (c.ends[i] == End::Converted) {
-                EXPECT_EQ(book.ItemConverted(outputs[i], Heard(0.1 * static_cast<double>(i + 1))), 0);
+                EXPECT_EQ(book.ItemConverted(outputs[i], Heard(0.1 * static_cast<double>(i + 1)), stopped), 0);
             } else if (c.ends[i] == End::Failed) {
                 book.ItemFailed(outputs[i]);
+            } else if (c.ends[i] == End::Kept) {
+                book.ItemKept(outputs[i], stopped);
             }
         }
         book.FinishAll();
         for (std::size_t i = 0; i < c.ends.size(); ++i) {
-            if (c.ends[i] != End::Converted) continue;
+            if (c.ends[i] != End::Converted && c.ends[i] != End::Kept) continue;
             const std::string tags = RunProcess("metaflac --export-tags-to=- " + ShellQuote(outputs[i])).output;
-            EXPECT_NE(tags.find("REPLAYGAIN_TRACK_GAIN="), std::string::npos) << outputs[i] << "\n" << tags;
+            // A kept output is tagged only along with its album.
+            const bool trackTags = c.ends[i] == End::Converted || c.albumTags;
+            EXPECT_EQ(tags.find("REPLAYGAIN_TRACK_GAIN=") != std::string::npos, trackTags) << outputs[i] << "\n" << tags;
             EXPECT_EQ(tags.find("REPLAYGAIN_ALBUM_GAIN=") != std::string::npos, c.albumTags) << outputs[i] << "\n" << tags;
         }
         EXPECT_TRUE(book.TakeFailures().empty());

@@ -71,8 +71,9 @@ void ItemConversion::TagLoudness() {
         return;
     }
     const std::shared_ptr<const LoudnessMeter> heard(loudness_, &loudness_->Meter());
-    const int error = mode == ReplayGainMode::Album ? AlbumGainBook::Shared().ItemConverted(output, heard)
-                                                    : WriteGainTags(output, heard->Reading(), nullptr);
+    const int error = mode == ReplayGainMode::Album
+                          ? AlbumGainBook::Shared().ItemConverted(output, heard, services_.halt.HaltedFlag())
+                          : WriteGainTags(output, heard->Reading(), nullptr);
     // Types that carry no gain tags (WAVE) convert as they did.
     if (error == 0 || error == ENOTSUP) return;
     outcome_.converted = false;

@@ -8,6 +8,7 @@
 #include "engine/loudness/GainTagWriter.h"
 #include "joblist/TextField.h"
 #include "platform/media/MediaTags.h"
+#include "platform/media/filters/analysis/FileLoudness.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 
@@ -61,7 +62,8 @@ std::unique_ptr<AlbumGainBook::Album> AlbumGainBook::EndItem(const std::string& 
     return ended->whole ? std::move(ended) : nullptr;
 }
 
-int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard) {
+int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard,
+                                 const std::atomic<bool>& stop) {
     // The album's last item writes the album's tags, its own track's among them: one rewrite.
     // Any other has its track's tags in before the album lists it, so that the album's rewrite,
     // from whichever thread ends the album, never races this one.
@@ -77,14 +79,26 @@ int AlbumGainBook::ItemConverted(const std::string& output, std::shared_ptr<cons
         }
         ended = EndItem(output);
     }
-    if (ended) TagAlbum(*ended);
+    if (ended) TagAlbum(*ended, stop);
     return error;
+}
+
+void AlbumGainBook::ItemKept(const std::string& output, const std::atomic<bool>& stop) {
+    std::unique_ptr<Album> ended;
+    {
+        std::lock_guard lock(mutex_);
+        if (Album* album = AlbumOf(output)) album->kept.push_back(output);
+        ended = EndItem(output);
+    }
+    if (ended) TagAlbum(*ended, stop);
 }
 
 bool AlbumGainBook::EndsAlbum(const std::string& output) {
     std::lock_guard lock(mutex_);
     const Album* album = AlbumOf(output);
-    return album && album->whole && album->pending == 1;
+    // With kept outputs still to measure, the album might not get its tags: this track gets its
+    // own first.
+    return album && album->whole && album->pending == 1 && album->kept.empty();
 }
 
 void AlbumGainBook::ItemFailed(const std::string& output) {
@@ -99,8 +113,9 @@ void AlbumGainBook::FinishAll() {
     albumOf_.clear();
 }
 
-void AlbumGainBook::TagAlbum(const Album& album) {
-    if (album.outputs.empty()) return;
+void AlbumGainBook::TagAlbum(Album& album, const std::atomic<bool>& stop) {
+    // An album none of whose tracks changed keeps the tags it has.
+    if (album.outputs.empty() || !MeasureKept(album, stop)) return;
     std::vector<const media::LoudnessMeter*> meters;
     for (const auto& [output, meter] : album.outputs) meters.push_back(meter.get());
     const media::LoudnessReading reading = media::LoudnessMeter::Combined(meters);
@@ -111,6 +126,17 @@ void AlbumGainBook::TagAlbum(const Album& album) {
             failures_.push_back(LoadString(IDS_ALBUM_TAGS_FAILED, {output, std::strerror(error)}));
         }
     }
+}
+
+// False when one of them has no audio that decodes (the album would be measured without it) or
+// a Stop came meanwhile.
+bool AlbumGainBook::MeasureKept(Album& album, const std::atomic<bool>& stop) {
+    for (const std::string& output : album.kept) {
+        auto meter = std::make_shared<media::LoudnessMeter>();
+        if (media::MeasureFileLoudness(output, *meter, &stop) != media::S_OK) return false;
+        album.outputs.emplace_back(output, std::move(meter));
+    }
+    return true;
 }
 
 std::vector<std::string> AlbumGainBook::TakeFailures() {

@@ -25,8 +25,13 @@ public:
     void Plan(const ItemList& items, const std::atomic<bool>& stopped);
     // An item converted: its output and what was heard of it. Writes the track's tags, and the
     // album's into all of the album's outputs when this was its last item. 0 or an errno value
-    // for this output's tags.
-    int ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard);
+    // for this output's tags. `stop` ends the measuring of kept outputs (ItemKept).
+    int ItemConverted(const std::string& output, std::shared_ptr<const media::LoudnessMeter> heard,
+                      const std::atomic<bool>& stop);
+    // An item of the plan skipped as up to date: its output is a track of the album as it is. When
+    // another track of the album was converted, this one is measured as the album ends, and gets
+    // the new album tags with the rest; an album with no track converted is left as it was.
+    void ItemKept(const std::string& output, const std::atomic<bool>& stop);
     // An item of the plan ended without an output (failed or stopped): its album gets no album tags.
     void ItemFailed(const std::string& output);
     // After the run: albums that some items never reached (skipped, stopped) get no album tags;
@@ -40,6 +45,7 @@ private:
         int pending = 0;
         bool whole = true;  // no item of it ended without an output
         std::vector<std::pair<std::string, std::shared_ptr<const media::LoudnessMeter>>> outputs;
+        std::vector<std::string> kept;  // outputs of items skipped as up to date
     };
     // The album the output belongs to while it is in the book; the caller holds the lock.
     Album* AlbumOf(const std::string& output);
@@ -47,7 +53,9 @@ private:
     std::unique_ptr<Album> EndItem(const std::string& output);
     // Whether the output's item is the last its album waits for.
     bool EndsAlbum(const std::string& output);
-    void TagAlbum(const Album& album);
+    // Ends the album: after measuring its kept outputs, its tags into every output.
+    void TagAlbum(Album& album, const std::atomic<bool>& stop);
+    static bool MeasureKept(Album& album, const std::atomic<bool>& stop);
 
     std::mutex mutex_;
     std::map<std::string, std::string> albumOf_;  // output -> album key
