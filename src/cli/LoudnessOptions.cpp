@@ -5,10 +5,10 @@
 namespace tessival::cli {
 namespace {
 
-bool ParseDecibels(const std::string& text, double lowest, double highest, double& value) {
+bool ParseDecibels(const std::string& text, bool (*inRange)(double), double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0' && value >= lowest && value <= highest;
+    return !text.empty() && *end == '\0' && inRange(value);
 }
 
 }  // namespace
@@ -21,12 +21,12 @@ OptionParse ParseLoudnessOption(const std::string& arg, LoudnessSettings& settin
     if (arg.rfind("--replaygain=", 0) == 0) return OptionParse::Bad;
     double value = 0;
     if (arg.rfind("--normalize=", 0) == 0) {
-        if (!ParseDecibels(arg.substr(12), -70, 0, value)) return OptionParse::Bad;
+        if (!ParseDecibels(arg.substr(12), LoudnessSettings::TargetInRange, value)) return OptionParse::Bad;
         settings.normalizeTo = value;
         return OptionParse::Taken;
     }
     if (arg.rfind("--true-peak=", 0) == 0) {
-        if (!ParseDecibels(arg.substr(12), -20, 0, value)) return OptionParse::Bad;
+        if (!ParseDecibels(arg.substr(12), LoudnessSettings::CeilingInRange, value)) return OptionParse::Bad;
         settings.truePeakCeiling = value;
         return OptionParse::Taken;
     }

@@ -234,6 +234,7 @@ void ConversionRun::ShowEnd(int index, const ConversionOutcome& outcome, int sec
     FinishRow(index, outcome.converted, seconds);
     if (outcome.skippedPackets > 0) view_.ReportSkippedData(index, outcome.skippedPackets);
     if (outcome.converted && !outcome.note.empty()) view_.ReportNote(index, outcome.note);
+    if (outcome.converted && outcome.loudness) view_.ReportLoudness(index, *outcome.loudness);
 }
 
 void ConversionRun::FinishRow(int index, bool ok, int seconds) {

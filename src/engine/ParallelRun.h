@@ -62,6 +62,9 @@ private:
             view_.ReportStoppedOutput(index, keptAt);
         }
         void ReportNote(int index, const std::string& text) override { view_.ReportNote(index, text); }
+        void ReportLoudness(int index, const media::LoudnessReading& reading) override {
+            view_.ReportLoudness(index, reading);
+        }
 
     private:
         RunView& view_;

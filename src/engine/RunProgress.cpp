@@ -1,12 +1,15 @@
 #include "engine/RunProgress.h"
 
+#include "engine/loudness/ItemLoudness.h"
+
 namespace tessival {
 
 void RunProgress::Attach(std::shared_ptr<media::IMediaPosition> position,
-                         std::shared_ptr<media::IAudioLevels> levels) {
+                         std::shared_ptr<media::IAudioLevels> levels, std::shared_ptr<ItemLoudness> loudness) {
     std::lock_guard lock(mutex_);
     position_ = std::move(position);
     levels_ = std::move(levels);
+    loudness_ = std::move(loudness);
 }
 
 void RunProgress::Detach() { Attach(nullptr, nullptr); }
@@ -18,6 +21,7 @@ ProgressSnapshot RunProgress::Read() const {
     ProgressSnapshot snapshot;
     ReadPositionLocked(snapshot);
     if (levels_) snapshot.peaks = levels_->TakePeakLevels();
+    if (loudness_) snapshot.momentaryLufs = loudness_->Momentary();
     return snapshot;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <mutex>
 
 #include "platform/media/AudioLevelMeter.h"
@@ -14,13 +15,18 @@ struct ProgressSnapshot {
     double positionSeconds = -1;  // -1 while unknown
     double durationSeconds = -1;  // -1 while unknown (a recording has none)
     std::array<float, media::AudioLevelMeter::kChannels> peaks{};
+    std::optional<double> momentaryLufs;  // LUFS, -inf in silence; none when the item is not measured
 };
+
+class ItemLoudness;
 
 // The running graph's position and levels, readable from any thread while the worker converts.
 // The worker attaches the graph when it starts running and detaches it before releasing it.
 class RunProgress {
 public:
-    void Attach(std::shared_ptr<media::IMediaPosition> position, std::shared_ptr<media::IAudioLevels> levels);
+    // loudness: the item's meter when it measures loudness, else null.
+    void Attach(std::shared_ptr<media::IMediaPosition> position, std::shared_ptr<media::IAudioLevels> levels,
+                std::shared_ptr<ItemLoudness> loudness = nullptr);
     void Detach();
     ProgressSnapshot Read() const;
     // Position and duration only: the peaks stay for the display that takes them.
@@ -32,6 +38,7 @@ private:
     mutable std::mutex mutex_;
     std::shared_ptr<media::IMediaPosition> position_;  // guarded by mutex_
     std::shared_ptr<media::IAudioLevels> levels_;      // guarded by mutex_
+    std::shared_ptr<ItemLoudness> loudness_;           // guarded by mutex_
 };
 
 }  // namespace tessival

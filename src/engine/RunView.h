@@ -7,6 +7,7 @@
 
 #include "joblist/ConvertItem.h"
 #include "joblist/QualityInfo.h"
+#include "platform/media/filters/analysis/LoudnessMeter.h"
 
 namespace tessival {
 
@@ -57,6 +58,8 @@ public:
     virtual void ReportStoppedOutput(int /*index*/, const std::string& /*keptAt*/) {}
     // A note on a converted item, after its row's final text.
     virtual void ReportNote(int /*index*/, const std::string& /*text*/) {}
+    // What a converted item's output measured, when its loudness was measured, after its row's final text.
+    virtual void ReportLoudness(int /*index*/, const media::LoudnessReading& /*reading*/) {}
 };
 
 }  // namespace tessival

@@ -192,6 +192,19 @@ inline constexpr int IDS_DISC_TEST_AND_COPY = 311;
 inline constexpr int IDS_DRIVE_READ_OFFSET = 312;        // "%s": the offset in samples
 inline constexpr int IDS_DRIVE_READ_OFFSET_TITLE = 313;
 inline constexpr int IDS_DRIVE_READ_OFFSET_PROMPT = 314;
+// The display menu's loudness choices, the running item's loudness and a converted item's.
+inline constexpr int IDS_REPLAYGAIN_TAGS = 293;
+inline constexpr int IDS_REPLAYGAIN_OFF = 294;
+inline constexpr int IDS_REPLAYGAIN_TRACK = 295;
+inline constexpr int IDS_REPLAYGAIN_ALBUM = 296;
+inline constexpr int IDS_NORMALIZE = 297;                // "%s", "%s": target LUFS, ceiling dBTP
+inline constexpr int IDS_NORMALIZE_TARGET = 298;
+inline constexpr int IDS_NORMALIZE_TARGET_TITLE = 299;
+inline constexpr int IDS_NORMALIZE_TARGET_PROMPT = 301;
+inline constexpr int IDS_NORMALIZE_CEILING_PROMPT = 302;
+inline constexpr int IDS_MOMENTARY_LOUDNESS = 303;       // "%s": LUFS
+inline constexpr int IDS_MEASURED_LOUDNESS = 304;        // "%s" x4: LUFS, LU, dBTP, gain
+inline constexpr int IDS_MEASURED_SILENCE = 305;
 
 // The help file, installed under share/tessival/ and found from the executable's folder.
 inline constexpr const char* kHelpFile = "tessival.html";

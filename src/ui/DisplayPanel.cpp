@@ -32,7 +32,7 @@ QFont LcdFont(bool bold) {
 // The level shown falls back slowly, as a meter's needle does, and jumps up at once.
 float Decayed(float shown, float level) { return std::max(level, shown - 0.06f); }
 
-constexpr float kMeterFloorDb = -60;
+constexpr double kMeterFloorDb = -60;
 constexpr int kNoteMs = 4000;
 // A peak stays marked for about a second and a half of looks (five a second) before it falls.
 constexpr int kHoldLooks = 8;
@@ -59,8 +59,12 @@ int SecondsLeft(int elapsedSeconds, double fraction) {
 
 float DisplayPanel::MeterFraction(float peak) {
     if (!(peak > 0)) return 0;
-    const float db = 20 * std::log10(std::min(peak, 1.0f));
-    return std::clamp((db - kMeterFloorDb) / -kMeterFloorDb, 0.0f, 1.0f);
+    return DbFraction(20 * std::log10(peak));
+}
+
+float DisplayPanel::DbFraction(double db) {
+    if (std::isnan(db)) return 0;
+    return static_cast<float>(std::clamp((db - kMeterFloorDb) / -kMeterFloorDb, 0.0, 1.0));
 }
 
 int DisplayPanel::LitSegments(float fraction) {
@@ -90,6 +94,13 @@ void DisplayPanel::ShowRun(const RunState& state) {
     } else if (state.positionSeconds >= 0) {
         detail += QStringLiteral("  @ %1").arg(FormatPlayingTime(state.positionSeconds));
     }
+    loudness_ = -1;
+    if (state.momentaryLufs) {
+        loudness_ = DbFraction(*state.momentaryLufs);
+        if (std::isfinite(*state.momentaryLufs))
+            detail += QStringLiteral("  ") + QString::fromStdString(LoadStringWith(
+                                                 IDS_MOMENTARY_LOUDNESS, QString::number(*state.momentaryLufs, 'f', 0).toStdString()));
+    }
     detail_ = detail;
     for (std::size_t i = 0; i < levels_.size(); ++i) {
         levels_[i] = Decayed(levels_[i], MeterFraction(state.peaks[i]));
@@ -109,6 +120,7 @@ void DisplayPanel::ShowBatch(const BatchState& state) {
         LoadString(IDS_PROGRESS_ITEMS, {state.places.toStdString(), std::to_string(state.itemCount)}));
     percent_ = static_cast<int>(std::floor(std::clamp(state.fraction, 0.0, 1.0) * 100));
     // Several items have no one level to show: the meter falls back to rest.
+    loudness_ = -1;
     for (std::size_t i = 0; i < levels_.size(); ++i) held_[i] = levels_[i] = Decayed(levels_[i], 0);
     setToolTip(caption_ + QLatin1Char('\n') + detail_);
     update();
@@ -119,6 +131,7 @@ void DisplayPanel::ShowIdle(const IdleState& state) {
     percent_ = -1;
     levels_ = {};
     held_ = {};
+    loudness_ = -1;
     caption_ = state.itemCount == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(state.itemCount);
     detail_.clear();
     if (state.itemCount > 0) {
@@ -183,7 +196,8 @@ void DisplayPanel::PaintGlass(QPainter& p) const {
 }
 
 // Two columns of LEDs, left and right channel, lit from the bottom up to the level, and the
-// segment of the held peak lit above it. Each segment is 7.5 dB of the -60 to 0 dBFS scale.
+// segment of the held peak lit above it. Each segment is 7.5 dB of the -60 to 0 dBFS scale; the
+// momentary loudness, when measured, marks its LUFS on that scale.
 void DisplayPanel::PaintMeter(QPainter& p, const QRect& area) const {
     const qreal columnWidth = area.width() / 2.0 - 2;
     const qreal segmentHeight = static_cast<qreal>(area.height()) / kSegments;
@@ -198,6 +212,12 @@ void DisplayPanel::PaintMeter(QPainter& p, const QRect& area) const {
             p.setBrush(led);
             p.drawRect(QRectF(left, area.bottom() + 1 - (s + 1) * segmentHeight + 0.5, columnWidth, segmentHeight - 1.2));
         }
+    }
+    if (loudness_ >= 0) {
+        // Momentary loudness: a bar across both columns, at its level on the same dB scale.
+        const qreal y = area.bottom() + 1 - loudness_ * area.height();
+        p.setBrush(QColor(255, 255, 255, 220));
+        p.drawRect(QRectF(area.left() - 1, std::clamp(y - 1, qreal(area.top()), qreal(area.bottom() - 1)), area.width() + 2, 2));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 namespace tessival {
 
@@ -22,6 +23,7 @@ public:
         double durationSeconds = -1;  // -1 while unknown
         std::array<float, 2> peaks{};  // sample peaks since the last look, 0 to 1 of full scale
         bool recording = false;         // a capture item: it has no length, only a time recorded
+        std::optional<double> momentaryLufs;  // of the last 400 ms, -inf in silence; none when not measured
     };
     struct IdleState {
         int itemCount = 0;
@@ -51,9 +53,13 @@ public:
     // The meter's levels and held peaks, each 0 (-60 dBFS and below) to 1 (0 dBFS).
     std::array<float, 2> Levels() const { return levels_; }
     std::array<float, 2> HeldPeaks() const { return held_; }
+    // The running item's momentary loudness on the meter's scale, or -1 when it is not shown.
+    float Loudness() const { return loudness_; }
 
     // A sample peak (0 to 1 of full scale) on the meter's scale: -60 dBFS and below 0, 0 dBFS 1.
     static float MeterFraction(float peak);
+    // A level in dB (dBFS, or LUFS for loudness) on the meter's scale: -60 and below 0, 0 and above 1.
+    static float DbFraction(double db);
     // Segments of the meter's eight that a level lights.
     static int LitSegments(float fraction);
 
@@ -76,6 +82,7 @@ private:
     std::array<float, 2> levels_{};
     std::array<float, 2> held_{};
     std::array<int, 2> heldFor_{};  // looks since each peak was held
+    float loudness_ = -1;
     bool running_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include "ui/ControlId.h"
 #include "ui/DialogUnits.h"
 #include "ui/FolderBrowser.h"
+#include "ui/MeasuredLoudness.h"
 #include "ui/MoreTypesDialog.h"
 #include "ui/QualityDialog.h"
 #include "ui/SkinStyle.h"
@@ -28,9 +29,10 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 
 }  // namespace
 
-ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent)
+ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent, const MeasuredLoudness* measured)
     : ItemEditorWindow(parent),
       shell_(shell),
+      measured_(measured),
       sourceGroup_(QStringLiteral("Source"), this),
       sourceTypeLabel_(QStringLiteral("Source type:"), this),
       sourceType_(this),
@@ -46,7 +48,8 @@ ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent)
       moreTypes_(QStringLiteral("How to get more types"), this),
       applyToFollowing_(QStringLiteral("Apply to follow items"), this),
       naming_(QString::fromStdString(LoadString(IDS_NAMING_BUTTON)), this),
-      status_(this) {
+      status_(this),
+      loudness_(this) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     PlaceControls();
@@ -56,7 +59,7 @@ ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent)
 }
 
 void ItemPropertiesDialog::PlaceControls() {
-    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("\"abc.wav\" Properties"), 213, 207);
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("\"abc.wav\" Properties"), 213, 219);
     units.Place(sourceGroup_, 7, 7, 199, 26);
     units.Place(sourceTypeLabel_, 13, 19, 49, 8);
     units.Place(sourceType_, 65, 15, 136, 12);
@@ -91,6 +94,7 @@ void ItemPropertiesDialog::PlaceControls() {
     MakeSunken(status_);
     status_.setWordWrap(true);
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    units.Place(loudness_, 7, 203, 199, 10);
     // Each field is named by its caption, for the eye and for a screen reader.
     sourceTypeLabel_.setBuddy(&sourceType_);
     destNameLabel_.setBuddy(&destName_);
@@ -113,6 +117,7 @@ void ItemPropertiesDialog::PlaceControls() {
     SetControlId(applyToFollowing_, kApplyToFollowing);
     SetControlId(naming_, kNaming);
     SetControlId(status_, kStatus);
+    SetControlId(loudness_, kLoudness);
 }
 
 void ItemPropertiesDialog::FillCombos() {
@@ -169,7 +174,13 @@ void ItemPropertiesDialog::SetItem(ConvertItem* item) {
         status_.clear();
     }
     ShowQualityLabels();
+    ShowLoudness();
     UpdateEnabling();
+}
+
+void ItemPropertiesDialog::ShowLoudness() {
+    const media::LoudnessReading* reading = item_ && measured_ ? measured_->Find(*item_) : nullptr;
+    loudness_.setText(reading ? MeasuredLoudness::Describe(*reading) : QString());
 }
 
 void ItemPropertiesDialog::SetReadOnly(bool readOnly) {
@@ -213,12 +224,14 @@ void ItemPropertiesDialog::OnSourceTypeChanged() {
 void ItemPropertiesDialog::OnDestNameChanged() {
     if (!Editable()) return;
     WriteField(item_->destName, destName_.text().toStdString());
+    ShowLoudness();  // another output than the one measured
     ItemChanged();
 }
 
 void ItemPropertiesDialog::OnDestPathChanged() {
     if (!Editable()) return;
     WriteField(item_->destPath, destPath_.text().toStdString());
+    ShowLoudness();  // another output than the one measured
     ItemChanged();
 }
 
@@ -232,6 +245,7 @@ void ItemPropertiesDialog::OnDestTypeChanged() {
     SetDestType(*item_, destType_.currentText().toStdString());
     destName_.setText(Text(FieldView(item_->destName)));
     ShowQualityLabels();
+    ShowLoudness();
     ItemChanged();
 }
 

@@ -14,6 +14,7 @@
 
 namespace tessival {
 
+class MeasuredLoudness;
 class Shell;
 
 // The modeless properties window of the selected item. There is no OK or Cancel: every change is
@@ -34,8 +35,10 @@ public:
     static constexpr int kFrequency = 1041;
     static constexpr int kBitRate = 1042;
     static constexpr int kNaming = 1229;  // our own, below the quality values
+    static constexpr int kLoudness = 1230;  // our own, below the status
 
-    ItemPropertiesDialog(Shell& shell, QWidget* parent = nullptr);
+    // measured: what items converted in this session measured, shown under the status; may be null.
+    ItemPropertiesDialog(Shell& shell, QWidget* parent = nullptr, const MeasuredLoudness* measured = nullptr);
 
     void SetItem(ConvertItem* item) override;
     ConvertItem* Item() const override { return item_; }
@@ -71,10 +74,12 @@ private:
     void FillCombos();
     void ConnectHandlers();
     void ShowQualityLabels();
+    void ShowLoudness();
     void UpdateEnabling();
     bool Editable() const { return item_ && !ReadOnly(); }
 
     Shell& shell_;
+    const MeasuredLoudness* measured_;
     ConvertItem* item_ = nullptr;
     // Before the edits that use them; an edit forgets a validator that goes first.
     Utf8LengthValidator destNameLimit_{sizeof(ConvertItem::destName) - 1, nullptr};
@@ -97,6 +102,7 @@ private:
     QPushButton applyToFollowing_;
     QPushButton naming_;
     QLabel status_;
+    QLabel loudness_;
 };
 
 }  // namespace tessival

@@ -27,6 +27,8 @@
 #include "ui/DiscReadSetting.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/Id3VersionSetting.h"
+#include "ui/LoudnessMenu.h"
+#include "ui/LoudnessSetting.h"
 #include "ui/ItemsAtOnce.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/LastList.h"
@@ -67,13 +69,16 @@ MainDialog::MainDialog(Shell& shell, QString helpFile, QWidget* parent)
       displayPanel_(this) {
     ApplyKeptId3Version();
     ApplyKeptDiscReadSettings();
+    ApplyKeptLoudnessChoice();
     SetUpWindow();
     SetUpSystemMenu();
     SetUpListControl();
     SetUpButtons();
     SetUpDisplay();
     SetUpKeyboard();
-    propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this);
+    propertiesDialog_ = std::make_unique<ItemPropertiesDialog>(shell_, this, &measured_);
+    for (WindowRunView* view : {&runView_, &sideBySideView_})
+        view->SetLoudnessHandler([this](int index, const media::LoudnessReading& reading) { OnItemMeasured(index, reading); });
     propertiesDialog_->SetApplyToFollowingHandler([this](const ConvertItem& source) { ApplyToFollowing(source); });
     propertiesDialog_->SetItemChangedHandler([this](const ConvertItem& item) { mirror_.RefreshRowOf(item); });
     propertiesDialog_->SetNamingHandler([this] { OpenNaming(); });
@@ -117,8 +122,8 @@ void MainDialog::ShowSystemMenu(const QPoint& screenPos) {
     if (const int id = menu.Track(screenPos)) OnSysCommand(id);
 }
 
-// The display is where a run shows; its menu says how many items a run converts at once and
-// which ID3v2 version MP3 tags get.
+// The display is where a run shows; its menu says how many items a run converts at once, which
+// ID3v2 version MP3 tags get, what conversions do about loudness and how discs are read.
 void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
     PopupMenu menu(std::span<const MenuEntry>{}, this);
     QMenu* atOnce = menu.addMenu(QString::fromStdString(LoadString(IDS_ITEMS_AT_ONCE)));
@@ -132,6 +137,7 @@ void MainDialog::ShowDisplayMenu(const QPoint& screenPos) {
     id3v23->setData(kId3v23Command);
     id3v23->setCheckable(true);
     id3v23->setChecked(Id3Version() == 3);
+    LoudnessMenu::AddChoices(menu);
     AddDiscReadChoices(menu);
     if (const int id = menu.Track(screenPos)) OnCommand(id);
 }
@@ -245,6 +251,7 @@ void MainDialog::UpdateDisplay() {
     state.positionSeconds = progress.positionSeconds;
     state.durationSeconds = progress.durationSeconds;
     state.peaks = progress.peaks;
+    state.momentaryLufs = progress.momentaryLufs;
     displayPanel_.ShowRun(state);
 }
 
@@ -312,6 +319,7 @@ void MainDialog::OnCommand(int id) {
             if (id == kDiscLookUpCommand) SetDiscLookUp(!RipSettings::Current().lookUp);
             if (id == kDiscTestAndCopyCommand) SetDiscTestAndCopy(!RipSettings::Current().testAndCopy);
             if (id == kDriveReadOffsetCommand) AskDriveReadOffset();
+            LoudnessMenu::OnCommand(id, this);
             break;  // IDOK (Enter) included: it never closes the window
     }
 }
@@ -473,6 +481,13 @@ void MainDialog::OnRunFinished(int messageId) {
     std::string message = LoadString(messageId);
     for (const std::string& path : TakeRecoveredFiles()) message += "\n\n" + LoadStringWith(IDS_RECOVERED_OUTPUT, path);
     shell_.MessageBox(message);
+}
+
+void MainDialog::OnItemMeasured(int index, const media::LoudnessReading& reading) {
+    const ConvertItem* item = itemList.At(index);
+    if (!item) return;
+    measured_.Record(*item, reading);
+    if (propertiesDialog_ && propertiesDialog_->Item() == item) propertiesDialog_->SetItem(propertiesDialog_->Item());
 }
 
 void MainDialog::paintEvent(QPaintEvent*) {

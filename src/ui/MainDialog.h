@@ -25,6 +25,7 @@
 #include "ui/ItemListMirror.h"
 #include "ui/ItemListView.h"
 #include "ui/ListCommands.h"
+#include "ui/MeasuredLoudness.h"
 #include "engine/sources/SourceDurations.h"
 #include "ui/WindowRunView.h"
 
@@ -141,6 +142,7 @@ private:
     void ShowItemPopupAtSelection();
     bool CheckAllItems() const;
     void OnRunFinished(int messageId);
+    void OnItemMeasured(int index, const media::LoudnessReading& reading);
     void StartSideBySide();
     void ShowSideBySideProgress();
 
@@ -153,6 +155,7 @@ private:
     ItemListMirror mirror_;
     ListCommands listCommands_;
     ConvertEngine engine_;
+    MeasuredLoudness measured_;
     WindowRunView runView_;
     WindowRunView sideBySideView_;
     ConversionRun run_;

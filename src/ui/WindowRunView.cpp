@@ -75,6 +75,12 @@ void WindowRunView::RunFinished(int messageId) {
     });
 }
 
+void WindowRunView::ReportLoudness(int index, const media::LoudnessReading& reading) {
+    Post([this, index, reading] {
+        if (loudness_) loudness_(index, reading);
+    });
+}
+
 InvalidQualityChoice WindowRunView::AskInvalidQuality() {
     const int choice = Ask<int>([this] {
         InvalidQualityDialog dialog(dialogParent_);

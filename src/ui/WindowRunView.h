@@ -20,6 +20,7 @@ class Shell;
 class WindowRunView : public QObject, public RunView {
 public:
     using FinishedHandler = std::function<void(int messageId)>;
+    using LoudnessHandler = std::function<void(int index, const media::LoudnessReading& reading)>;
 
     WindowRunView(ItemListMirror& mirror, ItemListView& list, Shell& shell, QWidget* dialogParent,
                   FinishedHandler finished);
@@ -30,6 +31,9 @@ public:
     void ShowCommitPending(int index) override;
     void StoreRecord(ConvertItem& record, const ConvertItem& converted) override;
     void RunFinished(int messageId) override;
+    void ReportLoudness(int index, const media::LoudnessReading& reading) override;
+    // Hears, on the window's thread, what each converted item measured (after its record is back).
+    void SetLoudnessHandler(LoudnessHandler handler) { loudness_ = std::move(handler); }
     InvalidQualityChoice AskInvalidQuality() override;
     std::optional<QualityInfo> AskQuality(const ConvertItem& item,
                                           const std::shared_ptr<media::IBaseFilter>& encoder) override;
@@ -45,6 +49,7 @@ private:
     Shell& shell_;
     QWidget* dialogParent_;
     FinishedHandler finished_;
+    LoudnessHandler loudness_;
     ThreadOwner windowThread_;  // constructed on the window's thread, where every call lands
 };
 

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/io/PendingCommit.h"
 #include "platform/media/HResult.h"
+#include "platform/media/filters/analysis/LoudnessMeter.h"
 
 namespace tessival {
 
@@ -30,6 +32,8 @@ struct ConversionOutcome {
     std::int64_t skippedPackets = 0;
     // Something the user should know of a converted item (its level held down, say); empty when none.
     std::string note;
+    // What the output measured, when the item converted with its loudness measured.
+    std::optional<media::LoudnessReading> loudness;
     // The output's commit while it is under way, else null.
     std::shared_ptr<PendingCommit> commit;
 

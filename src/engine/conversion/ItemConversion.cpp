@@ -34,6 +34,7 @@ ConversionOutcome ItemConversion::Run() {
     outcome_.converted = Build() && StartAndWait() && RecordingWasWhole();
     Settle();
     TagLoudness();
+    KeepLoudnessReading();
     if (outcome_.converted) RecordDiscRip();
     return outcome_;
 }
@@ -195,7 +196,7 @@ bool ItemConversion::StartAndWait() {
         Fail(ErrnoFromHResult(started) ? IDS_DEST_WRITE_FAILED : IDS_CONVERSION_FAILED, started);
         return false;
     }
-    services_.progress.Attach(toolkit_.SharedPosition(), QueryInterface<IAudioLevels>(encoderFilter_));
+    services_.progress.Attach(toolkit_.SharedPosition(), QueryInterface<IAudioLevels>(encoderFilter_), loudness_);
     long eventCode = 0;
     const HRESULT waited = toolkit_.Events().WaitForCompletion(INFINITE, eventCode);
     outcome_.skippedPackets = CountSkippedPackets();

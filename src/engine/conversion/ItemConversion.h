@@ -91,6 +91,7 @@ private:
     bool AttachLoudness();
     bool NormalizingFactor(double target, double ceiling, double& factor);
     void TagLoudness();
+    void KeepLoudnessReading();
 
     // Destination half.
     std::shared_ptr<media::IPin> BuildDestination(const std::string& fileName, const std::string& encoderName);

@@ -81,4 +81,9 @@ void ItemConversion::TagLoudness() {
     outcome_.detail = LoadString(IDS_ALBUM_TAGS_FAILED, {output, std::strerror(error)});
 }
 
+void ItemConversion::KeepLoudnessReading() {
+    if (outcome_.converted && loudness_ && !services_.halt.HaltedFlag() && outcome_.keptBeside.empty())
+        outcome_.loudness = loudness_->Meter().Reading();
+}
+
 }  // namespace tessival

@@ -36,10 +36,16 @@ void ItemLoudness::MeasureQueued() {
         lock.unlock();
         changed_.notify_all();
         meter_.Measure(format, data);
+        if (watched_.load(std::memory_order_relaxed)) momentary_.store(meter_.Momentary(), std::memory_order_relaxed);
         lock.lock();
         measuring_ = false;
         changed_.notify_all();
     }
+}
+
+double ItemLoudness::Momentary() {
+    watched_.store(true, std::memory_order_relaxed);
+    return momentary_.load(std::memory_order_relaxed);
 }
 
 const media::LoudnessMeter& ItemLoudness::Meter() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -27,6 +29,9 @@ public:
     void Tap(const media::WAVEFORMATEX& format, std::span<std::uint8_t> data) override;
     // The meter once all that was tapped is measured; called after streaming has ended.
     const media::LoudnessMeter& Meter();
+    // The loudness of the last 400 ms measured, LUFS (-inf before any audio); from any thread.
+    // Worked out only once somebody has asked, so a conversion nobody watches pays nothing.
+    double Momentary();
 
 private:
     void MeasureQueued();
@@ -41,6 +46,8 @@ private:
     std::deque<std::pair<media::WAVEFORMATEX, std::vector<std::uint8_t>>> queue_;  // guarded by mutex_
     bool measuring_ = false;  // guarded by mutex_: the thread holds a buffer
     bool ending_ = false;     // guarded by mutex_
+    std::atomic<bool> watched_{false};
+    std::atomic<double> momentary_{-HUGE_VAL};  // handed over per buffer: the reader never waits
     std::thread thread_;      // last: started once the rest exists
 };
 

@@ -13,7 +13,15 @@ struct LoudnessSettings {
     std::optional<double> normalizeTo;  // LUFS
     double truePeakCeiling = -1.0;      // dBTP that normalising never pushes the peaks over
 
+    // What a target and a ceiling may be: quieter than -70 LUFS is silence, and above full scale
+    // nothing can be played back unclipped.
+    static constexpr double kLowestTarget = -70;
+    static constexpr double kLowestCeiling = -20;
+    static constexpr double kHighest = 0;
+
     bool Measures() const { return replayGain != ReplayGainMode::Off || normalizeTo.has_value(); }
+    static bool TargetInRange(double lufs) { return lufs >= kLowestTarget && lufs <= kHighest; }
+    static bool CeilingInRange(double dbtp) { return dbtp >= kLowestCeiling && dbtp <= kHighest; }
 
     static LoudnessSettings Current();
     static void Set(const LoudnessSettings& settings);
