@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 #include "UiTestSupport.h"
 #include "ui/DisplayPanel.h"
 
@@ -8,8 +11,10 @@ namespace {
 
 using State = DisplayPanel::RunState;
 
-State Running(int elapsed, double position, double duration, bool recording = false) {
+State Running(int elapsed, double position, double duration, bool recording = false,
+              std::optional<double> momentary = std::nullopt) {
     State state;
+    state.momentaryLufs = momentary;
     state.name = QStringLiteral("a.wav");
     state.elapsedSeconds = elapsed;
     state.positionSeconds = position;
@@ -31,6 +36,8 @@ TEST(DisplayPanelTest, RunLineRoundsTheTimeLeftUpAndShowsItOnlyOnceItMeansSometh
         {Running(9, 100, 100), "0:09  100%"},               // done: nothing left to tell
         {Running(14, 14.2, -1, true), "Recording 0:14"},
         {Running(14, 12.5, -1), "0:14  @ 0:12"},
+        {Running(10, 77, 100, false, -18.4), "0:10  77%  0:03 left  -18 LUFS"},
+        {Running(1, 0.2, 100, false, -HUGE_VAL), "0:01  0%"},  // not yet 400 ms, or silence
     };
     for (const auto& [state, detail] : cases) {
         panel.ShowRun(state);
@@ -63,6 +70,22 @@ TEST(DisplayPanelTest, MeterIsInDecibelsFromMinusSixtyAndHoldsItsPeak) {
     for (int look = 0; look < 20; ++look) panel.ShowRun(quiet);
     EXPECT_EQ(panel.Levels()[0], 0.0f);
     EXPECT_EQ(panel.HeldPeaks()[0], 0.0f);             // and falls in the end
+}
+
+// The momentary loudness marks its LUFS on the meter's dB scale, as a peak marks its dBFS.
+TEST(DisplayPanelTest, MomentaryLoudnessSitsOnTheMetersDecibelScale) {
+    test::UsesApp app;
+    DisplayPanel panel;
+    const std::vector<std::pair<std::optional<double>, float>> scale = {
+        {-23, 0.6167f}, {-9, 0.85f}, {-60, 0.0f}, {-75, 0.0f}, {0, 1.0f}, {2.5, 1.0f}, {-HUGE_VAL, 0.0f},
+        {std::nullopt, -1.0f},  // not measured: no mark
+    };
+    for (const auto& [lufs, fraction] : scale) {
+        panel.ShowRun(Running(1, 1, 10, false, lufs));
+        EXPECT_NEAR(panel.Loudness(), fraction, 0.001) << (lufs ? *lufs : 1);
+    }
+    panel.ShowIdle({});
+    EXPECT_EQ(panel.Loudness(), -1.0f);
 }
 
 }  // namespace

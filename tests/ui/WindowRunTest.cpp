@@ -21,12 +21,15 @@
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "support/PulseServer.h"
+#include "support/RunProcess.h"
 #include "support/TempDir.h"
 #include "ui/CommandTarget.h"
 #include "ui/CaptureDeviceDialog.h"
 #include "ui/ControlId.h"
 #include "platform/devices/RipSettings.h"
 #include "ui/Id3VersionSetting.h"
+#include "ui/LoudnessMenu.h"
+#include "ui/LoudnessSetting.h"
 #include "ui/InvalidQualityDialog.h"
 #include "ui/ItemPropertiesDialog.h"
 #include "ui/MainDialog.h"
@@ -266,6 +269,55 @@ TEST_F(WindowRunTest, TheDisplaysMenuSwitchesTheDiscLookUpsAndTestAndCopy) {
                          {"Read CD tracks twice and compare", false},
                          {"Look up discs online (AccurateRip, MusicBrainz, gnudb)", true},
                          {"Read CD tracks twice and compare", true}}));
+}
+
+// Album gain chosen from the display's menu tags both tracks of a folder, read back with metaflac;
+// the properties window then shows what the selected track measured.
+TEST_F(WindowRunTest, AlbumGainFromTheDisplaysMenuTagsTheOutputs) {
+    std::vector<std::pair<int, bool>> gainChoices;
+    const auto showMenu = [&] {
+        WhenModal menu(WhenModal::Kind::Popup, [&](QWidget* popup) {
+            for (const QAction* action : static_cast<QMenu*>(popup)->actions())
+                if (action->menu() && action->text() == QString::fromStdString(LoadString(IDS_REPLAYGAIN_TAGS)))
+                    for (const QAction* choice : action->menu()->actions())
+                        gainChoices.emplace_back(choice->data().toInt(), choice->isChecked());
+            popup->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.Display().mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&window.Display(), &click);
+    };
+    window.OnCommand(LoudnessMenu::kReplayGainCommand + 2);
+    showMenu();
+    constexpr int kGain = LoudnessMenu::kReplayGainCommand;
+    EXPECT_EQ(gainChoices, (std::vector<std::pair<int, bool>>{{kGain, false}, {kGain + 1, false}, {kGain + 2, true}}));
+
+    ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 44100, 2, "pcm_s16le", 3));
+    ASSERT_EQ(test::RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=1000:duration=3 -ac 2 " +
+                               test::ShellQuote(dir.Path() + "/b.wav")).exitCode, 0);
+    AddSources({"a.wav", "b.wav"});
+    for (int row : {0, 1}) SetUpRow(row, QStringLiteral("FLAC"), [](const QualityInfo& q) { return q.nChannels == 2; });
+    window.OnCommand(ID_START);
+    ASSERT_TRUE(WaitForRunEnd(120000));
+    QTest::qWait(50);
+
+    const auto tag = [&](const char* file, const char* name) {
+        return test::RunProcess(std::string("metaflac --show-tag=") + name + " " + test::ShellQuote(OutDir() + "/" + file))
+            .output;
+    };
+    const std::regex gain(R"(REPLAYGAIN_ALBUM_GAIN=-?\d+\.\d\d dB\n)");
+    EXPECT_TRUE(std::regex_match(tag("a.flac", "REPLAYGAIN_ALBUM_GAIN"), gain)) << tag("a.flac", "REPLAYGAIN_ALBUM_GAIN");
+    EXPECT_EQ(tag("a.flac", "REPLAYGAIN_ALBUM_GAIN"), tag("b.flac", "REPLAYGAIN_ALBUM_GAIN"));
+    const std::string trackGain = tag("b.flac", "REPLAYGAIN_TRACK_GAIN");
+    EXPECT_NE(trackGain.substr(trackGain.find('=')), tag("a.flac", "REPLAYGAIN_TRACK_GAIN").substr(trackGain.find('=')));
+
+    window.ListControl().SelectRow(1);
+    const auto* loudness = qobject_cast<QLabel*>(FindControl(Properties(), ItemPropertiesDialog::kLoudness));
+    ASSERT_NE(loudness, nullptr);
+    const std::string shown = loudness->text().toStdString();
+    EXPECT_TRUE(shown.starts_with("Loudness ")) << shown;
+    EXPECT_TRUE(shown.ends_with("ReplayGain " + trackGain.substr(trackGain.find('=') + 1, trackGain.size() - trackGain.find('=') - 2)))
+        << shown << " beside " << trackGain;
+    UseLoudnessChoice({});
 }
 
 TEST_F(WindowRunTest, TwoItemsAtOnceConvertSideBySideAndStopEndsBoth) {
