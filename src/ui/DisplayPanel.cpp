@@ -94,12 +94,12 @@ void DisplayPanel::ShowRun(const RunState& state) {
     } else if (state.positionSeconds >= 0) {
         detail += QStringLiteral("  @ %1").arg(FormatPlayingTime(state.positionSeconds));
     }
+    // No mark before the first 400 ms are measured, nor in silence, which has no loudness.
     loudness_ = -1;
-    if (state.momentaryLufs) {
+    if (state.momentaryLufs && std::isfinite(*state.momentaryLufs)) {
         loudness_ = DbFraction(*state.momentaryLufs);
-        if (std::isfinite(*state.momentaryLufs))
-            detail += QStringLiteral("  ") + QString::fromStdString(LoadStringWith(
-                                                 IDS_MOMENTARY_LOUDNESS, QString::number(*state.momentaryLufs, 'f', 0).toStdString()));
+        detail += QStringLiteral("  ") + QString::fromStdString(LoadStringWith(
+                                             IDS_MOMENTARY_LOUDNESS, QString::number(*state.momentaryLufs, 'f', 0).toStdString()));
     }
     detail_ = detail;
     for (std::size_t i = 0; i < levels_.size(); ++i) {

@@ -53,7 +53,7 @@ public:
     // The meter's levels and held peaks, each 0 (-60 dBFS and below) to 1 (0 dBFS).
     std::array<float, 2> Levels() const { return levels_; }
     std::array<float, 2> HeldPeaks() const { return held_; }
-    // The running item's momentary loudness on the meter's scale, or -1 when it is not shown.
+    // The running item's momentary loudness on the meter's scale, or -1 when none is shown.
     float Loudness() const { return loudness_; }
 
     // A sample peak (0 to 1 of full scale) on the meter's scale: -60 dBFS and below 0, 0 dBFS 1.

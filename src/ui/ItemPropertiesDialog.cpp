@@ -59,7 +59,7 @@ ItemPropertiesDialog::ItemPropertiesDialog(Shell& shell, QWidget* parent, const 
 }
 
 void ItemPropertiesDialog::PlaceControls() {
-    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("\"abc.wav\" Properties"), 213, 219);
+    const DialogUnits units = ApplyTemplate(*this, QStringLiteral("\"abc.wav\" Properties"), 213, 227);
     units.Place(sourceGroup_, 7, 7, 199, 26);
     units.Place(sourceTypeLabel_, 13, 19, 49, 8);
     units.Place(sourceType_, 65, 15, 136, 12);
@@ -94,7 +94,9 @@ void ItemPropertiesDialog::PlaceControls() {
     MakeSunken(status_);
     status_.setWordWrap(true);
     status_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    units.Place(loudness_, 7, 203, 199, 10);
+    units.Place(loudness_, 7, 203, 199, 18);
+    loudness_.setWordWrap(true);
+    loudness_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Each field is named by its caption, for the eye and for a screen reader.
     sourceTypeLabel_.setBuddy(&sourceType_);
     destNameLabel_.setBuddy(&destName_);

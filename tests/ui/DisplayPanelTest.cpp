@@ -77,8 +77,9 @@ TEST(DisplayPanelTest, MomentaryLoudnessSitsOnTheMetersDecibelScale) {
     test::UsesApp app;
     DisplayPanel panel;
     const std::vector<std::pair<std::optional<double>, float>> scale = {
-        {-23, 0.6167f}, {-9, 0.85f}, {-60, 0.0f}, {-75, 0.0f}, {0, 1.0f}, {2.5, 1.0f}, {-HUGE_VAL, 0.0f},
-        {std::nullopt, -1.0f},  // not measured: no mark
+        {-23, 0.6167f}, {-9, 0.85f}, {-60, 0.0f}, {-75, 0.0f}, {0, 1.0f}, {2.5, 1.0f},
+        {-HUGE_VAL, -1.0f},     // nothing measured yet, or silence: no mark
+        {std::nullopt, -1.0f},  // not measured at all
     };
     for (const auto& [lufs, fraction] : scale) {
         panel.ShowRun(Running(1, 1, 10, false, lufs));
