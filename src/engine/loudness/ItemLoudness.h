@@ -29,8 +29,8 @@ public:
     void Tap(const media::WAVEFORMATEX& format, std::span<std::uint8_t> data) override;
     // The meter once all that was tapped is measured; called after streaming has ended.
     const media::LoudnessMeter& Meter();
-    // The loudness of the last 400 ms measured, LUFS (-inf before any audio); from any thread.
-    // Worked out only once somebody has asked, so a conversion nobody watches pays nothing.
+    // The loudness of the last 400 ms measured, LUFS, -inf in silence; from any thread. Worked out
+    // only from the first ask on (-inf until then), so a conversion nobody watches pays nothing.
     double Momentary();
 
 private:
