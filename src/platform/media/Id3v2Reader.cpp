@@ -113,7 +113,6 @@ std::vector<std::string> GenreNames(const std::string& value) {
         else break;
         at = close + 1;
     }
-    if (at == 0) return {value};
     std::string rest = value.substr(at);
     if (rest.rfind("((", 0) == 0) rest.erase(0, 1);  // "((" starts a name that begins with "("
     return rest.empty() ? names : std::vector<std::string>{rest};

@@ -69,10 +69,18 @@ std::vector<std::string> Texts(Span item, bool implicitText) {
     return texts;
 }
 
+// A number item's value: an integer of one to eight bytes, or a text some taggers write instead.
 std::optional<std::uint64_t> Integer(Span item) {
     const std::vector<Data> atoms = DataAtoms(item);
     if (atoms.empty() || atoms.front().payload.empty() || atoms.front().payload.size() > 8) return std::nullopt;
-    return Be(atoms.front().payload.data(), atoms.front().payload.size());
+    const Data& data = atoms.front();
+    if (data.type != kUtf8) return Be(data.payload.data(), data.payload.size());
+    std::uint64_t value = 0;
+    for (const std::uint8_t digit : data.payload) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        value = value * 10 + (digit - '0');
+    }
+    return value;
 }
 
 class ItemFields {

@@ -79,10 +79,11 @@ TEST(Id3v2Reader, FramesGiveTheirFieldsAndADamagedTagWhatComesBeforeTheDamage) {
         {"conductor, flags, numbers with totals, genre number",
          Tag(3, Frame(3, "TPE3", Text(0, "Eve")) + Frame(3, "TCMP", Text(0, "1")) + Frame(3, "TBPM", Text(0, "120")) +
                     Frame(3, "TSRC", Text(0, "USABC0100001")) + Frame(3, "TRCK", Text(0, "3/12")) +
-                    Frame(3, "TPOS", Text(0, "1")) + Frame(3, "TCON", Text(0, "(17)")) + Frame(3, "TSSE", Text(0, "LAME"))),
+                    Frame(3, "TPOS", Text(0, "1")) + Frame(3, "TCON", Text(0, "(17)")) + Frame(3, "TCON", Text(0, "((Art)")) +
+                    Frame(3, "TSSE", Text(0, "LAME"))),
          true,
          {{"CONDUCTOR", "Eve"}, {"COMPILATION", "1"}, {"BPM", "120"}, {"ISRC", "USABC0100001"}, {"track", "3"},
-          {"TRACKTOTAL", "12"}, {"disc", "1"}, {"genre", "Rock"}}},
+          {"TRACKTOTAL", "12"}, {"disc", "1"}, {"genre", "Rock"}, {"genre", "(Art)"}}},
         {"2.3 date from year, day and month", Tag(3, Frame(3, "TDAT", Text(0, "0302")) + Frame(3, "TYER", Text(0, "2001"))),
          true, {{"date", "2001-02-03"}}},
         {"2.3 unsynchronised bytes restored",
@@ -143,9 +144,9 @@ TEST(Mp4IlstReader, ItemsGiveTheirFieldsAndADamagedListWhatComesBeforeTheDamage)
          {{"MUSICBRAINZ_TRACKID", "11-22"}, {"REPLAYGAIN_TRACK_GAIN", "-6.50 dB"}, {"CONDUCTOR", "Eve"}, {"Own Field", "x"},
           {"Own Field", "y"}}},
         {"numbers, flags, totals",
-         Box("tmpo", Data(21, {0, 120})) + Box("cpil", Data(21, {1})) + Box("trkn", Data(0, {0, 0, 0, 3, 0, 12, 0, 0})) +
+         Box("tmpo", Data(21, {0, 120})) + Box("tmpo", Data(1, B("96"))) + Box("cpil", Data(21, {1})) + Box("trkn", Data(0, {0, 0, 0, 3, 0, 12, 0, 0})) +
              Box("disk", Data(0, {0, 0, 0, 1, 0, 0})),
-         {{"BPM", "120"}, {"COMPILATION", "1"}, {"track", "3"}, {"TRACKTOTAL", "12"}, {"disc", "1"}}},
+         {{"BPM", "120"}, {"BPM", "96"}, {"COMPILATION", "1"}, {"track", "3"}, {"TRACKTOTAL", "12"}, {"disc", "1"}}},
         {"texts and genre number",
          Box("\251cmt", Data(1, B("Nice"))) + Box("\251lyr", Data(1, B("la\nla"))) + Box("gnre", Data(0, {0, 18})) +
              Box("\251too", Data(1, B("Lavf"))) + Box("covr", Data(13, {0xFF, 0xD8})),
