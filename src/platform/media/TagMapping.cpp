@@ -131,7 +131,9 @@ std::string TagKeyFor(std::string_view name) {
         "encoder", "encoder_options", "major_brand", "minor_version", "compatible_brands", "creation_time",
         "handler_name", "vendor_id", "iTunSMPB", "Encoding Params", "WAVEFORMATEXTENSIBLE_CHANNEL_MASK",
         "METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME", "TLEN", "duration", "gapless_playback",
-        "media_type", "hd_video", "TSSE", "TDEN", "TDTG", "TFLT", "TSIZ", "TDLY"};
+        "media_type", "hd_video", "TSSE", "TDEN", "TDTG", "TFLT", "TSIZ", "TDLY",
+        // ID3's involved-people lists are role and name pairs no other format has a place for.
+        "TIPL", "TMCL"};
     // iTunes' own figures (iTunNORM, iTunPGAP, iTunes_CDDB_IDs...) describe the file, not the music.
     if (name.empty() || StartsWith(name, "id3v2_priv.") || StartsWith(name, "iTun")) return std::string();
     for (std::string_view skipped : kNotCarried)
