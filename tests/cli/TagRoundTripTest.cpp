@@ -302,7 +302,9 @@ TEST_F(TagRoundTrip, Mp3AndM4aSourcesOfOtherTaggersKeepEveryFieldInFlac) {
     for (const auto& source : sources) {
         if (source.id3Version == 0) continue;
         const std::string path = dir_.File(source.name);
-        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -c:a libmp3lame " + ShellQuote(path)).exitCode, 0);
+        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -c:a libmp3lame " + ShellQuote(path))
+                      .exitCode,
+                  0);
         ASSERT_EQ(RunProcess("/usr/bin/python3 " + ShellQuote(dir_.File("sources.py")) + " " + ShellQuote(path) + " " +
                              std::to_string(source.id3Version) + " " + ShellQuote(m4a))
                       .exitCode,

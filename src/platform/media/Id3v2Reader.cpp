@@ -100,17 +100,20 @@ bool AllDigits(std::string_view text) {
 std::vector<std::string> GenreNames(const std::string& value) {
     if (value == "RX") return {"Remix"};
     if (value == "CR") return {"Cover"};
-    if (AllDigits(value) && value.size() <= 3 && !GenreName(std::stoi(value)).empty()) return {GenreName(std::stoi(value))};
+    if (AllDigits(value) && value.size() <= 3 && !GenreName(std::stoi(value)).empty())
+        return {GenreName(std::stoi(value))};
     std::vector<std::string> names;
     std::size_t at = 0;
     while (at < value.size() && value[at] == '(' && (at + 1 >= value.size() || value[at + 1] != '(')) {
         const std::size_t close = value.find(')', at);
         if (close == std::string::npos) break;
         const std::string inside = value.substr(at + 1, close - at - 1);
-        if (inside == "RX" || inside == "CR") names.push_back(inside == "RX" ? "Remix" : "Cover");
+        if (inside == "RX" || inside == "CR")
+            names.push_back(inside == "RX" ? "Remix" : "Cover");
         else if (AllDigits(inside) && inside.size() <= 3 && !GenreName(std::stoi(inside)).empty())
             names.push_back(GenreName(std::stoi(inside)));
-        else break;
+        else
+            break;
         at = close + 1;
     }
     std::string rest = value.substr(at);
@@ -174,10 +177,13 @@ private:
 
     void TakeUfid(Span body) {
         const auto [owner, identifier] = Terminated(0, body);
-        const TagField* field = FindTagField(Latin1ToUtf8(owner));
-        // Other owners' identifiers are binary keys into their own databases.
-        if (!field || identifier.empty() || identifier.size() > 64) return;
-        const bool printable = std::all_of(identifier.begin(), identifier.end(), [](std::uint8_t c) { return c >= 0x20 && c < 0x7F; });
+        // Only an owner the table names (MusicBrainz): others' identifiers are binary keys into their databases.
+        const std::string name = Latin1ToUtf8(owner);
+        const TagField* field = FindTagField(name);
+        if (!field || !field->id3 || "UFID:" + name != field->id3 || identifier.empty() || identifier.size() > 64)
+            return;
+        const bool printable =
+            std::all_of(identifier.begin(), identifier.end(), [](std::uint8_t c) { return c >= 0x20 && c < 0x7F; });
         if (printable) Add(field->key, {std::string(identifier.begin(), identifier.end())});
     }
 

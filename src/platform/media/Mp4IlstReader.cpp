@@ -62,9 +62,12 @@ std::vector<std::string> Texts(Span item, bool implicitText) {
     std::vector<std::string> texts;
     for (const Data& data : DataAtoms(item)) {
         const std::string_view bytes(reinterpret_cast<const char*>(data.payload.data()), data.payload.size());
-        if (data.type == kUtf16) texts.push_back(Utf16ToUtf8(data.payload, true));
-        else if (data.type == kUtf8) texts.push_back(Utf8OrLatin1(data.payload));
-        else if (data.type == kImplicit && implicitText && IsValidUtf8(bytes)) texts.emplace_back(bytes);
+        if (data.type == kUtf16)
+            texts.push_back(Utf16ToUtf8(data.payload, true));
+        else if (data.type == kUtf8)
+            texts.push_back(Utf8OrLatin1(data.payload));
+        else if (data.type == kImplicit && implicitText && IsValidUtf8(bytes))
+            texts.emplace_back(bytes);
     }
     return texts;
 }
@@ -98,7 +101,8 @@ public:
         if (!field) return;  // the cover, and what describes the file (encoder, gapless flag, media kind)
         if (item.type == "trkn" || item.type == "disk") return TakeNumberOfTotal(item.type == "trkn", item.body);
         if (item.type == "tmpo" || item.type == "cpil") {
-            if (const auto number = Integer(item.body)) Add(field->key, std::to_string(item.type == "cpil" ? *number != 0 : *number));
+            if (const auto number = Integer(item.body))
+                Add(field->key, std::to_string(item.type == "cpil" ? *number != 0 : *number));
             return;
         }
         for (const std::string& text : Texts(item.body, false)) Add(field->key, text);
@@ -142,7 +146,8 @@ struct FileBox {
 std::optional<FileBox> FindBox(std::FILE* file, std::uint64_t begin, std::uint64_t end, const char* type) {
     for (std::uint64_t at = begin; at + kBoxHeader <= end;) {
         std::uint8_t header[16];
-        if (::fseeko(file, static_cast<off_t>(at), SEEK_SET) != 0 || std::fread(header, 1, kBoxHeader, file) != kBoxHeader)
+        if (::fseeko(file, static_cast<off_t>(at), SEEK_SET) != 0 ||
+            std::fread(header, 1, kBoxHeader, file) != kBoxHeader)
             return std::nullopt;
         std::uint64_t size = Be(header, 4), headerSize = kBoxHeader;
         if (size == 1) {  // a 64-bit size follows the type

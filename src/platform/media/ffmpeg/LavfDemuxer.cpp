@@ -193,7 +193,8 @@ REFERENCE_TIME LavfDemuxer::Duration() const {
     const AVStream* audio = FirstAudio();
     if (countedTrim_ > 0 && audio && audio->duration != AV_NOPTS_VALUE && audio->codecpar->sample_rate > 0) {
         const std::int64_t rate = audio->codecpar->sample_rate;
-        const std::int64_t samples = av_rescale_q(audio->duration, audio->time_base, AVRational{1, static_cast<int>(rate)});
+        const std::int64_t samples =
+            av_rescale_q(audio->duration, audio->time_base, AVRational{1, static_cast<int>(rate)});
         return std::max<std::int64_t>(0, samples - countedTrim_) * kUnitsPerSecond / rate;
     }
     if (context_->duration == AV_NOPTS_VALUE || context_->duration < 0) return 0;

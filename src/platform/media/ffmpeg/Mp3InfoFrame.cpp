@@ -40,7 +40,8 @@ std::optional<Mp3EncoderTrim> ReadMp3EncoderTrim(std::span<const std::uint8_t> b
     if (at + 8 > bytes.size() || (!Named(&bytes[at], "Xing") && !Named(&bytes[at], "Info"))) return std::nullopt;
     const std::uint32_t flags = Be32(&bytes[at + 4]);
     if (!(flags & kFramesFlag)) return std::nullopt;  // without a frame count the length is a guess anyway
-    at += 8 + 4 + ((flags & kBytesFlag) ? 4 : 0) + ((flags & kTocFlag) ? kTocBytes : 0) + ((flags & kQualityFlag) ? 4 : 0);
+    at += 8 + 4 + ((flags & kBytesFlag) ? 4 : 0) + ((flags & kTocFlag) ? kTocBytes : 0) +
+          ((flags & kQualityFlag) ? 4 : 0);
     if (at + kTrimInLame + 3 > bytes.size()) return std::nullopt;
     if (!Named(&bytes[at], "LAME") && !Named(&bytes[at], "Lavf") && !Named(&bytes[at], "Lavc")) return std::nullopt;
     const std::uint8_t* trim = &bytes[at + kTrimInLame];
