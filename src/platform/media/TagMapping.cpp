@@ -131,12 +131,60 @@ std::string TagKeyFor(std::string_view name) {
         "encoder", "encoder_options", "major_brand", "minor_version", "compatible_brands", "creation_time",
         "handler_name", "vendor_id", "iTunSMPB", "Encoding Params", "WAVEFORMATEXTENSIBLE_CHANNEL_MASK",
         "METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME", "TLEN", "duration", "gapless_playback",
-        "media_type", "hd_video"};
-    if (name.empty() || StartsWith(name, "id3v2_priv.")) return std::string();
+        "media_type", "hd_video", "TSSE", "TDEN", "TDTG", "TFLT", "TSIZ", "TDLY",
+        // ID3's involved-people lists are role and name pairs no other format has a place for.
+        "TIPL", "TMCL"};
+    // iTunes' own figures (iTunNORM, iTunPGAP, iTunes_CDDB_IDs...) describe the file, not the music.
+    if (name.empty() || StartsWith(name, "id3v2_priv.") || StartsWith(name, "iTun")) return std::string();
     for (std::string_view skipped : kNotCarried)
         if (SameName(name, skipped)) return std::string();
     const TagField* field = FindTagField(name);
     return field ? field->key : std::string(name);
+}
+
+const TagField* FindMp4ItemField(std::string_view atom) {
+    for (const TagField& field : TagFields())
+        if (field.mp4 && atom == field.mp4) return &field;
+    return nullptr;
+}
+
+std::string RepeatedFrameDescription(std::size_t valueIndex) {
+    return valueIndex == 0 ? std::string() : std::to_string(valueIndex + 1);
+}
+
+bool IsRepeatedFrameDescription(std::string_view description) {
+    return description.empty() || (description.size() <= 4 && description.front() != '0' &&
+                                   std::all_of(description.begin(), description.end(),
+                                               [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+std::string GenreName(int number) {
+    static constexpr const char* kGenres[] = {
+        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
+        "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
+        "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop",
+        "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game",
+        "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative",
+        "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial",
+        "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40",
+        "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave", "Psychedelic", "Rave",
+        "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical",
+        "Rock & Roll", "Hard Rock", "Folk", "Folk-Rock", "National Folk", "Swing", "Fast Fusion", "Bebop",
+        "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock",
+        "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic",
+        "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus",
+        "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad", "Power Ballad",
+        "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "A capella", "Euro-House", "Dance Hall",
+        "Goa", "Drum & Bass", "Club-House", "Hardcore Techno", "Terror", "Indie", "BritPop", "Negerpunk",
+        "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal", "Black Metal", "Crossover",
+        "Contemporary Christian", "Christian Rock", "Merengue", "Salsa", "Thrash Metal", "Anime", "Jpop",
+        "Synthpop", "Abstract", "Art Rock", "Baroque", "Bhangra", "Big Beat", "Breakbeat", "Chillout",
+        "Downtempo", "Dub", "EBM", "Eclectic", "Electro", "Electroclash", "Emo", "Experimental", "Garage",
+        "Global", "IDM", "Illbient", "Industro-Goth", "Jam Band", "Krautrock", "Leftfield", "Lounge",
+        "Math Rock", "New Romantic", "Nu-Breakz", "Post-Punk", "Post-Rock", "Psytrance", "Shoegaze",
+        "Space Rock", "Trop Rock", "World Music", "Neoclassical", "Audiobook", "Audio Theatre",
+        "Neue Deutsche Welle", "Podcast", "Indie Rock", "G-Funk", "Dubstep", "Garage Rock", "Psybient"};
+    return number >= 0 && number < int(std::size(kGenres)) ? kGenres[number] : std::string();
 }
 
 const char* PictureTypeName(int type) {

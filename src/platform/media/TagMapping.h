@@ -30,6 +30,10 @@ const std::vector<TagField>& TagFields();
 // name is no field of the table, and its text passes through under its own name.
 const TagField* FindTagField(std::string_view name);
 
+// The field an MP4 item atom that is no freeform one stands for ("\251nam", "trkn"); null for
+// atoms the table does not name.
+const TagField* FindMp4ItemField(std::string_view atom);
+
 // The MediaTags key for a name a reader gave: the field's key, the name itself for a text the
 // table does not know, or empty for what describes the file rather than the music (encoder,
 // container brands, gapless data, channel masks, embedded pictures) and is never carried.
@@ -41,6 +45,16 @@ struct NumberOfTotal {
     std::string total;
 };
 NumberOfTotal SplitNumberOfTotal(std::string_view text);
+
+// ID3v2 keeps only one COMM or USLT frame per description: a field's first value goes to the
+// frame without one, its n-th value (n from 2) to the frame described by the number n. Readers
+// take such frames for values of the field itself.
+std::string RepeatedFrameDescription(std::size_t valueIndex);
+bool IsRepeatedFrameDescription(std::string_view description);
+
+// The genre an ID3v1 genre number stands for (0 "Blues" ... 191), which ID3v2 and MP4 files
+// still give in place of the name; empty for numbers past the list.
+std::string GenreName(int number);
 
 // The ID3v2 and FLAC picture types (3 front cover, 4 back cover, ...) by the names libavformat
 // gives them in a picture stream's "comment"; an unknown name is a front cover.

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
+
+#include "platform/media/Id3v2Reader.h"
+#include "platform/media/ffmpeg/Mp3InfoFrame.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,6 +19,7 @@ namespace tessival::media {
 namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
+constexpr std::size_t kMp3InfoFrameBytes = 2048;  // the first frame, with some junk before it
 
 std::uint16_t WaveTagOf(const AVCodecParameters& par) {
     // Containers of the wave family carry the tag itself; the others are mapped by codec.
@@ -116,7 +121,41 @@ HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
+    countedTrim_ = CountedTrim();
     return S_OK;
+}
+
+const AVStream* LavfDemuxer::FirstAudio() const {
+    for (const Stream& stream : streams_)
+        if (!stream.video) return context_->streams[stream.index];
+    return nullptr;
+}
+
+std::int64_t LavfDemuxer::CountedTrim() const {
+    const AVStream* audio = FirstAudio();
+    if (!audio) return 0;
+    const std::string_view format = context_->iformat->name;
+    // Ogg's duration runs from the first granule, before the pre-skip; MP4 and Matroska keep
+    // the priming out of theirs already.
+    if (format == "ogg") return std::max(0, audio->codecpar->initial_padding);
+    if (format == "mp3") return Mp3Trim();
+    return 0;
+}
+
+// libavformat counts an MP3's whole frames and trims by the LAME figures only while decoding.
+std::int64_t LavfDemuxer::Mp3Trim() const {
+    if (!reader_) return 0;
+    std::uint8_t start[10];
+    std::int32_t got = 0;
+    if (FAILED(reader_->SyncRead(0, sizeof start, start, &got)) || got != sizeof start) return 0;
+    const std::size_t audioStart = Id3v2TagLength(start);
+    std::vector<std::uint8_t> first(kMp3InfoFrameBytes);
+    if (FAILED(reader_->SyncRead(static_cast<std::int64_t>(audioStart), static_cast<std::int32_t>(first.size()),
+                                 first.data(), &got)) || got <= 0)
+        return 0;
+    first.resize(static_cast<std::size_t>(got));
+    const auto trim = ReadMp3EncoderTrim(first);
+    return trim ? trim->delay + trim->padding : 0;
 }
 
 void LavfDemuxer::ListStreams() {
@@ -145,11 +184,20 @@ void LavfDemuxer::Close() {
     context_.reset();
     io_.reset();
     streams_.clear();
+    countedTrim_ = 0;
     reader_.reset();
 }
 
 REFERENCE_TIME LavfDemuxer::Duration() const {
-    if (!context_ || context_->duration == AV_NOPTS_VALUE || context_->duration < 0) return 0;
+    if (!context_) return 0;
+    const AVStream* audio = FirstAudio();
+    if (countedTrim_ > 0 && audio && audio->duration != AV_NOPTS_VALUE && audio->codecpar->sample_rate > 0) {
+        const std::int64_t rate = audio->codecpar->sample_rate;
+        const std::int64_t samples =
+            av_rescale_q(audio->duration, audio->time_base, AVRational{1, static_cast<int>(rate)});
+        return std::max<std::int64_t>(0, samples - countedTrim_) * kUnitsPerSecond / rate;
+    }
+    if (context_->duration == AV_NOPTS_VALUE || context_->duration < 0) return 0;
     return av_rescale(context_->duration, kUnitsPerSecond, AV_TIME_BASE);
 }
 

@@ -8,6 +8,8 @@
 #include "platform/media/IPin.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 
+struct AVStream;
+
 namespace tessival::media {
 
 // A libavformat demuxer reading either through an upstream IAsyncReader (parsers behind "File
@@ -34,6 +36,8 @@ public:
 
     // Audio and video streams in file order.
     const std::vector<Stream>& Streams() const { return streams_; }
+    // The length a decoder gives: the first audio stream's less the encoder's delay and padding
+    // where the container counts them in (Ogg's pre-skip, an MP3's LAME figures), else the file's.
     REFERENCE_TIME Duration() const;
     // A cover image stored as a video stream.
     bool IsAttachedPicture(int index) const;
@@ -49,6 +53,11 @@ public:
 private:
     HRESULT Finish(const char* formatName, const std::string& url);
     void ListStreams();
+    // The samples at the first audio stream's start and end that decoders drop but the
+    // container's duration counts.
+    std::int64_t CountedTrim() const;
+    const AVStream* FirstAudio() const;
+    std::int64_t Mp3Trim() const;
     bool Listed(int index) const;
     REFERENCE_TIME ToReferenceTime(std::int64_t ts, int index) const;
     HRESULT End() const;
@@ -65,6 +74,7 @@ private:
     std::vector<Stream> streams_;
     std::int64_t skippedPackets_ = 0;
     std::int64_t deliveredPackets_ = 0;
+    std::int64_t countedTrim_ = 0;
 
     static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
     static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);

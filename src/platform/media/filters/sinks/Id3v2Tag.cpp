@@ -135,12 +135,9 @@ public:
             body.push_back(0);
             body.insert(body.end(), values.front().begin(), values.front().begin() + std::min<std::size_t>(values.front().size(), 64));
         } else if (id == "COMM" || id == "USLT") {
-            const std::string text = Joined(values, "\n");
-            const std::uint8_t encoding = EncodingFor(text);
-            body.push_back(encoding);
-            body.insert(body.end(), {'e', 'n', 'g'});
-            PutText(body, "", encoding, true);
-            PutText(body, text, encoding, false);
+            // One frame a value, each with a description of its own, as ID3 wants them distinct.
+            for (std::size_t i = 0; i < values.size(); ++i) AddCommentLike(id, RepeatedFrameDescription(i), values[i]);
+            return;
         } else {
             const std::uint8_t encoding = EncodingFor(Joined(values, "") + description);
             body.push_back(encoding);
@@ -151,6 +148,14 @@ public:
                 PutText(body, Joined(values, "/"), encoding, false);
             }
         }
+        Put(id, body);
+    }
+
+    void AddCommentLike(const std::string& id, const std::string& description, const std::string& text) {
+        const std::uint8_t encoding = EncodingFor(text);
+        Bytes body{encoding, 'e', 'n', 'g'};
+        PutText(body, description, encoding, true);
+        PutText(body, text, encoding, false);
         Put(id, body);
     }
 
