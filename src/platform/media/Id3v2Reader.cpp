@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -272,7 +273,11 @@ std::optional<std::vector<std::uint8_t>> ReadId3v2Tag(const std::string& path) {
     if (!file || std::fread(tag.data(), 1, kHeader, file.get()) != kHeader) return std::nullopt;
     const std::size_t length = Id3v2TagLength(tag);
     if (length == 0 || (tag[3] != 3 && tag[3] != 4)) return std::nullopt;
-    tag.resize(length);
+    // A damaged size may claim far more than the file holds: allocate no more than is there.
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    tag.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(length, fileSize)));
     tag.resize(kHeader + std::fread(tag.data() + kHeader, 1, tag.size() - kHeader, file.get()));
     return tag;
 }
