@@ -353,19 +353,22 @@ TEST(Lossless, LossyFilesDecodeToTheirSourcesLength) {
 }
 
 // An M4A made from a lossy source ends where the source does: the source's own priming and padding
-// (an MP3's LAME figures, Opus's pre-skip) are no part of its length.
-TEST(Lossless, M4aFromMp3OrOpusDecodesToTheSourcesLength) {
+// (an MP3's LAME figures, Opus's pre-skip, an M4A's edit list) are no part of its length.
+TEST(Lossless, M4aFromALossySourceDecodesToTheSourcesLength) {
     test::TempDir dir;
-    const std::tuple<const char*, const char*, std::size_t> sources[] = {
-        {"tone.mp3", "-c:a libmp3lame -ar 44100 -ac 2", 44100}, {"tone.opus", "-c:a libopus -ac 2", 48000}};
-    for (const auto& [name, options, rate] : sources) {
+    // FFmpeg decodes an M4A's last frame whole, past the end its edit list gives.
+    const std::tuple<const char*, const char*, std::size_t, std::size_t> sources[] = {
+        {"tone.mp3", "-c:a libmp3lame -ar 44100 -ac 2", 44100, 44100},
+        {"tone.opus", "-c:a libopus -ac 2", 48000, 48000},
+        {"tone.m4a", "-c:a aac -ar 48000 -ac 2", 48000, 48128}};
+    for (const auto& [name, options, rate, decodedByFfmpeg] : sources) {
         SCOPED_TRACE(name);
         const std::string path = dir.File(name);
         ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=f=440:d=1 " + std::string(options) + " " +
                              ShellQuote(path))
                       .exitCode,
                   0);
-        ASSERT_EQ(DecodedFrames(path), rate) << "the source as FFmpeg decodes it";
+        ASSERT_EQ(DecodedFrames(path), decodedByFfmpeg) << "the source as FFmpeg decodes it";
         const std::string quality = "2,128,0," + std::to_string(rate);
         EXPECT_EQ(DecodedFrames(ConvertWithCli(dir, path, "M4A AAC", "m4a", quality)), rate);
     }

@@ -13,7 +13,7 @@
 
 namespace tessival::media::test {
 
-enum class ChainKind { WindowsMedia, Mpeg, Vob, Avi, Wave, Mp3 };
+enum class ChainKind { WindowsMedia, Mpeg, Vob, Avi, Wave, Mp3, Media };
 
 struct CodecsChain {
     std::shared_ptr<FilterGraph> graph = CreateFilterGraph();
@@ -86,6 +86,7 @@ private:
         case ChainKind::Avi: return Parsed({"AVI Splitter", "ACM Wrapper"}, true);
         case ChainKind::Wave: return Parsed({"Wave Parser", "ACM Wrapper"}, false);
         case ChainKind::Mp3: return Parsed({"MPEG-I Stream Splitter", "MPEG Layer-3 Decoder"}, false);
+        case ChainKind::Media: return Parsed({"Media Splitter", "Audio Decoder"}, false);
         default: return E_FAIL;
         }
     }

@@ -55,6 +55,30 @@ TEST(CodecsSourceChainTest, Mp3DecodesToTheExactLengthItWasMadeFrom) {
     EXPECT_EQ(Probe(dest).at("duration_ts"), "44100");
 }
 
+// An M4A ends where its edit list says, though its last AAC frame decodes whole; one without an
+// edit list keeps every frame, as FFmpeg decodes it.
+TEST(CodecsSourceChainTest, M4aDecodesToTheLengthItsEditListGives) {
+    const struct {
+        const char* name;
+        const char* options;
+        const char* frames;
+    } cases[] = {{"second", "-af atrim=end=1", "48000"},
+                 {"nine", "-af atrim=end_sample=9 -movie_timescale 48000", "9"},
+                 {"no edit list", "-af atrim=end=1 -use_editlist 0", "49152"}};
+    tessival::test::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = dir.File("t.m4a"), dest = dir.File("t.wav");
+        ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=48000 -c:a aac " +
+                             std::string(c.options) + " " + ShellQuote(source))
+                      .exitCode,
+                  0);
+        CodecsChain chain(ChainKind::Media, source, dest);
+        ASSERT_EQ(chain.Convert(), S_OK);
+        EXPECT_EQ(Probe(dest).at("duration_ts"), c.frames);
+    }
+}
+
 // Files that are not what their chain expects, or are damaged, fail cleanly.
 TEST(CodecsSourceChainTest, DamagedOrMismatchedSourcesFailWithoutHanging) {
     tessival::test::TempDir dir;

@@ -122,6 +122,8 @@ HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
         return VFW_E_INVALID_FILE_FORMAT;
     }
     countedTrim_ = CountedTrim();
+    editListEnd_ = EditListEnd();
+    longestPacket_ = 0;
     return S_OK;
 }
 
@@ -158,6 +160,34 @@ std::int64_t LavfDemuxer::Mp3Trim() const {
     return trim ? trim->delay + trim->padding : 0;
 }
 
+// libavformat 5.1 trims an MP4 edit list only at its start: the last frame decodes whole, past the
+// end the file declares. A stream that starts at zero has no edit list that trims, and an unknown
+// or empty length is no end to cut at.
+std::int64_t LavfDemuxer::EditListEnd() const {
+    const AVStream* audio = FirstAudio();
+    if (!audio || std::string_view(context_->iformat->name).find("mp4") == std::string_view::npos) return kNoEnd;
+    if (audio->duration == AV_NOPTS_VALUE || audio->duration <= 0) return kNoEnd;
+    const AVIndexEntry* first = avformat_index_get_entry(const_cast<AVStream*>(audio), 0);
+    if (!first || first->timestamp >= 0) return kNoEnd;
+    return (audio->start_time != AV_NOPTS_VALUE ? audio->start_time : 0) + audio->duration;
+}
+
+bool LavfDemuxer::PastEditListEnd() const {
+    return editListEnd_ != kNoEnd && context_->streams[packet_->stream_index] == FirstAudio() &&
+           packet_->pts != AV_NOPTS_VALUE && packet_->pts >= editListEnd_;
+}
+
+std::uint32_t LavfDemuxer::SamplesPastEditListEnd() {
+    const AVStream& stream = *context_->streams[packet_->stream_index];
+    if (editListEnd_ == kNoEnd || &stream != FirstAudio() || packet_->pts == AV_NOPTS_VALUE) return 0;
+    // The container shortens the last frame's duration to the end; the decoder still gives it whole.
+    longestPacket_ = std::max(longestPacket_, packet_->duration);
+    const std::int64_t past = packet_->pts + longestPacket_ - editListEnd_;
+    if (past <= 0) return 0;
+    return static_cast<std::uint32_t>(
+        av_rescale_q(past, stream.time_base, AVRational{1, std::max(1, stream.codecpar->sample_rate)}));
+}
+
 void LavfDemuxer::ListStreams() {
     streams_.clear();
     for (unsigned i = 0; i < context_->nb_streams; ++i) {
@@ -185,6 +215,7 @@ void LavfDemuxer::Close() {
     io_.reset();
     streams_.clear();
     countedTrim_ = 0;
+    editListEnd_ = kNoEnd;
     reader_.reset();
 }
 
@@ -243,7 +274,7 @@ HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
             if (++failuresInARow >= kMostFailuresInARow || (context_->pb && avio_feof(context_->pb))) return End();
             continue;
         }
-        if (Listed(packet_->stream_index)) break;
+        if (Listed(packet_->stream_index) && !PastEditListEnd()) break;
         av_packet_unref(packet_.get());
     }
     ++deliveredPackets_;
@@ -259,7 +290,7 @@ HRESULT LavfDemuxer::Read(int& streamIndex, MediaSample& sample) {
     std::size_t sideSize = 0;
     const std::uint8_t* skip = av_packet_get_side_data(packet_.get(), AV_PKT_DATA_SKIP_SAMPLES, &sideSize);
     sample.trimStart = skip && sideSize >= 8 ? AV_RL32(skip) : 0;
-    sample.trimEnd = skip && sideSize >= 8 ? AV_RL32(skip + 4) : 0;
+    sample.trimEnd = std::max(skip && sideSize >= 8 ? AV_RL32(skip + 4) : 0, SamplesPastEditListEnd());
     av_packet_unref(packet_.get());
     return S_OK;
 }

@@ -58,6 +58,11 @@ private:
     std::int64_t CountedTrim() const;
     const AVStream* FirstAudio() const;
     std::int64_t Mp3Trim() const;
+    // Where an MP4 edit list ends the first audio stream, in its time base; none without one.
+    std::int64_t EditListEnd() const;
+    bool PastEditListEnd() const;
+    // The samples of the packet read that the decoder gives past the edit list's end.
+    std::uint32_t SamplesPastEditListEnd();
     bool Listed(int index) const;
     REFERENCE_TIME ToReferenceTime(std::int64_t ts, int index) const;
     HRESULT End() const;
@@ -75,6 +80,10 @@ private:
     std::int64_t skippedPackets_ = 0;
     std::int64_t deliveredPackets_ = 0;
     std::int64_t countedTrim_ = 0;
+    std::int64_t editListEnd_ = kNoEnd;
+    std::int64_t longestPacket_ = 0;  // the stream's whole frame, in its time base
+
+    static constexpr std::int64_t kNoEnd = INT64_MAX;
 
     static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
     static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);
