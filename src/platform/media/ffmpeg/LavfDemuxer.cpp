@@ -116,6 +116,8 @@ HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
+    // What probing complained of is the open's business; damage counts from the first read.
+    loggedErrors_.Watch(context_.get());
     return S_OK;
 }
 
@@ -141,6 +143,7 @@ void LavfDemuxer::ListStreams() {
 
 void LavfDemuxer::Close() {
     // The context reads through io_, so it goes first.
+    loggedErrors_.Stop();
     packet_.reset();
     context_.reset();
     io_.reset();

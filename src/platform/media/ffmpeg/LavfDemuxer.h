@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/media/IPin.h"
+#include "platform/media/ffmpeg/AvLoggedErrors.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 
 namespace tessival::media {
@@ -43,8 +45,9 @@ public:
     // read error. Damaged pieces are skipped (and counted); a stream that ends before any packet
     // was read fails with VFW_E_INVALID_FILE_FORMAT.
     HRESULT Read(int& streamIndex, MediaSample& sample);
-    // The damaged pieces Read skipped since Open.
-    std::int64_t SkippedPackets() const { return skippedPackets_; }
+    // The damaged pieces Read skipped since Open: failed reads, or the errors the demuxer logged
+    // while it scanned past damage on its own, whichever are more.
+    std::int64_t SkippedPackets() const { return std::max(skippedPackets_, loggedErrors_.Count()); }
 
 private:
     HRESULT Finish(const char* formatName, const std::string& url);
@@ -65,6 +68,7 @@ private:
     std::vector<Stream> streams_;
     std::int64_t skippedPackets_ = 0;
     std::int64_t deliveredPackets_ = 0;
+    AvLoggedErrors loggedErrors_;
 
     static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
     static std::int64_t Seek(void* opaque, std::int64_t offset, int whence);
