@@ -73,10 +73,8 @@ bool ResolveCapture(const std::string& wanted, std::string& name, int& device, i
 // The first quality of the dest type's encoder that shows as the given four numbers.
 std::optional<QualityInfo> FindQuality(const std::string& destType, const std::string& shown) {
     ConsoleShell shell;
-    for (const QualityInfo& quality : ListEncoderQualities(shell, QualityEncoderName(shell, destType))) {
-        const auto cells = QualityCells(quality);
-        if (cells[0] + "," + cells[1] + "," + cells[2] + "," + cells[3] == shown) return quality;
-    }
+    for (const QualityInfo& quality : ListEncoderQualities(shell, QualityEncoderName(shell, destType)))
+        if (QualityArgument(quality) == shown) return quality;
     return std::nullopt;
 }
 

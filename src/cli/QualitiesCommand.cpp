@@ -17,10 +17,12 @@ int Qualities(const std::vector<std::string>& args) {
     if (encoder.empty()) return Failure("no encoder for \"" + args[0] + "\" is installed");
     const auto qualities = ListEncoderQualities(shell, encoder);
     if (qualities.empty()) return Failure(LoadString(IDS_QUALITY_LIST_FAILED));
-    std::printf("Channel\tkbps\tBit\tFrequency\n");
+    // The dialog's four columns, then the same quality as add's --quality takes it, to paste.
+    std::printf("Channel\tkbps\tBit\tFrequency\t--quality\n");
     for (const QualityInfo& quality : qualities) {
         const auto cells = QualityCells(quality);
-        std::printf("%s\t%s\t%s\t%s\n", cells[0].c_str(), cells[1].c_str(), cells[2].c_str(), cells[3].c_str());
+        std::printf("%s\t%s\t%s\t%s\t%s\n", cells[0].c_str(), cells[1].c_str(), cells[2].c_str(), cells[3].c_str(),
+                    QualityArgument(quality).c_str());
     }
     return kExitOk;
 }

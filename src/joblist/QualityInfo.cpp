@@ -19,4 +19,9 @@ std::array<std::string, 4> QualityCells(const QualityInfo& q) {
             followsSource ? source : std::to_string(q.nSamplesPerSec)};
 }
 
+std::string QualityArgument(const QualityInfo& q) {
+    const auto cells = QualityCells(q);
+    return cells[0] + "," + cells[1] + "," + cells[2] + "," + cells[3];
+}
+
 }  // namespace tessival

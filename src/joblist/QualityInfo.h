@@ -36,5 +36,7 @@ inline unsigned QualityKbps(const QualityInfo& q) { return q.nAvgBytesPerSec / 1
 // The four numbers a quality is shown as: channels, kbps, bits, frequency. A quality with no rate
 // keeps the source's: its frequency (and bits, when it has none, and channels) show as "Source".
 std::array<std::string, 4> QualityCells(const QualityInfo& q);
+// The four cells joined by commas: how a command line names a quality (add --quality=).
+std::string QualityArgument(const QualityInfo& q);
 
 }  // namespace tessival

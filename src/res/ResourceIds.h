@@ -151,12 +151,14 @@ inline constexpr int IDS_NAMING_BUTTON = 229;
 // Files of others and outputs of interrupted runs.
 inline constexpr int IDS_RECOVERED_OUTPUT = 260;  // "%s": where a dead writer's audio was kept
 inline constexpr int IDS_DEST_NOT_AUDIO = 261;    // "%s": the file at the destination's name
-inline constexpr int IDS_NOT_REGULAR_FILE = 262;
+inline constexpr int IDS_NOT_REGULAR_FILE = 262;  // "%s": a FIFO, socket, device or folder given as a file
 // What IDS_SOURCE_DAMAGED says, told apart where the file shows which: no format recognises it, or
 // its format is recognised and its audio cannot be read.
 inline constexpr int IDS_SOURCE_NOT_MEDIA = 266;
 inline constexpr int IDS_SOURCE_BROKEN = 267;
-inline constexpr int IDS_TOO_MANY_CHANNELS = 268;  // "%s": the source's channel count  // "%s": a FIFO, socket, device or folder given as a file
+inline constexpr int IDS_TOO_MANY_CHANNELS = 268;  // "%s": the source's channel count
+// A list that another program kept locked through Save's wait.
+inline constexpr int IDS_LIST_BUSY = 269;  // "%s": the list file
 // tessival-cli's closing line for a run with failures, and what an incomplete item lacks.
 inline constexpr int IDS_CLI_ITEMS_FAILED = 270;        // "%s", "%s": failed items, items run
 inline constexpr int IDS_CLI_ITEM_INCOMPLETE = 271;     // "%s", "%s", "%s": place, source name, missing parts

@@ -118,6 +118,8 @@ const std::map<int, std::string>& Table() {
         {266, "Error: The source file is not a media file: no format Tessival reads recognises its content."},
         {267, "Error: The source file is damaged: its format is recognised, but no audio could be read from it."},
         {268, "Error: The source has %s channels, more than this dest type and quality can take."},
+        {269, "%s is being changed by another program, so the list was not saved. The list in this window is kept as "
+              "it is: save it again in a moment."},
         {264, "%s, line %d: the INDEX 01 time cannot be read (it must be minutes:seconds:frames). Nothing was "
               "added from this cue sheet."},
         {265, "%s, line %d: the track starts after the end of its audio file. Nothing was added from this cue "

@@ -1,6 +1,10 @@
 #include "ui/ListCommands.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 
@@ -20,6 +24,24 @@ namespace {
 // Files too long for their fields are named together in one message, a blank line apart.
 void AppendRefusal(std::string& refused, const std::string& text) {
     refused += (refused.empty() ? "" : "\n\n") + text;
+}
+
+// Another writer of a list (a `tessival-cli add`) holds its lock while it reads and writes it:
+// moments. Save waits that long, never for a writer that does not let go.
+constexpr auto kListLockPatience = std::chrono::seconds(2);
+constexpr auto kListLockRetry = std::chrono::milliseconds(50);
+
+// 0, EWOULDBLOCK when another writer still held the list at the end of the wait, or an errno value.
+int LockListForSave(ReplacedFileLock& lock, const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + kListLockPatience;
+    for (;;) {
+        const int error = lock.TryAcquire(path);
+        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) return error;
+        // The window keeps painting meanwhile, but takes no input that could change the list.
+        QEventLoop pause;
+        QTimer::singleShot(kListLockRetry, &pause, &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 }  // namespace
@@ -101,7 +123,12 @@ void ListCommands::Save() {
     // A `tessival-cli add` to the same list finishes first, and does not write over this save.
     const std::string listPath = WithListExtension(*path);
     ReplacedFileLock lock;
-    if (lock.Acquire(listPath) != 0 || WriteListFile(listPath, items_) != ListFileResult::Ok)
+    const int locked = LockListForSave(lock, listPath);
+    if (locked == EWOULDBLOCK) {
+        shell_.MessageBox(LoadString(IDS_LIST_BUSY, {listPath}), MessageButtons::Ok, MessageKind::Warning);
+        return;
+    }
+    if (locked != 0 || WriteListFile(listPath, items_) != ListFileResult::Ok)
         shell_.MessageBox(LoadString(IDS_LIST_WRITE_FAILED), MessageButtons::Ok, MessageKind::Error);
 }
 

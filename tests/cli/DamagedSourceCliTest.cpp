@@ -86,6 +86,25 @@ TEST_F(CliDamagedSource, ACutWavPackKeepsWhatDecodesAndOneWithNothingToDecodeFai
     EXPECT_FALSE(std::filesystem::exists(Output("tiny")));
 }
 
+TEST_F(CliDamagedSource, AWmaOfWhichOnlyItsFirstFramesReadFailsAsDamagedAndLeavesNoFile) {
+    const std::string wma = dir_.File("scrambled.wma");
+    ASSERT_TRUE(media::test::MakeTone(wma, 44100, 2, "wmav2 -b:a 128k", 10.0));
+    // Everything past the header and the first packet overwritten; the demuxer scans it all in vain.
+    ASSERT_EQ(RunProcess("python3 -c 'import random,sys; random.seed(7); p=sys.argv[1]; d=bytearray(open(p,\"rb\").read()); "
+                         "d[2048:]=bytes(random.randrange(256) for _ in d[2048:]); open(p,\"wb\").write(d)' " +
+                         ShellQuote(wma))
+                  .exitCode,
+              0);
+    Add(wma);
+
+    const auto result = Cli("convert " + ShellQuote(list_));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(std::regex_search(result.output, std::regex("\n1: Error: The source file is damaged: [^\n]*\n1: skipped "
+                                                            "[1-9][0-9]* damaged frames?\n")))
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(Output("scrambled")));
+}
+
 TEST_F(CliDamagedSource, FifoFolderAndDeviceSourcesFailAtOnceAndTheRunGoesOn) {
     // Plain files when added (add refuses the others), something else by the time the run comes.
     for (const char* source : {"pipe.wav", "folder.mp3", "zero.wav"}) {

@@ -301,16 +301,21 @@ TEST_F(FileTypes, TheCommandLineListsTheTypesAndTheirQualities) {
 
     // FLAC at the source's own bits and frequency comes first, then the fixed ones.
     const std::string flac = RunProcess(CliPath() + " qualities FLAC").output;
-    EXPECT_EQ(flac.rfind("Channel\tkbps\tBit\tFrequency\n1\t0\tSource\tSource\n1\t1\tSource\tSource\n", 0), 0u)
+    // Each row ends in the same quality as add's --quality takes it.
+    EXPECT_EQ(flac.rfind("Channel\tkbps\tBit\tFrequency\t--quality\n1\t0\tSource\tSource\t1,0,Source,Source\n"
+                         "1\t1\tSource\tSource\t1,1,Source,Source\n",
+                         0),
+              0u)
         << flac;
-    EXPECT_NE(flac.find("\n2\t5\tSource\tSource\n"), std::string::npos);
-    EXPECT_NE(flac.find("\n2\t8\tSource\tSource\n1\t0\t16\t44100\n"), std::string::npos);
-    EXPECT_NE(flac.find("\n2\t8\t24\t96000\n"), std::string::npos);
+    EXPECT_NE(flac.find("\n2\t5\tSource\tSource\t2,5,Source,Source\n"), std::string::npos);
+    EXPECT_NE(flac.find("\n2\t8\tSource\tSource\t2,8,Source,Source\n1\t0\t16\t44100\t1,0,16,44100\n"),
+              std::string::npos);
+    EXPECT_NE(flac.find("\n2\t8\t24\t96000\t2,8,24,96000\n"), std::string::npos);
     const std::string mp3 = RunProcess(CliPath() + " qualities 'LAME MP3'").output;
-    EXPECT_NE(mp3.find("\n2\t320\t0\t44100\n"), std::string::npos);   // CBR
-    EXPECT_NE(mp3.find("\n2\t190\t0\t44100\n"), std::string::npos);   // VBR V2
+    EXPECT_NE(mp3.find("\n2\t320\t0\t44100\t2,320,0,44100\n"), std::string::npos);   // CBR
+    EXPECT_NE(mp3.find("\n2\t190\t0\t44100\t2,190,0,44100\n"), std::string::npos);   // VBR V2
     const std::string opus = RunProcess(CliPath() + " qualities Opus").output;
-    EXPECT_NE(opus.find("\n2\t96\t0\t48000\n"), std::string::npos);
+    EXPECT_NE(opus.find("\n2\t96\t0\t48000\t2,96,0,48000\n"), std::string::npos);
     EXPECT_EQ(opus.find("44100"), std::string::npos);
 }
 

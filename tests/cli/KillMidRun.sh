@@ -50,6 +50,10 @@ while [ "$round" -le "$ROUNDS" ]; do
     "$CLI" convert list.tsl --jobs="$jobs" --skip-existing --progress=none >/dev/null ||
         fail "round $round: --skip-existing did not finish the run"
     check_outputs "$round"
+    # Only the outputs that were being written when the kill came are kept as partial ones;
+    # finished outputs that waited for their commit are not.
+    recovered=$(ls out | grep -c '(recovered' || true)
+    [ "$recovered" -le "$jobs" ] || fail "round $round: $recovered outputs kept as recovered, at most $jobs expected"
     total=$(named | wc -l)
     [ "$total" -eq "$ITEMS" ] || fail "round $round: $total outputs after --skip-existing, $ITEMS expected"
     echo "round $round (--jobs=$jobs): killed with $killed_with of $ITEMS outputs named, all whole; finished"

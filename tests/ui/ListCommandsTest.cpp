@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
@@ -150,6 +151,28 @@ TEST_F(ListCommandsTest, SaveWaitsForAnotherWriterOfTheListInsteadOfBeingWritten
     shell.saveAnswers.push_back(dir.File("jobs"));
     window.OnCommand(ID_SAVE);
     EXPECT_EQ(ReadBytes(list).size(), 3u * kConvertItemSize) << "the other writer's list replaced the saved one";
+}
+
+TEST_F(ListCommandsTest, SaveGivesUpOnAListAnotherWriterKeepsLockedAndKeepsTheWindowsList) {
+    AddThree();
+    const std::string list = dir.File("jobs.tsl");
+    WriteBytes(list, "theirs");
+    const std::string held = dir.File("held");
+    const std::string holder = "flock " + test::ShellQuote(list) + " sh -c 'touch " + test::ShellQuote(held) +
+                               "; exec sleep 30' & echo $! > " + test::ShellQuote(dir.File("holder.pid"));
+    ASSERT_EQ(std::system(holder.c_str()), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(held); }, 5000));
+    shell.saveAnswers.push_back(dir.File("jobs"));
+    QElapsedTimer waited;
+    waited.start();
+    window.OnCommand(ID_SAVE);
+    EXPECT_LT(waited.elapsed(), 10000);
+    std::system(("pkill -P $(cat " + test::ShellQuote(dir.File("holder.pid")) + ")").c_str());
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, list + " is being changed by another program, so the list was not saved. The "
+                                             "list in this window is kept as it is: save it again in a moment.");
+    EXPECT_EQ(ReadBytes(list), "theirs");
+    EXPECT_EQ(window.itemList.Count(), 3u);
 }
 
 TEST_F(ListCommandsTest, SaveThenLoadGivesTheSameRows) {

@@ -421,8 +421,8 @@ TEST_F(WindowRunTest, RefusedQualityAsksTheUserOnTheWindowThread) {
 
 TEST_F(WindowRunTest, ThePropertiesWindowFollowsTheRunningRowAndShowsItsOutcome) {
     ASSERT_TRUE(MakeTone(dir.Path() + "/a.wav", 44100, 2, "pcm_s16le", 1));
-    ASSERT_TRUE(media::test::MakeManyChannels(dir.Path() + "/twelve.wav", 12));
-    AddSources({"a.wav", "twelve.wav"});
+    ASSERT_TRUE(media::test::MakeManyChannels(dir.Path() + "/many.wav", 65));
+    AddSources({"a.wav", "many.wav"});
     SetUpRow(0, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
     SetUpRow(1, QStringLiteral("WAV (PCM)"), Pcm22kStereo);
     Properties().show();
@@ -432,14 +432,14 @@ TEST_F(WindowRunTest, ThePropertiesWindowFollowsTheRunningRowAndShowsItsOutcome)
     ASSERT_TRUE(WaitForRunEnd(60000));
     QTest::qWait(50);
     EXPECT_TRUE(std::regex_match(Cell(0), kComplete)) << Cell(0);
-    // The quality is valid; twelve channels are what the graph cannot take.
-    const std::string twelveChannelsText = "Error: The source has 12 channels, more than this dest type and quality can take.";
-    EXPECT_EQ(Cell(1), twelveChannelsText);
+    // The quality is valid; 65 channels are what the graph cannot take.
+    const std::string tooManyChannelsText = "Error: The source has 65 channels, more than this dest type and quality can take.";
+    EXPECT_EQ(Cell(1), tooManyChannelsText);
     EXPECT_EQ(Properties().Item(), window.itemList.At(1));
     auto* status = qobject_cast<QLabel*>(FindControl(Properties(), ItemPropertiesDialog::kStatus));
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->text().toStdString(), twelveChannelsText);
-    EXPECT_FALSE(std::filesystem::exists(OutDir() + "/twelve.wav"));
+    EXPECT_EQ(status->text().toStdString(), tooManyChannelsText);
+    EXPECT_FALSE(std::filesystem::exists(OutDir() + "/many.wav"));
 }
 
 TEST_F(WindowRunTest, StartWithAnIncompleteItemStartsNothing) {

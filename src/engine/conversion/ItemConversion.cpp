@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/FindTypeFilter.h"
+#include "engine/conversion/EarlyEnd.h"
 #include "engine/conversion/Preflight.h"
 #include "joblist/DestTypes.h"
 #include "joblist/DiscItems.h"
@@ -11,6 +12,7 @@
 #include "platform/media/CaptureStatus.h"
 #include "platform/media/IDamagedDataCount.h"
 #include "platform/media/IDeferredCommit.h"
+#include "platform/media/IEndOfStreamCheck.h"
 #include "platform/media/IDiscTrackStatus.h"
 #include "platform/media/MediaProbe.h"
 #include "platform/media/QueryInterface.h"
@@ -175,6 +177,25 @@ std::int64_t ItemConversion::CountSkippedPackets() {
     return skipped;
 }
 
+void ItemConversion::GuardEarlyEnd() {
+    const auto encoder = QueryInterface<IEndOfStreamCheck>(encoderFilter_);
+    std::shared_ptr<IEnumFilters> filters;
+    if (!encoder || FAILED(toolkit_.Graph().EnumFilters(filters)) || !filters) return;
+    // Weak, as the encoder that keeps the check is one of the graph's filters too.
+    std::vector<std::weak_ptr<IDamagedDataCount>> counters;
+    for (const auto& filter : filters->All())
+        if (auto counter = QueryInterface<IDamagedDataCount>(filter)) counters.push_back(counter);
+    REFTIME seconds = 0;
+    if (FAILED(toolkit_.Position().get_Duration(seconds))) seconds = 0;
+    const auto declared = static_cast<REFERENCE_TIME>(seconds * kUnitsPerSecond);
+    encoder->SetEndCheck([counters = std::move(counters), declared](REFERENCE_TIME received) {
+        std::int64_t skipped = 0;
+        for (const auto& weak : counters)
+            if (const auto counter = weak.lock()) skipped += counter->SkippedPackets();
+        return EndedEarly(declared, received, skipped) ? VFW_E_INVALID_FILE_FORMAT : S_OK;
+    });
+}
+
 bool ItemConversion::StartAndWait() {
     auto output = toolkit_.GetPin(encoderFilter_, PINDIR_OUTPUT, 0);
     const HRESULT rendered = output ? toolkit_.Builder().Render(output) : VFW_E_NOT_FOUND;
@@ -182,6 +203,7 @@ bool ItemConversion::StartAndWait() {
         Fail(IDS_CONVERSION_FAILED, rendered);
         return false;
     }
+    GuardEarlyEnd();
     UseSecondCore();
     HRESULT started = S_OK;
     if (!services_.halt.StartUnlessHalted(toolkit_.Control(), toolkit_.Builder().EventSink(), started))

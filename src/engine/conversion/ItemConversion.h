@@ -73,6 +73,8 @@ private:
     bool EncoderName(std::string& encoderName);
     bool SettleQuality();
     bool StartAndWait();
+    // An output that reaches its end with little or none of its source's audio is discarded.
+    void GuardEarlyEnd();
     // A long item encodes on a core of its own while its source is read and decoded on another.
     void UseSecondCore();
     bool RecordingWasWhole();

@@ -26,6 +26,9 @@ namespace tessival {
 namespace {
 
 constexpr std::string_view kPartTag = ".part-";
+// The tag of a temporary whose bytes are all written (MarkWritten): should its writer die before
+// the commit, it is a whole output, not a partial one to recover.
+constexpr std::string_view kWrittenTag = ".done-";
 // After the tag: the writer's process id and a random number, eight hex digits each. Temporaries
 // of older versions carry the random number alone.
 constexpr std::size_t kRandomDigits = 8;
@@ -95,8 +98,12 @@ bool ReachedThroughStrangersLink(const std::string& folder) {
     return false;
 }
 
+// Whether the name is a temporary of `prefix` (as TemporaryPrefix makes it), written or not.
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
-    if (name.substr(0, prefix.size()) != prefix) return false;
+    const std::string_view stem = prefix.substr(0, prefix.size() - kPartTag.size());
+    if (name.substr(0, stem.size()) != stem) return false;
+    const std::string_view tag = name.substr(std::min(stem.size(), name.size()), kPartTag.size());
+    if (tag != kPartTag && tag != kWrittenTag) return false;
     const std::string_view digits = name.substr(std::min(prefix.size(), name.size()));
     if (digits.size() != kSuffixDigits && digits.size() != kRandomDigits) return false;
     for (char c : digits)
@@ -113,13 +120,18 @@ bool StillNamed(int folderFd, const char* name, int fd) {
            S_ISREG(opened.st_mode) && SameFile(opened, named);
 }
 
-// Whether the name ends in the tag and that many digits.
+// Whether the name ends in a temporary's tag and that many digits.
+bool EndsInTag(std::string_view name, std::size_t digits, std::string_view tag) {
+    return name.size() > tag.size() + digits && name.substr(name.size() - digits - tag.size(), tag.size()) == tag;
+}
+
 bool EndsInTag(std::string_view name, std::size_t digits) {
-    return name.size() > kPartTag.size() + digits &&
-           name.substr(name.size() - digits - kPartTag.size(), kPartTag.size()) == kPartTag;
+    return EndsInTag(name, digits, kPartTag) || EndsInTag(name, digits, kWrittenTag);
 }
 
 bool LooksTemporary(std::string_view name) { return EndsInTag(name, kSuffixDigits) || EndsInTag(name, kRandomDigits); }
+
+bool LooksWritten(std::string_view name) { return EndsInTag(name, kSuffixDigits, kWrittenTag); }
 
 // Whether the process named in a temporary's name still runs. Our own id counts as gone: a
 // process that was killed may have had it (a container numbers its processes alike each time),
@@ -209,8 +221,9 @@ bool KeepRecovered(const std::string& temporary, const std::string& destination)
 }
 
 // Temporary files whose writer is gone and whose lock is free belong to no living writer (a file
-// system without locks leaves the process id alone to tell). One that holds audio (a recording
-// whose process was killed) is kept under a name of its own; the rest are removed.
+// system without locks leaves the process id alone to tell). One that holds part of an output (a
+// recording whose process was killed) is kept under a name of its own; the rest are removed. A
+// whole output that died before its commit goes too: the writer that opens its name makes it again.
 void ClearStaleTemporaries(const std::string& folder, const std::string& prefix, const std::string& destination) {
     for (const std::string& name : Scans().TakeCandidates(folder, prefix)) {
         if (WriterAlive(name)) continue;
@@ -218,7 +231,7 @@ void ClearStaleTemporaries(const std::string& folder, const std::string& prefix,
         UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
         if (!StillNamed(AT_FDCWD, path.c_str(), fd.Get())) continue;
-        if (HoldsAudio(fd.Get())) {
+        if (!LooksWritten(name) && HoldsAudio(fd.Get())) {
             RepairWaveSizes(fd.Get());
             ::fsync(fd.Get());
             KeepRecovered(path, destination);
@@ -323,7 +336,20 @@ void AtomicFile::StartWriteback(std::int64_t offset, std::int64_t length) const 
     if (IsOpen()) ::sync_file_range(fd_.Get(), offset, length, SYNC_FILE_RANGE_WRITE);
 }
 
+int AtomicFile::MarkWritten() {
+    if (!IsOpen()) return EBADF;
+    const std::size_t tagAt = temporary_.size() - kSuffixDigits - kPartTag.size();
+    if (temporary_.compare(tagAt, kPartTag.size(), kPartTag) != 0) return 0;  // marked already
+    std::string written = temporary_;
+    written.replace(tagAt, kWrittenTag.size(), kWrittenTag);
+    if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, written.c_str(), RENAME_NOREPLACE) != 0) return errno;
+    temporary_ = std::move(written);
+    return 0;
+}
+
 int AtomicFile::Commit() {
+    // Unmarked, a kill during the sync would leave the whole output to be kept as a partial one.
+    MarkWritten();
     if (const int error = PrepareCommit()) return error;
     if (const int error = SyncData()) return error;
     if (const int error = MoveIntoPlace()) return error;

@@ -13,7 +13,8 @@ namespace tessival {
 // destination's name nor damages an older file there.
 //
 // The temporary file is "NAME.part-PPPPPPPPXXXXXXXX" (the writer's process id and a random number,
-// in hex) and stays locked (flock) while its writer lives.
+// in hex), "NAME.done-..." once all of it is written (MarkWritten), and stays locked (flock)
+// while its writer lives.
 // One whose lock is free was left by a process that died: the next Open for NAME removes it, or,
 // when it holds audio (a killed recording), keeps it as "NAME (recovered).EXT" with its WAVE
 // sizes made right (see TakeRecoveredFiles). Open reads a folder once for such files and
@@ -47,6 +48,10 @@ public:
     // the sync of Commit has less left to wait for. Failures show at that sync.
     void StartWriteback(std::int64_t offset, std::int64_t length) const;
 
+    // Tells that every byte is written: the temporary becomes "NAME.done-PPPPPPPPXXXXXXXX", which
+    // the next Open for NAME removes, should its writer die before the commit, instead of keeping
+    // it as recovered. Without it the temporary stays "NAME.part-..." and commits all the same.
+    int MarkWritten();
     // Replaces the destination with what was written, keeping the replaced file's permission
     // bits (a new file has 0666 less the umask). The data and then the folder are synced. On
     // failure the temporary file is removed and an older file stays as it was.

@@ -23,6 +23,8 @@ GroupCommitter::~GroupCommitter() {
 }
 
 std::shared_ptr<PendingCommit> GroupCommitter::Submit(AtomicFile file) {
+    // A whole output may wait a while for its batch; killed meanwhile, it is not a partial one.
+    file.MarkWritten();
     auto pending = std::make_shared<PendingCommit>();
     {
         std::unique_lock lock(mutex_);

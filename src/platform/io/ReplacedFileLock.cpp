@@ -8,7 +8,11 @@
 
 namespace tessival {
 
-int ReplacedFileLock::Acquire(const std::string& path) {
+int ReplacedFileLock::Acquire(const std::string& path) { return Take(path, true); }
+
+int ReplacedFileLock::TryAcquire(const std::string& path) { return Take(path, false); }
+
+int ReplacedFileLock::Take(const std::string& path, bool wait) {
     fd_.Close();
     for (;;) {
         UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
@@ -16,7 +20,7 @@ int ReplacedFileLock::Acquire(const std::string& path) {
         if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0) return errno;
         if (!S_ISREG(opened.st_mode)) return EINVAL;
         int locked;
-        while ((locked = ::flock(fd.Get(), LOCK_EX)) != 0 && errno == EINTR) {
+        while ((locked = ::flock(fd.Get(), wait ? LOCK_EX : LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }
         if (locked != 0) return errno;
         // The holder before us may have renamed a new file over the one we waited on.

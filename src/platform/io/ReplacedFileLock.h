@@ -17,9 +17,13 @@ public:
     // Waits for the lock on `path`, following links, creating an empty file when none exists.
     // 0, an errno value, or EINVAL when the name is not a regular file (a FIFO is not opened).
     int Acquire(const std::string& path);
+    // Takes the lock as Acquire does only if no one holds it: EWOULDBLOCK when someone does.
+    int TryAcquire(const std::string& path);
     bool Held() const { return fd_.Valid(); }
 
 private:
+    int Take(const std::string& path, bool wait);
+
     UniqueFd fd_;
 };
 

@@ -119,6 +119,16 @@ void AudioEncoderFilter::OnInput(MediaSample& sample) {
     if (!format) return;
     if (tap_) tap_->Tap(*format, sample.data);
     meter_.Measure(*format, sample.data);
+    if (format->nBlockAlign > 0 && format->nSamplesPerSec > 0)
+        received_ += static_cast<REFERENCE_TIME>(sample.data.size() / format->nBlockAlign) * kUnitsPerSecond /
+                     format->nSamplesPerSec;
+}
+
+HRESULT AudioEncoderFilter::AcceptEnd() { return endCheck_ ? endCheck_(received_) : S_OK; }
+
+HRESULT AudioEncoderFilter::OnPrepare() {
+    received_ = 0;
+    return TransformFilter::OnPrepare();
 }
 
 }  // namespace tessival::media

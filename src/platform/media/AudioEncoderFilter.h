@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/media/AudioLevelMeter.h"
+#include "platform/media/IEndOfStreamCheck.h"
 #include "platform/media/IPcmTap.h"
 #include "platform/media/OptionalInterfaces.h"
 #include "platform/media/TransformFilter.h"
@@ -16,7 +17,7 @@ inline constexpr std::uint16_t kSourceChannels = 0xFFFF;
 // Base of the audio compressors: a transform whose output pin offers IAMStreamConfig with the
 // complete list of formats the encoder can produce. SetFormat picks one of them for the next
 // connection; without it the encoder's default for the connected input is used.
-class AudioEncoderFilter : public TransformFilter, public IAudioLevels, public IPcmTapHost {
+class AudioEncoderFilter : public TransformFilter, public IAudioLevels, public IPcmTapHost, public IEndOfStreamCheck {
 public:
     AudioEncoderFilter(const Guid& clsid, std::string inputName, std::string outputName);
 
@@ -36,6 +37,7 @@ public:
     // The levels of the PCM coming in, for the window's display.
     std::array<float, AudioLevelMeter::kChannels> TakePeakLevels() override { return meter_.TakePeaks(); }
     void SetPcmTap(std::shared_ptr<IPcmTap> tap) override { tap_ = std::move(tap); }
+    void SetEndCheck(Check check) override { endCheck_ = std::move(check); }
 
 protected:
     // Of a list, the format at the input's rate (a choice that follows the source has it) and
@@ -47,12 +49,17 @@ protected:
     // convert straight to them and the audio is resampled and remixed once.
     HRESULT PreferredInputTypes(std::vector<MediaType>& types) const override;
     void OnInput(MediaSample& sample) override;
+    HRESULT AcceptEnd() override;
+    HRESULT OnPrepare() override;
 
 private:
     class StreamConfigPin;
     std::optional<MediaType> setFormat_;
     AudioLevelMeter meter_;
     std::shared_ptr<IPcmTap> tap_;
+    Check endCheck_;
+    // Audio taken in since the graph last paused from stopped, in 100 ns units.
+    REFERENCE_TIME received_ = 0;
 };
 
 }  // namespace tessival::media

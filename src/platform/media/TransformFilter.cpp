@@ -44,7 +44,8 @@ HRESULT TransformFilter::EndOfStream(InputPin&) {
 
 HRESULT TransformFilter::EndStream() {
     ended_ = true;
-    const HRESULT hr = Drain();
+    HRESULT hr = AcceptEnd();
+    if (SUCCEEDED(hr)) hr = Drain();
     if (FAILED(hr)) return hr;
     return output_.IsConnected() ? output_.DeliverEndOfStream() : S_OK;
 }

@@ -51,6 +51,8 @@ protected:
     // Sees every input sample before Transform, e.g. to measure it or set its level.
     virtual void OnInput(MediaSample&) {}
     virtual HRESULT Drain() { return S_OK; }
+    // Whether the input may end as a whole stream; a failure fails it before anything is drained.
+    virtual HRESULT AcceptEnd() { return S_OK; }
 
     HRESULT Deliver(MediaSample& sample) { return output_.Deliver(sample); }
     // Delivers audio in the output's wave format, stamped with its frame count and times that

@@ -109,13 +109,21 @@ TEST_F(AtomicFileTest, FailuresAreReportedAndLeaveNoTemporaryFile) {
 
 // Writers of these paths, each with what it wrote, killed before they commit, as one process of
 // their own (so that none of them clears another's temporary file).
-void KillWritersOf(const std::vector<std::pair<std::string, std::string>>& writes) {
+struct KilledWrite {
+    std::string path, bytes;
+    bool written = false;  // all of it written, the commit still to come
+};
+
+void KillWritersOf(const std::vector<KilledWrite>& writes) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         std::vector<AtomicFile> killed(writes.size());
-        for (std::size_t i = 0; i < writes.size(); ++i)
-            if (killed[i].Open(writes[i].first) == 0) Write(killed[i], writes[i].second);
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            if (killed[i].Open(writes[i].path) != 0) continue;
+            Write(killed[i], writes[i].bytes);
+            if (writes[i].written) killed[i].MarkWritten();
+        }
         ::raise(SIGKILL);
     }
     int status = 0;
@@ -210,10 +218,13 @@ TEST_F(AtomicFileTest, AKilledWritersAudioIsKeptAsRecoveredWithItsWaveSizesMadeR
                    {path, header + std::string(8, 'b')},
                    {path, header},  // no audio yet: removed
                    {dir.File("song.mp3"), std::string(5000, 'c')},
-                   {dir.File("tiny.mp3"), std::string(100, 'd')}});  // a header at most: removed
-    ASSERT_EQ(FileNames(dir.Path()).size(), 5u);
+                   {dir.File("tiny.mp3"), std::string(100, 'd')},  // a header at most: removed
+                   // Whole outputs that waited for their commit: made again by the next writer.
+                   {path, header + std::string(1000, 'e'), true},
+                   {dir.File("whole.mp3"), std::string(5000, 'f'), true}});
+    ASSERT_EQ(FileNames(dir.Path()).size(), 7u);
 
-    for (const std::string name : {"out.wav", "song.mp3", "tiny.mp3"}) {
+    for (const std::string name : {"out.wav", "song.mp3", "tiny.mp3", "whole.mp3"}) {
         AtomicFile next;
         ASSERT_EQ(next.Open(dir.File(name)), 0);
     }

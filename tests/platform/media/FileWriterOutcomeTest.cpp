@@ -53,8 +53,8 @@ protected:
 };
 
 TEST_F(FileWriterOutcome, AGraphThatFailsToStartLeavesNoFileAndTheOlderOneIntact) {
-    const std::string source = dir.File("twelve.wav");
-    ASSERT_TRUE(test::MakeManyChannels(source, 12));
+    const std::string source = dir.File("many.wav");
+    ASSERT_TRUE(test::MakeManyChannels(source, 65));
     const std::string older = dir.File("older.wav");
     WriteBytes(older, "older content");
     for (const std::string& out : {older, dir.File("new.wav")}) {
@@ -67,7 +67,7 @@ TEST_F(FileWriterOutcome, AGraphThatFailsToStartLeavesNoFileAndTheOlderOneIntact
         g.graph->Stop();
     }
     EXPECT_EQ(ReadBytes(older), "older content");
-    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"twelve.wav", "older.wav"}));
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"many.wav", "older.wav"}));
 }
 
 TEST_F(FileWriterOutcome, AGraphStoppedWithoutHavingRunLeavesNoFile) {

@@ -30,11 +30,8 @@ inline bool MakeTone(const std::string& path, int rate, int channels, const std:
 
 // One second of 16-bit PCM with as many channels as asked (more than any encoder takes, say).
 inline bool MakeManyChannels(const std::string& path, int channels) {
-    std::ostringstream split, merge;
-    for (int i = 0; i < channels; ++i) split << "[c" << i << "]";
-    merge << "'[0]asplit=" << channels << split.str() << ";" << split.str() << "amerge=inputs=" << channels << "'";
-    return RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=frequency=440:duration=1' -filter_complex " +
-                      merge.str() + " -c:a pcm_s16le " + ShellQuote(path))
+    return RunProcess("sox -n -c " + std::to_string(channels) + " -r 44100 -b 16 " + ShellQuote(path) +
+                      " synth 1 sine 440")
                .exitCode == 0;
 }
 

@@ -124,6 +124,8 @@ HRESULT LavfDemuxer::Finish(const char* formatName, const std::string& url) {
     countedTrim_ = CountedTrim();
     editListEnd_ = EditListEnd();
     longestPacket_ = 0;
+    // What probing complained of is the open's business; damage counts from the first read.
+    loggedErrors_.Watch(context_.get());
     return S_OK;
 }
 
@@ -210,6 +212,7 @@ void LavfDemuxer::ListStreams() {
 
 void LavfDemuxer::Close() {
     // The context reads through io_, so it goes first.
+    loggedErrors_.Stop();
     packet_.reset();
     context_.reset();
     io_.reset();

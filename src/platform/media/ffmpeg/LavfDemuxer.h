@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/media/IPin.h"
+#include "platform/media/ffmpeg/AvLoggedErrors.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 
 struct AVStream;
@@ -47,8 +49,9 @@ public:
     // read error. Damaged pieces are skipped (and counted); a stream that ends before any packet
     // was read fails with VFW_E_INVALID_FILE_FORMAT.
     HRESULT Read(int& streamIndex, MediaSample& sample);
-    // The damaged pieces Read skipped since Open.
-    std::int64_t SkippedPackets() const { return skippedPackets_; }
+    // The damaged pieces Read skipped since Open: failed reads, or the errors the demuxer logged
+    // while it scanned past damage on its own, whichever are more.
+    std::int64_t SkippedPackets() const { return std::max(skippedPackets_, loggedErrors_.Count()); }
 
 private:
     HRESULT Finish(const char* formatName, const std::string& url);
@@ -82,6 +85,7 @@ private:
     std::int64_t countedTrim_ = 0;
     std::int64_t editListEnd_ = kNoEnd;
     std::int64_t longestPacket_ = 0;  // the stream's whole frame, in its time base
+    AvLoggedErrors loggedErrors_;
 
     static constexpr std::int64_t kNoEnd = INT64_MAX;
 

@@ -14,6 +14,7 @@ extern "C" {
 }
 
 #include "platform/media/ffmpeg/LavcAudioDecoder.h"
+#include "platform/media/ffmpeg/PlainDownmix.h"
 
 namespace tessival::media {
 namespace {
@@ -151,6 +152,11 @@ HRESULT SampleConverter::Open(const Format& in, const Format& out) {
         ret = swr_alloc_set_opts2(&made, &outLayout, SwrOutputFormat(), out.sampleRate, &inLayout, in.sampleFormat,
                                   in.sampleRate, 0, nullptr);
         swr_.reset(made);
+        // A count without a standard layout names no speakers for libswresample to mix from.
+        if (const auto matrix = inLayout.order == AV_CHANNEL_ORDER_UNSPEC ? PlainDownmix(in.channels, out.channels)
+                                                                           : std::vector<double>{};
+            ret >= 0 && !matrix.empty())
+            ret = swr_set_matrix(made, matrix.data(), in.channels);
         if (ret >= 0 && dithered_) {
             ret = av_opt_set_int(made, "dither_method", SWR_DITHER_TRIANGULAR, 0);
             // Noise of one step of the bits kept, not of the 32-bit container.
