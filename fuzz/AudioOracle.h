@@ -19,6 +19,9 @@ struct DecodedAudio {
     double seconds = 0;          // decoded, up to the demuxer's first failed read
     double declaredSeconds = 0;  // what the container says or estimates from its size, 0 when nothing
     bool finite = true;  // no NaN or infinity among float samples
+    std::int64_t samples = 0;  // decoded frames, at rate
+    int rate = 0;
+    std::optional<std::string> title;  // the file's title, else its audio stream's
 };
 
 namespace detail {
@@ -65,8 +68,12 @@ inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, con
     DecodedAudio decoded;
     if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
         decoded.declaredSeconds = static_cast<double>(input->duration) / AV_TIME_BASE;
-    std::int64_t samples = 0;
-    int rate = 0;
+    if (const AVDictionaryEntry* title = av_dict_get(input->metadata, "title", nullptr, 0))
+        decoded.title = title->value;
+    else if (const AVDictionaryEntry* own = av_dict_get(input->streams[stream]->metadata, "title", nullptr, 0))
+        decoded.title = own->value;
+    std::int64_t& samples = decoded.samples;
+    int& rate = decoded.rate;
     const auto drain = [&] {
         while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
             samples += frame->nb_samples;
