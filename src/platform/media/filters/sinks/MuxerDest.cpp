@@ -290,7 +290,8 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     const int rate = audio.codecpar->sample_rate;
     AvPacketPtr packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), static_cast<int>(sample.data.size())) < 0) return E_OUTOFMEMORY;
-    std::memcpy(packet->data, sample.data.data(), sample.data.size());
+    // FLAC's encoder ends with an empty packet that only carries the final STREAMINFO.
+    if (!sample.data.empty()) std::memcpy(packet->data, sample.data.data(), sample.data.size());
     // The encoder's times, back in samples: priming before zero, the last packet's real length.
     const std::int64_t pts = std::llround(static_cast<double>(sample.start) * rate / kUnitsPerSecond);
     const std::int64_t duration = sample.frameCount > 0 ? sample.frameCount : 0;
