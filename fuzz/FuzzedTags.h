@@ -39,9 +39,9 @@ inline bool ValidUtf8(const std::string& text) {
 }  // namespace detail
 
 // Layout: a count byte, then per field a name byte (a known name, a picture, or a name of its
-// own that follows with its length) and a value with its length byte. With huge, the last
-// value is repeated to a length read from two more bytes, times 256.
-inline media::MediaTags ReadTags(InputBytes& input, bool huge) {
+// own that follows the value), a length byte and the value. With a huge shift, the last value
+// is repeated to a length read from two more bytes, shifted left by it.
+inline media::MediaTags ReadTags(InputBytes& input, int hugeShift = 0) {
     media::MediaTags tags;
     const std::size_t count = input.Byte() % (detail::kMostFields + 1);
     for (std::size_t i = 0; i < count; ++i) {
@@ -58,9 +58,9 @@ inline media::MediaTags ReadTags(InputBytes& input, bool huge) {
             tags.fields.emplace_back(input.Text(name % 16), std::move(value));
         }
     }
-    if (huge && !tags.fields.empty() && !tags.fields.back().second.empty()) {
+    if (hugeShift > 0 && !tags.fields.empty() && !tags.fields.back().second.empty()) {
         std::string& value = tags.fields.back().second;
-        const std::size_t length = std::size_t{input.Word()} << 8;
+        const std::size_t length = std::size_t{input.Word()} << hugeShift;
         const std::string unit = value;
         while (value.size() < length) value += unit;
     }

@@ -2,11 +2,12 @@
 // rewrite of a file either refuses it or gives one that the same rewrite leaves as it is (so its
 // own output parses, with the sizes it wrote); the comment fill-in and the moov edits never move
 // or grow what they were given; an ID3v2 tag's sizes add up frame by frame and our MP3 rewrite
-// reads it back frame for frame.
+// reads it back frame for frame; the file readers take nothing from outside the file.
 //
-// Input: a mode byte, for the readers and rewrites an edit (up to four names and values, up to two dropped
-// prefixes), then the bytes of the file, list or box, or for the ID3v2 writer a version byte
-// and tags.
+// Input: a mode byte; for the rewrites an edit (up to four names and values, up to two dropped
+// prefixes), then the bytes of the file, list or box; for the fill-in its comments, a container
+// byte and the header; for the moov edits tags and the box; for the ID3v2 writer a version
+// byte, a flags byte (low four bits set: one value of megabytes) and tags.
 #include <algorithm>
 #include <cstring>
 #include <span>
@@ -96,7 +97,7 @@ void CheckFill(InputBytes& input) {
 }
 
 void CheckMoovEdits(InputBytes& input) {
-    const media::MediaTags tags = ReadTags(input, false);
+    const media::MediaTags tags = ReadTags(input);
     const Bytes original = Rest(input);
     Bytes moov = original;
     const media::Mp4GaplessInfo gapless(2112, 576, 44100);
@@ -119,7 +120,8 @@ std::size_t Be(const Bytes& bytes, std::size_t at, bool syncSafe) {
 void CheckId3v2Tag(InputBytes& input) {
     const int version = input.Byte() & 1 ? 3 : 4;
     const std::uint8_t flags = input.Byte();
-    const media::MediaTags tags = ReadTags(input, flags & 1);
+    // Megabytes of one value are slow to check: one input in sixteen.
+    const media::MediaTags tags = ReadTags(input, (flags & 0x0F) == 0x0F ? 6 : 0);
     const Bytes tag = media::Id3v2Tag(tags, version);
     if (tag.empty()) return;
     Require(tag.size() >= 10 && std::memcmp(tag.data(), "ID3", 3) == 0 && tag[3] == version && tag[5] == 0,
@@ -150,22 +152,19 @@ void CheckId3v2Tag(InputBytes& input) {
             "our MP3 rewrite keeps every frame of our tag");
 }
 
-// The readers that take a file: the comment list, the container probe, the tags through FFmpeg
-// and the rewrite in place.
-void CheckFileReaders(const Bytes& bytes, const media::TagEdit& edit) {
+// The readers that take a file: the comment list, the tags through FFmpeg, the container probe.
+void CheckFileReaders(const Bytes& bytes) {
     static const ScratchFolder folder;
     const std::string path = folder.File("tagged");
     WriteFile(path, bytes.data(), bytes.size());
     if (const auto list = media::ReadVorbisCommentList(path)) {
+        Require(list->size() <= bytes.size(), "a comment list comes from the file");
         media::MediaTags tags;
         media::ParseVorbisComments(*list, tags);
     }
-    media::ReadMediaTags(path);
-    if (media::RewriteTags(path, edit) != 0) return;
-    const std::string once = ReadFile(path);
-    Require(media::RewriteTags(path, edit) == 0, "a file rewritten in place can be rewritten again");
-    if (media::ProbeTagContainer(path) != media::TagContainer::M4a || AllFreeform(edit))
-        Require(ReadFile(path) == once, "a rewrite in place of a rewritten file changes nothing");
+    const media::MediaTags tags = media::ReadMediaTags(path);
+    Require(tags.cover.size() <= bytes.size(), "a cover comes from the file");
+    media::ProbeTagContainer(path);
 }
 
 }  // namespace
@@ -184,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 2: CheckRetagSettles(&media::RetagMp3, bytes, edit, true); break;
     case 3: CheckRetagSettles(&media::RetagM4a, bytes, edit, AllFreeform(edit)); break;
     case 4: CheckCommentListEdit(bytes, edit); break;
-    default: CheckFileReaders(bytes, edit); break;
+    default: CheckFileReaders(bytes); break;
     }
     return 0;
 }
