@@ -2,7 +2,8 @@
 // sinks) fed real encoded packets in any order, cut short, with any times, durations, trims and
 // tags, ended or stopped. The rules: a muxer refuses a case or, given whole packets, writes a
 // file FFmpeg opens; FFmpeg decodes no more audio from it than the packets fed hold, all of it
-// finite; a single title comes back as it went in; no byte lands past the end of what was written.
+// finite, and it declares no more than that or the times fed say; a single title comes back as
+// it went in; no byte lands past the end of what was written.
 //
 // Input: a profile byte, a flags byte (bit 0 stop instead of ending, bit 1 tags, bit 3 ID3v2.3,
 // bits 2 and 4-7 all set one tag value of megabytes), the tags when asked for, then four bytes
@@ -32,6 +33,8 @@ using media::MediaSample;
 namespace {
 
 constexpr std::size_t kMostPackets = 96;
+// FFmpeg estimates some lengths from a file's size and bit rate.
+constexpr double kDeclaredSlackSeconds = 0.1;
 
 struct Profile {
     const char* ffmpegFormat;
@@ -169,6 +172,7 @@ struct Outcome {
     std::int64_t mostFrames = 0;
     std::size_t wholePackets = 0;
     bool allWhole = true;  // no packet cut short or left empty
+    std::int64_t latestEnd = 0;  // in samples: where the last-ending sample says it ends
 };
 
 Outcome Feed(const Profile& profile, const EncodedStream& stream, const Chain& chain, InputBytes& input, bool stop) {
@@ -179,6 +183,8 @@ Outcome Feed(const Profile& profile, const EncodedStream& stream, const Chain& c
         (profile.pcm ? pcmBytes : outcome.mostFrames) += fed.mostFrames;
         outcome.wholePackets += fed.whole;
         outcome.allWhole = outcome.allWhole && fed.whole;
+        const std::int64_t end = fed.sample.start * stream.rate / media::kUnitsPerSecond + std::max<std::int64_t>(fed.sample.frameCount, 0);
+        outcome.latestEnd = std::max(outcome.latestEnd, end);
         if (FAILED(chain.source->Output().Deliver(fed.sample))) {
             outcome.refused = true;
             return outcome;
@@ -206,6 +212,10 @@ void CheckOutput(const Profile& profile, const EncodedStream& stream, const Outc
     // Compared in time: a decoder may give another rate than the stream's.
     Require(decoded->samples * stream.rate <= outcome.mostFrames * std::max(decoded->rate, 1),
             "a muxed file holds no more audio than was fed");
+    // What the container declares (and players show) is no longer than the audio fed or the
+    // times it came with, give or take a packet.
+    const double fedSeconds = static_cast<double>(std::max(outcome.latestEnd, outcome.mostFrames) + stream.mostFrames) / stream.rate;
+    Require(decoded->declaredSeconds <= fedSeconds + kDeclaredSlackSeconds, "a muxed file declares no more audio than was fed");
     if (title && !outcome.refused)
         Require(decoded->title == title, "a title comes back as it was written");
 }
