@@ -10,6 +10,8 @@ extern "C" {
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/media/ffmpeg/AvPtr.h"
 
@@ -22,6 +24,7 @@ struct DecodedAudio {
     std::int64_t samples = 0;  // decoded frames, at rate
     int rate = 0;
     std::optional<std::string> title;  // the file's title, else its audio stream's
+    std::vector<std::pair<std::string, std::string>> tags;  // the file's and its audio stream's
 };
 
 namespace detail {
@@ -72,6 +75,11 @@ inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, con
         decoded.title = title->value;
     else if (const AVDictionaryEntry* own = av_dict_get(input->streams[stream]->metadata, "title", nullptr, 0))
         decoded.title = own->value;
+    for (const AVDictionary* metadata : {input->metadata, input->streams[stream]->metadata}) {
+        const AVDictionaryEntry* entry = nullptr;
+        while ((entry = av_dict_get(metadata, "", entry, AV_DICT_IGNORE_SUFFIX)))
+            decoded.tags.emplace_back(entry->key, entry->value);
+    }
     std::int64_t& samples = decoded.samples;
     int& rate = decoded.rate;
     const auto drain = [&] {

@@ -1,6 +1,7 @@
 // The tag readers and rewriters on any bytes, and the ID3v2 writer on any tags. The rules: a
 // rewrite of a file either refuses it or gives one that the same rewrite leaves as it is (so its
-// own output parses, with the sizes it wrote); the comment fill-in and the moov edits never move
+// own output parses, with the sizes it wrote) and that FFmpeg, when it read the file before,
+// reads with the same audio and the fields set; the comment fill-in and the moov edits never move
 // or grow what they were given; an ID3v2 tag's sizes add up frame by frame and our MP3 rewrite
 // reads it back frame for frame; the file readers take nothing from outside the file.
 //
@@ -8,12 +9,15 @@
 // prefixes), then the bytes of the file, list or box; for the fill-in its comments, a container
 // byte and the header; for the moov edits tags and the box; for the ID3v2 writer a version
 // byte, a flags byte (low four bits set: one value of megabytes) and tags.
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "AudioOracle.h"
 #include "FuzzSupport.h"
 #include "FuzzedTags.h"
 #include "InputBytes.h"
@@ -58,13 +62,40 @@ Bytes Rest(InputBytes& input) {
 
 using Retag = bool (*)(std::span<const std::uint8_t>, const media::TagEdit&, Bytes&);
 
+// A field FFmpeg shows under the edit's name (any case) with its value among others.
+bool Shows(const DecodedAudio& decoded, const std::string& name, const std::string& value) {
+    return std::any_of(decoded.tags.begin(), decoded.tags.end(), [&](const auto& tag) {
+        return strcasecmp(tag.first.c_str(), name.c_str()) == 0 && tag.second.find(value) != std::string::npos;
+    });
+}
+
+// Values as the gain writer sets them: printable ASCII, which every tag format carries as it is.
+bool PlainText(const std::string& value) {
+    return !value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+// A file FFmpeg reads keeps its audio through a rewrite and shows the fields set.
+void CheckReadBack(const Bytes& before, const Bytes& after, const media::TagEdit& edit, const char* format) {
+    static const ScratchFolder folder;
+    const std::string path = folder.File("retagged");
+    WriteFile(path, before.data(), before.size());
+    const auto original = DecodeWithFfmpeg(path, format);
+    if (!original || original->samples == 0) return;
+    WriteFile(path, after.data(), after.size());
+    const auto rewritten = DecodeWithFfmpeg(path, format);
+    Require(rewritten && rewritten->samples == original->samples, "a rewrite leaves the audio as it was");
+    for (const auto& [name, value] : edit.set)
+        if (PlainText(value)) Require(Shows(*rewritten, name, value), "FFmpeg reads the fields a rewrite set");
+}
+
 // The edit applied to its own output changes nothing more.
-void CheckRetagSettles(Retag retag, const Bytes& file, const media::TagEdit& edit, bool settles) {
+void CheckRetag(Retag retag, const Bytes& file, const media::TagEdit& edit, bool settles, const char* format) {
     Bytes once;
     if (!retag(file, edit, once)) return;
     Bytes twice;
     Require(retag(once, edit, twice), "a rewritten file parses again");
     if (settles) Require(twice == once, "a rewrite of a rewritten file changes nothing");
+    CheckReadBack(file, once, edit, format);
 }
 
 // Freeform MP4 items are replaced by name; a known field adds its atom again.
@@ -178,10 +209,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const media::TagEdit edit = ReadEdit(input);
     const Bytes bytes = Rest(input);
     switch (mode) {
-    case 0: CheckRetagSettles(&media::RetagFlac, bytes, edit, true); break;
-    case 1: CheckRetagSettles(&media::RetagOgg, bytes, edit, true); break;
-    case 2: CheckRetagSettles(&media::RetagMp3, bytes, edit, true); break;
-    case 3: CheckRetagSettles(&media::RetagM4a, bytes, edit, AllFreeform(edit)); break;
+    case 0: CheckRetag(&media::RetagFlac, bytes, edit, true, "flac"); break;
+    case 1: CheckRetag(&media::RetagOgg, bytes, edit, true, "ogg"); break;
+    case 2: CheckRetag(&media::RetagMp3, bytes, edit, true, "mp3"); break;
+    case 3: CheckRetag(&media::RetagM4a, bytes, edit, AllFreeform(edit), "mov"); break;
     case 4: CheckCommentListEdit(bytes, edit); break;
     default: CheckFileReaders(bytes); break;
     }
