@@ -1,5 +1,6 @@
 #include "platform/media/filters/sinks/MuxerDest.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -56,12 +57,13 @@ std::string PictureComment(const MediaPicture& picture) {
     return text;
 }
 
-// The cover first, then the other pictures.
+// The cover first, then the other pictures; one without bytes is no picture.
 std::vector<MediaPicture> Pictures(const MediaTags& tags) {
     std::vector<MediaPicture> pictures;
     if (!tags.cover.empty())
         pictures.push_back({tags.cover, tags.coverMime, kFrontCoverType, "", tags.coverWidth, tags.coverHeight});
-    pictures.insert(pictures.end(), tags.otherPictures.begin(), tags.otherPictures.end());
+    std::copy_if(tags.otherPictures.begin(), tags.otherPictures.end(), std::back_inserter(pictures),
+                 [](const MediaPicture& picture) { return !picture.data.empty(); });
     return pictures;
 }
 
