@@ -10,6 +10,8 @@ extern "C" {
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/media/ffmpeg/AvPtr.h"
 
@@ -19,6 +21,10 @@ struct DecodedAudio {
     double seconds = 0;          // decoded, up to the demuxer's first failed read
     double declaredSeconds = 0;  // what the container says or estimates from its size, 0 when nothing
     bool finite = true;  // no NaN or infinity among float samples
+    std::int64_t samples = 0;  // decoded frames, at rate
+    int rate = 0;
+    std::optional<std::string> title;  // the file's title, else its audio stream's
+    std::vector<std::pair<std::string, std::string>> tags;  // the file's and its audio stream's
 };
 
 namespace detail {
@@ -65,8 +71,17 @@ inline std::optional<DecodedAudio> DecodeWithFfmpeg(const std::string& path, con
     DecodedAudio decoded;
     if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
         decoded.declaredSeconds = static_cast<double>(input->duration) / AV_TIME_BASE;
-    std::int64_t samples = 0;
-    int rate = 0;
+    if (const AVDictionaryEntry* title = av_dict_get(input->metadata, "title", nullptr, 0))
+        decoded.title = title->value;
+    else if (const AVDictionaryEntry* own = av_dict_get(input->streams[stream]->metadata, "title", nullptr, 0))
+        decoded.title = own->value;
+    for (const AVDictionary* metadata : {input->metadata, input->streams[stream]->metadata}) {
+        const AVDictionaryEntry* entry = nullptr;
+        while ((entry = av_dict_get(metadata, "", entry, AV_DICT_IGNORE_SUFFIX)))
+            decoded.tags.emplace_back(entry->key, entry->value);
+    }
+    std::int64_t& samples = decoded.samples;
+    int& rate = decoded.rate;
     const auto drain = [&] {
         while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
             samples += frame->nb_samples;

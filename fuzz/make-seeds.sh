@@ -54,3 +54,58 @@ mkdir -p "$lists"
 rm -f "$lists/two-items.tsl"
 "$cli" add "$lists/two-items.tsl" --dest-type="WAV (PCM)" --quality=1,352,16,22050 --dest-path=/tmp "$work/0.wav" "$work/1.mp3"
 head -c 1500 "$lists/two-items.tsl" > "$lists/one-item-and-a-cut-one.tsl"
+
+byte() {  # byte N...: the bytes of those numbers
+    for n in "$@"; do printf "\\$(printf '%03o' "$n")"; done
+}
+
+tags="$here/corpus/TagFuzzer"
+mkdir -p "$tags"
+tagged() {  # tagged OUTPUT FFMPEG-OUTPUT-OPTIONS...
+    tone "$@" -metadata title="Tone" -metadata artist="One" -metadata MOOD="calm"
+}
+tagged "$work/t.flac" 0.2 -c:a flac
+tagged "$work/t.ogg" 0.2 -c:a libvorbis
+tagged "$work/t.opus" 0.2 -ar 48000 -c:a libopus -f ogg
+tagged "$work/t.mp3" 0.2 -c:a libmp3lame -b:a 32k -id3v2_version 4
+tagged "$work/t.m4a" 0.2 -c:a aac -b:a 32k -movflags +faststart -f ipod
+tagged "$work/t-moov-last.m4a" 0.2 -c:a aac -b:a 32k -f ipod
+# An edit: MOOD=calm set, names starting REP dropped.
+edit="$work/edit"
+{ byte 1 4; printf MOOD; byte 4; printf calm; byte 1 3; printf REP; } > "$edit"
+seed() {  # seed NAME MODE FILE
+    { byte "$2"; cat "$edit" "$3"; } > "$tags/$1"
+}
+seed flac 0 "$work/t.flac"
+seed ogg-vorbis 1 "$work/t.ogg"
+seed ogg-opus 1 "$work/t.opus"
+seed mp3 2 "$work/t.mp3"
+seed m4a 3 "$work/t-moov-last.m4a"
+{ byte 0 0 0 0 1 0 0 0 9 0 0 0; printf TITLE=One; } > "$work/list"
+seed comment-list 4 "$work/list"
+for file in t.flac t.ogg t.mp3 t.m4a t-moov-last.m4a; do seed "file-$file" 8 "$work/$file"; done
+# The fill-in over a FLAC header holding the placeholder comment the muxer lays out.
+{ byte 5 1 1; printf A; byte 3; printf abc; byte 1; head -c 200 "$work/t.flac"; } > "$tags/fill-flac"
+moov_at=$(grep -obUaP 'moov' "$work/t.m4a" | head -n 1 | cut -d: -f1)
+tail -c "+$((moov_at - 3))" "$work/t.m4a" > "$work/from-moov"
+moov_size=$(head -c 4 "$work/from-moov" | od -An -tu1 | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+# Tags (a count, then a name byte, a length and a value each), then the bytes of a moov box.
+{ byte 6 2 0 3; printf One; byte 1 3; printf Two; head -c "$moov_size" "$work/from-moov"; } > "$tags/moov"
+# A version byte (even: 2.4, odd: 2.3), a flags byte, then tags with a cover.
+{ byte 7 0 0 4 0 3; printf One; byte 1 2; printf Me; byte 10 5; printf 'Hi\000yo'; byte 20 4; printf '\377\330\377\340'; } > "$tags/id3v24"
+{ byte 7 1 0 2 0 5; printf 'Caf\303\251'; byte 8 10; printf 2024-05-06; } > "$tags/id3v23"
+
+muxers="$here/corpus/MuxerFuzzer"
+mkdir -p "$muxers"
+packets() {  # packets COUNT: whole packets in their order, at their own times
+    i=0
+    while [ "$i" -lt "$1" ]; do byte "$i" 0 0 0; i=$((i + 1)); done
+}
+# Profiles: 0-3 WAVE (8, 16, 24-bit, float), 4-5 MP3, 6-7 FLAC, 8-9 Ogg Vorbis, 10 Ogg Opus, 11-12 M4A.
+for profile in 0 1 2 3 4 5 6 7 8 9 10 11 12; do
+    { byte "$profile" 0; packets 40; } > "$muxers/profile-$profile"
+    # Tags: a title, an artist and a field of a name of its own (value first, then the name).
+    { byte "$profile" 2 3 0 4; printf Tone; byte 1 3; printf One; byte 30 4; printf calm; printf CUSTOMFIELD123; packets 12; } \
+        > "$muxers/profile-$profile-tagged"
+    { byte "$profile" 1; packets 5; } > "$muxers/profile-$profile-stopped"
+done

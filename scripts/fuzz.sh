@@ -8,7 +8,7 @@ build="$1"
 seconds="${2:-60}"
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
-for target in ListFileFuzzer WaveParserFuzzer SheetFuzzer ConversionFuzzer; do
+for target in ListFileFuzzer WaveParserFuzzer SheetFuzzer TagFuzzer MuxerFuzzer ConversionFuzzer; do
     corpus="$build/corpus/$target"
     mkdir -p "$corpus" "$build/findings"
     log="$build/findings/$target.log"

@@ -46,21 +46,31 @@ TEST(Mp4GaplessInfo, TheMovieBoxSaysTheLengthInSamples) {
     const struct {
         const char* name;
         Bytes moov;
+        std::int64_t length;
         bool isMovie;
-    } shapes[] = {{"headers and an edit", Box("moov", {Mvhd(), Trak()}), true},
-                  {"user data after the track", Box("moov", {Mvhd(), Trak(), udta}), true},
-                  {"no movie box", Box("free", {Zeros(8)}), false}};
+        std::uint32_t said;  // in each header and the edit
+    } shapes[] = {{"headers and an edit", Box("moov", {Mvhd(), Trak()}), 9, true, 9},
+                  {"user data after the track", Box("moov", {Mvhd(), Trak(), udta}), 9, true, 9},
+                  {"a length that ends before zero", Box("moov", {Mvhd(), Trak()}), -16384, true, 0},
+                  {"no movie box", Box("free", {Zeros(8)}), 9, false, 0}};
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.name);
         Bytes moov = shape.moov;
-        ASSERT_EQ(Mp4GaplessInfo(2039, 1024, 9).SetLength(moov), shape.isMovie);
+        ASSERT_EQ(Mp4GaplessInfo(2039, 1024, shape.length).SetLength(moov), shape.isMovie);
         if (!shape.isMovie) continue;
         EXPECT_EQ(moov.size(), shape.moov.size());
-        EXPECT_EQ(At(moov, Find(moov, "mvhd") + 20), 9u);
-        EXPECT_EQ(At(moov, Find(moov, "tkhd") + 24), 9u);
-        EXPECT_EQ(At(moov, Find(moov, "elst") + 12), 9u);    // the presented length
-        EXPECT_EQ(At(moov, Find(moov, "elst") + 16), 1024u);  // where it starts is the muxer's
+        EXPECT_EQ(At(moov, Find(moov, "mvhd") + 20), shape.said);
+        EXPECT_EQ(At(moov, Find(moov, "tkhd") + 24), shape.said);
+        EXPECT_EQ(At(moov, Find(moov, "elst") + 12), shape.said);  // the presented length
+        EXPECT_EQ(At(moov, Find(moov, "elst") + 16), 1024u);       // where it starts is the muxer's
     }
+}
+
+TEST(Mp4GaplessInfo, AHeaderBoxTooShortForItsVersionIsLeftAsItIs) {
+    const Bytes shortHeader = Box("moov", {Box("mvhd", {})});
+    Bytes moov = shortHeader;
+    EXPECT_TRUE(Mp4GaplessInfo(2039, 1024, 9).SetLength(moov));
+    EXPECT_EQ(moov, shortHeader);
 }
 
 TEST(Mp4GaplessInfo, TheCommentIsInITunesForm) {

@@ -3,6 +3,8 @@
 
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/media/retag/TagEdit.h"
 #include "support/RunProcess.h"
@@ -77,6 +79,29 @@ TEST(Retag, ReplacesGainTagsKeepingTheRestOfEachType) {
     const std::string wav = dir.File("a.wav");
     ASSERT_EQ(RunProcess("ffmpeg -nostdin -v error -f lavfi -i sine=d=1 " + ShellQuote(wav)).exitCode, 0);
     EXPECT_EQ(RewriteTags(wav, edit), ENOTSUP);
+}
+
+TEST(Retag, RefusesATagItWouldReadOtherwiseThanPlayersDo) {
+    using Bytes = std::vector<std::uint8_t>;
+    const auto file = [](std::string header) {
+        Bytes bytes(header.begin(), header.end());
+        bytes.resize(400, 0);
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        // Players mask the high bit and find the audio 128 bytes earlier than the size taken whole.
+        {"an MP3 tag size that is not sync-safe", file(std::string("ID3\x04\0\0\0\0\0\xA8", 10))},
+    };
+    TagEdit edit;
+    edit.set = {{"REPLAYGAIN_TRACK_GAIN", "-1.25 dB"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes out;
+        EXPECT_FALSE(RetagMp3(c.file, edit, out));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // MP3: the ID3v2 tag at the start is written anew with its frames as they were, less the TXXX
 // frames the edit replaces, plus one TXXX frame per set field; the audio after it stays as it is.
-// A tag with an extended header, a footer or unsynchronisation is left alone.
+// A tag with an extended header, a footer, unsynchronisation or a size that is not sync-safe is
+// left alone.
 #include <cstring>
 
 #include "platform/media/retag/TagEdit.h"
@@ -12,6 +13,11 @@ constexpr std::size_t kTagHeader = 10;
 
 std::size_t SyncSafe(const std::uint8_t* at) {
     return std::size_t{at[0]} << 21 | std::size_t{at[1]} << 14 | std::size_t{at[2]} << 7 | at[3];
+}
+
+// Readers mask a size byte's high bit; taking it whole would put the audio elsewhere than they do.
+bool IsSyncSafe(const std::uint8_t* at) {
+    return ((at[0] | at[1] | at[2] | at[3]) & 0x80) == 0;
 }
 
 void PutSize(std::vector<std::uint8_t>& out, std::size_t size, bool syncSafe) {
@@ -51,7 +57,7 @@ bool RetagMp3(std::span<const std::uint8_t> file, const TagEdit& edit, std::vect
     std::vector<std::uint8_t> frames;
     if (file.size() >= kTagHeader && std::memcmp(file.data(), "ID3", 3) == 0) {
         major = file[3];
-        if ((major != 3 && major != 4) || (file[5] & 0xD0) != 0) return false;
+        if ((major != 3 && major != 4) || (file[5] & 0xD0) != 0 || !IsSyncSafe(file.data() + 6)) return false;
         audioAt = kTagHeader + SyncSafe(file.data() + 6);
         if (audioAt > file.size()) return false;
         for (std::size_t at = kTagHeader; at + kTagHeader <= audioAt && file[at] != 0;) {

@@ -30,6 +30,7 @@ std::size_t FindChild(const Bytes& b, std::size_t begin, std::size_t end, const 
 
 // A duration field of a full box: 32 bits at at0 in version 0, 64 bits at at1 in version 1.
 void SetVersioned(Bytes& b, std::size_t box, std::size_t at0, std::size_t at1, std::int64_t value) {
+    if (Be32(b, box) <= kHeader) return;  // not even a version byte
     const bool wide = b[box + kHeader] == 1;
     const std::size_t at = box + (wide ? at1 : at0);
     if (at + (wide ? 8 : 4) > box + Be32(b, box)) return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,8 +12,9 @@ namespace tessival::media {
 // movie's time scale), in the edit list and in the movie and track headers.
 class Mp4GaplessInfo {
 public:
+    // A length before zero (packets that all end before the source starts) presents nothing.
     Mp4GaplessInfo(std::int64_t priming, std::int64_t padding, std::int64_t length)
-        : priming_(priming), padding_(padding), length_(length) {}
+        : priming_(priming), padding_(padding), length_(std::max<std::int64_t>(length, 0)) {}
 
     // The comment's text as iTunes writes it: hexadecimal fields, the second to fourth ours.
     std::string SmpbText() const;

@@ -1,5 +1,6 @@
 #include "platform/media/filters/sinks/MuxerDest.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -56,12 +57,13 @@ std::string PictureComment(const MediaPicture& picture) {
     return text;
 }
 
-// The cover first, then the other pictures.
+// The cover first, then the other pictures; one without bytes is no picture.
 std::vector<MediaPicture> Pictures(const MediaTags& tags) {
     std::vector<MediaPicture> pictures;
     if (!tags.cover.empty())
         pictures.push_back({tags.cover, tags.coverMime, kFrontCoverType, "", tags.coverWidth, tags.coverHeight});
-    pictures.insert(pictures.end(), tags.otherPictures.begin(), tags.otherPictures.end());
+    std::copy_if(tags.otherPictures.begin(), tags.otherPictures.end(), std::back_inserter(pictures),
+                 [](const MediaPicture& picture) { return !picture.data.empty(); });
     return pictures;
 }
 
@@ -290,7 +292,8 @@ HRESULT MuxerDest::Transform(MediaSample& sample) {
     const int rate = audio.codecpar->sample_rate;
     AvPacketPtr packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), static_cast<int>(sample.data.size())) < 0) return E_OUTOFMEMORY;
-    std::memcpy(packet->data, sample.data.data(), sample.data.size());
+    // FLAC's encoder ends with an empty packet that only carries the final STREAMINFO.
+    if (!sample.data.empty()) std::memcpy(packet->data, sample.data.data(), sample.data.size());
     // The encoder's times, back in samples: priming before zero, the last packet's real length.
     const std::int64_t pts = std::llround(static_cast<double>(sample.start) * rate / kUnitsPerSecond);
     const std::int64_t duration = sample.frameCount > 0 ? sample.frameCount : 0;
