@@ -21,6 +21,8 @@
 #include "FuzzSupport.h"
 #include "FuzzedTags.h"
 #include "InputBytes.h"
+#include "platform/media/Id3v2Reader.h"
+#include "platform/media/Mp4IlstReader.h"
 #include "platform/media/TagMapping.h"
 #include "platform/media/VorbisComments.h"
 #include "platform/media/filters/sinks/Id3v2Tag.h"
@@ -183,7 +185,8 @@ void CheckId3v2Tag(InputBytes& input) {
             "our MP3 rewrite keeps every frame of our tag");
 }
 
-// The readers that take a file: the comment list, the tags through FFmpeg, the container probe.
+// The readers that take a file: the comment list, the tags (ID3v2, MP4 items, FFmpeg), the
+// container probe; then the ID3v2 and item list parsers on the bytes themselves.
 void CheckFileReaders(const Bytes& bytes) {
     static const ScratchFolder folder;
     const std::string path = folder.File("tagged");
@@ -196,6 +199,11 @@ void CheckFileReaders(const Bytes& bytes) {
     const media::MediaTags tags = media::ReadMediaTags(path);
     Require(tags.cover.size() <= bytes.size(), "a cover comes from the file");
     media::ProbeTagContainer(path);
+    // The same bytes as a tag or an item list on their own, as a file's reader hands them over.
+    media::MediaTags parsed;
+    media::ParseId3v2Tag(bytes, parsed);
+    media::ParseMp4Ilst(bytes, parsed);
+    Require(parsed.cover.empty(), "the tag parsers leave pictures to their caller");
 }
 
 }  // namespace
