@@ -35,8 +35,8 @@ void ConverterApp::AddCommandLineFiles(MainDialog& mainDialog) const {
     // Qt has already taken its own options out of the arguments.
     for (const QString& argument : QApplication::arguments().mid(1)) arguments.push_back(argument.toStdString());
     std::vector<std::string> refused;
-    for (const ConvertItem& item : CommandLineItems(arguments, startupDirectory_.toStdString(), refused))
-        mainDialog.AddItem(item);
+    // Through From File's path, so a cue sheet given here (or opened from a file manager) adds its tracks.
+    mainDialog.AddFileItems(CommandLineItems(arguments, startupDirectory_.toStdString(), refused));
     for (const std::string& reason : refused) std::fprintf(stderr, "tessival: %s\n", reason.c_str());
 }
 

@@ -86,8 +86,7 @@ void ListCommands::AddSingleFiles(const std::vector<std::string>& paths) {
 }
 
 void ListCommands::AddFileItems(const std::vector<ConvertItem>& items) {
-    // A cue sheet of a one-file album adds its tracks. A disc image stands for the disc: its audio
-    // tracks are added, as From CDROM adds a drive's.
+    // A disc image stands for the disc: its audio tracks are added, as From CDROM adds a drive's.
     std::vector<DiscProblem> problems;
     for (const ConvertItem& item : ExpandChosenSources(items, problems)) mirror_.AddItem(item);
     for (const DiscProblem& problem : problems) shell_.MessageBox(DiscProblemText(problem));

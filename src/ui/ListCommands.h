@@ -22,6 +22,9 @@ public:
     // folders add every media file below them (in name order). Refused during a run: false then.
     bool AddDropped(const std::vector<std::string>& paths);
     void AddFromCdRom();
+    // Items of files chosen by any means, added as "From File" adds them: a cue sheet of a
+    // one-file album adds its tracks, a disc image its audio tracks.
+    void AddFileItems(const std::vector<ConvertItem>& items);
     void Save();
     void Load();
     // A file whose first record does not read as an item is loaded only when the user says so.
@@ -36,7 +39,6 @@ private:
     // Each file as "From File" adds a file chosen alone; those that do not fit are named in a message.
     void AddSingleFiles(const std::vector<std::string>& paths);
     bool Refused() const { return converting_.load(); }
-    void AddFileItems(const std::vector<ConvertItem>& items);
 
     ItemListMirror& mirror_;
     ItemList& items_;

@@ -63,6 +63,8 @@ public:
 
     // The list operations other windows call.
     void AddItem(const ConvertItem& item) { mirror_.AddItem(item); }
+    // Items of files named outside the window (the command line), added as "From File" adds them.
+    void AddFileItems(const std::vector<ConvertItem>& items) { listCommands_.AddFileItems(items); }
     void RefreshSelectedRow() { mirror_.RefreshSelectedRow(); }
     void ApplyToFollowing(const ConvertItem& source) { mirror_.ApplyToFollowing(source); }
     // The naming dialog for the selected item and the ones after it; their rows show the new names.

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "joblist/ItemFactory.h"
 #include "res/StringTable.h"
 
 namespace tessival::test {
@@ -26,6 +27,15 @@ TEST_F(AddMediaFilesTest, ACueSheetAddsOneRowPerTrack) {
     ExpectRowsMatchItems();
     EXPECT_EQ(Cell(0, 0), "01 - Intro");
     EXPECT_EQ(Cell(1, 1), "CUE");
+    EXPECT_EQ(ReadField(window.itemList.At(1)->sourcePath), dir.File("rip.ape") + "#frames=4653-");
+}
+
+// A cue sheet named on the command line (or opened from a file manager) comes the same way.
+TEST_F(AddMediaFilesTest, ACueSheetNamedOutsideTheWindowAddsOneRowPerTrack) {
+    WriteBytes(dir.File("rip.cue"), "FILE \"rip.ape\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                    "TRACK 02 AUDIO\nINDEX 01 01:02:03\n");
+    window.AddFileItems({MakeSingleFileItem(dir.File("rip.cue"))});
+    ASSERT_EQ(window.itemList.Count(), 2u);
     EXPECT_EQ(ReadField(window.itemList.At(1)->sourcePath), dir.File("rip.ape") + "#frames=4653-");
 }
 
