@@ -35,6 +35,28 @@ std::size_t FindChild(std::span<const std::uint8_t> bytes, std::size_t from, std
     return std::string_view::npos;
 }
 
+// Whether each box from `from` to `end` fits there: a box added after a damaged one would be
+// out of a reader's reach.
+bool ChildrenFit(std::span<const std::uint8_t> bytes, std::size_t from, std::size_t end) {
+    for (std::size_t at = from; at + kBoxHeader <= end;) {
+        const std::uint32_t size = Be32(bytes, at);
+        if (size < kBoxHeader || size > end - at) return false;
+        at += size;
+    }
+    return true;
+}
+
+// Whether the boxes on the way to the item list (moov's, udta's and meta's children) all fit.
+bool ItemListPathFits(std::span<const std::uint8_t> moov) {
+    if (!ChildrenFit(moov, kBoxHeader, moov.size())) return false;
+    const std::size_t udta = FindChild(moov, kBoxHeader, moov.size(), "udta");
+    if (udta == std::string_view::npos) return true;
+    const std::size_t udtaEnd = udta + Be32(moov, udta);
+    if (!ChildrenFit(moov, udta + kBoxHeader, udtaEnd)) return false;
+    const std::size_t meta = FindChild(moov, udta + kBoxHeader, udtaEnd, "meta");
+    return meta == std::string_view::npos || ChildrenFit(moov, meta + kBoxHeader + 4, meta + Be32(moov, meta));
+}
+
 // A freeform item's name ("----" holding mean, name and data boxes).
 std::string FreeformName(std::span<const std::uint8_t> bytes, std::size_t item) {
     const std::size_t end = item + Be32(bytes, item);
@@ -84,6 +106,7 @@ bool RetagM4a(std::span<const std::uint8_t> file, const TagEdit& edit, std::vect
     const std::size_t moovEnd = moovAt + Be32(file, moovAt);
     std::vector<std::uint8_t> moov(file.begin() + static_cast<std::ptrdiff_t>(moovAt),
                                    file.begin() + static_cast<std::ptrdiff_t>(moovEnd));
+    if (!ItemListPathFits(moov)) return false;
     MediaTags tags;
     tags.fields = edit.set;
     if (!DropItems(moov, edit) || !AddToMoovIlst(moov, Mp4IlstItems(tags))) return false;
