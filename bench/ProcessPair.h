@@ -92,11 +92,14 @@ inline void PrintSeries(const char* label, const std::vector<double>& values, co
 }
 
 // Times a and b alternately and prints "what: A s, B s, ratio A/B median (min..max)". False when a
-// command fails.
-inline bool ComparePairs(const char* what, const std::string& a, const std::string& b, int pairs = 5) {
+// command fails. A preparation (clearing outputs, say) runs before its command, outside the time.
+inline bool ComparePairs(const char* what, const std::string& a, const std::string& b, int pairs = 5,
+                         const std::string& prepareA = {}, const std::string& prepareB = {}) {
     std::vector<double> timesA, timesB, ratios;
     for (int i = 0; i < pairs; ++i) {
+        if (!prepareA.empty()) RunShell(prepareA);
         const double ta = TimeShell(a);
+        if (!prepareB.empty()) RunShell(prepareB);
         const double tb = TimeShell(b);
         if (ta < 0 || tb < 0) {
             std::fprintf(stderr, "%s: a command failed\n", what);
