@@ -26,6 +26,9 @@ void PutBlock(std::vector<std::uint8_t>& out, std::uint8_t type, bool last, std:
 }  // namespace
 
 bool RetagFlac(std::span<const std::uint8_t> file, const TagEdit& edit, std::vector<std::uint8_t>& out) {
+    // Without its marker a file is bare frames to a reader, which would never see the comments.
+    static constexpr std::uint8_t kMarker[4] = {'f', 'L', 'a', 'C'};
+    if (file.size() < sizeof kMarker || !std::equal(kMarker, kMarker + sizeof kMarker, file.begin())) return false;
     std::vector<Block> blocks;
     std::size_t at = 4;
     for (bool last = false; !last;) {
