@@ -38,10 +38,12 @@ Bytes DataAtom(std::uint32_t type, const Bytes& payload) {
 
 Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
+// The number an integer atom (tempo, flag: 16 bits at most) holds for the text; none for text that
+// is no such number, which then keeps its words in a freeform atom.
 std::optional<long> Integer(const std::string& text) {
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return std::nullopt;
+    if (end == text.c_str() || !(value >= 0 && value <= 0xFFFF)) return std::nullopt;
     return static_cast<long>(value + 0.5);
 }
 
@@ -118,7 +120,7 @@ Items ItemsFor(const MediaTags& tags) {
             if (tags.Get(name == "TRACKTOTAL" ? "track" : "disc").empty()) AddValue(items, "----:" + key, value);
             continue;
         }
-        // A tempo or flag that is no number keeps its text in a freeform atom.
+        // A tempo or flag that is no number an integer atom holds keeps its text in a freeform atom.
         if ((name == "BPM" || name == "COMPILATION") && !Integer(value)) {
             AddValue(items, std::string("----:") + field->vorbis, value);
             continue;
