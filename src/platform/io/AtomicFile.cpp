@@ -98,6 +98,13 @@ bool ReachedThroughStrangersLink(const std::string& folder) {
     return false;
 }
 
+// One seeded engine per thread: opening the random device for every file cost a run of short items
+// more than naming their files was worth. A name taken already is tried again anyway.
+unsigned TemporaryNumber() {
+    thread_local std::mt19937 engine{std::random_device{}()};
+    return static_cast<unsigned>(engine());
+}
+
 // Whether the name is a temporary of `prefix` (as TemporaryPrefix makes it), written or not.
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
     const std::string_view stem = prefix.substr(0, prefix.size() - kPartTag.size());
@@ -310,11 +317,9 @@ int AtomicFile::Open(const std::string& path, LinkAtPath link) {
     const std::string prefix = TemporaryPrefix(NameOf(destination_));
     ClearStaleTemporaries(folder, prefix, destination_);
 
-    std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char digits[kSuffixDigits + 1];
-        std::snprintf(digits, sizeof digits, "%08x%08x", static_cast<unsigned>(::getpid()),
-                      static_cast<unsigned>(random()));
+        std::snprintf(digits, sizeof digits, "%08x%08x", static_cast<unsigned>(::getpid()), TemporaryNumber());
         const std::string candidate = Join(folder, prefix + digits);
         UniqueFd fd(::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!fd.Valid()) {
