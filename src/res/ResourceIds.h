@@ -157,6 +157,7 @@ inline constexpr int IDS_NOT_REGULAR_FILE = 262;  // "%s": a FIFO, socket, devic
 inline constexpr int IDS_SOURCE_NOT_MEDIA = 266;
 inline constexpr int IDS_SOURCE_BROKEN = 267;
 inline constexpr int IDS_TOO_MANY_CHANNELS = 268;  // "%s": the source's channel count
+inline constexpr int IDS_SOURCE_CODEC_MISSING = 285;  // "%s": the codec no decoder here reads
 // A list that another program kept locked through Save's wait.
 inline constexpr int IDS_LIST_BUSY = 269;  // "%s": the list file
 // tessival-cli's closing line for a run with failures, and what an incomplete item lacks.

@@ -118,6 +118,7 @@ const std::map<int, std::string>& Table() {
         {266, "Error: The source file is not a media file: no format Tessival reads recognises its content."},
         {267, "Error: The source file is damaged: its format is recognised, but no audio could be read from it."},
         {268, "Error: The source has %s channels, more than this dest type and quality can take."},
+        {285, "Error: The source's audio codec (%s) is unsupported on this computer."},
         {269, "%s is being changed by another program, so the list was not saved. The list in this window is kept as "
               "it is: save it again in a moment."},
         {264, "%s, line %d: the INDEX 01 time cannot be read (it must be minutes:seconds:frames). Nothing was "

@@ -125,6 +125,20 @@ TEST_F(GenericChainTest, AFileTheInstalledFiltersCannotReadIsDamagedNotUnsupport
     EXPECT_EQ(ReadField(item.status), "Error: The source file is damaged: its format is recognised, but no audio could be read from it.");
 }
 
+TEST_F(GenericChainTest, AudioInACodecNoDecoderHereReadsIsUnsupportedAndNamed) {
+    const std::string source = dir_.File("odd.wav");
+    ASSERT_TRUE(MakeTone(source, 22050, 1, "pcm_s16le", 1, "-f wav"));
+    std::string bytes = tessival::test::ReadBytes(source);
+    const std::size_t fmt = bytes.find("fmt ");
+    ASSERT_NE(fmt, std::string::npos);
+    bytes[fmt + 8] = 0x34;  // format code 0x1234, which no codec answers to
+    bytes[fmt + 9] = 0x12;
+    tessival::test::WriteBytes(source, bytes);
+    ConvertItem item = MakeItem(source);
+    EXPECT_FALSE(Convert(item));
+    EXPECT_EQ(ReadField(item.status), "Error: The source's audio codec (wav format 0x1234) is unsupported on this computer.");
+}
+
 TEST_F(GenericChainTest, EmptyOrTextFilesAreNoMediaWhateverTheirExtension) {
     for (const char* name : {"empty.mp3", "empty.wav", "empty.avi", "empty.wma", "empty.mpg", "text.mp3", "text.wav",
                              "text.wma", "text.vob"}) {

@@ -23,7 +23,8 @@ std::string StatusText(const ConversionOutcome& outcome) {
         return LoadString(outcome.stringId,
                           {std::system_category().message(media::ErrnoFromHResult(outcome.cause))});
     }
-    if (outcome.stringId == IDS_DEST_NOT_AUDIO || outcome.stringId == IDS_TOO_MANY_CHANNELS)
+    if (outcome.stringId == IDS_DEST_NOT_AUDIO || outcome.stringId == IDS_TOO_MANY_CHANNELS ||
+        outcome.stringId == IDS_SOURCE_CODEC_MISSING)
         return LoadString(outcome.stringId, {outcome.detail});
     if (outcome.stringId == IDS_CONVERSION_FAILED)
         return LoadString(outcome.stringId, {media::HResultToString(outcome.cause)});

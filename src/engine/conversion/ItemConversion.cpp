@@ -103,8 +103,16 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
     // filters this computer has cannot read is not "unsupported" but damaged.
     if (outcome_.SameReason(before) || (outcome_.stringId == IDS_SOURCE_UNSUPPORTED && !filterMissing_) ||
         (outcome_.stringId == IDS_SOURCE_INCOMPATIBLE && analysis_.filters.size() < 2))
-        Fail(analysis_.OnlyVideo() ? IDS_SOURCE_NO_AUDIO : UnreadableSourceText());
+        analysis_.OnlyVideo() ? Fail(IDS_SOURCE_NO_AUDIO) : FailUnreadableSource();
     return false;
+}
+
+void ItemConversion::FailUnreadableSource() {
+    // An album track reads its album's file.
+    const std::string file = HasFileSource(item_) ? LocateSource(ReadField(item_.sourcePath)).file : std::string();
+    const std::string codec = file.empty() ? std::string() : media::UndecodableAudioCodec(file);
+    Fail(codec.empty() ? UnreadableSourceText() : IDS_SOURCE_CODEC_MISSING);
+    outcome_.detail = codec;
 }
 
 int ItemConversion::UnreadableSourceText() const {

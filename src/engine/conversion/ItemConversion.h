@@ -84,6 +84,9 @@ private:
     int RunFailureText(media::HRESULT hr) const;
     // Not a media file, or a damaged one, as far as the source's own bytes tell.
     int UnreadableSourceText() const;
+    // Fails with what is wrong with the source's file: a codec this computer has no decoder for
+    // (named), or UnreadableSourceText.
+    void FailUnreadableSource();
     // The source's channel count when it is more than the encoder's quality gives, else 0.
     int ChannelsBeyondQuality();
     bool ReportDiscProblem();

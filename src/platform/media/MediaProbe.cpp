@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <vector>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
@@ -44,6 +46,21 @@ bool IsRecognisedMedia(const std::string& path) {
     const AVInputFormat* format = av_probe_input_format3(&probe, 1, &score);
     // Below this score libavformat itself would read on before believing its guess.
     return format && score >= AVPROBE_SCORE_RETRY;
+}
+
+std::string UndecodableAudioCodec(const std::string& path) {
+    const AvInputFormatPtr context = OpenRegularFile(path);
+    if (!context) return {};
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters& codec = *context->streams[i]->codecpar;
+        if (codec.codec_type != AVMEDIA_TYPE_AUDIO) continue;
+        if (codec.codec_id != AV_CODEC_ID_NONE)
+            return avcodec_find_decoder(codec.codec_id) ? "" : avcodec_get_name(codec.codec_id);
+        char name[48];
+        std::snprintf(name, sizeof name, "%s format 0x%04X", context->iformat->name, codec.codec_tag);
+        return name;
+    }
+    return {};
 }
 
 std::optional<double> ProbeMediaDuration(const std::string& path) {

@@ -16,6 +16,9 @@ bool HasAudioStream(const std::string& path);
 // file is named: a damaged media file is recognised, random bytes or a text are not.
 bool IsRecognisedMedia(const std::string& path);
 
+// The name of the audio codec a file holds when this computer has no decoder for it ("wav
+// format 0x1234" for a code that names no codec); empty when it decodes or has no audio.
+std::string UndecodableAudioCodec(const std::string& path);
 // The playing time in seconds as the container tells it, or nothing when it is unknown.
 std::optional<double> ProbeMediaDuration(const std::string& path);
 
