@@ -108,17 +108,20 @@ bool ItemConversion::BuildSourceAndConnect(const std::shared_ptr<IPin>& encoderI
 }
 
 void ItemConversion::FailUnreadableSource() {
-    // An album track reads its album's file.
-    const std::string file = HasFileSource(item_) ? LocateSource(ReadField(item_.sourcePath)).file : std::string();
+    const std::string file = SourceFile();
     const std::string codec = file.empty() ? std::string() : media::UndecodableAudioCodec(file);
     Fail(codec.empty() ? UnreadableSourceText() : IDS_SOURCE_CODEC_MISSING);
     outcome_.detail = codec;
 }
 
-int ItemConversion::UnreadableSourceText() const {
-    if (!HasFileSource(item_)) return IDS_SOURCE_DAMAGED;
+std::string ItemConversion::SourceFile() const {
     // An album track reads its album's file.
-    const std::string file = LocateSource(ReadField(item_.sourcePath)).file;
+    return HasFileSource(item_) ? LocateSource(ReadField(item_.sourcePath)).file : std::string();
+}
+
+int ItemConversion::UnreadableSourceText() const {
+    const std::string file = SourceFile();
+    if (file.empty()) return IDS_SOURCE_DAMAGED;
     return media::IsRecognisedMedia(file) ? IDS_SOURCE_BROKEN : IDS_SOURCE_NOT_MEDIA;
 }
 

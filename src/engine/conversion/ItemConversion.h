@@ -83,6 +83,8 @@ private:
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
     // Not a media file, or a damaged one, as far as the source's own bytes tell.
+    // The file a file item reads; empty for other sources.
+    std::string SourceFile() const;
     int UnreadableSourceText() const;
     // Fails with what is wrong with the source's file: a codec this computer has no decoder for
     // (named), or UnreadableSourceText.
