@@ -131,6 +131,7 @@ void ConversionRun::ThreadProc() {
 }
 
 void ConversionRun::WaitForCommits() {
+    engine_.CommitWaitingOutputs();
     std::unique_lock lock(commitMutex_);
     commitsSettled_.wait(lock, [this] { return commitsPending_ == 0; });
 }

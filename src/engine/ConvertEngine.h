@@ -49,6 +49,9 @@ public:
         controller_.Check();
         committer_ = std::move(committer);
     }
+    // Commits the deferred outputs that wait for others to join them now: for a run with no more
+    // items. Worker thread.
+    void CommitWaitingOutputs() { committer_->CommitQueuedNow(); }
     // The cores free for a second thread per item; the engines of one run share them, so that
     // their items' threads never outnumber the cores. Controlling thread, between runs.
     void ShareCores(std::shared_ptr<CoreBudget> cores) {

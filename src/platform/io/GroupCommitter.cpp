@@ -25,7 +25,10 @@ GroupCommitter::~GroupCommitter() {
 std::shared_ptr<PendingCommit> GroupCommitter::Submit(AtomicFile file) {
     // A whole output may wait a while for its batch; killed meanwhile, it is not a partial one.
     file.MarkWritten();
-    auto pending = std::make_shared<PendingCommit>();
+    // A committer not held by a shared_ptr lets its waiters wait out the gathering.
+    auto pending = std::make_shared<PendingCommit>([committer = weak_from_this()] {
+        if (const auto alive = committer.lock()) alive->CommitQueuedNow();
+    });
     {
         std::unique_lock lock(mutex_);
         roomMade_.wait(lock, [this] { return queue_.size() < kMaxWaiting; });
@@ -35,6 +38,15 @@ std::shared_ptr<PendingCommit> GroupCommitter::Submit(AtomicFile file) {
     }
     arrived_.notify_one();
     return pending;
+}
+
+void GroupCommitter::CommitQueuedNow() {
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return;
+        hurried_ = true;
+    }
+    arrived_.notify_one();
 }
 
 void GroupCommitter::ThreadProc() {
@@ -50,13 +62,14 @@ std::vector<GroupCommitter::Waiting> GroupCommitter::TakeBatch() {
     std::unique_lock lock(mutex_);
     arrived_.wait(lock, [this] { return !queue_.empty() || closing_; });
     // A closing committer has no more files to wait for.
-    arrived_.wait_until(lock, oldest_ + kGatherTime, [this] { return queue_.size() >= kMaxBatch || closing_; });
+    arrived_.wait_until(lock, oldest_ + gatherTime_, [this] { return queue_.size() >= kMaxBatch || closing_ || hurried_; });
     std::vector<Waiting> batch;
     while (!queue_.empty() && batch.size() < kMaxBatch) {
         batch.push_back(std::move(queue_.front()));
         queue_.pop_front();
     }
     oldest_ = std::chrono::steady_clock::now();
+    if (queue_.empty()) hurried_ = false;
     lock.unlock();
     roomMade_.notify_all();
     return batch;

@@ -6,6 +6,11 @@ namespace tessival {
 
 int PendingCommit::Wait() {
     std::unique_lock lock(mutex_);
+    if (!error_ && hurry_) {
+        lock.unlock();
+        hurry_();
+        lock.lock();
+    }
     settled_.wait(lock, [this] { return error_.has_value(); });
     return *error_;
 }

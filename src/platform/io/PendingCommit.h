@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace tessival {
 
@@ -12,6 +13,10 @@ namespace tessival {
 class PendingCommit {
 public:
     using Done = std::function<void(int error)>;
+
+    PendingCommit() = default;
+    // `hurry` asks the committer to commit now; Wait calls it before it blocks.
+    explicit PendingCommit(std::function<void()> hurry) : hurry_(std::move(hurry)) {}
 
     // Blocks until the file is committed (or has failed to be); 0 or an errno value.
     int Wait();
@@ -26,6 +31,7 @@ private:
     std::condition_variable settled_;
     std::optional<int> error_;  // guarded by mutex_
     Done done_;                 // guarded by mutex_
+    const std::function<void()> hurry_;
 };
 
 }  // namespace tessival

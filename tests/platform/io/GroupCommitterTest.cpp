@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <set>
 #include <string>
@@ -77,6 +79,33 @@ TEST(GroupCommitterTest, MoreFilesThanTheQueueHoldsAllArrive) {
         ASSERT_EQ(ReadBytes(dir.File(std::to_string(i))), std::to_string(i));
     }
     EXPECT_EQ(FileNames(dir.Path()).size(), static_cast<std::size_t>(count));
+}
+
+// A file waits for others to share its syncs only while nobody needs it: a wait for it, or a
+// request to commit what is queued, ends the gathering, however long that would have lasted.
+TEST(GroupCommitterTest, GatheringEndsWhenSomebodyWaits) {
+    using namespace std::chrono_literals;
+    TempDir dir;
+    auto committer = std::make_shared<GroupCommitter>(std::chrono::hours(1));
+    const auto settles = [](const std::shared_ptr<PendingCommit>& pending) {
+        auto done = std::make_shared<std::promise<int>>();
+        pending->WhenDone([done](int error) { done->set_value(error); });
+        return done->get_future();
+    };
+
+    std::future<int> asked = settles(committer->Submit(Written(dir.File("asked.wav"), "asked")));
+    EXPECT_EQ(asked.wait_for(200ms), std::future_status::timeout);  // gathering
+    committer->CommitQueuedNow();
+    ASSERT_EQ(asked.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(asked.get(), 0);
+
+    const auto waited = committer->Submit(Written(dir.File("waited.wav"), "waited"));
+    auto wait = std::async(std::launch::async, [waited] { return waited->Wait(); });
+    const bool prompt = wait.wait_for(10s) == std::future_status::ready;
+    committer.reset();  // commits what is left, so that a wait that hung ends too
+    EXPECT_TRUE(prompt);
+    EXPECT_EQ(wait.get(), 0);
+    EXPECT_EQ(ReadBytes(dir.File("waited.wav")), "waited");
 }
 
 }  // namespace
