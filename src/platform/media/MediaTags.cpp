@@ -1,8 +1,11 @@
 #include "platform/media/MediaTags.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string_view>
@@ -11,6 +14,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/io/UniqueFd.h"
 #include "platform/media/Id3v2Reader.h"
 #include "platform/media/Mp4IlstReader.h"
 #include "platform/media/TagMapping.h"
@@ -95,6 +99,25 @@ void TakeFields(const AVDictionary* dictionary, MediaTags& tags) {
 
 bool IsMp4(const AVInputFormat& format) { return std::string_view(format.name).find("mp4") != std::string_view::npos; }
 
+// The demuxer of a container its first bytes name beyond doubt, so that reading a short file's
+// tags does not run every probe FFmpeg has (a tenth of a millisecond a file); null otherwise.
+const AVInputFormat* EvidentContainer(const std::string& path) {
+    char head[12] = {};
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid() || ::read(file.Get(), head, sizeof head) != sizeof head) return nullptr;
+    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return av_find_input_format("wav");
+    if (std::memcmp(head, "fLaC", 4) == 0) return av_find_input_format("flac");
+    if (std::memcmp(head, "OggS", 4) == 0) return av_find_input_format("ogg");
+    return nullptr;
+}
+
+AVFormatContext* OpenForTags(const std::string& path) {
+    AVFormatContext* opened = nullptr;
+    if (const AVInputFormat* evident = EvidentContainer(path))
+        if (avformat_open_input(&opened, path.c_str(), evident, nullptr) >= 0) return opened;
+    return avformat_open_input(&opened, path.c_str(), nullptr, nullptr) >= 0 ? opened : nullptr;
+}
+
 }  // namespace
 
 std::string MediaTags::Get(const std::string& key) const {
@@ -115,9 +138,8 @@ MediaTags ReadMediaTags(const std::string& path) {
     // A FIFO or device would block the open or never end.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return tags;
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return tags;
-    const AvInputFormatPtr input(opened);
+    const AvInputFormatPtr input(OpenForTags(path));
+    if (!input) return tags;
     // Ogg keeps its comments on the audio stream, the other containers on the file.
     const AVDictionary* streamTags = nullptr;
     for (unsigned i = 0; i < input->nb_streams; ++i) {

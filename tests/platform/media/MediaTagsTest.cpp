@@ -90,6 +90,17 @@ TEST_F(MediaTagsTest, RepeatedOggCommentsStaySeparateValues) {
     EXPECT_EQ(tags.GetAll("genre"), (std::vector<std::string>{"A;B"}));
 }
 
+// A container known by its first bytes is opened as that, whatever the file's name says.
+TEST_F(MediaTagsTest, ContainersKnownByTheirFirstBytesKeepTheirTags) {
+    const std::string wave = Make("w.wav", "-c:a pcm_s16le -metadata title=Song -metadata artist=Band");
+    EXPECT_EQ(ReadMediaTags(wave).Get("title"), "Song");
+    EXPECT_EQ(ReadMediaTags(wave).Get("artist"), "Band");
+    const std::string flac = Make("f.flac", "-metadata title=Other");
+    const std::string named = dir_.File("f.mp3");
+    ASSERT_EQ(::rename(flac.c_str(), named.c_str()), 0);
+    EXPECT_EQ(ReadMediaTags(named).Get("title"), "Other");
+}
+
 TEST_F(MediaTagsTest, WhatIsNotARegularMediaFileGivesNothing) {
     const std::string fifo = dir_.File("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
