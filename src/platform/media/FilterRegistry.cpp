@@ -28,29 +28,24 @@ void FilterRegistry::RegisterProvider(const Guid& category, Provider provider) {
     providers_.emplace_back(category, std::move(provider));
 }
 
-std::vector<FilterEntry> FilterRegistry::AllEntries(const Guid* category) const {
-    std::vector<FilterEntry> all;
-    std::vector<std::pair<Guid, Provider>> providers;
-    {
-        std::lock_guard lock(mutex_);
-        all = entries_;
-        providers = providers_;
-    }
-    // Providers ask the hardware, so only those of the category asked for run.
-    for (const auto& [providerCategory, provider] : providers) {
-        if (!category || *category != providerCategory) continue;
-        for (FilterEntry& entry : provider()) {
-            entry.category = providerCategory;
-            if (entry.factory) all.push_back(std::move(entry));
-        }
-    }
-    return all;
-}
-
 std::vector<FilterEntry> FilterRegistry::Entries(const Guid& category) const {
     std::vector<FilterEntry> matching;
-    for (FilterEntry& entry : AllEntries(&category))
-        if (entry.category == category) matching.push_back(std::move(entry));
+    std::vector<Provider> providers;
+    {
+        // Only the category's entries are copied: every graph an item builds asks several times.
+        std::lock_guard lock(mutex_);
+        for (const FilterEntry& entry : entries_)
+            if (entry.category == category) matching.push_back(entry);
+        for (const auto& [providerCategory, provider] : providers_)
+            if (providerCategory == category) providers.push_back(provider);
+    }
+    // Providers ask the hardware, so only those of the category asked for run.
+    for (const Provider& provider : providers) {
+        for (FilterEntry& entry : provider()) {
+            entry.category = category;
+            if (entry.factory) matching.push_back(std::move(entry));
+        }
+    }
     return matching;
 }
 

@@ -59,9 +59,6 @@ public:
     HRESULT CreateInstance(const Guid& clsid, std::shared_ptr<IBaseFilter>& filter) const;
 
 private:
-    // The fixed entries, and those of the category's providers when one is given.
-    std::vector<FilterEntry> AllEntries(const Guid* category = nullptr) const;
-
     mutable std::mutex mutex_;
     std::vector<FilterEntry> entries_;
     std::vector<std::pair<Guid, Provider>> providers_;

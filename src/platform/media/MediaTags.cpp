@@ -105,9 +105,13 @@ const AVInputFormat* EvidentContainer(const std::string& path) {
     char head[12] = {};
     const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid() || ::read(file.Get(), head, sizeof head) != sizeof head) return nullptr;
-    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return av_find_input_format("wav");
-    if (std::memcmp(head, "fLaC", 4) == 0) return av_find_input_format("flac");
-    if (std::memcmp(head, "OggS", 4) == 0) return av_find_input_format("ogg");
+    // Looked up once: finding a demuxer by name walks them all.
+    static const AVInputFormat* const wave = av_find_input_format("wav");
+    static const AVInputFormat* const flac = av_find_input_format("flac");
+    static const AVInputFormat* const ogg = av_find_input_format("ogg");
+    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return wave;
+    if (std::memcmp(head, "fLaC", 4) == 0) return flac;
+    if (std::memcmp(head, "OggS", 4) == 0) return ogg;
     return nullptr;
 }
 
