@@ -13,24 +13,20 @@ extern "C" {
 }
 
 #include "platform/media/ffmpeg/AvPtr.h"
+#include "platform/media/ffmpeg/MediaFileOpener.h"
 
 namespace tessival::media {
-namespace {
-
-AvInputFormatPtr OpenRegularFile(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-    AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-    return AvInputFormatPtr(raw);
-}
-
-}  // namespace
 
 bool HasAudioStream(const std::string& path) {
-    const AvInputFormatPtr context = OpenRegularFile(path);
-    if (!context || avformat_find_stream_info(context.get(), nullptr) < 0) return false;
-    return av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
+    const AvInputFormatPtr context = OpenMediaFile(path);
+    if (!context) return false;
+    const auto hasAudio = [&context] {
+        return av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
+    };
+    // Most headers tell their audio (rate and channels) at once; reading on to find streams the
+    // header does not list costs a replaced output a few milliseconds.
+    if (hasAudio()) return true;
+    return avformat_find_stream_info(context.get(), nullptr) >= 0 && hasAudio();
 }
 
 bool IsRecognisedMedia(const std::string& path) {
@@ -49,7 +45,7 @@ bool IsRecognisedMedia(const std::string& path) {
 }
 
 std::string UndecodableAudioCodec(const std::string& path) {
-    const AvInputFormatPtr context = OpenRegularFile(path);
+    const AvInputFormatPtr context = OpenMediaFile(path);
     if (!context) return {};
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVCodecParameters& codec = *context->streams[i]->codecpar;
@@ -64,7 +60,7 @@ std::string UndecodableAudioCodec(const std::string& path) {
 }
 
 std::optional<double> ProbeMediaDuration(const std::string& path) {
-    const AvInputFormatPtr context = OpenRegularFile(path);
+    const AvInputFormatPtr context = OpenMediaFile(path);
     if (!context) return std::nullopt;
     if (context->duration == AV_NOPTS_VALUE && avformat_find_stream_info(context.get(), nullptr) < 0)
         return std::nullopt;

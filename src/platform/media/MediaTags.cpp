@@ -1,11 +1,6 @@
 #include "platform/media/MediaTags.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string_view>
@@ -14,12 +9,12 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "platform/io/UniqueFd.h"
 #include "platform/media/Id3v2Reader.h"
 #include "platform/media/Mp4IlstReader.h"
 #include "platform/media/TagMapping.h"
 #include "platform/media/VorbisComments.h"
 #include "platform/media/ffmpeg/AvPtr.h"
+#include "platform/media/ffmpeg/MediaFileOpener.h"
 
 namespace tessival::media {
 namespace {
@@ -99,29 +94,6 @@ void TakeFields(const AVDictionary* dictionary, MediaTags& tags) {
 
 bool IsMp4(const AVInputFormat& format) { return std::string_view(format.name).find("mp4") != std::string_view::npos; }
 
-// The demuxer of a container its first bytes name beyond doubt, so that reading a short file's
-// tags does not run every probe FFmpeg has (a tenth of a millisecond a file); null otherwise.
-const AVInputFormat* EvidentContainer(const std::string& path) {
-    char head[12] = {};
-    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid() || ::read(file.Get(), head, sizeof head) != sizeof head) return nullptr;
-    // Looked up once: finding a demuxer by name walks them all.
-    static const AVInputFormat* const wave = av_find_input_format("wav");
-    static const AVInputFormat* const flac = av_find_input_format("flac");
-    static const AVInputFormat* const ogg = av_find_input_format("ogg");
-    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return wave;
-    if (std::memcmp(head, "fLaC", 4) == 0) return flac;
-    if (std::memcmp(head, "OggS", 4) == 0) return ogg;
-    return nullptr;
-}
-
-AVFormatContext* OpenForTags(const std::string& path) {
-    AVFormatContext* opened = nullptr;
-    if (const AVInputFormat* evident = EvidentContainer(path))
-        if (avformat_open_input(&opened, path.c_str(), evident, nullptr) >= 0) return opened;
-    return avformat_open_input(&opened, path.c_str(), nullptr, nullptr) >= 0 ? opened : nullptr;
-}
-
 }  // namespace
 
 std::string MediaTags::Get(const std::string& key) const {
@@ -139,10 +111,7 @@ std::vector<std::string> MediaTags::GetAll(const std::string& key) const {
 
 MediaTags ReadMediaTags(const std::string& path) {
     MediaTags tags;
-    // A FIFO or device would block the open or never end.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return tags;
-    const AvInputFormatPtr input(OpenForTags(path));
+    const AvInputFormatPtr input = OpenMediaFile(path);
     if (!input) return tags;
     // Ogg keeps its comments on the audio stream, the other containers on the file.
     const AVDictionary* streamTags = nullptr;
