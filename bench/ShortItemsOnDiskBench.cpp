@@ -1,7 +1,8 @@
 // 500 one-second WAVE files to "WAV (PCM)" 44100 Hz 16-bit stereo with --jobs=1: outputs on the
 // disk (A, the system's temporary folder) against outputs in memory (B, tmpfs at /dev/shm). Each
 // output reaches its name only once its bytes are on the disk; what that costs beside the same
-// run in memory is what this measures. Whole processes, alternating.
+// run in memory is what this measures. Whole processes, alternating. Last, a run in memory over
+// the outputs of the one before against one into an empty folder.
 #include <filesystem>
 
 #include "ShortSources.h"
@@ -46,6 +47,12 @@ int main() {
                            run(onDisk, "1"), run(inMemory, "1"), 5, setAside(dir), setAside(memory));
     ok = ComparePairs("the same on the disk; A --jobs=2, B --jobs=1 (throughput gain = 1/ratio)", run(onDisk, "2"),
                       run(onDisk, "1"), 5, setAside(dir), setAside(dir)) &&
+         ok;
+    // A re-run without --skip-existing replaces every output, each checked to be audio first.
+    const std::string memoryOut = Quote((memory / "out").string());
+    ok = ComparePairs("in memory; A over the outputs of the run before, B into an empty folder",
+                      run(inMemory, "1"), run(inMemory, "1"), 5, "[ -d " + memoryOut + " ] || " + run(inMemory, "1"),
+                      "rm -rf " + memoryOut) &&
          ok;
     std::filesystem::remove_all(dir);
     std::filesystem::remove_all(memory);
