@@ -62,7 +62,8 @@ std::vector<GroupCommitter::Waiting> GroupCommitter::TakeBatch() {
     std::unique_lock lock(mutex_);
     arrived_.wait(lock, [this] { return !queue_.empty() || closing_; });
     // A closing committer has no more files to wait for.
-    arrived_.wait_until(lock, oldest_ + gatherTime_, [this] { return queue_.size() >= kMaxBatch || closing_ || hurried_; });
+    arrived_.wait_until(lock, oldest_ + gatherTime_,
+                        [this] { return queue_.size() >= kMaxBatch || closing_ || hurried_; });
     std::vector<Waiting> batch;
     while (!queue_.empty() && batch.size() < kMaxBatch) {
         batch.push_back(std::move(queue_.front()));

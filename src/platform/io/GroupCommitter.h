@@ -19,8 +19,8 @@ namespace tessival {
 // is synced once. A file never has its destination's name before its bytes are on the disk,
 // yet a thousand short outputs pay for a few syncs instead of two thousand.
 //
-// A file waits for others to join it for at most the gather time, and not at all once somebody waits
-// for its commit (PendingCommit::Wait) or asks for it (CommitQueuedNow).
+// A file waits for others to join it for at most the gather time, and not at all once somebody
+// waits for its commit (PendingCommit::Wait) or asks for it (CommitQueuedNow).
 //
 // Threads: Submit from any thread. Callers go on at once; a caller waits only while
 // kMaxWaiting files are queued already (each holds a file descriptor). The destructor commits

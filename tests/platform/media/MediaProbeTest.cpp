@@ -19,9 +19,8 @@ TEST(MediaProbe, AudioIsFoundWhereverTheContainerTellsIt) {
     test::TempDir dir;
     const auto make = [&dir](const std::string& name, const std::string& input, const std::string& options) {
         const std::string path = dir.File(name);
-        EXPECT_EQ(RunProcess("ffmpeg -nostdin -v error -y -f lavfi -i " + input + " " + options + " " + ShellQuote(path))
-                      .exitCode,
-                  0);
+        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i " + input + " " + options + " ";
+        EXPECT_EQ(RunProcess(command + ShellQuote(path)).exitCode, 0);
         return path;
     };
     const struct {

@@ -18,7 +18,7 @@ namespace {
 // The demuxer of a container its first bytes name beyond doubt; null otherwise.
 const AVInputFormat* EvidentContainer(const std::string& path) {
     char head[12] = {};
-    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.Valid() || ::read(file.Get(), head, sizeof head) != sizeof head) return nullptr;
     // Looked up once: finding a demuxer by name walks them all.
     static const AVInputFormat* const wave = av_find_input_format("wav");
