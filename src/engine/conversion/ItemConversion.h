@@ -82,9 +82,9 @@ private:
     // Notes why the item failed; a later reason replaces an earlier one.
     void Fail(int stringId, media::HRESULT cause = media::S_OK);
     int RunFailureText(media::HRESULT hr) const;
-    // Not a media file, or a damaged one, as far as the source's own bytes tell.
     // The file a file item reads; empty for other sources.
     std::string SourceFile() const;
+    // Not a media file, or a damaged one, as far as the source's own bytes tell.
     int UnreadableSourceText() const;
     // Fails with what is wrong with the source's file: a codec this computer has no decoder for
     // (named), or UnreadableSourceText.
