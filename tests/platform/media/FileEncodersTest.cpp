@@ -79,6 +79,58 @@ TEST(FileEncoders, EveryLameMp3ChoiceCarriesWhatItsOwnEncoderWouldTellTheMuxer) 
     }
 }
 
+// FLAC, Opus and AAC list their choices without opening an encoder for each; the type a
+// conversion uses must still carry that choice's own encoder's header and bit rate (a FLAC
+// header names the level's block size). FLAC's choices that follow the source are left out.
+TEST(FileEncoders, EveryListedChoiceAConversionUsesCarriesItsOwnEncodersHeader) {
+    struct Case {
+        FilterEntry entry;
+        const char* codec;
+        std::size_t listed;
+    };
+    const Case cases[] = {
+        {FileEncoders::FlacEntry(), "flac", 135},
+        {FileEncoders::OpusEntry(), "libopus", 18},
+        {FileEncoders::AacEntry(), "aac", 28},
+    };
+    const MediaType cd = MediaType::Audio(MakePcmFormat(44100, 2, 16));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codec);
+        const auto encoder = QueryInterface<AudioEncoderFilter>(c.entry.factory());
+        ASSERT_TRUE(encoder);
+        EXPECT_EQ(encoder->Capabilities().size(), c.listed);
+        const AVCodec* codec = avcodec_find_encoder_by_name(c.codec);
+        ASSERT_TRUE(codec);
+        for (const MediaType& choice : encoder->Capabilities()) {
+            const WAVEFORMATEX& wave = *choice.WaveFormat();
+            if (wave.nSamplesPerSec == 0) continue;
+            SCOPED_TRACE(std::to_string(wave.nSamplesPerSec) + " Hz, " + std::to_string(wave.nChannels) + " ch, " +
+                         std::to_string(wave.wBitsPerSample) + " bits, " + std::to_string(wave.nAvgBytesPerSec));
+            std::unique_ptr<AVCodecContext, ContextFree> own(avcodec_alloc_context3(codec));
+            own->sample_rate = static_cast<int>(wave.nSamplesPerSec);
+            av_channel_layout_default(&own->ch_layout, wave.nChannels);
+            own->time_base = AVRational{1, own->sample_rate};
+            if (codec->id == AV_CODEC_ID_FLAC) {  // the level in place of the kbps
+                own->compression_level = static_cast<int>(wave.nAvgBytesPerSec / 125);
+                own->sample_fmt = wave.wBitsPerSample > 16 ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16;
+                own->bits_per_raw_sample = wave.wBitsPerSample;
+                own->bit_rate = 0;
+            } else {
+                own->sample_fmt = codec->sample_fmts[0];
+                own->bit_rate = std::int64_t{wave.nAvgBytesPerSec} * 8;
+            }
+            ASSERT_GE(avcodec_open2(own.get(), codec, nullptr), 0);
+            const MediaType used = encoder->ForInput(choice, cd);
+            ASSERT_TRUE(used.codecParameters);
+            const AVCodecParameters& told = *used.codecParameters;
+            EXPECT_EQ(told.bit_rate, own->bit_rate);
+            EXPECT_EQ(told.frame_size, own->frame_size);
+            EXPECT_EQ(std::vector<std::uint8_t>(told.extradata, told.extradata + told.extradata_size),
+                      std::vector<std::uint8_t>(own->extradata, own->extradata + own->extradata_size));
+        }
+    }
+}
+
 // The Vorbis list offers what libvorbis opens with (mono stops at 224 kbps), and the choice a
 // conversion uses carries the headers FFmpeg's libvorbis encoder makes for that very choice
 // (the comments aside: the muxer writes the file's own).

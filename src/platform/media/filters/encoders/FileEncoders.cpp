@@ -117,9 +117,15 @@ MediaType DescribeWithParameters(const AVCodecContext& context, const WAVEFORMAT
 }
 
 // LAME's parameters differ between the choices of one rate and channel count only in the bit
-// rate, so one encoder describes them all.
+// rate, so one encoder describes them all. Opus and AAC, too, open at every bit rate offered for
+// a rate and channel count once they open at one.
 std::uint32_t ProbePerRateAndChannels(const WAVEFORMATEX& choice) {
     return choice.nSamplesPerSec * 8 + choice.nChannels;
+}
+
+// Whether FLAC opens turns on the rate, channels and bits, never on the level.
+std::uint32_t ProbePerRateChannelsAndBits(const WAVEFORMATEX& choice) {
+    return choice.nSamplesPerSec * 1024 + choice.wBitsPerSample * 16u + choice.nChannels;
 }
 
 MediaType DescribeMp3Choice(const AVCodecContext& context, const WAVEFORMATEX& choice) {
@@ -164,8 +170,8 @@ FilterEntry FileEncoders::LameMp3Entry() {
 
 FilterEntry FileEncoders::FlacEntry() {
     static const EncoderProfile profile{EncoderClass(WAVE_FORMAT_FLAC_FILE), "flac", FlacChoices(),
-                                        DescribeWithParameters, ConfigureFlac, nullptr, true, FlacAtSource,
-                                        kFlacDefaultLevel * 125};
+                                        DescribeWithParameters, ConfigureFlac, ProbePerRateChannelsAndBits, true,
+                                        FlacAtSource, kFlacDefaultLevel * 125, false, true};
     return EncoderEntry("FLAC Encoder", profile);
 }
 
@@ -185,7 +191,7 @@ FilterEntry FileEncoders::OpusEntry() {
     static const EncoderProfile profile{
         EncoderClass(WAVE_FORMAT_OPUS_FILE), "libopus",
         BitRateChoices(WAVE_FORMAT_OPUS_FILE, {48000}, {24, 32, 48, 64, 96, 128, 160, 192, 256}),
-        DescribeWithParameters, ConfigureLossy, nullptr, true};
+        DescribeWithParameters, ConfigureLossy, ProbePerRateAndChannels, true, nullptr, 16000, false, true};
     return EncoderEntry("Opus Encoder", profile);
 }
 
@@ -193,7 +199,7 @@ FilterEntry FileEncoders::AacEntry() {
     static const EncoderProfile profile{
         EncoderClass(WAVE_FORMAT_AAC_FILE), "aac",
         BitRateChoices(WAVE_FORMAT_AAC_FILE, {44100, 48000}, {64, 96, 128, 160, 192, 256, 320}),
-        DescribeWithParameters, ConfigureLossy, nullptr, true, nullptr, 16000, true};
+        DescribeWithParameters, ConfigureLossy, ProbePerRateAndChannels, true, nullptr, 16000, true, true};
     return EncoderEntry("AAC Encoder", profile);
 }
 

@@ -125,6 +125,8 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
     std::call_once(built_, [this] {
         const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
         std::map<std::uint32_t, AvCodecContextPtr> probes;
+        // Only whether each key opens: a FLAC encoder holds megabytes, freed at once.
+        std::map<std::uint32_t, bool> opens;
         for (const WAVEFORMATEX& candidate : candidates) {
             const bool follows = FollowsSource(candidate);
             if (follows && !followSource) continue;
@@ -135,12 +137,28 @@ const std::vector<MediaType>& EncoderProfile::Capabilities() const {
                 continue;
             }
             if (!codec || !Declares(*codec, trial)) continue;
+            if (describeWhenUsed) {
+                const auto [known, fresh] = opens.try_emplace(probeKey(trial), false);
+                if (fresh) known->second = LavcAudioEncoder::OpenEncoder(*this, trial) != nullptr;
+                if (known->second) capabilities_.push_back(MediaType::Audio(candidate));
+                continue;
+            }
             AvCodecContextPtr& probe = probes[probeKey(trial)];
             if (!probe) probe = LavcAudioEncoder::OpenEncoder(*this, trial);
             if (probe) capabilities_.push_back(describe(*probe, candidate));
         }
     });
     return capabilities_;
+}
+
+MediaType EncoderProfile::DescribedFor(const WAVEFORMATEX& format) const {
+    std::lock_guard lock(describedMutex_);
+    for (const auto& [known, type] : described_)
+        if (std::memcmp(&known, &format, sizeof format) == 0) return type;
+    const AvCodecContextPtr context = LavcAudioEncoder::OpenEncoder(*this, format);
+    MediaType type = context ? describe(*context, format) : MediaType{};
+    described_.emplace_back(format, type);
+    return type;
 }
 
 AvCodecContextPtr LavcAudioEncoder::OpenEncoder(const EncoderProfile& profile, const WAVEFORMATEX& format,
@@ -172,15 +190,12 @@ MediaType LavcAudioEncoder::DefaultFormat(const MediaType& input) const {
 MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& input) const {
     const WAVEFORMATEX* choice = chosen.WaveFormat();
     const WAVEFORMATEX* source = input.WaveFormat();
-    if (choice && !FollowsSource(*choice)) return chosen;
+    if (choice && !FollowsSource(*choice)) return profile_.describeWhenUsed ? profile_.DescribedFor(*choice) : chosen;
     if (!choice || !source || !profile_.followSource) return MediaType{};
     // The source's real depth, not its container's: float and padded samples say how many bits count.
     WAVEFORMATEX content = *source;
     content.wBitsPerSample = static_cast<std::uint16_t>(input.ContentBits());
-    const WAVEFORMATEX format = profile_.followSource(*choice, content);
-    const AvCodecContextPtr context = OpenEncoder(profile_, format);
-    if (!context) return MediaType{};
-    return profile_.describe(*context, format);
+    return profile_.DescribedFor(profile_.followSource(*choice, content));
 }
 
 HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/media/AudioEncoderFilter.h"
@@ -26,10 +27,11 @@ struct EncoderProfile {
     EncoderProfile(const Guid& clsid, const char* codecName, std::vector<WAVEFORMATEX> candidates, Describe describe,
                    Configure configure = nullptr, ProbeKey probeKey = nullptr, bool packetTimes = false,
                    FollowSource followSource = nullptr, std::uint32_t defaultByteRate = 16000,
-                   bool wholeFirstFrame = false)
+                   bool wholeFirstFrame = false, bool describeWhenUsed = false)
         : clsid(clsid), codecName(codecName), candidates(std::move(candidates)), describe(std::move(describe)),
           configure(std::move(configure)), probeKey(std::move(probeKey)), packetTimes(packetTimes),
-          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame) {}
+          followSource(std::move(followSource)), defaultByteRate(defaultByteRate), wholeFirstFrame(wholeFirstFrame),
+          describeWhenUsed(describeWhenUsed) {}
 
     Guid clsid;
     const char* codecName;
@@ -39,9 +41,10 @@ struct EncoderProfile {
     Describe describe;
     // Encoder options for a format, e.g. the ADPCM block size.
     Configure configure;
-    // Optional: candidates with the same key are described from one encoder, opened for the first
-    // of them; the others are kept when the codec declares their rate and channel count. Without
-    // it every candidate opens its own encoder (some codecs only tell by refusing).
+    // Optional: candidates with the same key open or refuse together, so one encoder, opened for
+    // the first of them, decides for all and describes them (unless describeWhenUsed); the others
+    // are kept when the codec declares their rate and channel count. Without it every candidate
+    // opens its own encoder (some codecs only tell by refusing).
     ProbeKey probeKey;
     // Packets keep the encoder's own times and durations (priming before zero, the last packet's
     // real length) for muxers that signal delay and padding themselves; otherwise they are counted
@@ -56,13 +59,22 @@ struct EncoderProfile {
     // before it starts, that silence goes in front as part of the priming, so the stream ends on a
     // frame boundary: readers that trim only the start (FFmpeg's MP4 reader) then play it exactly.
     bool wholeFirstFrame;
+    // The listed choices hold only their format block; the encoder opened for a choice a
+    // conversion uses describes it (FLAC's header holds the level's block size, which a probe
+    // opened for another level would get wrong).
+    bool describeWhenUsed;
 
     // Worked out on first use: opening encoders takes a moment.
     const std::vector<MediaType>& Capabilities() const;
+    // The type an encoder opened for the format describes; empty when it refuses. Kept for the
+    // process: every item of a run asks again for the same few formats.
+    MediaType DescribedFor(const WAVEFORMATEX& format) const;
 
-    // The cache behind Capabilities.
+    // The caches behind Capabilities and DescribedFor.
     mutable std::once_flag built_;
     mutable std::vector<MediaType> capabilities_;
+    mutable std::mutex describedMutex_;
+    mutable std::vector<std::pair<WAVEFORMATEX, MediaType>> described_;
 };
 
 // An audio compressor on libavcodec: PCM of any rate, width and channel count in (converted to
