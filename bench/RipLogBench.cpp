@@ -1,8 +1,9 @@
 // What the rip log costs: a ten-minute audio track of a disc image (.cue/.bin) to FLAC with
 // tessival-cli, which reads the track, computes its CRC and AccurateRip v1/v2 checksums and writes
 // the disc's log, beside the same samples given as a WAVE file and converted to FLAC by the same
-// tessival-cli, which does none of that. Whole processes, alternating, seven pairs; prints the
-// median ratio with its minimum and maximum.
+// tessival-cli, which does none of that; then the same rip beside cd-paranoia reading the track
+// from the image into a WAVE file. Whole processes, alternating, seven pairs each; prints the
+// median ratios with their minimum and maximum.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -40,7 +41,12 @@ int main() {
     const bool ok = ComparePairs(
         "ten-minute track -> FLAC; A disc image track with checksums and rip log, B the same samples as a WAVE file",
         Quote(cli) + " convert " + Quote(cdList) + " > /dev/null",
-        Quote(cli) + " convert " + Quote(waveList) + " > /dev/null", 7);
+        Quote(cli) + " convert " + Quote(waveList) + " > /dev/null", 7) &&
+                    ComparePairs("ten-minute track; A tessival-cli to FLAC with checksums and rip log, B cd-paranoia to WAV",
+                                 Quote(cli) + " convert " + Quote(cdList) + " > /dev/null",
+                                 "cd-paranoia -q -d " + Quote(image.Cue()) + " -w 2 " +
+                                     Quote((dir / "paranoia.wav").string()) + " > /dev/null 2>&1",
+                                 7);
     if (!std::filesystem::exists(cdOut + "/disc.log")) {
         std::fprintf(stderr, "the rip log was not written\n");
         return 1;

@@ -141,6 +141,9 @@ HRESULT MuxerDest::OpenMuxer() {
     // The same input gives the same bytes in every run: no random Ogg serial, no version strings
     // that change with the library.
     format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
+    // Packets gather in the I/O buffer and reach the file a buffer at a time, not one write each
+    // (a FLAC frame is a few kilobytes); a stop still writes out what is there as it finalises.
+    format_->flush_packets = 0;
     // The MP3 tag is ours (Id3v2Tag): libavformat's writes neither COMM nor several values.
     if (&kind_ == &kMp3) av_opt_set_int(format_->priv_data, "id3v2_version", 0, 0);
     // The edit list counts in the movie's time scale: in samples it says the length exactly.
