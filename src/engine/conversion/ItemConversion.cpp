@@ -263,7 +263,9 @@ void ItemConversion::UseSecondCore() {
         seconds < kLongEnoughSeconds)
         return;
     secondCore_ = services_.cores->TryTake();
-    if (secondCore_) queued->SetInputQueue(kQueuedAudio);
+    if (!secondCore_) return;
+    queued->SetInputQueue(kQueuedAudio);
+    if (const auto encoder = QueryInterface<ITwoThreadEncoding>(encoderFilter_)) encoder->EncodeOnTwoThreads(true);
 }
 
 void ItemConversion::Settle() {

@@ -90,6 +90,14 @@ public:
     virtual HRESULT SetInputQueue(REFERENCE_TIME ahead) = 0;
 };
 
+// Encoders that can split their work over two threads of their own, for an item that holds a
+// spare core. Set while stopped.
+class ITwoThreadEncoding {
+public:
+    virtual ~ITwoThreadEncoding() = default;
+    virtual HRESULT EncodeOnTwoThreads(bool twoThreads) = 0;
+};
+
 // File sinks that keep what a stopped stream wrote. When a file of the destination's name
 // existed, it stays and the stopped output is kept beside it under another name.
 class IStoppedOutputSink {

@@ -198,6 +198,12 @@ MediaType LavcAudioEncoder::ForInput(const MediaType& chosen, const MediaType& i
     return profile_.DescribedFor(profile_.followSource(*choice, content));
 }
 
+HRESULT LavcAudioEncoder::EncodeOnTwoThreads(bool twoThreads) {
+    if (State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    twoThreads_ = twoThreads;
+    return S_OK;
+}
+
 HRESULT LavcAudioEncoder::CheckInput(const MediaType& type) const {
     return IsConvertiblePcm(type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
@@ -213,6 +219,9 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     frame_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
     if (!context_ || !frame_ || !packet_) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (twoThreads_ && context_->codec_id == AV_CODEC_ID_FLAC)
+        twoThreadEncoder_ =
+            TwoThreadFlacEncoder::Create([&] { return OpenEncoder(profile_, out, context_->sample_fmt); });
     SampleConverter::Format target;
     target.sampleFormat = av_get_packed_sample_fmt(context_->sample_fmt);
     target.channels = out.nChannels;
@@ -236,6 +245,7 @@ HRESULT LavcAudioEncoder::StartStreaming() {
 }
 
 void LavcAudioEncoder::StopStreaming() {
+    twoThreadEncoder_.reset();
     converter_.Close();
     context_.reset();
     frame_.reset();
@@ -267,7 +277,7 @@ HRESULT LavcAudioEncoder::Drain() {
         queue_.resize(queue_.size() + static_cast<std::size_t>(context_->frame_size) * frameBytes_, 0);
     if (SUCCEEDED(hr)) hr = EncodeQueued(true);
     if (FAILED(hr)) return hr;
-    if (avcodec_send_frame(context_.get(), nullptr) < 0) return E_FAIL;
+    if (SendToEncoder(nullptr) < 0) return E_FAIL;
     hr = ReceivePackets();
     return FAILED(hr) ? hr : DeliverLast();
 }
@@ -316,15 +326,23 @@ HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
 }
 
 HRESULT LavcAudioEncoder::SendFrame() {
-    const int ret = avcodec_send_frame(context_.get(), frame_.get());
+    const int ret = SendToEncoder(frame_.get());
     if (ret < 0) return E_FAIL;
     return ReceivePackets();
+}
+
+int LavcAudioEncoder::SendToEncoder(const AVFrame* frame) {
+    return twoThreadEncoder_ ? twoThreadEncoder_->Send(frame) : avcodec_send_frame(context_.get(), frame);
+}
+
+int LavcAudioEncoder::ReceiveFromEncoder(AVPacket* packet) {
+    return twoThreadEncoder_ ? twoThreadEncoder_->Receive(packet) : avcodec_receive_packet(context_.get(), packet);
 }
 
 HRESULT LavcAudioEncoder::ReceivePackets() {
     const WAVEFORMATEX& out = *OutputType().WaveFormat();
     for (;;) {
-        const int ret = avcodec_receive_packet(context_.get(), packet_.get());
+        const int ret = ReceiveFromEncoder(packet_.get());
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF) return S_OK;
         if (ret < 0) return E_FAIL;
         // The fact chunk counts the source's frames, not the padding of a last block.

@@ -10,6 +10,7 @@
 #include "platform/media/FilterRegistry.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/ffmpeg/SampleConverter.h"
+#include "platform/media/ffmpeg/TwoThreadFlacEncoder.h"
 
 extern "C" {
 #include <libavutil/samplefmt.h>
@@ -80,7 +81,7 @@ struct EncoderProfile {
 // An audio compressor on libavcodec: PCM of any rate, width and channel count in (converted to
 // what the encoder takes with libswresample), the chosen format out, one packet per sample
 // with its frame count for the fact chunk.
-class LavcAudioEncoder : public AudioEncoderFilter {
+class LavcAudioEncoder : public AudioEncoderFilter, public ITwoThreadEncoding {
 public:
     explicit LavcAudioEncoder(const EncoderProfile& profile);
     ~LavcAudioEncoder() override;
@@ -90,6 +91,8 @@ public:
     // nearest the profile's default byte rate, else the nearest one.
     MediaType DefaultFormat(const MediaType& input) const override;
     MediaType ForInput(const MediaType& chosen, const MediaType& input) const override;
+    // FLAC only: its frames stand alone.
+    HRESULT EncodeOnTwoThreads(bool twoThreads) override;
 
     // An encoder context opened for the format, owned by the caller; null when the encoder
     // refuses it. preferred: the interleaved sample format the input will come in, when known.
@@ -108,6 +111,8 @@ private:
     HRESULT EncodeQueued(bool final);
     HRESULT PrepareFrame(int samples);
     HRESULT SendFrame();
+    int SendToEncoder(const AVFrame* frame);
+    int ReceiveFromEncoder(AVPacket* packet);
     HRESULT ReceivePackets();
     // Packets with the encoder's own times go out one late, so the last can be fitted to the
     // source's end once that is known.
@@ -119,6 +124,8 @@ private:
     const EncoderProfile& profile_;
     SampleConverter converter_;
     AvCodecContextPtr context_;
+    bool twoThreads_ = false;
+    std::unique_ptr<TwoThreadFlacEncoder> twoThreadEncoder_;  // encodes in place of context_ when set
     AvFramePtr frame_;
     AvPacketPtr packet_;
     std::vector<std::uint8_t> queue_;  // converted interleaved samples not yet encoded
