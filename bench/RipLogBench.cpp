@@ -42,7 +42,8 @@ int main() {
         "ten-minute track -> FLAC; A disc image track with checksums and rip log, B the same samples as a WAVE file",
         Quote(cli) + " convert " + Quote(cdList) + " > /dev/null",
         Quote(cli) + " convert " + Quote(waveList) + " > /dev/null", 7) &&
-                    ComparePairs("ten-minute track; A tessival-cli to FLAC with checksums and rip log, B cd-paranoia to WAV",
+                    ComparePairs("ten-minute track; A tessival-cli to FLAC with checksums and rip log, "
+                                 "B cd-paranoia to WAV",
                                  Quote(cli) + " convert " + Quote(cdList) + " > /dev/null",
                                  "cd-paranoia -q -d " + Quote(image.Cue()) + " -w 2 " +
                                      Quote((dir / "paranoia.wav").string()) + " > /dev/null 2>&1",
