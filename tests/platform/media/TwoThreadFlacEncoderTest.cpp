@@ -111,7 +111,9 @@ TEST(TwoThreadFlacEncoder, GivesTheBytesOneEncoderGives) {
         const auto expected = Encode(
             frames, [&](const AVFrame* f) { return avcodec_send_frame(single.get(), f); },
             [&](AVPacket* p) { return avcodec_receive_packet(single.get(), p); });
-        auto twoThreads = TwoThreadFlacEncoder::Create([&] { return OpenFlac(c.rate, c.channels, c.bits, c.level); });
+        const AvCodecContextPtr lead = OpenFlac(c.rate, c.channels, c.bits, c.level);
+        auto twoThreads =
+            TwoThreadFlacEncoder::Create([c] { return OpenFlac(c.rate, c.channels, c.bits, c.level); }, *lead);
         ASSERT_TRUE(twoThreads);
         const auto got = Encode(
             frames, [&](const AVFrame* f) { return twoThreads->Send(f); },

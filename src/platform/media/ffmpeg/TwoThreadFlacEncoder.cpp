@@ -103,26 +103,20 @@ int EncodeRun(AVCodecContext& context, std::int64_t firstNumber, std::vector<AvF
 
 }  // namespace
 
-std::unique_ptr<TwoThreadFlacEncoder> TwoThreadFlacEncoder::Create(const OpenEncoder& open) {
+std::unique_ptr<TwoThreadFlacEncoder> TwoThreadFlacEncoder::Create(OpenEncoder open, const AVCodecContext& lead) {
+    if (lead.codec_id != AV_CODEC_ID_FLAC || lead.extradata_size < static_cast<int>(kStreamInfoSize)) return nullptr;
     std::unique_ptr<TwoThreadFlacEncoder> encoder(new TwoThreadFlacEncoder);
-    for (int i = 0; i < 2; ++i) {
-        AvCodecContextPtr context = open();
-        if (!context || context->codec_id != AV_CODEC_ID_FLAC) return nullptr;
-        encoder->encoders_.push_back(std::move(context));
-    }
-    const AVCodecContext& first = *encoder->encoders_.front();
-    if (first.extradata_size < static_cast<int>(kStreamInfoSize)) return nullptr;
-    encoder->header_.assign(first.extradata, first.extradata + kStreamInfoSize);
-    encoder->bits_ = first.bits_per_raw_sample > 0 ? first.bits_per_raw_sample : 16;
-    encoder->channels_ = first.ch_layout.nb_channels;
+    encoder->open_ = std::move(open);
+    encoder->header_.assign(lead.extradata, lead.extradata + kStreamInfoSize);
+    encoder->bits_ = lead.bits_per_raw_sample > 0 ? lead.bits_per_raw_sample : 16;
+    encoder->channels_ = lead.ch_layout.nb_channels;
     // The smallest frame starts at the largest a frame can be, which the header names.
     const std::uint8_t* largest = encoder->header_.data() + 7;
     encoder->smallestFrame_ = static_cast<std::uint32_t>(largest[0] << 16 | largest[1] << 8 | largest[2]);
     encoder->md5_ = {av_md5_alloc(), [](AVMD5* md5) { av_free(md5); }};
     if (!encoder->md5_) return nullptr;
     av_md5_init(encoder->md5_.get());
-    for (const AvCodecContextPtr& context : encoder->encoders_)
-        encoder->threads_.emplace_back(&TwoThreadFlacEncoder::Work, encoder.get(), context.get());
+    for (int i = 0; i < 2; ++i) encoder->threads_.emplace_back(&TwoThreadFlacEncoder::Work, encoder.get());
     return encoder;
 }
 
@@ -135,7 +129,9 @@ TwoThreadFlacEncoder::~TwoThreadFlacEncoder() {
     for (std::thread& thread : threads_) thread.join();
 }
 
-void TwoThreadFlacEncoder::Work(AVCodecContext* context) {
+// Each thread opens its encoder itself: the megabytes it clears are then not the caller's wait.
+void TwoThreadFlacEncoder::Work() {
+    const AvCodecContextPtr context = open_();
     for (;;) {
         std::shared_ptr<Run> run;
         {
@@ -145,7 +141,8 @@ void TwoThreadFlacEncoder::Work(AVCodecContext* context) {
             run = pending_.front();
             pending_.pop_front();
         }
-        const int error = EncodeRun(*context, run->firstNumber, run->frames, run->packets);
+        const int error =
+            context ? EncodeRun(*context, run->firstNumber, run->frames, run->packets) : AVERROR_ENCODER_NOT_FOUND;
         {
             std::lock_guard lock(mutex_);
             run->error = error;

@@ -23,8 +23,9 @@ namespace tessival::media {
 class TwoThreadFlacEncoder {
 public:
     using OpenEncoder = std::function<AvCodecContextPtr()>;
-    // Null when an encoder does not open.
-    static std::unique_ptr<TwoThreadFlacEncoder> Create(const OpenEncoder& open);
+    // `lead`: an encoder opened as `open` opens them, for the stream's header; each thread opens
+    // its own encoder as it starts. Null when `lead` is no FLAC encoder.
+    static std::unique_ptr<TwoThreadFlacEncoder> Create(OpenEncoder open, const AVCodecContext& lead);
     ~TwoThreadFlacEncoder();
     TwoThreadFlacEncoder(const TwoThreadFlacEncoder&) = delete;
     TwoThreadFlacEncoder& operator=(const TwoThreadFlacEncoder&) = delete;
@@ -45,13 +46,13 @@ private:
     };
 
     TwoThreadFlacEncoder() = default;
-    void Work(AVCodecContext* context);
+    void Work();
     void Dispatch();
     bool TakeFinishedRun();
     int FinalPacket(AVPacket* packet);
     void HashSamples(const AVFrame& frame);
 
-    std::vector<AvCodecContextPtr> encoders_;
+    OpenEncoder open_;
     std::vector<std::thread> threads_;
     std::unique_ptr<AVMD5, void (*)(AVMD5*)> md5_{nullptr, nullptr};
     std::vector<std::uint8_t> header_;  // the stream header the encoders made when opened

@@ -220,8 +220,11 @@ HRESULT LavcAudioEncoder::StartStreaming() {
     packet_.reset(av_packet_alloc());
     if (!context_ || !frame_ || !packet_) return VFW_E_TYPE_NOT_ACCEPTED;
     if (twoThreads_ && context_->codec_id == AV_CODEC_ID_FLAC)
-        twoThreadEncoder_ =
-            TwoThreadFlacEncoder::Create([&] { return OpenEncoder(profile_, out, context_->sample_fmt); });
+        twoThreadEncoder_ = TwoThreadFlacEncoder::Create(
+            [&profile = profile_, format = out, preferred = context_->sample_fmt] {
+                return OpenEncoder(profile, format, preferred);
+            },
+            *context_);
     SampleConverter::Format target;
     target.sampleFormat = av_get_packed_sample_fmt(context_->sample_fmt);
     target.channels = out.nChannels;
@@ -310,11 +313,11 @@ HRESULT LavcAudioEncoder::EncodeQueued(bool final) {
     return S_OK;
 }
 
-// One buffer serves every frame of the stream: the encoders copy what they are sent, and should
-// one keep it, making it writable copies it first.
+// One buffer serves every frame of the stream: the encoders copy what they are sent. Should one
+// keep it (the FLAC threads do), the next frame takes a new buffer; every sample of a frame is
+// written anew, so nothing of the old one needs copying.
 HRESULT LavcAudioEncoder::PrepareFrame(int samples) {
-    if (frame_->buf[0] && frame_->nb_samples == samples)
-        return av_frame_make_writable(frame_.get()) < 0 ? E_OUTOFMEMORY : S_OK;
+    if (frame_->buf[0] && frame_->nb_samples == samples && av_frame_is_writable(frame_.get())) return S_OK;
     av_frame_unref(frame_.get());
     frame_->nb_samples = samples;
     frame_->format = context_->sample_fmt;
