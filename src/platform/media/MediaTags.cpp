@@ -15,6 +15,7 @@ extern "C" {
 #include "platform/media/VorbisComments.h"
 #include "platform/media/ffmpeg/AvPtr.h"
 #include "platform/media/ffmpeg/MediaFileOpener.h"
+#include "platform/media/ffmpeg/WaveMetadata.h"
 
 namespace tessival::media {
 namespace {
@@ -111,6 +112,10 @@ std::vector<std::string> MediaTags::GetAll(const std::string& key) const {
 
 MediaTags ReadMediaTags(const std::string& path) {
     MediaTags tags;
+    if (const auto wave = ReadWaveMetadata(path)) {
+        TakeFields(wave->get(), tags);
+        return tags;
+    }
     const AvInputFormatPtr input = OpenMediaFile(path);
     if (!input) return tags;
     // Ogg keeps its comments on the audio stream, the other containers on the file.
