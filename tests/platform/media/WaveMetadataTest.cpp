@@ -41,21 +41,25 @@ std::string Wave(const std::string& chunks, const char* riff = "RIFF") {
 const std::string kFormat = Chunk("fmt ", Le(1, 2) + Le(2, 2) + Le(44100, 4) + Le(176400, 4) + Le(4, 2) + Le(16, 2));
 const std::string kData = Chunk("data", std::string(64, '\x11'));
 
-std::string Padded(const std::string& text, std::size_t length) { return text + std::string(length - text.size(), '\0'); }
+std::string Padded(const std::string& text, std::size_t length) {
+    return text + std::string(length - text.size(), '\0');
+}
 
 // A broadcast extension of version 1 with a basic UMID and a coding history.
 std::string Bext() {
     std::string umid;
     for (int i = 0; i < 4; ++i) umid += std::string(7, '\0') + static_cast<char>(0xA0 + i);
-    const std::string body = Padded("Desc", 256) + Padded("Orig", 32) + Padded("", 32) + "2024-01-02" + "10:11:12" +
-                             Le(441000, 8) + Le(1, 2) + Padded(umid, 64) + std::string(190, '\0') + "A=PCM\r\n";
+    const std::string body = Padded("Desc", 256) + Padded("Orig", 32) + Padded("", 32) + "2024-01-02" +
+                             "10:11:12" + Le(441000, 8) + Le(1, 2) + Padded(umid, 64) + std::string(190, '\0') +
+                             "A=PCM\r\n";
     return Chunk("bext", body);
 }
 
 Fields Entries(const AVDictionary* dictionary) {
     Fields fields;
     const AVDictionaryEntry* entry = nullptr;
-    while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX))) fields.emplace_back(entry->key, entry->value);
+    while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX)))
+        fields.emplace_back(entry->key, entry->value);
     return fields;
 }
 

@@ -21,8 +21,9 @@ namespace tessival::media {
 namespace {
 
 constexpr std::uint32_t Tag(const char (&name)[5]) {
-    return static_cast<std::uint8_t>(name[0]) | static_cast<std::uint8_t>(name[1]) << 8 |
-           static_cast<std::uint8_t>(name[2]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(name[3])) << 24;
+    std::uint32_t tag = 0;
+    for (int i = 3; i >= 0; --i) tag = tag << 8 | static_cast<std::uint8_t>(name[i]);
+    return tag;
 }
 
 std::uint64_t Le(const std::uint8_t* p, int bytes) {
