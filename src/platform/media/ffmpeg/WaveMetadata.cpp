@@ -13,30 +13,14 @@
 extern "C" {
 #include <libavutil/avstring.h>
 #include <libavutil/dict.h>
+#include <libavutil/intreadwrite.h>
+#include <libavutil/macros.h>
 }
 
 #include "platform/io/UniqueFd.h"
 
 namespace tessival::media {
 namespace {
-
-constexpr std::uint32_t Tag(const char (&name)[5]) {
-    std::uint32_t tag = 0;
-    for (int i = 3; i >= 0; --i) tag = tag << 8 | static_cast<std::uint8_t>(name[i]);
-    return tag;
-}
-
-std::uint64_t Le(const std::uint8_t* p, int bytes) {
-    std::uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
-    return value;
-}
-
-std::uint64_t Be64(const std::uint8_t* p) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) value = value << 8 | p[i];
-    return value;
-}
 
 // A fixed-size text field: up to its first NUL.
 std::string Text(const std::uint8_t* p, std::size_t length) {
@@ -90,15 +74,16 @@ public:
 
     std::optional<AvDictionaryPtr> Run() {
         std::uint8_t head[12];
-        if (!Read(0, head, sizeof head) || Le(head, 4) != Tag("RIFF") || Le(head + 8, 4) != Tag("WAVE"))
+        if (!Read(0, head, sizeof head) || AV_RL32(head) != MKTAG('R', 'I', 'F', 'F') ||
+            AV_RL32(head + 8) != MKTAG('W', 'A', 'V', 'E'))
             return std::nullopt;
         for (std::int64_t at = 12;;) {
             std::uint8_t header[8];
             if (!Read(at, header, sizeof header)) break;
-            const std::int64_t size = static_cast<std::int64_t>(Le(header + 4, 4));
+            const std::int64_t size = static_cast<std::int64_t>(AV_RL32(header + 4));
             const std::int64_t next = at + 8 + size;
             bool last = false;
-            if (!TakeChunk(static_cast<std::uint32_t>(Le(header, 4)), at + 8, size, last)) return std::nullopt;
+            if (!TakeChunk(AV_RL32(header), at + 8, size, last)) return std::nullopt;
             if (last || next >= size_) break;
             at = next + (next & 1);
         }
@@ -119,17 +104,18 @@ private:
     bool TakeChunk(std::uint32_t tag, std::int64_t body, std::int64_t size, bool& last) {
         const bool whole = body + size <= size_;
         switch (tag) {
-        case Tag("fmt "): sawFormat_ = true; return true;
-        case Tag("data"):
+        case MKTAG('f', 'm', 't', ' '): sawFormat_ = true; return true;
+        case MKTAG('d', 'a', 't', 'a'):
             sawData_ = true;
             last = size == 0 || size == 0xFFFFFFFF;  // no end known: nothing after it is looked for
             return true;
-        case Tag("LIST"): return size >= 4 && whole && TakeList(body, size);
-        case Tag("bext"): return size >= kBextFixedSize && size <= kLargestBext && whole && TakeBext(body, size);
-        case Tag("ID3 "):
-        case Tag("id3 "):
-        case Tag("SMV0"):
-        case Tag("XMA2"): return false;
+        case MKTAG('L', 'I', 'S', 'T'): return size >= 4 && whole && TakeList(body, size);
+        case MKTAG('b', 'e', 'x', 't'):
+            return size >= kBextFixedSize && size <= kLargestBext && whole && TakeBext(body, size);
+        case MKTAG('I', 'D', '3', ' '):
+        case MKTAG('i', 'd', '3', ' '):
+        case MKTAG('S', 'M', 'V', '0'):
+        case MKTAG('X', 'M', 'A', '2'): return false;
         default: return true;
         }
     }
@@ -137,7 +123,7 @@ private:
     bool TakeList(std::int64_t body, std::int64_t size) {
         std::uint8_t type[4];
         if (!Read(body, type, sizeof type)) return false;
-        return Le(type, 4) != Tag("INFO") || TakeInfo(body + 4, body + size);
+        return AV_RL32(type) != MKTAG('I', 'N', 'F', 'O') || TakeInfo(body + 4, body + size);
     }
 
     // Only entries that exactly fill the list: the demuxer's handling of any other is its own.
@@ -146,7 +132,7 @@ private:
             std::uint8_t header[8];
             if (!Read(at, header, sizeof header)) return false;
             if (std::memchr(header, 0, 4)) return false;
-            const std::int64_t size = static_cast<std::int64_t>(Le(header + 4, 4));
+            const std::int64_t size = static_cast<std::int64_t>(AV_RL32(header + 4));
             const std::int64_t padded = size + (size & 1);
             if (at + 8 + padded > end) return false;
             std::vector<std::uint8_t> value(static_cast<std::size_t>(padded));
@@ -166,8 +152,8 @@ private:
         SetUnlessEmpty("originator_reference", Text(p + 288, 32));
         SetUnlessEmpty("origination_date", Text(p + 320, 10));
         SetUnlessEmpty("origination_time", Text(p + 330, 8));
-        Set("time_reference", std::to_string(Le(p + 338, 8)));
-        if (Le(p + 346, 2) >= 1) TakeUmid(p + 348);
+        Set("time_reference", std::to_string(AV_RL64(p + 338)));
+        if (AV_RL16(p + 346) >= 1) TakeUmid(p + 348);
         if (size > kBextFixedSize) Set("coding_history", Text(p + kBextFixedSize, bext.size() - kBextFixedSize));
         return true;
     }
@@ -176,7 +162,7 @@ private:
     void TakeUmid(const std::uint8_t* p) {
         std::uint64_t parts[8];
         std::uint64_t any = 0;
-        for (int i = 0; i < 8; ++i) any |= parts[i] = Be64(p + 8 * i);
+        for (int i = 0; i < 8; ++i) any |= parts[i] = AV_RB64(p + 8 * i);
         if (!any) return;
         const int count = (parts[4] | parts[5] | parts[6] | parts[7]) ? 8 : 4;
         std::string umid = "0x";
